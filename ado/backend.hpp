@@ -1,0 +1,48 @@
+// Backend is the one small interface behind which each database lives: it runs
+// a statement text as the classes wrote it (adapting it to its own dialect),
+// reads every row of the result, and keeps a transaction. A backend maps its
+// database's failures to AutomationErrors: 0x80040E14 for a statement the
+// database refuses, 0x80040E2F for a constraint violation, 0x80004005 for any
+// other failure, with its provider name as source and the database's own
+// message as description.
+//
+// A backend object is one database connection, used on one thread at a time.
+
+#ifndef ORVO_ADO_BACKEND_HPP_
+#define ORVO_ADO_BACKEND_HPP_
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "orvo/ado/connection.hpp"
+#include "orvo/ado/recordset.hpp"
+#include "orvo/ado/types.hpp"
+
+namespace orvo::ado {
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // "SQLite", "PostgreSQL": the source of this backend's errors.
+  virtual std::string_view Provider() const = 0;
+
+  // Runs one statement with values for its "?" markers in order.
+  virtual ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) = 0;
+
+  virtual void Begin() = 0;
+  virtual void Commit() = 0;
+  virtual void Rollback() = 0;
+};
+
+// Opens a backend for a parsed data source text; each backend folder provides
+// one of these.
+using BackendOpener = std::unique_ptr<Backend> (*)(const ConnectionString&);
+
+// The opener for a provider name (any case), or null when none is built in.
+BackendOpener FindBackend(std::string_view provider);
+
+}  // namespace orvo::ado
+
+#endif  // ORVO_ADO_BACKEND_HPP_

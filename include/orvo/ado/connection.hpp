@@ -1,0 +1,103 @@
+// Connection is an open database connection of the data-access layer: it runs
+// statement texts written for the original database server (adapting them to
+// the backend's dialect), reports every statement to an optional observer, and
+// gives the host its transactions. Which backend runs is chosen by the
+// connection string's provider; nothing above this layer knows it.
+//
+// A connection is used on one thread at a time. Recordsets it returns are
+// fully read and stay readable after the connection is gone.
+
+#ifndef ORVO_ADO_CONNECTION_HPP_
+#define ORVO_ADO_CONNECTION_HPP_
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "orvo/ado/types.hpp"
+#include "orvo/automation/dispatch.hpp"
+
+namespace orvo::ado {
+
+class Backend;
+class Recordset;
+
+// A data source text: key=value pairs separated by ";", keys without regard
+// to case. "Provider" picks the backend (SQLite when absent).
+class ConnectionString {
+ public:
+  static ConnectionString Parse(std::string_view text);
+
+  // The value of a key (any case), or "" when absent.
+  std::string Get(std::string_view key) const;
+  bool Has(std::string_view key) const;
+  // The provider named, "SQLite" when none is.
+  std::string Provider() const;
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+  std::map<std::string, std::string> values_;  // keys lower-cased
+};
+
+// Sees every statement before it runs and its outcome after. BeforeExecute may
+// throw an AutomationError to make the statement fail with that error, which
+// is the seam that fault tests use.
+class StatementObserver {
+ public:
+  virtual ~StatementObserver() = default;
+  // `text` is the statement as the caller wrote it; `params` the values bound
+  // to its markers, after conversion to their parameter types.
+  virtual void BeforeExecute(std::string_view text, const std::vector<Variant>& params) = 0;
+  // `error` is null when the statement succeeded.
+  virtual void AfterExecute(std::string_view text, const AutomationError* error) = 0;
+};
+
+class Connection : public Dispatch {
+ public:
+  // Opens a connection to a data source text; raises the backend's error
+  // (number 0x80004005 and the provider as source) when it cannot be opened,
+  // and 0x800A0E7A "Provider cannot be found" for an unknown provider.
+  static std::shared_ptr<Connection> Open(std::string_view connectionString);
+
+  explicit Connection(std::unique_ptr<Backend> backend);
+  ~Connection() override;
+
+  const ClassInfo& TypeInfo() const override;
+
+  // Runs a statement text. A statement that returns rows gives an open
+  // recordset positioned on its first row; any other gives a closed one.
+  // `options` is accepted as the classes pass it (-1) and otherwise ignored.
+  std::shared_ptr<Recordset> Execute(std::string_view text, std::int32_t options = -1);
+
+  // Runs a statement with values for its "?" markers, already converted to
+  // their parameter types. Used by Command.
+  std::shared_ptr<Recordset> ExecuteWith(std::string_view text,
+                                         const std::vector<BoundValue>& params);
+
+  // "SQLite" or "PostgreSQL": the source of the backend's errors.
+  std::string_view Provider() const;
+
+  // Transactions belong to the host's units of work; the classes never call these.
+  void BeginTrans();
+  void CommitTrans();
+  void RollbackTrans();
+  bool InTransaction() const { return inTransaction_; }
+
+  void SetObserver(std::shared_ptr<StatementObserver> observer) {
+    observer_ = std::move(observer);
+  }
+  const std::shared_ptr<StatementObserver>& Observer() const { return observer_; }
+
+ private:
+  std::unique_ptr<Backend> backend_;
+  std::shared_ptr<StatementObserver> observer_;
+  bool inTransaction_ = false;
+};
+
+}  // namespace orvo::ado
+
+#endif  // ORVO_ADO_CONNECTION_HPP_

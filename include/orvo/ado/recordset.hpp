@@ -1,0 +1,112 @@
+// Recordset and Field: the rows a statement returned, read in full when the
+// statement ran (a client-side cursor), so a recordset stays readable after it
+// is detached from its connection. Field names are reported as the statement
+// wrote them; lookups by name ignore case.
+//
+// A recordset and its fields are used on one thread. Field objects are light
+// handles onto their recordset and read its current row.
+
+#ifndef ORVO_ADO_RECORDSET_HPP_
+#define ORVO_ADO_RECORDSET_HPP_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "orvo/ado/types.hpp"
+#include "orvo/automation/dispatch.hpp"
+
+namespace orvo::ado {
+
+class Connection;
+class Recordset;
+
+// A column as the backend described it.
+struct ColumnInfo {
+  std::string name;
+  DataTypeEnum type = adVariant;
+};
+
+// What a statement gave back: its columns and every row, each row one value
+// per column. A statement that returns no rows has `hasRows` false.
+struct ResultSet {
+  bool hasRows = false;
+  std::vector<ColumnInfo> columns;
+  std::vector<std::vector<Variant>> rows;
+};
+
+class Field {
+ public:
+  Field(Recordset* owner, std::size_t index) : owner_(owner), index_(index) {}
+
+  const std::string& Name() const;
+  // The value in the current row; raises 0x800A0BCD at EOF.
+  const Variant& Value() const;
+  DataTypeEnum Type() const;
+  // Bytes of a binary value, characters of a text (UTF-8 bytes), 0 for Null.
+  std::int32_t ActualSize() const;
+  // The next `length` bytes of the current row's binary (or text) value,
+  // continuing where the previous call stopped; Null once the value is
+  // exhausted. Moving to another row starts again at the beginning.
+  Variant GetChunk(std::int32_t length);
+
+ private:
+  Recordset* owner_;
+  std::size_t index_;
+};
+
+class Recordset : public Dispatch {
+ public:
+  Recordset() = default;
+  explicit Recordset(ResultSet result);
+  const ClassInfo& TypeInfo() const override;
+
+  // Properties set before Open; kept as given (the whole result is always read).
+  std::int32_t CursorLocation = adUseClient;
+  std::int32_t LockType = adLockUnspecified;
+
+  // Runs `source` on the connection and takes its rows.
+  void Open(std::string_view source, const std::shared_ptr<Connection>& activeConnection,
+            std::int32_t cursorType = adOpenUnspecified, std::int32_t lockType = adLockUnspecified,
+            std::int32_t options = -1);
+  void Close();
+  std::int32_t State() const { return open_ ? adStateOpen : adStateClosed; }
+
+  // Null after detaching; detaching keeps every row readable.
+  const std::shared_ptr<Connection>& ActiveConnection() const { return connection_; }
+  void SetActiveConnection(std::shared_ptr<Connection> connection) {
+    connection_ = std::move(connection);
+  }
+
+  // The cursor is past the last row (ADO's EOF, a macro name in C++).
+  // These raise 0x800A0E78 on a closed recordset.
+  bool Eof() const;
+  bool BOF() const;
+  void MoveNext();
+  void MoveFirst();
+  std::int32_t RecordCount() const;
+
+  std::int32_t FieldCount() const;
+  // By position from 0, or by name without regard to case; raises 0x800A0CC1
+  // "Item cannot be found in the collection..." when there is no such field.
+  Field Fields(std::int32_t index);
+  Field Fields(std::string_view name);
+
+ private:
+  friend class Field;
+  void RequireOpen() const;
+  const Variant& Cell(std::size_t column) const;
+
+  ResultSet result_;
+  std::size_t row_ = 0;
+  bool open_ = false;
+  std::shared_ptr<Connection> connection_;
+  // Per column, how far GetChunk has read in the current row.
+  std::vector<std::size_t> chunkOffsets_;
+};
+
+}  // namespace orvo::ado
+
+#endif  // ORVO_ADO_RECORDSET_HPP_

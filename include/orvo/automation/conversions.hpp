@@ -1,0 +1,39 @@
+// The conversion functions with the semantics that the classes were written
+// against: CLng and CInt round half to even and raise Overflow (6) outside
+// their range; Null raises "Invalid use of Null" (94); text that is not a
+// number raises "Type mismatch" (13); Empty converts to 0, "" or False.
+//
+// Stateless and safe to call from any thread.
+
+#ifndef ORVO_AUTOMATION_CONVERSIONS_HPP_
+#define ORVO_AUTOMATION_CONVERSIONS_HPP_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "orvo/automation/variant.hpp"
+
+namespace orvo {
+
+// Text of a value: numbers in decimal (Doubles with up to 15 significant
+// digits, "1E+20" style for large or small ones), Booleans "True"/"False",
+// Dates as their general date text, Bytes as the text they hold.
+std::string CStr(const Variant& v);
+std::int32_t CLng(const Variant& v);
+std::int16_t CInt(const Variant& v);
+double CDbl(const Variant& v);
+// Numbers are true when not 0; texts "True"/"False" (any case) or numeric text.
+bool CBool(const Variant& v);
+
+// The leading number of a text: blanks (spaces, tabs, line feeds) are skipped
+// wherever they stand, reading stops at the first character that cannot
+// continue the number, and a text without one gives 0. "&H" and "&O" prefixes
+// read hexadecimal and octal whole numbers.
+double Val(std::string_view text);
+// Val of the text of a value (Null raises 94).
+double Val(const Variant& v);
+
+}  // namespace orvo
+
+#endif  // ORVO_AUTOMATION_CONVERSIONS_HPP_

@@ -1,0 +1,74 @@
+// AutomationError is how every failure reaches a caller: the rich error
+// information of the automation platform (number, source, description, help
+// file, help context). The runtime errors of the classes' language keep their
+// classic numbers and texts, with the library's name as source.
+//
+// Errors are values; they may be copied and thrown from any thread.
+
+#ifndef ORVO_AUTOMATION_ERROR_HPP_
+#define ORVO_AUTOMATION_ERROR_HPP_
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace orvo {
+
+// The source of errors that the library raises itself.
+inline constexpr const char* kLibraryName = "OrvoMPrintExport";
+
+// Runtime error numbers of the classes' language.
+enum RuntimeErrorNumber : std::int32_t {
+  kInvalidProcedureCall = 5,
+  kOverflow = 6,
+  kSubscriptOutOfRange = 9,
+  kTypeMismatch = 13,
+  kObjectNotSet = 91,
+  kInvalidUseOfNull = 94,
+  kObjectRequired = 424,
+  kCannotCreateObject = 429,
+  kMemberNotSupported = 438,
+  kArgumentNotOptional = 449,
+  kWrongNumberOfArguments = 450,
+};
+
+// HRESULT-style numbers, as signed 32-bit values.
+constexpr std::int32_t HResult(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+
+class AutomationError : public std::exception {
+ public:
+  AutomationError(std::int32_t number, std::string source, std::string description,
+                  std::string helpFile = {}, std::int32_t helpContext = 0);
+
+  std::int32_t number() const { return number_; }
+  const std::string& source() const { return source_; }
+  const std::string& description() const { return description_; }
+  const std::string& helpFile() const { return helpFile_; }
+  std::int32_t helpContext() const { return helpContext_; }
+
+  // "<description> (number N, source S)".
+  const char* what() const noexcept override { return what_.c_str(); }
+
+ private:
+  std::int32_t number_;
+  std::string source_;
+  std::string description_;
+  std::string helpFile_;
+  std::int32_t helpContext_;
+  std::string what_;
+};
+
+// The classic text of a runtime error number ("Overflow", "Type mismatch", ...),
+// or "Application-defined or object-defined error" for numbers without one.
+std::string RuntimeErrorText(std::int32_t number);
+
+// A runtime error with its classic text and the library as source.
+AutomationError RuntimeError(std::int32_t number);
+
+// A runtime error with its number and the library as source, but a description
+// of the caller's that says more than the classic text.
+AutomationError RuntimeError(std::int32_t number, std::string description);
+
+}  // namespace orvo
+
+#endif  // ORVO_AUTOMATION_ERROR_HPP_

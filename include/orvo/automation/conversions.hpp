@@ -33,6 +33,10 @@ bool CBool(const Variant& v);
 double Val(std::string_view text);
 // Val of the text of a value (Null raises 94).
 double Val(const Variant& v);
+// Literal and std::string texts convert equally well to std::string_view and
+// to Variant; these overloads pick the text reading.
+inline double Val(const char* text) { return Val(std::string_view(text)); }
+inline double Val(const std::string& text) { return Val(std::string_view(text)); }
 
 }  // namespace orvo
 

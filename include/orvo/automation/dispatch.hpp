@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -43,6 +44,8 @@ enum class ParamType {
 
 std::string_view ParamTypeName(ParamType type);
 
+// Fields without a default of their own carry "{}" so that tables may leave
+// trailing fields out without -Wmissing-field-initializers.
 struct ParamInfo {
   std::string name;
   ParamType type = ParamType::Variant;
@@ -50,7 +53,7 @@ struct ParamInfo {
   // The value an omitted optional parameter takes. Left Empty, the type's own
   // default applies: "" for a string, 0 for a number, False for a Boolean,
   // Missing for a VARIANT.
-  Variant defaultValue;
+  Variant defaultValue{};
   bool byRef = false;
 };
 
@@ -65,7 +68,7 @@ struct MemberInfo {
   std::string name;
   std::int32_t dispid = 0;
   MemberKind kind = MemberKind::Method;
-  std::vector<ParamInfo> params;
+  std::vector<ParamInfo> params{};
   ParamType result = ParamType::None;
   // Null for a member that the class lists but does not implement: calling it
   // raises 438 "Object doesn't support this property or method".
@@ -80,7 +83,7 @@ struct ClassInfo {
   std::string progId;         // "OrvoMPrintExport.clsPrintSetupQuery"
   std::vector<MemberInfo> members;
   // Makes a new instance; null for classes that cannot be created by callers.
-  std::function<std::shared_ptr<Dispatch>()> create;
+  std::function<std::shared_ptr<Dispatch>()> create{};
 
   // The member with this name (compared without regard to case) or DISPID;
   // null when there is none.
@@ -126,7 +129,9 @@ class Dispatch : public std::enable_shared_from_this<Dispatch> {
 Variant CoerceArgument(const Variant& value, ParamType type);
 
 // Creates objects by ProgID or class identifier. One registry per process;
-// classes are entered at start-up, before objects are created.
+// classes are entered at start-up, before objects are created. The registry
+// keeps a pointer to each entered ClassInfo, which must outlive its entry (the
+// class tables are static). Any thread may use it.
 class ClassRegistry {
  public:
   static ClassRegistry& Instance();
@@ -141,6 +146,7 @@ class ClassRegistry {
   const ClassInfo* Find(std::string_view progIdOrClsid) const;
 
  private:
+  mutable std::mutex mutex_;
   std::vector<const ClassInfo*> classes_;
 };
 

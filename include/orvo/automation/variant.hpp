@@ -49,8 +49,6 @@ struct Date {
   friend bool operator==(const Date&, const Date&) = default;
 };
 
-using Bytes = std::vector<std::uint8_t>;
-
 class Variant {
  public:
   enum class Kind {
@@ -76,7 +74,7 @@ class Variant {
   Variant(std::string v) : value_(std::move(v)) {}
   Variant(std::string_view v) : value_(std::string(v)) {}
   Variant(const char* v) : value_(std::string(v)) {}
-  Variant(Bytes v) : value_(std::move(v)) {}
+  Variant(std::vector<std::uint8_t> v) : value_(std::move(v)) {}
   Variant(std::shared_ptr<Dispatch> v) : value_(std::move(v)) {}
   template <class T>
     requires std::is_base_of_v<Dispatch, T>
@@ -101,7 +99,7 @@ class Variant {
   double AsDouble() const;
   Date AsDate() const;
   const std::string& AsString() const;
-  const Bytes& AsBytes() const;
+  const std::vector<std::uint8_t>& AsBytes() const;
   const std::shared_ptr<Dispatch>& AsObject() const;
 
   // The object as T, or null when this is no object or an object of another type.
@@ -129,9 +127,13 @@ class Variant {
 
   // The order of the alternatives follows Kind.
   std::variant<std::monostate, NullTag, MissingTag, bool, std::int16_t, std::int32_t, double,
-               Date, std::string, Bytes, std::shared_ptr<Dispatch>>
+               Date, std::string, std::vector<std::uint8_t>, std::shared_ptr<Dispatch>>
       value_;
 };
+
+// The byte array. The alias follows Variant because Kind::Bytes would
+// otherwise shadow it (-Wshadow); inside Variant the type is spelled out.
+using Bytes = std::vector<std::uint8_t>;
 
 }  // namespace orvo
 

@@ -1,0 +1,152 @@
+#include "orvo/automation/dispatch.hpp"
+
+#include "automation/ascii.hpp"
+#include "orvo/automation/conversions.hpp"
+#include "orvo/automation/error.hpp"
+
+namespace orvo {
+
+namespace {
+
+// The value an omitted optional parameter without a default of its own takes.
+// Object parameters stay Empty: the member sees no object.
+Variant TypeDefault(ParamType type) {
+  switch (type) {
+    case ParamType::Boolean:
+      return false;
+    case ParamType::Integer:
+      return std::int16_t{0};
+    case ParamType::Long:
+      return std::int32_t{0};
+    case ParamType::Double:
+      return 0.0;
+    case ParamType::String:
+      return std::string();
+    case ParamType::Variant:
+      return Variant::Missing();
+    case ParamType::None:
+    case ParamType::Dictionary:
+    case ParamType::Vector:
+    case ParamType::Connection:
+    case ParamType::Object:
+      break;
+  }
+  return Variant();
+}
+
+}  // namespace
+
+std::string_view ParamTypeName(ParamType type) {
+  switch (type) {
+    case ParamType::None:
+      return "";
+    case ParamType::Boolean:
+      return "Boolean";
+    case ParamType::Integer:
+      return "Integer";
+    case ParamType::Long:
+      return "Long";
+    case ParamType::Double:
+      return "Double";
+    case ParamType::String:
+      return "String";
+    case ParamType::Variant:
+      return "VARIANT";
+    case ParamType::Dictionary:
+      return "Dictionary";
+    case ParamType::Vector:
+      return "Vector";
+    case ParamType::Connection:
+      return "Connection";
+    case ParamType::Object:
+      return "Object";
+  }
+  __builtin_unreachable();  // every ParamType is named above
+}
+
+const MemberInfo* ClassInfo::FindMember(std::string_view memberName) const {
+  for (const MemberInfo& m : members) {
+    if (ascii::EqualsIgnoreCase(m.name, memberName)) return &m;
+  }
+  return nullptr;
+}
+
+const MemberInfo* ClassInfo::FindMember(std::int32_t dispid) const {
+  for (const MemberInfo& m : members) {
+    if (m.dispid == dispid) return &m;
+  }
+  return nullptr;
+}
+
+Variant CoerceArgument(const Variant& value, ParamType type) {
+  switch (type) {
+    case ParamType::Boolean:
+      return CBool(value);
+    case ParamType::Integer:
+      return CInt(value);
+    case ParamType::Long:
+      return CLng(value);
+    case ParamType::Double:
+      return CDbl(value);
+    case ParamType::String:
+      return CStr(value);
+    case ParamType::Variant:
+      return value;
+    case ParamType::Dictionary:
+    case ParamType::Vector:
+    case ParamType::Connection:
+    case ParamType::Object:
+      // Whether the object is of the class the parameter wants is the
+      // member's check; this layer knows no concrete classes.
+      if (!value.IsObject()) throw RuntimeError(kObjectRequired);
+      return value;
+    case ParamType::None:
+      break;
+  }
+  throw RuntimeError(kInvalidProcedureCall, "A parameter cannot have the type None");
+}
+
+Variant Dispatch::Invoke(std::string_view member, std::vector<Variant>& args) {
+  const MemberInfo* info = TypeInfo().FindMember(member);
+  if (info == nullptr) throw RuntimeError(kMemberNotSupported);
+  return InvokeMember(*info, args);
+}
+
+Variant Dispatch::Invoke(std::int32_t dispid, std::vector<Variant>& args) {
+  const MemberInfo* info = TypeInfo().FindMember(dispid);
+  if (info == nullptr) throw RuntimeError(kMemberNotSupported);
+  return InvokeMember(*info, args);
+}
+
+Variant Dispatch::InvokeMember(const MemberInfo& member, std::vector<Variant>& args) {
+  if (member.thunk == nullptr) throw RuntimeError(kMemberNotSupported);
+  if (args.size() > member.params.size()) throw RuntimeError(kWrongNumberOfArguments);
+
+  std::vector<Variant> converted;
+  converted.reserve(member.params.size());
+  for (std::size_t i = 0; i < member.params.size(); ++i) {
+    const ParamInfo& param = member.params[i];
+    const bool omitted = i >= args.size() || args[i].IsMissing();
+    if (!omitted) {
+      converted.push_back(CoerceArgument(args[i], param.type));
+    } else if (!param.optional) {
+      throw RuntimeError(kArgumentNotOptional);
+    } else if (!param.defaultValue.IsEmpty()) {
+      converted.push_back(CoerceArgument(param.defaultValue, param.type));
+    } else {
+      converted.push_back(TypeDefault(param.type));
+    }
+  }
+
+  Variant result = member.thunk(*this, converted);
+
+  for (std::size_t i = 0; i < member.params.size(); ++i) {
+    if (!member.params[i].byRef) continue;
+    // Arguments the caller left out in between stay omitted.
+    if (i >= args.size()) args.resize(i + 1, Variant::Missing());
+    args[i] = std::move(converted[i]);
+  }
+  return member.result == ParamType::None ? Variant() : result;
+}
+
+}  // namespace orvo

@@ -19,6 +19,7 @@
 
 #include "orvo/ado/types.hpp"
 #include "orvo/automation/dispatch.hpp"
+#include "orvo/automation/error.hpp"
 
 namespace orvo::ado {
 
@@ -87,9 +88,7 @@ class Connection : public Dispatch {
   void RollbackTrans();
   bool InTransaction() const { return inTransaction_; }
 
-  void SetObserver(std::shared_ptr<StatementObserver> observer) {
-    observer_ = std::move(observer);
-  }
+  void SetObserver(std::shared_ptr<StatementObserver> observer) { observer_ = std::move(observer); }
   const std::shared_ptr<StatementObserver>& Observer() const { return observer_; }
 
  private:

@@ -1,0 +1,105 @@
+#include "orvo/ado/connection.hpp"
+
+#include "ado/backend.hpp"
+#include "orvo/ado/recordset.hpp"
+
+namespace orvo::ado {
+
+namespace {
+
+constexpr const char* kSource = "ADODB.Connection";
+
+std::vector<Variant> ValuesOf(const std::vector<BoundValue>& params) {
+  std::vector<Variant> values;
+  values.reserve(params.size());
+  for (const BoundValue& p : params) values.push_back(p.value);
+  return values;
+}
+
+}  // namespace
+
+std::shared_ptr<Connection> Connection::Open(std::string_view connectionString) {
+  const ConnectionString parsed = ConnectionString::Parse(connectionString);
+  const BackendOpener opener = FindBackend(parsed.Provider());
+  if (opener == nullptr) {
+    throw AutomationError(kErrProviderNotFound, kSource,
+                          "Provider cannot be found. It may not be properly installed.");
+  }
+  return std::make_shared<Connection>(opener(parsed));
+}
+
+Connection::Connection(std::unique_ptr<Backend> backend) : backend_(std::move(backend)) {}
+
+Connection::~Connection() {
+  // A connection dropped inside a transaction keeps none of its work.
+  if (inTransaction_) {
+    try {
+      backend_->Rollback();
+    } catch (const AutomationError&) {
+      // The database ends the transaction itself when the handle closes.
+    }
+  }
+}
+
+const ClassInfo& Connection::TypeInfo() const {
+  static const ClassInfo info{"Connection", "", "_Connection", "", "ADODB.Connection", {}, nullptr};
+  return info;
+}
+
+std::shared_ptr<Recordset> Connection::Execute(std::string_view text, std::int32_t /*options*/) {
+  return ExecuteWith(text, {});
+}
+
+std::shared_ptr<Recordset> Connection::ExecuteWith(std::string_view text,
+                                                   const std::vector<BoundValue>& params) {
+  // Hold the observer for the whole statement, even if it replaces itself.
+  const std::shared_ptr<StatementObserver> observer = observer_;
+  ResultSet result;
+  try {
+    if (observer) observer->BeforeExecute(text, ValuesOf(params));
+    result = backend_->Execute(text, params);
+  } catch (const AutomationError& error) {
+    if (observer) observer->AfterExecute(text, &error);
+    throw;
+  }
+  if (observer) observer->AfterExecute(text, nullptr);
+
+  const bool hasRows = result.hasRows;
+  auto recordset = std::make_shared<Recordset>(std::move(result));
+  if (hasRows) {
+    recordset->SetActiveConnection(std::static_pointer_cast<Connection>(weak_from_this().lock()));
+  }
+  return recordset;
+}
+
+std::string_view Connection::Provider() const {
+  return backend_->Provider();
+}
+
+void Connection::BeginTrans() {
+  if (inTransaction_) {
+    throw AutomationError(kErrFailure, kSource,
+                          "A transaction is already open on this connection.");
+  }
+  backend_->Begin();
+  inTransaction_ = true;
+}
+
+void Connection::CommitTrans() {
+  if (!inTransaction_) {
+    throw AutomationError(kErrFailure, kSource, "No transaction is open on this connection.");
+  }
+  // A commit that fails leaves the transaction open, for the caller to roll back.
+  backend_->Commit();
+  inTransaction_ = false;
+}
+
+void Connection::RollbackTrans() {
+  if (!inTransaction_) {
+    throw AutomationError(kErrFailure, kSource, "No transaction is open on this connection.");
+  }
+  inTransaction_ = false;
+  backend_->Rollback();
+}
+
+}  // namespace orvo::ado

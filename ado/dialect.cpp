@@ -1,0 +1,235 @@
+#include "ado/dialect.hpp"
+
+#include <cstddef>
+#include <vector>
+
+#include "ado/tokenizer.hpp"
+
+namespace orvo::ado {
+
+namespace {
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+bool IsName(const Token& t) {
+  return t.kind == TokenKind::Identifier || t.kind == TokenKind::BracketIdentifier ||
+         t.kind == TokenKind::QuotedIdentifier;
+}
+
+// The name a name token stands for, its quotes removed.
+std::string NameOf(const Token& t) {
+  if (t.kind == TokenKind::Identifier) return std::string(t.text);
+  const char close = t.kind == TokenKind::BracketIdentifier ? ']' : '"';
+  std::string_view inner = t.text.substr(1);
+  if (!inner.empty() && inner.back() == close) inner.remove_suffix(1);
+  std::string name;
+  for (std::size_t i = 0; i < inner.size(); ++i) {
+    name += inner[i];
+    if (inner[i] == close && i + 1 < inner.size() && inner[i + 1] == close) ++i;
+  }
+  return name;
+}
+
+std::string QuoteName(std::string_view name) {
+  std::string quoted = "\"";
+  for (char c : name) {
+    quoted += c;
+    if (c == '"') quoted += '"';
+  }
+  quoted += '"';
+  return quoted;
+}
+
+// Words that end a select list at its own nesting level.
+bool EndsSelectList(const Token& t) {
+  static constexpr std::string_view kWords[] = {"from",  "into",  "where",  "group",     "having",
+                                                "order", "union", "except", "intersect", "limit"};
+  for (std::string_view word : kWords) {
+    if (t.kind == TokenKind::Identifier && t.Is(word)) return true;
+  }
+  return false;
+}
+
+class Adapter {
+ public:
+  Adapter(std::string_view text, const DialectSpelling& spelling)
+      : spelling_(spelling), tokens_(Tokenize(text)) {
+    for (std::size_t i = 0; i < tokens_.size(); ++i) {
+      if (tokens_[i].Significant()) sig_.push_back(i);
+    }
+    replaced_.assign(tokens_.size(), false);
+    replacement_.resize(tokens_.size());
+    dropped_.assign(tokens_.size(), false);
+    after_.resize(tokens_.size());
+  }
+
+  std::string Run() {
+    // One scope per parenthesis level: a select's LIMIT goes after the last
+    // token of the scope that the select opens.
+    std::vector<Scope> scopes(1);
+    for (std::size_t k = 0; k < sig_.size(); ++k) {
+      const std::size_t i = sig_[k];
+      if (dropped_[i]) continue;
+      const Token& t = tokens_[i];
+      if (t.Is("(")) {
+        scopes.back().last = i;
+        scopes.emplace_back();
+        continue;
+      }
+      if (t.Is(")")) {
+        if (scopes.size() > 1) {
+          Close(scopes.back());
+          scopes.pop_back();
+        }
+        scopes.back().last = i;
+        continue;
+      }
+      if (t.Is(";") && scopes.size() == 1) {
+        Close(scopes.back());
+        scopes.back() = Scope{};
+        continue;
+      }
+      scopes.back().last = i;
+      Rewrite(k, scopes.back());
+    }
+    while (!scopes.empty()) {
+      Close(scopes.back());
+      scopes.pop_back();
+    }
+    return Render();
+  }
+
+ private:
+  struct Scope {
+    std::size_t last = kNone;  // token index of the scope's last significant token
+    std::string limit;         // the N of a "top N" to place at the scope's end
+  };
+
+  const Token* Sig(std::size_t k) const { return k < sig_.size() ? &tokens_[sig_[k]] : nullptr; }
+
+  void Replace(std::size_t i, std::string text) {
+    replaced_[i] = true;
+    replacement_[i] = std::move(text);
+  }
+
+  void Close(Scope& scope) {
+    if (!scope.limit.empty() && scope.last != kNone) after_[scope.last] += " LIMIT " + scope.limit;
+    scope.limit.clear();
+  }
+
+  void Rewrite(std::size_t k, Scope& scope) {
+    const std::size_t i = sig_[k];
+    const Token& t = tokens_[i];
+    const Token* next = Sig(k + 1);
+    switch (t.kind) {
+      case TokenKind::Identifier:
+        if (t.Is("select")) {
+          AnnotateSelect(k, scope);
+        } else if (t.Is("isnull") && next != nullptr && next->Is("(")) {
+          Replace(i, std::string(spelling_.isnullFunction));
+        } else if (t.Is("delete") && next != nullptr && IsName(*next) && !next->Is("from")) {
+          after_[i] += " FROM";
+        }
+        break;
+      case TokenKind::BracketIdentifier:
+        Replace(i, QuoteName(NameOf(t)));
+        break;
+      case TokenKind::String:
+        if (t.text.front() != '\'') Replace(i, std::string(t.text.substr(1)));  // N'...'
+        break;
+      case TokenKind::Number:
+        if (i + 1 < tokens_.size() && tokens_[i + 1].kind == TokenKind::Identifier) {
+          after_[i] += ' ';
+        }
+        break;
+      case TokenKind::Variable:
+        if (t.Is("@@IDENTITY")) Replace(i, std::string(spelling_.identityExpression));
+        break;
+      default:
+        break;
+    }
+  }
+
+  // Handles what follows a SELECT: DISTINCT/ALL, TOP N, and the select list.
+  void AnnotateSelect(std::size_t k, Scope& scope) {
+    std::size_t j = k + 1;
+    if (Sig(j) != nullptr && (Sig(j)->Is("distinct") || Sig(j)->Is("all"))) ++j;
+    if (Sig(j) != nullptr && Sig(j)->Is("top")) j = TakeTop(j, scope);
+    while (Sig(j) != nullptr) {
+      const std::size_t begin = j;
+      int depth = 0;
+      for (; Sig(j) != nullptr; ++j) {
+        const Token& t = *Sig(j);
+        if (depth == 0 && (t.Is(",") || t.Is(")") || t.Is(";") || EndsSelectList(t))) break;
+        if (t.Is("(")) ++depth;
+        if (t.Is(")")) --depth;
+      }
+      AnnotateItem(begin, j);
+      if (Sig(j) == nullptr || !Sig(j)->Is(",")) break;
+      ++j;
+    }
+  }
+
+  // "top N" or "top (N)" at significant position j: drops it (with the blanks
+  // after it) and leaves N for the scope's end. Returns the position after it.
+  std::size_t TakeTop(std::size_t j, Scope& scope) {
+    std::size_t number = j + 1;
+    std::size_t end = j + 1;
+    if (Sig(j + 1) != nullptr && Sig(j + 1)->Is("(")) {
+      number = j + 2;
+      end = j + 3;
+      if (Sig(end) == nullptr || !Sig(end)->Is(")")) return j;
+    }
+    if (Sig(number) == nullptr || Sig(number)->kind != TokenKind::Number) return j;
+    if (Sig(end + 1) != nullptr && Sig(end + 1)->Is("percent")) return j;
+    scope.limit = std::string(Sig(number)->text);
+    std::size_t i = sig_[j];
+    for (; i <= sig_[end]; ++i) dropped_[i] = true;
+    for (; i < tokens_.size() && tokens_[i].kind == TokenKind::Whitespace; ++i) dropped_[i] = true;
+    return end + 1;
+  }
+
+  // One select-list item spanning significant positions [begin, end).
+  void AnnotateItem(std::size_t begin, std::size_t end) {
+    const std::size_t count = end - begin;
+    if (count == 0) return;
+    const std::size_t lastToken = sig_[end - 1];
+    if (count == 1 && Sig(begin)->Is("@@IDENTITY")) {
+      after_[lastToken] += spelling_.identityAlias;
+      return;
+    }
+    // A plain column reference: name, or up to three names joined by dots.
+    if (count % 2 == 0 || count > 5) return;
+    for (std::size_t p = 0; p < count; ++p) {
+      const Token& t = *Sig(begin + p);
+      if (p % 2 == 0 ? !IsName(t) : !t.Is(".")) return;
+    }
+    after_[lastToken] += " AS " + QuoteName(NameOf(tokens_[lastToken]));
+  }
+
+  std::string Render() const {
+    std::string out;
+    for (std::size_t i = 0; i < tokens_.size(); ++i) {
+      if (dropped_[i]) continue;
+      out += replaced_[i] ? std::string_view(replacement_[i]) : tokens_[i].text;
+      out += after_[i];
+    }
+    return out;
+  }
+
+  const DialectSpelling& spelling_;
+  std::vector<Token> tokens_;
+  std::vector<std::size_t> sig_;  // indices of the significant tokens
+  std::vector<bool> replaced_;
+  std::vector<std::string> replacement_;
+  std::vector<bool> dropped_;
+  std::vector<std::string> after_;
+};
+
+}  // namespace
+
+std::string AdaptStatement(std::string_view text, const DialectSpelling& spelling) {
+  return Adapter(text, spelling).Run();
+}
+
+}  // namespace orvo::ado

@@ -1,0 +1,43 @@
+// The dialect adapter: turns a statement text written for the original
+// database server into one that a backend's database runs with the same
+// meaning. It works on tokens (ado/tokenizer.hpp), so nothing between quotes
+// is ever changed. The rewrites:
+//   - "@@IDENTITY" becomes the backend's expression for the identity made by
+//     the last insert on this connection (Null when none);
+//   - "select top N ..." loses "top N" and gains " LIMIT N" at the end of that
+//     select (top level or parenthesised);
+//   - the function isnull( becomes the backend's two-argument equivalent;
+//   - "Delete T Where ..." gains the FROM that the server let callers leave out;
+//   - a number glued to a word ("5and") gets a blank between the two;
+//   - [bracketed] names become "quoted" names, N'text' becomes 'text';
+//   - a select-list item that is a plain column reference without alias gets
+//     AS "<name as written>", so a field reports the spelling of the statement
+//     rather than the spelling of the column declaration.
+//
+// Stateless and safe to call from any thread; backends cache the results.
+
+#ifndef ORVO_ADO_DIALECT_HPP_
+#define ORVO_ADO_DIALECT_HPP_
+
+#include <string>
+#include <string_view>
+
+namespace orvo::ado {
+
+// What a backend's database spells differently.
+struct DialectSpelling {
+  // Stands in for @@IDENTITY; must give Null when this connection made none.
+  std::string_view identityExpression;
+  // Appended after identityExpression when @@IDENTITY is a whole select-list
+  // item, to give the column the empty name that the server gave it; "" when
+  // the database cannot name a column so.
+  std::string_view identityAlias;
+  // The two-argument function that replaces isnull(a, b).
+  std::string_view isnullFunction;
+};
+
+std::string AdaptStatement(std::string_view text, const DialectSpelling& spelling);
+
+}  // namespace orvo::ado
+
+#endif  // ORVO_ADO_DIALECT_HPP_

@@ -1,0 +1,101 @@
+#include <cmath>
+#include <string>
+
+#include "ado/errors.hpp"
+#include "ado/utf8.hpp"
+#include "orvo/ado/command.hpp"
+#include "orvo/automation/conversions.hpp"
+
+namespace orvo::ado {
+
+namespace {
+
+constexpr const char* kSource = "ADODB.Parameter";
+
+AutomationError TooLong(std::size_t position, std::size_t length, std::int32_t size,
+                        const char* unit) {
+  return AutomationError(kErrValueTooLong, kSource,
+                         "Parameter " + std::to_string(position) + " holds " +
+                             std::to_string(length) + " " + unit + ", more than its size of " +
+                             std::to_string(size));
+}
+
+Date ToDate(const Variant& value) {
+  switch (value.kind()) {
+    case Variant::Kind::Date:
+      return value.AsDate();
+    case Variant::Kind::String: {
+      Date date;
+      if (!Date::Parse(value.AsString(), date)) throw RuntimeError(kTypeMismatch);
+      return date;
+    }
+    case Variant::Kind::Integer:
+    case Variant::Kind::Long:
+    case Variant::Kind::Double:
+      return Date{CDbl(value)};
+    default:
+      throw RuntimeError(kTypeMismatch);
+  }
+}
+
+double ToUnsignedInt(const Variant& value) {
+  // Rounds half to even, as the whole-number conversions do.
+  const double number = std::nearbyint(CDbl(value));
+  if (!(number >= 0.0 && number <= 4294967295.0)) throw RuntimeError(kOverflow);
+  return number;
+}
+
+}  // namespace
+
+BoundValue Parameter::Bind(std::size_t position) const {
+  if (Value.IsEmpty() || Value.IsNull() || Value.IsMissing()) {
+    return BoundValue{Type, Variant::Null()};
+  }
+  switch (Type) {
+    case adSmallInt:
+      return BoundValue{Type, Variant(CInt(Value))};
+    case adInteger:
+      return BoundValue{Type, Variant(CLng(Value))};
+    case adUnsignedInt:
+      return BoundValue{Type, Variant(ToUnsignedInt(Value))};
+    case adDouble:
+      return BoundValue{Type, Variant(CDbl(Value))};
+    case adDate:
+    case adDBTimeStamp:
+      return BoundValue{Type, Variant(ToDate(Value))};
+    case adBoolean:
+      return BoundValue{Type, Variant(CBool(Value))};
+    case adVarChar:
+    case adLongVarChar: {
+      std::string text = CStr(Value);
+      const std::size_t characters = CountCharacters(text);
+      if (Size > 0 && characters > static_cast<std::size_t>(Size)) {
+        throw TooLong(position, characters, Size, "characters");
+      }
+      return BoundValue{Type, Variant(std::move(text))};
+    }
+    case adLongVarBinary: {
+      Bytes bytes;
+      if (Value.kind() == Variant::Kind::Bytes) {
+        bytes = Value.AsBytes();
+      } else if (Value.kind() == Variant::Kind::String) {
+        bytes.assign(Value.AsString().begin(), Value.AsString().end());
+      } else {
+        throw RuntimeError(kTypeMismatch);
+      }
+      if (Size > 0 && bytes.size() > static_cast<std::size_t>(Size)) {
+        throw TooLong(position, bytes.size(), Size, "bytes");
+      }
+      return BoundValue{Type, Variant(std::move(bytes))};
+    }
+    case adVariant:
+      if (Value.IsObject()) throw RuntimeError(kTypeMismatch);
+      return BoundValue{Type, Value};
+    default:
+      throw InvalidArgumentError(kSource, "Parameter " + std::to_string(position) +
+                                              " has the type " + std::to_string(Type) +
+                                              ", which cannot be bound to a statement");
+  }
+}
+
+}  // namespace orvo::ado

@@ -1,0 +1,123 @@
+#include "orvo/ado/recordset.hpp"
+
+#include <cctype>
+
+#include "ado/errors.hpp"
+#include "orvo/ado/connection.hpp"
+
+namespace orvo::ado {
+
+namespace {
+
+constexpr const char* kSource = "ADODB.Recordset";
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+Recordset::Recordset(ResultSet result)
+    : result_(std::move(result)),
+      open_(result_.hasRows),
+      chunkOffsets_(result_.columns.size(), 0) {}
+
+const ClassInfo& Recordset::TypeInfo() const {
+  static const ClassInfo info{"Recordset", "", "_Recordset", "", "ADODB.Recordset", {}, [] {
+                                return std::shared_ptr<Dispatch>(std::make_shared<Recordset>());
+                              }};
+  return info;
+}
+
+void Recordset::Open(std::string_view source, const std::shared_ptr<Connection>& activeConnection,
+                     std::int32_t /*cursorType*/, std::int32_t lockType, std::int32_t options) {
+  if (open_) throw ObjectOpenError(kSource);
+  if (!activeConnection) throw NoConnectionError(kSource);
+  std::shared_ptr<Recordset> ran = activeConnection->Execute(source, options);
+  result_ = std::move(ran->result_);
+  open_ = ran->open_;
+  row_ = 0;
+  chunkOffsets_.assign(result_.columns.size(), 0);
+  connection_ = open_ ? activeConnection : nullptr;
+  if (lockType != adLockUnspecified) LockType = lockType;
+}
+
+void Recordset::Close() {
+  RequireOpen();
+  open_ = false;
+  result_ = ResultSet{};
+  row_ = 0;
+  chunkOffsets_.clear();
+  connection_.reset();
+}
+
+bool Recordset::Eof() const {
+  RequireOpen();
+  return row_ >= result_.rows.size();
+}
+
+bool Recordset::BOF() const {
+  RequireOpen();
+  // The cursor only moves forward from the first row, so it stands before
+  // the first row only when there is none.
+  return result_.rows.empty();
+}
+
+void Recordset::MoveNext() {
+  RequireOpen();
+  if (row_ >= result_.rows.size()) throw NoCurrentRecordError(kSource);
+  ++row_;
+  chunkOffsets_.assign(chunkOffsets_.size(), 0);
+}
+
+void Recordset::MoveFirst() {
+  RequireOpen();
+  if (result_.rows.empty()) throw NoCurrentRecordError(kSource);
+  row_ = 0;
+  chunkOffsets_.assign(chunkOffsets_.size(), 0);
+}
+
+std::int32_t Recordset::RecordCount() const {
+  RequireOpen();
+  return static_cast<std::int32_t>(result_.rows.size());
+}
+
+std::int32_t Recordset::FieldCount() const {
+  RequireOpen();
+  return static_cast<std::int32_t>(result_.columns.size());
+}
+
+Field Recordset::Fields(std::int32_t index) {
+  RequireOpen();
+  if (index < 0 || static_cast<std::size_t>(index) >= result_.columns.size()) {
+    throw ItemNotFoundError("ADODB.Fields");
+  }
+  return Field(this, static_cast<std::size_t>(index));
+}
+
+Field Recordset::Fields(std::string_view name) {
+  RequireOpen();
+  for (std::size_t i = 0; i < result_.columns.size(); ++i) {
+    if (EqualsNoCase(result_.columns[i].name, name)) return Field(this, i);
+  }
+  throw ItemNotFoundError("ADODB.Fields");
+}
+
+void Recordset::RequireOpen() const {
+  if (!open_) throw ObjectClosedError(kSource);
+}
+
+const Variant& Recordset::Cell(std::size_t column) const {
+  RequireOpen();
+  if (row_ >= result_.rows.size()) throw NoCurrentRecordError("ADODB.Field");
+  return result_.rows[row_][column];
+}
+
+}  // namespace orvo::ado

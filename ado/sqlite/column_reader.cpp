@@ -1,0 +1,122 @@
+#include "ado/sqlite/column_reader.hpp"
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+namespace orvo::ado::sqlite {
+
+namespace {
+
+std::string Upper(const char* text) {
+  std::string out = text != nullptr ? text : "";
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+// Follows SQLite's own reading of declared types, with the names the
+// schema uses for booleans and dates picked out first.
+DataTypeEnum DeclaredType(const char* declared) {
+  const std::string type = Upper(declared);
+  const auto has = [&](std::string_view part) { return type.find(part) != std::string::npos; };
+  if (type.empty()) return adVariant;
+  if (type == "BIT" || has("BOOL")) return adBoolean;
+  if (has("SMALLINT") || has("TINYINT")) return adSmallInt;
+  if (has("BIGINT")) return adBigInt;
+  if (has("INT")) return adInteger;
+  if (has("CHAR") || has("CLOB") || has("TEXT")) return adVarChar;
+  if (has("BLOB") || has("BINARY") || has("IMAGE")) return adLongVarBinary;
+  if (has("REAL") || has("FLOA") || has("DOUB")) return adDouble;
+  if (has("DATE") || has("TIME")) return adDBTimeStamp;
+  return adVariant;
+}
+
+bool FitsLong(sqlite3_int64 v) {
+  return v >= std::numeric_limits<std::int32_t>::min() &&
+         v <= std::numeric_limits<std::int32_t>::max();
+}
+
+DataTypeEnum StoredType(sqlite3_stmt* stmt, int column) {
+  switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_INTEGER:
+      return FitsLong(sqlite3_column_int64(stmt, column)) ? adInteger : adBigInt;
+    case SQLITE_FLOAT:
+      return adDouble;
+    case SQLITE_TEXT:
+      return adVarChar;
+    case SQLITE_BLOB:
+      return adLongVarBinary;
+    default:
+      return adVariant;
+  }
+}
+
+Variant ReadInteger(sqlite3_int64 v, DataTypeEnum declared) {
+  if (declared == adBoolean) return Variant(v != 0);
+  if (declared == adSmallInt && v >= std::numeric_limits<std::int16_t>::min() &&
+      v <= std::numeric_limits<std::int16_t>::max()) {
+    return Variant(static_cast<std::int16_t>(v));
+  }
+  if (FitsLong(v)) return Variant(static_cast<std::int32_t>(v));
+  return Variant(static_cast<double>(v));
+}
+
+Bytes ReadBlob(sqlite3_stmt* stmt, int column) {
+  const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt, column));
+  const auto size = static_cast<std::size_t>(sqlite3_column_bytes(stmt, column));
+  return data == nullptr ? Bytes() : Bytes(data, data + size);
+}
+
+std::string ReadText(sqlite3_stmt* stmt, int column) {
+  const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+  const auto size = static_cast<std::size_t>(sqlite3_column_bytes(stmt, column));
+  return data == nullptr ? std::string() : std::string(data, size);
+}
+
+Variant ReadValue(sqlite3_stmt* stmt, int column, DataTypeEnum declared) {
+  switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_INTEGER:
+      return ReadInteger(sqlite3_column_int64(stmt, column), declared);
+    case SQLITE_FLOAT:
+      return Variant(sqlite3_column_double(stmt, column));
+    case SQLITE_TEXT: {
+      if (declared == adLongVarBinary) return Variant(ReadBlob(stmt, column));
+      std::string text = ReadText(stmt, column);
+      Date date;
+      if (declared == adDBTimeStamp && Date::Parse(text, date)) return Variant(date);
+      return Variant(std::move(text));
+    }
+    case SQLITE_BLOB:
+      return Variant(ReadBlob(stmt, column));
+    default:
+      return Variant::Null();
+  }
+}
+
+}  // namespace
+
+ColumnReader::ColumnReader(sqlite3_stmt* stmt) : stmt_(stmt) {
+  const int count = sqlite3_column_count(stmt);
+  for (int i = 0; i < count; ++i) {
+    const char* name = sqlite3_column_name(stmt, i);
+    const DataTypeEnum declared = DeclaredType(sqlite3_column_decltype(stmt, i));
+    columns_.push_back(ColumnInfo{name != nullptr ? name : "", declared});
+    declared_.push_back(declared);
+  }
+}
+
+std::vector<Variant> ColumnReader::ReadRow() {
+  std::vector<Variant> row;
+  row.reserve(columns_.size());
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    const int column = static_cast<int>(i);
+    if (columns_[i].type == adVariant) columns_[i].type = StoredType(stmt_, column);
+    row.push_back(ReadValue(stmt_, column, declared_[i]));
+  }
+  return row;
+}
+
+}  // namespace orvo::ado::sqlite

@@ -1,0 +1,37 @@
+// Database owns one sqlite3 connection handle: opened (read-write, created
+// when missing) in the constructor, closed in the destructor.
+//
+// Used on one thread at a time, like the handle it wraps. Statements prepared
+// on the handle must be finalized before the Database goes.
+
+#ifndef ORVO_ADO_SQLITE_DATABASE_HPP_
+#define ORVO_ADO_SQLITE_DATABASE_HPP_
+
+#include <sqlite3.h>
+
+#include <string>
+
+namespace orvo::ado::sqlite {
+
+class Database {
+ public:
+  // Raises 0x80004005 with SQLite's message when the file cannot be opened.
+  explicit Database(const std::string& path);
+  ~Database();
+
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  sqlite3* get() const { return db_; }
+
+  // Runs statements that return no rows the caller wants; raises the mapped
+  // error when one fails.
+  void Exec(const char* sql);
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+}  // namespace orvo::ado::sqlite
+
+#endif  // ORVO_ADO_SQLITE_DATABASE_HPP_

@@ -1,0 +1,141 @@
+#include "ado/sqlite/sqlite_backend.hpp"
+
+#include <charconv>
+#include <string>
+#include <unordered_map>
+
+#include "ado/sqlite/collation.hpp"
+#include "ado/sqlite/column_reader.hpp"
+#include "ado/sqlite/database.hpp"
+#include "ado/sqlite/error.hpp"
+#include "ado/sqlite/statement.hpp"
+#include "ado/tokenizer.hpp"
+
+namespace orvo::ado {
+
+namespace {
+
+using sqlite::kProvider;
+
+constexpr int kDefaultBusyTimeoutMs = 5000;
+// The classes build texts with values inside, so the caches would grow with
+// every new value; past this many entries a cache starts over.
+constexpr std::size_t kCacheLimit = 512;
+
+std::string DatabasePath(const ConnectionString& cs) {
+  std::string path = cs.Get("Data Source");
+  if (path.empty()) path = cs.Get("Database");
+  if (path.empty()) {
+    throw AutomationError(kErrFailure, kProvider,
+                          "The data source names no database file (Data Source=<file>)");
+  }
+  return path;
+}
+
+int BusyTimeout(const ConnectionString& cs) {
+  if (!cs.Has("Busy Timeout")) return kDefaultBusyTimeoutMs;
+  const std::string text = cs.Get("Busy Timeout");
+  int ms = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), ms);
+  if (ec != std::errc() || end != text.data() + text.size() || ms < 0) {
+    throw AutomationError(
+        kErrFailure, kProvider,
+        "Busy Timeout must be a whole number of milliseconds, not \"" + text + "\"");
+  }
+  return ms;
+}
+
+// True when `tail` holds more than blanks, comments and semicolons.
+bool HoldsAnotherStatement(std::string_view tail) {
+  for (const Token& token : Tokenize(tail)) {
+    if (token.Significant() && !token.Is(";")) return true;
+  }
+  return false;
+}
+
+class SqliteBackend final : public Backend {
+ public:
+  // The options are read before the file is opened, so a bad one creates none.
+  explicit SqliteBackend(const ConnectionString& cs)
+      : SqliteBackend(DatabasePath(cs), BusyTimeout(cs)) {}
+
+  SqliteBackend(const std::string& path, int busyTimeoutMs) : db_(path) {
+    sqlite3_busy_timeout(db_.get(), busyTimeoutMs);
+    // Readers then never wait for the writer of another connection.
+    if (path != ":memory:") db_.Exec("PRAGMA journal_mode=WAL");
+    sqlite::RegisterCaseInsensitiveCollation(db_.get());
+  }
+
+  std::string_view Provider() const override { return kProvider; }
+
+  ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) override {
+    sqlite::Statement& statement = Prepared(Adapted(text));
+    if (statement.empty()) return ResultSet{};
+    // Whatever happens, the statement goes back to the cache idle and unbound.
+    struct ResetOnExit {
+      sqlite::Statement& statement;
+      ~ResetOnExit() { statement.Reset(); }
+    } reset{statement};
+    statement.Bind(params);
+
+    sqlite3_stmt* stmt = statement.get();
+    sqlite::ColumnReader reader(stmt);
+    ResultSet result;
+    result.hasRows = sqlite3_column_count(stmt) > 0;
+    for (;;) {
+      const int rc = sqlite3_step(stmt);
+      if (rc == SQLITE_DONE) break;
+      if (rc != SQLITE_ROW) throw sqlite::ErrorFromDatabase(db_.get(), rc);
+      result.rows.push_back(reader.ReadRow());
+    }
+    result.columns = reader.TakeColumns();
+    return result;
+  }
+
+  void Begin() override { db_.Exec("BEGIN"); }
+  void Commit() override { db_.Exec("COMMIT"); }
+  void Rollback() override {
+    // SQLite ends a transaction by itself after some failures (a full disk,
+    // an I/O error); there is then nothing left to roll back.
+    if (sqlite3_get_autocommit(db_.get()) != 0) return;
+    db_.Exec("ROLLBACK");
+  }
+
+ private:
+  const std::string& Adapted(std::string_view text) {
+    const std::string key(text);
+    auto it = adapted_.find(key);
+    if (it == adapted_.end()) {
+      if (adapted_.size() >= kCacheLimit) adapted_.clear();
+      it = adapted_.emplace(key, AdaptStatement(text, kSqliteSpelling)).first;
+    }
+    return it->second;
+  }
+
+  sqlite::Statement& Prepared(const std::string& sql) {
+    auto it = statements_.find(sql);
+    if (it == statements_.end()) {
+      sqlite::Statement statement(db_.get(), sql);
+      if (HoldsAnotherStatement(statement.Tail())) {
+        throw AutomationError(kErrStatementRefused, kProvider,
+                              "A statement text may hold only one statement");
+      }
+      if (statements_.size() >= kCacheLimit) statements_.clear();
+      it = statements_.emplace(sql, std::move(statement)).first;
+    }
+    return it->second;
+  }
+
+  // Declared first so that the statements are finalized before it closes.
+  sqlite::Database db_;
+  std::unordered_map<std::string, std::string> adapted_;
+  std::unordered_map<std::string, sqlite::Statement> statements_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionString& connectionString) {
+  return std::make_unique<SqliteBackend>(connectionString);
+}
+
+}  // namespace orvo::ado

@@ -1,0 +1,31 @@
+// The SQLite backend: a database in one file (or ":memory:"), named by the
+// data source's "Data Source" (or "Database") key. Opening sets a busy
+// timeout (5000 ms, or the "Busy Timeout" key's milliseconds), puts file
+// databases in WAL mode and registers the "ORVO_CI" collation. Statement
+// texts are adapted to SQLite's dialect once per text and prepared once per
+// adapted text.
+//
+// The returned backend is owned by its Connection and used on one thread at a
+// time.
+
+#ifndef ORVO_ADO_SQLITE_SQLITE_BACKEND_HPP_
+#define ORVO_ADO_SQLITE_SQLITE_BACKEND_HPP_
+
+#include <memory>
+
+#include "ado/backend.hpp"
+#include "ado/dialect.hpp"
+
+namespace orvo::ado {
+
+// SQLite's spellings: last_insert_rowid() is 0 when this connection inserted
+// nothing, which the server reported as Null.
+inline constexpr DialectSpelling kSqliteSpelling{"nullif(last_insert_rowid(),0)", " AS \"\"",
+                                                 "ifnull"};
+
+// Raises 0x80004005 (source "SQLite") when the database cannot be opened.
+std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionString& connectionString);
+
+}  // namespace orvo::ado
+
+#endif  // ORVO_ADO_SQLITE_SQLITE_BACKEND_HPP_

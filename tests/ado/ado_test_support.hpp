@@ -1,0 +1,120 @@
+// Test helpers for the data-access layer: catching an AutomationError to look
+// at it whole, a fresh SQLite store in a temporary directory with the tables
+// the statements run on, and an observer that records what it sees.
+
+#ifndef ORVO_TESTS_ADO_ADO_TEST_SUPPORT_HPP_
+#define ORVO_TESTS_ADO_ADO_TEST_SUPPORT_HPP_
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "orvo/ado/command.hpp"
+#include "orvo/ado/connection.hpp"
+#include "orvo/ado/recordset.hpp"
+#include "orvo/automation/error.hpp"
+
+namespace orvo::ado::testing {
+
+// The error `f` raises; a test failure (and a blank error) when it raises none.
+template <class F>
+AutomationError ErrorOf(F&& f) {
+  try {
+    f();
+  } catch (const AutomationError& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no AutomationError was raised";
+  return AutomationError(0, "", "");
+}
+
+// Mirrors the columns of the template store's tables; text columns compare
+// as the store's schema makes them compare.
+inline constexpr const char* kSchema[] = {
+    "CREATE TABLE T_PrintExport (FId INTEGER PRIMARY KEY AUTOINCREMENT, FBillType INTEGER, "
+    "FBillId INTEGER, FPreparerId INTEGER, FDate DATETIME, FName VARCHAR(255) COLLATE ORVO_CI, "
+    "FData VARCHAR(255) COLLATE ORVO_CI, FBillTypeSub VARCHAR(255) COLLATE ORVO_CI, "
+    "FSel INTEGER, FPrintSet BLOB)",
+    "CREATE TABLE T_PrintExportNote (FId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "FName VARCHAR(255) COLLATE ORVO_CI, FScreenId VARCHAR(20) COLLATE ORVO_CI, "
+    "FCreatorName VARCHAR(30) COLLATE ORVO_CI, FModifierName VARCHAR(30) COLLATE ORVO_CI, "
+    "FNewBillType INTEGER, FCreateDate DATETIME, FModifyDate DATETIME, FData BLOB)",
+    "CREATE TABLE T_RptExcelPrintExport (FId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "FRptId INTEGER, FNoteId INTEGER, FPreparerId INTEGER, FDate DATETIME, "
+    "FName VARCHAR(255) COLLATE ORVO_CI, FData VARCHAR(255) COLLATE ORVO_CI, FSel INTEGER, "
+    "FPrintSet BLOB, FTypeSub VARCHAR(255) COLLATE ORVO_CI)",
+};
+
+// A fresh store file per test, removed afterwards.
+class StoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "orvo-ado-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    cn_ = Connection::Open(DataSource());
+    for (const char* statement : kSchema) cn_->Execute(statement);
+  }
+  void TearDown() override {
+    cn_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+
+  std::string DataSource() const {
+    return "Provider=SQLite;Data Source=" + (dir_ / "store.db").string();
+  }
+
+  // The single value of a one-row, one-column statement.
+  Variant Scalar(const std::string& text) {
+    auto rs = cn_->Execute(text);
+    EXPECT_FALSE(rs->Eof()) << text;
+    return rs->Fields(0).Value();
+  }
+
+  std::shared_ptr<Command> NewCommand(const std::string& text) {
+    auto cmd = std::make_shared<Command>();
+    cmd->ActiveConnection = cn_;
+    cmd->CommandText = text;
+    return cmd;
+  }
+
+  std::filesystem::path dir_;
+  std::shared_ptr<Connection> cn_;
+};
+
+// Records every statement; fails the statement numbered `failAt` (from 1).
+class RecordingObserver : public StatementObserver {
+ public:
+  struct Seen {
+    std::string text;
+    std::vector<Variant> params;
+    std::optional<std::int32_t> error;  // set by AfterExecute when it failed
+    bool finished = false;
+  };
+
+  void BeforeExecute(std::string_view text, const std::vector<Variant>& params) override {
+    seen.push_back(Seen{std::string(text), params, std::nullopt, false});
+    if (static_cast<int>(seen.size()) == failAt) {
+      throw AutomationError(kErrFailure, "Test", "injected failure");
+    }
+  }
+  void AfterExecute(std::string_view text, const AutomationError* error) override {
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back().text, text);
+    seen.back().finished = true;
+    if (error != nullptr) seen.back().error = error->number();
+  }
+
+  int failAt = 0;
+  std::vector<Seen> seen;
+};
+
+}  // namespace orvo::ado::testing
+
+#endif  // ORVO_TESTS_ADO_ADO_TEST_SUPPORT_HPP_

@@ -9,6 +9,7 @@
 #define ORVO_HOST_COLLECTIONS_HPP_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -64,6 +65,11 @@ class Utility {
   // followed by a digit, are kept as they stand.
   static std::string FormatText(std::string_view text, const std::vector<Variant>& args);
 };
+
+// Enters Dictionary and Vector in the class registry, so that they can be
+// created by ProgID ("zeb10.Dictionary", "zeb10.Vector") or class identifier.
+// Called once at start-up; calling it again changes nothing.
+void RegisterCollectionClasses();
 
 }  // namespace orvo
 

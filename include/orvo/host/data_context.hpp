@@ -64,9 +64,9 @@ struct JournalEntry {
   friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
 };
 
-class ServiceHub {
+class ServiceHub : public std::enable_shared_from_this<ServiceHub> {
  public:
-  using DataContextFactory = std::function<std::shared_ptr<DataContext>(ServiceHub&)>;
+  using DataContextFactory = std::function<std::shared_ptr<host::DataContext>(ServiceHub&)>;
 
   // The hub of the calling thread, created on first use.
   static std::shared_ptr<ServiceHub> Current();
@@ -83,7 +83,7 @@ class ServiceHub {
 
   // A new DataContext each time (the default one unless a factory was put in
   // place), wrapped so that its calls are journaled.
-  std::shared_ptr<DataContext> DataContext();
+  std::shared_ptr<host::DataContext> DataContext();
   // Puts a host's own data context in place of the default; an empty factory
   // restores the default.
   void SetDataContextFactory(DataContextFactory factory);
@@ -128,7 +128,10 @@ class CallScope {
   // Whether a scope is active on this thread.
   static bool Active();
   // Begins a transaction on `connection` unless this unit of work already has
-  // one there; does nothing when no scope is active.
+  // one there; a connection already in a transaction begun elsewhere is taken
+  // over and ended with the unit. Does nothing when no scope is active. When
+  // a commit fails, the unit rolls back instead and drops the failure, since a
+  // scope's end cannot raise.
   static void Enlist(const std::shared_ptr<ado::Connection>& connection);
   enum class Vote { None, Complete, Abort };
   // Records a vote; does nothing when no scope is active.

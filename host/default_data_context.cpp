@@ -1,0 +1,42 @@
+#include "host/default_data_context.hpp"
+
+#include "host/hub_session.hpp"
+#include "orvo/automation/error.hpp"
+
+namespace orvo::host {
+
+DefaultDataContext::DefaultDataContext(std::shared_ptr<ServiceHub> hub) : hub_(std::move(hub)) {}
+
+Variant DefaultDataContext::Open(const std::string& sDsn) {
+  std::shared_ptr<ado::Connection> connection = hub_->PooledConnection(sDsn);
+  // The observer is applied on every Open, not only when the connection is
+  // made, so one set on the hub later reaches connections already pooled.
+  connection->SetObserver(hub_->StatementObserver());
+  CallScope::Enlist(connection);
+  // Taken only once enlisted: a context whose Open failed has no connection
+  // that could run statements outside the call's transaction.
+  connection_ = std::move(connection);
+  return Variant();
+}
+
+std::shared_ptr<ado::Connection> DefaultDataContext::Connection() {
+  if (!connection_) {
+    throw AutomationError(HResult(0x80004005u), kHostSource,
+                          "The data context has no open data source; call Open first.");
+  }
+  return connection_;
+}
+
+std::shared_ptr<SessionInfo> DefaultDataContext::Session() {
+  return std::make_shared<HubSession>(hub_);
+}
+
+void DefaultDataContext::Complete() {
+  CallScope::Cast(CallScope::Vote::Complete);
+}
+
+void DefaultDataContext::Abort() {
+  CallScope::Cast(CallScope::Vote::Abort);
+}
+
+}  // namespace orvo::host

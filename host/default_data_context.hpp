@@ -1,0 +1,35 @@
+// DefaultDataContext is the data context the hub hands out when the host put
+// none of its own in place: Open takes the thread's pooled connection for the
+// data source, lets it report to the hub's statement observer and enlists it
+// in the running unit of work; the votes go to that unit of work.
+//
+// The context shares the hub and the connection it opened; the connection it
+// returns is shared with the pool. Used on the thread of its hub.
+
+#ifndef ORVO_HOST_DEFAULT_DATA_CONTEXT_HPP_
+#define ORVO_HOST_DEFAULT_DATA_CONTEXT_HPP_
+
+#include <memory>
+
+#include "orvo/host/data_context.hpp"
+
+namespace orvo::host {
+
+class DefaultDataContext final : public DataContext {
+ public:
+  explicit DefaultDataContext(std::shared_ptr<ServiceHub> hub);
+
+  Variant Open(const std::string& sDsn) override;
+  std::shared_ptr<ado::Connection> Connection() override;
+  std::shared_ptr<SessionInfo> Session() override;
+  void Complete() override;
+  void Abort() override;
+
+ private:
+  std::shared_ptr<ServiceHub> hub_;
+  std::shared_ptr<ado::Connection> connection_;
+};
+
+}  // namespace orvo::host
+
+#endif  // ORVO_HOST_DEFAULT_DATA_CONTEXT_HPP_

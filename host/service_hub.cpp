@@ -1,0 +1,69 @@
+// The hub of a thread: the signed-in user, the way data contexts are made, the
+// statement observer and the journal. The hub keeps no reference to the
+// contexts it hands out; each context keeps the hub alive instead, so a
+// context outliving its thread's hub variable still finds its user and pool.
+
+#include "host/default_data_context.hpp"
+#include "host/journaling_data_context.hpp"
+#include "orvo/automation/error.hpp"
+#include "orvo/host/data_context.hpp"
+
+namespace orvo::host {
+
+namespace {
+
+constexpr std::int32_t kFailure = HResult(0x80004005u);
+
+}  // namespace
+
+std::shared_ptr<ServiceHub> ServiceHub::Current() {
+  thread_local std::shared_ptr<ServiceHub> hub = std::make_shared<ServiceHub>();
+  return hub;
+}
+
+void ServiceHub::SignIn(std::int16_t userId, std::string userName) {
+  user_ = User{userId, std::move(userName)};
+}
+
+void ServiceHub::SignOut() {
+  user_.reset();
+}
+
+ServiceHub::User ServiceHub::SignedInUser() const {
+  if (!user_) {
+    throw AutomationError(kFailure, kHostSource,
+                          "No user is signed in on this thread; the host application signs the "
+                          "calling user in with ServiceHub::SignIn.");
+  }
+  return *user_;
+}
+
+std::shared_ptr<host::DataContext> ServiceHub::DataContext() {
+  std::shared_ptr<ServiceHub> self = weak_from_this().lock();
+  if (!self) {
+    throw AutomationError(kFailure, kHostSource,
+                          "The service hub hands out data contexts only when it is shared; use "
+                          "ServiceHub::Current().");
+  }
+  std::shared_ptr<host::DataContext> inner =
+      factory_ ? factory_(*this) : std::make_shared<DefaultDataContext>(self);
+  if (!inner) {
+    throw AutomationError(kFailure, kHostSource,
+                          "The host's data context factory gave no data context.");
+  }
+  return std::make_shared<JournalingDataContext>(std::move(self), ++contexts_, std::move(inner));
+}
+
+void ServiceHub::SetDataContextFactory(DataContextFactory factory) {
+  factory_ = std::move(factory);
+}
+
+void ServiceHub::SetStatementObserver(std::shared_ptr<ado::StatementObserver> observer) {
+  observer_ = std::move(observer);
+}
+
+void ServiceHub::Record(std::uint64_t context, std::string_view operation) {
+  journal_.push_back(JournalEntry{context, std::string(operation)});
+}
+
+}  // namespace orvo::host

@@ -63,6 +63,11 @@ void ServiceHub::SetStatementObserver(std::shared_ptr<ado::StatementObserver> ob
 }
 
 void ServiceHub::Record(std::uint64_t context, std::string_view operation) {
+  // A host runs for months: the journal keeps the recent calls only, dropping
+  // the older half at once so that recording stays O(1) amortised.
+  if (journal_.size() >= 2 * kJournalKeeps) {
+    journal_.erase(journal_.begin(), journal_.end() - static_cast<std::ptrdiff_t>(kJournalKeeps));
+  }
   journal_.push_back(JournalEntry{context, std::string(operation)});
 }
 

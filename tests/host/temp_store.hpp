@@ -1,6 +1,5 @@
-// A SQLite file in a fresh temporary folder with one small table, made and
-// read through connections of its own so that what the tests see is what was
-// really committed.
+// A SQLite file with one table t in a fresh temporary folder; Rows counts
+// through a connection of its own, so the tests see only what was committed.
 
 #ifndef ORVO_TESTS_HOST_TEMP_STORE_HPP_
 #define ORVO_TESTS_HOST_TEMP_STORE_HPP_
@@ -17,34 +16,27 @@
 
 namespace orvo::host::testing {
 
-class TempStore {
- public:
+struct TempStore {
   TempStore() {
-    static std::atomic<int> counter{0};
-    dir_ = std::filesystem::temp_directory_path() /
-           ("orvo-host-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(dir_);
-    dsn_ = "Provider=SQLite;Data Source=" + (dir_ / "t.db").string();
-    ado::Connection::Open(dsn_)->Execute("create table t (id integer)");
+    std::filesystem::create_directories(dir);
+    ado::Connection::Open(Dsn())->Execute("create table t (id integer)");
   }
   ~TempStore() {
     std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
+    std::filesystem::remove_all(dir, ignored);
   }
   TempStore(const TempStore&) = delete;
   TempStore& operator=(const TempStore&) = delete;
 
-  const std::string& Dsn() const { return dsn_; }
-  std::filesystem::path Dir() const { return dir_; }
-
+  std::string Dsn() const { return "Provider=SQLite;Data Source=" + (dir / "t.db").string(); }
   std::int32_t Rows() const {
-    auto rs = ado::Connection::Open(dsn_)->Execute("select count(*) from t");
-    return CLng(rs->Fields(0).Value());
+    return CLng(ado::Connection::Open(Dsn())->Execute("select count(*) from t")->Fields(0).Value());
   }
 
- private:
-  std::filesystem::path dir_;
-  std::string dsn_;
+  static inline std::atomic<int> created{0};
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() /
+      ("orvo-host-" + std::to_string(::getpid()) + "-" + std::to_string(created++));
 };
 
 }  // namespace orvo::host::testing

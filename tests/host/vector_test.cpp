@@ -15,37 +15,25 @@ std::int32_t ErrorNumberOf(const std::function<void()>& call) {
   return 0;
 }
 
-TEST(VectorTest, ItemsAreNumberedFromOne) {
-  Vector v;
-  v.Add("first");
-  v.Add(std::int32_t{2});
-  v.Add(Variant::Null());
-
-  EXPECT_EQ(v.Count(), 3);
-  EXPECT_EQ(v.Item(1), Variant("first"));
-  EXPECT_EQ(v.Item(2), Variant(std::int32_t{2}));
-  EXPECT_TRUE(v.Item(3).IsNull());
-}
-
-TEST(VectorTest, IndexOutsideOneToCountRaisesSubscriptOutOfRange) {
-  Vector v;
-  EXPECT_EQ(ErrorNumberOf([&] { v.Item(1); }), kSubscriptOutOfRange);
-  v.Add("only");
-  EXPECT_EQ(ErrorNumberOf([&] { v.Item(0); }), kSubscriptOutOfRange);
-  EXPECT_EQ(ErrorNumberOf([&] { v.Item(2); }), kSubscriptOutOfRange);
-  EXPECT_EQ(ErrorNumberOf([&] { v.Item(-1); }), kSubscriptOutOfRange);
-}
-
-TEST(VectorTest, AnswersLateBoundCalls) {
-  auto v = std::make_shared<Vector>();
-  v->Invoke("Add", {Variant("a")});
+TEST(VectorTest, CreatedByNameNumbersItemsFromOneAndRaisesNineOutsideThem) {
+  RegisterCollectionClasses();
+  EXPECT_NE(std::dynamic_pointer_cast<Vector>(CreateObject("zeb10.Vector")), nullptr);
+  auto v =
+      std::dynamic_pointer_cast<Vector>(CreateObject("{09AFE6F7-5BDB-11D1-9C2A-127658000000}"));
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(ErrorNumberOf([&] { v->Item(1); }), 9);
+  v->Add("first");
+  v->Invoke("Add", {Variant::Null()});
   v->Invoke(9, {Variant(std::make_shared<Dictionary>())});
 
-  EXPECT_EQ(v->Invoke(7, {}), Variant(std::int32_t{2}));
-  EXPECT_EQ(v->Invoke("Item", {Variant(std::int32_t{1})}), Variant("a"));
-  EXPECT_NE(v->Invoke(15, {Variant(std::int32_t{2})}).ObjectAs<Dictionary>(), nullptr);
-  EXPECT_EQ(ErrorNumberOf([&] { v->Invoke(15, {Variant(std::int32_t{3})}); }),
-            kSubscriptOutOfRange);
+  EXPECT_EQ(v->Invoke(7, {}), Variant(std::int32_t{3}));
+  EXPECT_EQ(v->Item(1), Variant("first"));
+  EXPECT_TRUE(v->Invoke("Item", {Variant(std::int32_t{2})}).IsNull());
+  EXPECT_NE(v->Invoke(15, {Variant(std::int32_t{3})}).ObjectAs<Dictionary>(), nullptr);
+  for (std::int32_t index : {0, 4, -1}) {
+    EXPECT_EQ(ErrorNumberOf([&] { v->Item(index); }), 9) << index;
+    EXPECT_EQ(ErrorNumberOf([&] { v->Invoke(15, {Variant(index)}); }), 9) << index;
+  }
 }
 
 }  // namespace

@@ -93,6 +93,9 @@ class ServiceHub : public std::enable_shared_from_this<ServiceHub> {
   void SetStatementObserver(std::shared_ptr<ado::StatementObserver> observer);
   const std::shared_ptr<ado::StatementObserver>& StatementObserver() const { return observer_; }
 
+  // The journal keeps at least the last kJournalKeeps calls, so a hub that
+  // lives as long as its thread does not grow without bound.
+  static constexpr std::size_t kJournalKeeps = 4096;
   const std::vector<JournalEntry>& Journal() const { return journal_; }
   void ClearJournal() { journal_.clear(); }
   // Used by the journaling wrapper.

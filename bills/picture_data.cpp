@@ -1,0 +1,100 @@
+// GetPictureData of the three query classes: one binary value (a picture)
+// from a business table that the caller names, returned as a byte array.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "bills/sql_names.hpp"
+#include "component/frame.hpp"
+#include "orvo/ado/recordset.hpp"
+#include "orvo/ado/stream.hpp"
+#include "orvo/automation/conversions.hpp"
+#include "orvo/component/classes.hpp"
+
+namespace orvo {
+
+namespace {
+
+// Neither votes: the host's unit of work is left as the caller had it.
+constexpr component::MethodConvention kConvention{
+    component::MethodConvention::Start::None, false, false,
+    component::MethodConvention::Failure::PictureData, "OrvoMPrintExport:GetPictureData"};
+
+constexpr std::int32_t kChunk = 100;
+
+std::string Entry(const Dictionary& info, std::string_view key) {
+  const Variant value = info.Value(key);
+  if (value.IsEmpty()) {
+    throw AutomationError(ado::kErrFailure, kLibraryName,
+                          "dctDataInfo has no \"" + std::string(key) + "\" entry.");
+  }
+  return CStr(value);
+}
+
+Variant ReadPictureData(component::MethodContext& context, const Dictionary& dctDataInfo) {
+  const std::string table = Entry(dctDataInfo, "TableName");
+  const std::string field = Entry(dctDataInfo, "FieldName");
+  const std::string key_field = Entry(dctDataInfo, "PrimaryKeyField");
+  const std::string key_value = Entry(dctDataInfo, "PrimaryKeyValue");
+  bills::RequireTableName("TableName", table);
+  bills::RequireColumnName("FieldName", field);
+  bills::RequireColumnName("PrimaryKeyField", key_field);
+  bills::RequireLiteral("PrimaryKeyValue", key_value);
+
+  ado::Recordset picture;
+  picture.CursorLocation = ado::adUseServer;
+  picture.LockType = ado::adLockReadOnly;
+  picture.Open(
+      "select " + field + " from " + table + "\r\n" + " where " + key_field + "=" + key_value,
+      context.ConnectionPtr());
+  if (picture.Eof()) return Variant();
+
+  ado::Stream stream;
+  stream.Type = ado::adTypeBinary;
+  stream.Open();
+  const std::string field_name = bills::UnquotedName(field);
+  const std::int32_t size = picture.Fields(field_name).ActualSize();
+  if (size == 0) return Variant();
+  for (std::int32_t offset = 0; offset <= size; offset += kChunk) {
+    const std::int32_t remainder = size - offset;
+    if (remainder > kChunk) {
+      stream.Write(picture.Fields(field_name).GetChunk(kChunk));
+    } else if (remainder > 0) {
+      stream.Write(picture.Fields(field_name).GetChunk(remainder));
+    }
+  }
+  stream.SetPosition(0);
+  Variant bytes = stream.Read();
+  stream.Close();
+  return bytes;
+}
+
+template <class T>
+Variant RunGetPictureData(T& self, const std::string& sDsn,
+                          const std::shared_ptr<Dictionary>& dctDataInfo) {
+  return component::MethodFrame::Run(self, kConvention, sDsn,
+                                     [&](component::MethodContext& context) {
+                                       if (!dctDataInfo) throw RuntimeError(kObjectNotSet);
+                                       return ReadPictureData(context, *dctDataInfo);
+                                     });
+}
+
+}  // namespace
+
+Variant clsPrintSetupQuery::GetPictureData(const std::string& sDsn,
+                                           const std::shared_ptr<Dictionary>& dctDataInfo) {
+  return RunGetPictureData(*this, sDsn, dctDataInfo);
+}
+
+Variant clsPrintSetupQueryLM::GetPictureData(const std::string& sDsn,
+                                             const std::shared_ptr<Dictionary>& dctDataInfo) {
+  return RunGetPictureData(*this, sDsn, dctDataInfo);
+}
+
+Variant clsPrintSetupQueryRpt::GetPictureData(const std::string& sDsn,
+                                              const std::shared_ptr<Dictionary>& dctDataInfo) {
+  return RunGetPictureData(*this, sDsn, dctDataInfo);
+}
+
+}  // namespace orvo

@@ -1,0 +1,104 @@
+// The frame that every public method taking a data source runs in, so that no
+// method repeats it. It enters the call's unit of work, runs the preamble
+// (the early Complete or Abort of the methods that vote first, GetConnection,
+// the working connection), then the method's body, then the closing Complete;
+// on any failure it releases the working connection, votes Abort and raises
+// the error by the method's own convention.
+//
+// Used on the instance's thread, for the length of one call.
+
+#ifndef ORVO_COMPONENT_FRAME_HPP_
+#define ORVO_COMPONENT_FRAME_HPP_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "orvo/ado/connection.hpp"
+#include "orvo/automation/error.hpp"
+#include "orvo/component/print_setup_object.hpp"
+#include "orvo/host/data_context.hpp"
+
+namespace orvo::component {
+
+// How one method votes and how its failures reach the caller.
+struct MethodConvention {
+  // The vote cast before the first statement: the four reads that complete
+  // at once, the three writes that abort first and keep their work only when
+  // they reach their end.
+  enum class Start { None, Complete, Abort };
+  // How the failing error is raised again.
+  enum class Failure {
+    Unchanged,    // number, source and description as they came
+    HelpFile64,   // the same, with the help file given as 64
+    PictureData,  // 0x80040001 with the method's own source
+    Prefixed,     // `source` (and the failing line) before the failing error's source
+  };
+
+  Start start = Start::None;
+  bool completeAtEnd = true;
+  bool abortOnFailure = true;
+  Failure failure = Failure::Unchanged;
+  const char* source = nullptr;  // for Failure::Prefixed and Failure::PictureData
+};
+
+// What a method body works with: the working connection and the calling user.
+class MethodContext {
+ public:
+  explicit MethodContext(PrintSetupObject& self) : self_(self) {}
+
+  // The working connection taken in the preamble.
+  ado::Connection& Connection() const { return *connection_; }
+  const std::shared_ptr<ado::Connection>& ConnectionPtr() const { return connection_; }
+  // The calling user, read from a fresh SessionInfo each time.
+  std::int16_t UserID() const;
+  std::string UserName() const;
+  host::DataContext& DataContext() const;
+
+  // Marks the statement now running, for sources that report the failing line.
+  void SetLine(std::int32_t line) { line_ = line; }
+
+ private:
+  friend class MethodFrame;
+  PrintSetupObject& self_;
+  std::shared_ptr<ado::Connection> connection_;
+  std::int32_t line_ = 0;
+};
+
+class MethodFrame {
+ public:
+  // Runs `body(MethodContext&)` inside the frame and returns its result.
+  template <class Body>
+  static auto Run(PrintSetupObject& self, const MethodConvention& convention,
+                  const std::string& sDsn, Body&& body) {
+    host::CallScope scope;
+    MethodContext context(self);
+    try {
+      Enter(self, convention, sDsn, context);
+      if constexpr (std::is_void_v<decltype(body(context))>) {
+        body(context);
+        Leave(self, convention);
+      } else {
+        auto result = body(context);
+        Leave(self, convention);
+        return result;
+      }
+    } catch (...) {
+      throw Fail(self, convention, context);
+    }
+  }
+
+ private:
+  static void Enter(PrintSetupObject& self, const MethodConvention& convention,
+                    const std::string& sDsn, MethodContext& context);
+  static void Leave(PrintSetupObject& self, const MethodConvention& convention);
+  // Releases the working connection, votes Abort where the method does, and
+  // gives the error to raise. Called inside a catch block.
+  static AutomationError Fail(PrintSetupObject& self, const MethodConvention& convention,
+                              MethodContext& context) noexcept;
+};
+
+}  // namespace orvo::component
+
+#endif  // ORVO_COMPONENT_FRAME_HPP_

@@ -1,0 +1,110 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "orvo/component/classes.hpp"
+#include "support/store_fixture.hpp"
+
+namespace orvo {
+namespace {
+
+using ::testing::ElementsAre;
+
+class PageSettingsTest : public testing::StoreTest {};
+
+TEST_P(PageSettingsTest, UsersOwnRowWinsOverTheManagers) {
+  SeedSettingsRow(28, kManager, Bytes{9, 9});
+  SeedSettingsRow(28, kUser, Bytes{1, 2, 3});
+  clsPrintSetupQuery query;
+  auto result = query.GetPageAndPrintSet(Dsn(), 28);
+  ASSERT_EQ(result->Count(), 1);
+  EXPECT_EQ(result->Value("Set"), Variant(Bytes{1, 2, 3}));
+  EXPECT_THAT(Observer().Texts(),
+              ElementsAre("Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=28 "
+                          "And FPreparerId=7"));
+}
+
+TEST_P(PageSettingsTest, WithoutOwnRowTheManagersIsServedThenNothing) {
+  SeedSettingsRow(28, kManager, Bytes{9, 9});
+  SeedSettingsRow(29, kUser, Bytes{1});  // another bill type does not count
+  clsPrintSetupQuery query;
+  EXPECT_EQ(query.GetPageAndPrintSet(Dsn(), 28)->Value("Set"), Variant(Bytes{9, 9}));
+  EXPECT_THAT(Observer().Texts(),
+              ElementsAre("Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=28 "
+                          "And FPreparerId=7",
+                          "Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=28 "
+                          "And FPreparerId=16394"));
+  EXPECT_EQ(query.GetPageAndPrintSet(Dsn(), 30)->Count(), 0);
+}
+
+TEST_P(PageSettingsTest, NullSettingsStillYieldTheKey) {
+  SeedSettingsRow(28, kUser, Variant::Null());
+  clsPrintSetupQuery query;
+  auto result = query.GetPageAndPrintSet(Dsn(), 28);
+  ASSERT_EQ(result->Count(), 1);
+  EXPECT_TRUE(result->Value("Set").IsNull());
+}
+
+TEST_P(PageSettingsTest, ManagerReadsHisOwnRowOnce) {
+  SignIn(kManager, "Manager");
+  SeedSettingsRow(28, kManager, Bytes{4});
+  clsPrintSetupQuery query;
+  EXPECT_EQ(query.GetPageAndPrintSet(Dsn(), 28)->Value("Set"), Variant(Bytes{4}));
+  EXPECT_EQ(Observer().Statements().size(), 1u);
+}
+
+TEST_P(PageSettingsTest, PartitionedClassReadsOnlyItsPartition) {
+  SeedSettingsRow(28, kUser, Bytes{1}, "", 2);
+  SeedSettingsRow(28, kManager, Bytes{5}, "", 1);
+  SeedSettingsRow(28, kUser, Bytes{9});  // the standard table is not read
+  clsPrintSetupQueryLM query;
+  EXPECT_EQ(query.GetPageAndPrintSet(Dsn(), 28, 1)->Value("Set"), Variant(Bytes{5}));
+  EXPECT_THAT(Observer().Texts(),
+              ElementsAre("Select FPrintSet From T_PrintExportLM Where FBillId=0 AND FDataFrom = 1 "
+                          "And FBillType=28 And FPreparerId=7",
+                          "Select FPrintSet From T_PrintExportLM Where FBillId=0 AND FDataFrom = 1 "
+                          "And FBillType=28 And FPreparerId=16394"));
+  EXPECT_EQ(query.GetPageAndPrintSet(Dsn(), 28, 2)->Value("Set"), Variant(Bytes{1}));
+  EXPECT_EQ(query.GetPageAndPrintSet(Dsn(), 28, 3)->Count(), 0);
+}
+
+TEST_P(PageSettingsTest, VotesCompleteBeforeOpeningAndNeverAfter) {
+  clsPrintSetupQuery query;
+  query.GetPageAndPrintSet(Dsn(), 28);
+  EXPECT_THAT(JournalOperations(),
+              ElementsAre("Complete", "Open", "Connection", "Connection", "Session"));
+}
+
+TEST_P(PageSettingsTest, FailureAtEitherStatementAbortsOnceWithTheErrorUnchanged) {
+  for (int failing = 1; failing <= 2; ++failing) {
+    Hub().ClearJournal();
+    Observer().FailAt(failing,
+                      AutomationError(HResult(0x80004005u), "SQLite", "database is locked"));
+    clsPrintSetupQuery query;
+    try {
+      query.GetPageAndPrintSet(Dsn(), 28);
+      FAIL() << "statement " << failing << " should fail";
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.number(), HResult(0x80004005u));
+      EXPECT_EQ(error.source(), "SQLite");
+      EXPECT_EQ(error.description(), "database is locked");
+    }
+    const auto operations = JournalOperations();
+    EXPECT_EQ(std::count(operations.begin(), operations.end(), "Abort"), 1);
+    EXPECT_EQ(operations.back(), "Abort");
+    EXPECT_EQ(std::count(operations.begin(), operations.end(), "Complete"), 1);
+  }
+}
+
+TEST_P(PageSettingsTest, UserWithoutSignInFailsThroughTheHandler) {
+  Hub().SignOut();
+  clsPrintSetupQuery query;
+  EXPECT_THROW(query.GetPageAndPrintSet(Dsn(), 28), AutomationError);
+  EXPECT_EQ(JournalOperations().back(), "Abort");
+}
+
+ORVO_INSTANTIATE_STORE_SUITE(PageSettingsTest);
+
+}  // namespace
+}  // namespace orvo

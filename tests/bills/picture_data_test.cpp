@@ -1,0 +1,137 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "orvo/automation/conversions.hpp"
+#include "orvo/component/classes.hpp"
+#include "support/store_fixture.hpp"
+
+namespace orvo {
+namespace {
+
+using ::testing::ElementsAre;
+
+Bytes Picture(std::size_t size) {
+  Bytes bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 31 + i / 256);
+  return bytes;
+}
+
+std::shared_ptr<Dictionary> Info(const std::string& table, const std::string& field,
+                                 const std::string& key, const Variant& value) {
+  auto info = std::make_shared<Dictionary>();
+  info->SetValue("TableName", table);
+  info->SetValue("FieldName", field);
+  info->SetValue("PrimaryKeyField", key);
+  info->SetValue("PrimaryKeyValue", value);
+  return info;
+}
+
+class PictureDataTest : public testing::StoreTest {
+ protected:
+  void SetUp() override {
+    StoreTest::SetUp();
+    Exec("create table t_Picture (FItemID integer primary key, FCode varchar(20), FImage blob)");
+  }
+  void Store(std::int32_t id, const Variant& image) {
+    Exec("insert into t_Picture (FItemID, FCode, FImage) values (?, ?, ?)",
+         {id, "P" + std::to_string(id), image});
+  }
+};
+
+TEST_P(PictureDataTest, ReturnsTheExactBytesForEverySize) {
+  const std::size_t sizes[] = {1, 99, 100, 101, 250, 10 * 1024 * 1024};
+  std::int32_t id = 0;
+  for (std::size_t size : sizes) Store(++id, Picture(size));
+  clsPrintSetupQuery query;
+  id = 0;
+  for (std::size_t size : sizes) {
+    const Variant result =
+        query.GetPictureData(Dsn(), Info("t_Picture", "FImage", "FItemID", std::to_string(++id)));
+    ASSERT_EQ(result.kind(), Variant::Kind::Bytes) << size;
+    EXPECT_TRUE(result.AsBytes() == Picture(size)) << size;
+  }
+}
+
+TEST_P(PictureDataTest, EmptyPictureAndMissingRowGiveEmpty) {
+  Store(1, Bytes{});
+  Store(2, Variant::Null());
+  clsPrintSetupQueryLM query;
+  EXPECT_TRUE(query.GetPictureData(Dsn(), Info("t_Picture", "FImage", "FItemID", "1")).IsEmpty());
+  EXPECT_TRUE(query.GetPictureData(Dsn(), Info("t_Picture", "FImage", "FItemID", "2")).IsEmpty());
+  EXPECT_TRUE(query.GetPictureData(Dsn(), Info("t_Picture", "FImage", "FItemID", "3")).IsEmpty());
+}
+
+TEST_P(PictureDataTest, StatementIsBuiltExactlyFromTheCallersNames) {
+  Store(5, Picture(3));
+  clsPrintSetupQueryRpt query;
+  query.GetPictureData(Dsn(), Info("t_Picture", "FImage", "FCode", "'P5'"));
+  query.GetPictureData(Dsn(), Info("t_Picture", "FImage", "FItemID", 5));
+  EXPECT_THAT(Observer().Texts(), ElementsAre("select FImage from t_Picture\r\n where FCode='P5'",
+                                              "select FImage from t_Picture\r\n where FItemID=5"));
+}
+
+TEST_P(PictureDataTest, NeverVotesOnTheUnitOfWork) {
+  Store(1, Picture(10));
+  clsPrintSetupQuery query;
+  query.GetPictureData(Dsn(), Info("t_Picture", "FImage", "FItemID", "1"));
+  EXPECT_THROW(query.GetPictureData(Dsn(), Info("t_Nothing", "FImage", "FItemID", "1")),
+               AutomationError);
+  for (const std::string& operation : JournalOperations()) {
+    EXPECT_NE(operation, "Complete");
+    EXPECT_NE(operation, "Abort");
+  }
+}
+
+TEST_P(PictureDataTest, DatabaseFailureIsReportedWithTheMethodsOwnNumberAndSource) {
+  clsPrintSetupQuery query;
+  try {
+    query.GetPictureData(Dsn(), Info("t_Nothing", "FImage", "FItemID", "1"));
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), HResult(0x80040001u));
+    EXPECT_EQ(error.source(), "OrvoMPrintExport:GetPictureData");
+    EXPECT_EQ(error.description(), "no such table: t_Nothing");
+  }
+}
+
+TEST_P(PictureDataTest, NamesAndValuesThatCouldChangeTheStatementAreRefused) {
+  Store(1, Picture(10));
+  clsPrintSetupQuery query;
+  const std::vector<std::shared_ptr<Dictionary>> bad = {
+      Info("t_Picture; delete from t_Picture", "FImage", "FItemID", "1"),
+      Info("t_Picture", "FImage,FCode", "FItemID", "1"),
+      Info("t_Picture", "FImage", "FItemID=1 or 1", "1"),
+      Info("t_Picture", "FImage", "FItemID", "1 or 1=1"),
+      Info("t_Picture", "FImage", "FCode", "'P1' or 'a'='a'"),
+      Info("t_Picture", "FImage", "FItemID", ""),
+  };
+  for (const auto& info : bad) {
+    try {
+      query.GetPictureData(Dsn(), info);
+      FAIL() << "accepted " << CStr(info->Value("TableName"));
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.number(), HResult(0x80040001u));
+      EXPECT_EQ(error.source(), "OrvoMPrintExport:GetPictureData");
+      EXPECT_THAT(error.description(), ::testing::HasSubstr(" must be "));
+    }
+  }
+  auto missing = std::make_shared<Dictionary>();
+  missing->SetValue("TableName", "t_Picture");
+  EXPECT_THROW(query.GetPictureData(Dsn(), missing), AutomationError);
+  EXPECT_TRUE(Observer().Statements().empty());
+  EXPECT_EQ(Count("t_Picture"), 1);
+}
+
+TEST_P(PictureDataTest, QuotedAndBracketedNamesAreAccepted) {
+  Store(1, Picture(120));
+  clsPrintSetupQuery query;
+  const Variant result =
+      query.GetPictureData(Dsn(), Info("[t_Picture]", "[FImage]", "FCode", "'P1'"));
+  ASSERT_EQ(result.kind(), Variant::Kind::Bytes);
+  EXPECT_TRUE(result.AsBytes() == Picture(120));
+}
+
+ORVO_INSTANTIATE_STORE_SUITE(PictureDataTest);
+
+}  // namespace
+}  // namespace orvo

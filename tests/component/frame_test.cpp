@@ -1,0 +1,201 @@
+// The frame's votes and error conventions, on a probe class whose methods
+// run one statement each under the conventions of the real methods.
+
+#include "component/frame.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "orvo/host/collections.hpp"
+#include "support/store_fixture.hpp"
+
+namespace orvo {
+namespace {
+
+using component::MethodContext;
+using component::MethodConvention;
+using component::MethodFrame;
+using ::testing::ElementsAre;
+
+// Votes first like UpdatePrintCount, reports like AddBarCodeTemplate, and so on:
+// every convention of the frame on one statement of the caller's choice.
+class Probe : public PrintSetupObject {
+ public:
+  const ClassInfo& TypeInfo() const override {
+    static const ClassInfo info{"Probe",
+                                "{00000000-0000-0000-0000-0000000000AB}",
+                                "_Probe",
+                                "{00000000-0000-0000-0000-0000000000AC}",
+                                "Orvo.Probe",
+                                {},
+                                {}};
+    return info;
+  }
+
+  std::string Run(const MethodConvention& convention, const std::string& sDsn,
+                  const std::string& statement, std::int32_t line = 0) {
+    return MethodFrame::Run(*this, convention, sDsn, [&](MethodContext& context) {
+      context.SetLine(line);
+      context.Connection().Execute(statement);
+      return context.UserName();
+    });
+  }
+};
+
+constexpr MethodConvention kWrite{};
+constexpr MethodConvention kCompleteFirst{MethodConvention::Start::Complete, false, true,
+                                          MethodConvention::Failure::Unchanged, nullptr};
+constexpr MethodConvention kAbortFirst{MethodConvention::Start::Abort, true, true,
+                                       MethodConvention::Failure::HelpFile64, nullptr};
+constexpr MethodConvention kPrefixed{
+    MethodConvention::Start::Abort, true, true, MethodConvention::Failure::Prefixed,
+    "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()"};
+constexpr MethodConvention kPicture{MethodConvention::Start::None, false, false,
+                                    MethodConvention::Failure::PictureData,
+                                    "OrvoMPrintExport:GetPictureData"};
+
+const char* const kInsert = "insert into T_PrintExport (FBillType,FBillId) values (5,0)";
+const char* const kBroken = "select FNothing from T_Missing";
+
+class FrameTest : public testing::StoreTest {};
+
+TEST_P(FrameTest, WriteCompletesAtItsEndAndKeepsItsWork) {
+  Probe probe;
+  EXPECT_EQ(probe.Run(kWrite, Dsn(), kInsert), "Alice");
+  EXPECT_THAT(JournalOperations(),
+              ElementsAre("Open", "Connection", "Connection", "Session", "Complete"));
+  EXPECT_EQ(Count("T_PrintExport"), 1);
+}
+
+TEST_P(FrameTest, ReadThatCompletesFirstVotesBeforeOpeningAndNeverAgain) {
+  Probe probe;
+  probe.Run(kCompleteFirst, Dsn(), "select FId from T_PrintExport");
+  EXPECT_THAT(JournalOperations(),
+              ElementsAre("Complete", "Open", "Connection", "Connection", "Session"));
+}
+
+TEST_P(FrameTest, FailureAbortsOnceAndRaisesTheErrorUnchanged) {
+  Probe probe;
+  Observer().FailAt(1, AutomationError(HResult(0x80040E14u), "SQLite", "near x", "help.chm", 7));
+  try {
+    probe.Run(kCompleteFirst, Dsn(), kInsert);
+    FAIL() << "the probe should fail";
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), HResult(0x80040E14u));
+    EXPECT_EQ(error.source(), "SQLite");
+    EXPECT_EQ(error.description(), "near x");
+    EXPECT_EQ(error.helpFile(), "");
+    EXPECT_EQ(error.helpContext(), 0);
+  }
+  EXPECT_THAT(JournalOperations(),
+              ElementsAre("Complete", "Open", "Connection", "Connection", "Abort"));
+  EXPECT_EQ(Count("T_PrintExport"), 0);
+}
+
+TEST_P(FrameTest, DatabaseErrorsKeepTheProvidersNumberSourceAndMessage) {
+  Probe probe;
+  try {
+    probe.Run(kWrite, Dsn(), kBroken);
+    FAIL() << "the statement names a table that does not exist";
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), HResult(0x80040E14u));
+    EXPECT_EQ(error.source(), "SQLite");
+    EXPECT_EQ(error.description(), "no such table: T_Missing");
+  }
+}
+
+TEST_P(FrameTest, MethodThatAbortsFirstKeepsItsWorkOnlyWhenItCompletes) {
+  Probe probe;
+  probe.Run(kAbortFirst, Dsn(), kInsert);
+  EXPECT_THAT(JournalOperations(),
+              ElementsAre("Open", "Connection", "Connection", "Abort", "Session", "Complete"));
+  EXPECT_EQ(Count("T_PrintExport"), 1);
+
+  Hub().ClearJournal();
+  // The second statement of the call fails after the first one wrote.
+  Observer().FailAt(2, AutomationError(5, "Probe", "stop"));
+  EXPECT_THROW(MethodFrame::Run(probe, kAbortFirst, Dsn(),
+                                [&](MethodContext& context) {
+                                  context.Connection().Execute(kInsert);
+                                  context.Connection().Execute(kInsert);
+                                }),
+               AutomationError);
+  EXPECT_THAT(JournalOperations(),
+              ElementsAre("Open", "Connection", "Connection", "Abort", "Abort"));
+  EXPECT_EQ(Count("T_PrintExport"), 1);
+}
+
+TEST_P(FrameTest, PrintCountFailureCarriesHelpFile64) {
+  Probe probe;
+  try {
+    probe.Run(kAbortFirst, Dsn(), kBroken);
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), HResult(0x80040E14u));
+    EXPECT_EQ(error.source(), "SQLite");
+    EXPECT_EQ(error.helpFile(), "64");
+  }
+}
+
+TEST_P(FrameTest, PrefixedSourceNamesTheMethodTheLineAndTheFailingSource) {
+  Probe probe;
+  try {
+    probe.Run(kPrefixed, Dsn(), kBroken, 29);
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.source(),
+              "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()(line: 29)\r\nSQLite");
+    EXPECT_EQ(error.description(), "no such table: T_Missing");
+  }
+  try {
+    probe.Run(kPrefixed, Dsn(), kBroken, 0);
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.source(),
+              "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()\r\nSQLite");
+  }
+}
+
+TEST_P(FrameTest, PictureConventionNeverVotesAndReportsItsOwnError) {
+  Probe probe;
+  Observer().FailAt(1,
+                    AutomationError(HResult(0x80004005u), "SQLite", "disk I/O error", "f.hlp", 3));
+  try {
+    probe.Run(kPicture, Dsn(), "select FId from T_PrintExport");
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), HResult(0x80040001u));
+    EXPECT_EQ(error.source(), "OrvoMPrintExport:GetPictureData");
+    EXPECT_EQ(error.description(), "disk I/O error");
+    EXPECT_EQ(error.helpFile(), "f.hlp");
+    EXPECT_EQ(error.helpContext(), 3);
+  }
+  EXPECT_THAT(JournalOperations(), ElementsAre("Open", "Connection", "Connection"));
+}
+
+TEST_P(FrameTest, DataSourceThatCannotBeOpenedFailsThroughTheHandler) {
+  Probe probe;
+  EXPECT_THROW(probe.Run(kWrite, "Provider=SQLite;Data Source=/nonexistent/dir/x.db", kInsert),
+               AutomationError);
+  const std::vector<std::string> operations = JournalOperations();
+  ASSERT_FALSE(operations.empty());
+  EXPECT_EQ(operations.back(), "Abort");
+}
+
+TEST_P(FrameTest, NestedCallsJoinTheOuterUnitOfWork) {
+  Probe outer;
+  Probe inner;
+  // The inner call completes, but the outer one fails after it: nothing stays.
+  EXPECT_THROW(MethodFrame::Run(outer, kWrite, Dsn(),
+                                [&](MethodContext& context) {
+                                  inner.Run(kWrite, Dsn(), kInsert);
+                                  context.Connection().Execute(kBroken);
+                                }),
+               AutomationError);
+  EXPECT_EQ(Count("T_PrintExport"), 0);
+}
+
+ORVO_INSTANTIATE_STORE_SUITE(FrameTest);
+
+}  // namespace
+}  // namespace orvo

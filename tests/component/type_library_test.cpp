@@ -1,0 +1,81 @@
+#include "orvo/component/type_library.hpp"
+
+#include <gtest/gtest.h>
+
+#include "orvo/automation/error.hpp"
+#include "orvo/component/classes.hpp"
+#include "support/store_fixture.hpp"
+
+namespace orvo {
+namespace {
+
+TEST(TypeLibrary, IdentityOfTheLibrary) {
+  const TypeLibInfo& library = TypeLibrary();
+  EXPECT_EQ(library.name, "OrvoMPrintExport");
+  EXPECT_EQ(library.libid, "{66C9AD08-8B70-4B4A-9487-E73B85BBB233}");
+  EXPECT_EQ(library.majorVersion, 1);
+  EXPECT_EQ(library.minorVersion, 2);
+  EXPECT_EQ(library.lcid, 0x409u);
+  ASSERT_EQ(library.classes.size(), 6u);
+}
+
+TEST(TypeLibrary, ClassesAnswerToTheirProgIdAndClassIdentifier) {
+  RegisterComponentClasses();
+  for (const ClassInfo* cls : TypeLibrary().classes) {
+    EXPECT_EQ(cls->progId, "OrvoMPrintExport." + cls->name);
+    EXPECT_EQ(cls->interfaceName, "_" + cls->name);
+    auto by_progid = CreateObject(cls->progId);
+    auto by_clsid = CreateObject(cls->clsid);
+    EXPECT_EQ(&by_progid->TypeInfo(), cls);
+    EXPECT_EQ(&by_clsid->TypeInfo(), cls);
+  }
+  auto query = CreateObject("OrvoMPrintExport.clsPrintSetupQuery");
+  EXPECT_NE(std::dynamic_pointer_cast<clsPrintSetupQuery>(query), nullptr);
+  auto update = CreateObject("{E78EBCE2-2403-4014-A8F7-6EE4B3D846A5}");
+  EXPECT_NE(std::dynamic_pointer_cast<clsPrintSetupUpdateRpt>(update), nullptr);
+}
+
+class LateBoundTest : public testing::StoreTest {};
+
+TEST_P(LateBoundTest, MembersAreCalledByNameOrDispid) {
+  SeedSettingsRow(28, kUser, Bytes{1, 2, 3});
+  auto query = CreateObject("OrvoMPrintExport.clsPrintSetupQuery");
+  const Variant by_name = query->Invoke("getpageandprintset", {Dsn(), "28"});
+  const Variant by_dispid = query->Invoke(0x60030006, {Dsn(), 28});
+  EXPECT_EQ(by_name.ObjectAs<Dictionary>()->Value("Set"), Variant(Bytes{1, 2, 3}));
+  EXPECT_EQ(by_dispid.ObjectAs<Dictionary>()->Value("Set"), Variant(Bytes{1, 2, 3}));
+}
+
+TEST_P(LateBoundTest, MembersNotBuiltYetRaise438AndTouchNothing) {
+  auto query = CreateObject("OrvoMPrintExport.clsPrintSetupQuery");
+  try {
+    query->Invoke("GetCurrNote", {Dsn(), 28});
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), 438);
+  }
+  EXPECT_TRUE(Hub().Journal().empty());
+}
+
+TEST_P(LateBoundTest, WrongArgumentsAreRefusedBeforeTheMethodRuns) {
+  auto query = CreateObject("OrvoMPrintExport.clsPrintSetupQuery");
+  std::shared_ptr<Dispatch> not_a_dictionary = std::make_shared<Vector>();
+  try {
+    query->Invoke("GetPictureData", {Dsn(), not_a_dictionary});
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), 13);
+  }
+  try {
+    query->Invoke("GetPageAndPrintSet", {Dsn()});
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), 449);
+  }
+  EXPECT_TRUE(Hub().Journal().empty());
+}
+
+ORVO_INSTANTIATE_STORE_SUITE(LateBoundTest);
+
+}  // namespace
+}  // namespace orvo

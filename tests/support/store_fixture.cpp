@@ -1,0 +1,106 @@
+#include "support/store_fixture.hpp"
+
+#include <stdlib.h>
+
+#include "orvo/ado/command.hpp"
+#include "orvo/automation/conversions.hpp"
+#include "orvo/store/schema.hpp"
+
+namespace orvo::testing {
+
+std::vector<Backend> Backends() {
+  return {Backend{"SQLite", [](const std::filesystem::path& directory) {
+                    return "Provider=SQLite;Data Source=" + (directory / "store.db").string();
+                  }}};
+}
+
+std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
+  return info.param.name;
+}
+
+void RecordingObserver::BeforeExecute(std::string_view text, const std::vector<Variant>& params) {
+  statements_.push_back(Statement{std::string(text), params});
+  if (failure_ && static_cast<int>(statements_.size()) == failAt_) {
+    AutomationError error = *failure_;
+    failure_.reset();
+    throw error;
+  }
+}
+
+void RecordingObserver::FailAt(int n, AutomationError error) {
+  failAt_ = static_cast<int>(statements_.size()) + n;
+  failure_ = std::make_unique<AutomationError>(std::move(error));
+}
+
+std::vector<std::string> RecordingObserver::Texts() const {
+  std::vector<std::string> texts;
+  for (const Statement& statement : statements_) texts.push_back(statement.text);
+  return texts;
+}
+
+void StoreTest::SetUp() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "orvo-test-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  directory_ = pattern;
+  dsn_ = GetParam().dataSource(directory_);
+  hub_ = host::ServiceHub::Current();
+  hub_->SignIn(kUser, "Alice");
+  db_ = ado::Connection::Open(dsn_);
+  store::CreateSchema(*db_);
+  observer_ = std::make_shared<RecordingObserver>();
+  hub_->SetStatementObserver(observer_);
+  hub_->ClearJournal();
+}
+
+void StoreTest::TearDown() {
+  hub_->SetStatementObserver(nullptr);
+  hub_->SetDataContextFactory(nullptr);
+  hub_->ClosePool();
+  hub_->ClearJournal();
+  hub_->SignOut();
+  db_.reset();
+  std::error_code ignored;
+  std::filesystem::remove_all(directory_, ignored);
+}
+
+void StoreTest::Exec(const std::string& text, const std::vector<Variant>& values) {
+  ado::Command command;
+  command.ActiveConnection = db_;
+  command.CommandText = text;
+  for (const Variant& value : values) {
+    command.GetParameters().Append(
+        command.CreateParameter("", ado::adVariant, ado::adParamInput, 0, value));
+  }
+  command.Execute();
+}
+
+Variant StoreTest::Scalar(const std::string& text) {
+  auto rows = db_->Execute(text);
+  if (rows->Eof()) return Variant();
+  return rows->Fields(0).Value();
+}
+
+std::int32_t StoreTest::Count(const std::string& table, const std::string& where) {
+  return CLng(Scalar("select count(1) from " + table + (where.empty() ? "" : " where " + where)));
+}
+
+void StoreTest::SeedSettingsRow(std::int32_t billType, std::int16_t user, const Variant& printSet,
+                                const std::string& optionText, const Variant& dataFrom) {
+  const std::string table = dataFrom.IsEmpty() ? "T_PrintExport" : "T_PrintExportLM";
+  Exec("insert into " + table + " (FBillId,FBillType,FPreparerId,FDate,FName,FPrintSet,FData,FSel" +
+           (dataFrom.IsEmpty() ? "" : ",FDataFrom") + ") values (0,?,?,?,?,?,?,0" +
+           (dataFrom.IsEmpty() ? "" : ",?") + ")",
+       dataFrom.IsEmpty()
+           ? std::vector<Variant>{billType, static_cast<std::int32_t>(user), Date::Now(),
+                                  "存放页面设置信息", printSet, optionText}
+           : std::vector<Variant>{billType, static_cast<std::int32_t>(user), Date::Now(),
+                                  "存放页面设置信息", printSet, optionText, dataFrom});
+}
+
+std::vector<std::string> StoreTest::JournalOperations() const {
+  std::vector<std::string> operations;
+  for (const host::JournalEntry& entry : hub_->Journal()) operations.push_back(entry.operation);
+  return operations;
+}
+
+}  // namespace orvo::testing

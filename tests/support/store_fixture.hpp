@@ -1,0 +1,117 @@
+// StoreTest gives each test a fresh template store in a temporary directory,
+// a signed-in calling user on the thread's hub, an observer that records
+// every statement (and can fail the n-th one), and helpers to seed rows.
+// The behaviour suites are parameterised by backend, so the same cases run on
+// every backend that is present: SQLite always.
+//
+// One test at a time per thread; everything is released after each test.
+
+#ifndef ORVO_TESTS_SUPPORT_STORE_FIXTURE_HPP_
+#define ORVO_TESTS_SUPPORT_STORE_FIXTURE_HPP_
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "orvo/ado/connection.hpp"
+#include "orvo/ado/recordset.hpp"
+#include "orvo/automation/error.hpp"
+#include "orvo/host/data_context.hpp"
+
+namespace orvo::testing {
+
+// A backend the suites run on: how to make a data source text for a fresh
+// store in `directory`.
+struct Backend {
+  std::string name;
+  std::string (*dataSource)(const std::filesystem::path& directory);
+};
+
+// The backends present in this build and environment.
+std::vector<Backend> Backends();
+
+// Shows a backend by its name in test output.
+inline void PrintTo(const Backend& backend, std::ostream* out) {
+  *out << backend.name;
+}
+
+// Records statements as the classes wrote them, and fails the statement with
+// a given number (from 1) when asked to.
+class RecordingObserver : public ado::StatementObserver {
+ public:
+  struct Statement {
+    std::string text;
+    std::vector<Variant> params;
+  };
+
+  void BeforeExecute(std::string_view text, const std::vector<Variant>& params) override;
+  void AfterExecute(std::string_view, const AutomationError*) override {}
+
+  // Makes statement number `n` (counted from the next one) fail with `error`.
+  void FailAt(int n, AutomationError error);
+  const std::vector<Statement>& Statements() const { return statements_; }
+  std::vector<std::string> Texts() const;
+  void Clear() { statements_.clear(); }
+
+ private:
+  std::vector<Statement> statements_;
+  int failAt_ = 0;
+  std::unique_ptr<AutomationError> failure_;
+};
+
+class StoreTest : public ::testing::TestWithParam<Backend> {
+ protected:
+  static constexpr std::int16_t kManager = 16394;
+  static constexpr std::int16_t kUser = 7;
+
+  void SetUp() override;
+  void TearDown() override;
+
+  const std::string& Dsn() const { return dsn_; }
+  const std::filesystem::path& Directory() const { return directory_; }
+  // A connection of the test's own, outside every unit of work.
+  ado::Connection& Db() { return *db_; }
+  std::shared_ptr<ado::Connection> DbPtr() { return db_; }
+  host::ServiceHub& Hub() { return *hub_; }
+  RecordingObserver& Observer() { return *observer_; }
+
+  void SignIn(std::int16_t userId, const std::string& userName) { hub_->SignIn(userId, userName); }
+
+  // Runs a statement with values for its markers on the test's connection.
+  void Exec(const std::string& text, const std::vector<Variant>& values = {});
+  // The first column of the first row of a query, Empty when there is none.
+  Variant Scalar(const std::string& text);
+  std::int32_t Count(const std::string& table, const std::string& where = "");
+
+  // A settings row (FBillId 0) of T_PrintExport, or of T_PrintExportLM when
+  // `dataFrom` is given.
+  void SeedSettingsRow(std::int32_t billType, std::int16_t user, const Variant& printSet,
+                       const std::string& optionText = "", const Variant& dataFrom = Variant());
+
+  // The operations of the hub's journal, in order ("Open", "Complete", ...).
+  std::vector<std::string> JournalOperations() const;
+
+ private:
+  std::filesystem::path directory_;
+  std::string dsn_;
+  std::shared_ptr<host::ServiceHub> hub_;
+  std::shared_ptr<RecordingObserver> observer_;
+  std::shared_ptr<ado::Connection> db_;
+};
+
+// Names the instantiation by backend: "SQLite".
+std::string BackendName(const ::testing::TestParamInfo<Backend>& info);
+
+}  // namespace orvo::testing
+
+// Runs a StoreTest suite on every backend.
+#define ORVO_INSTANTIATE_STORE_SUITE(Suite)                                                   \
+  INSTANTIATE_TEST_SUITE_P(Backends, Suite, ::testing::ValuesIn(::orvo::testing::Backends()), \
+                           ::orvo::testing::BackendName)
+
+#endif  // ORVO_TESTS_SUPPORT_STORE_FIXTURE_HPP_

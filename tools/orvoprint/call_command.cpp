@@ -1,0 +1,124 @@
+#include <fstream>
+#include <iterator>
+#include <ostream>
+
+#include "orvo/automation/dispatch.hpp"
+#include "orvo/automation/error.hpp"
+#include "orvo/host/collections.hpp"
+#include "orvo/host/data_context.hpp"
+#include "tools/orvoprint/commands.hpp"
+#include "tools/orvoprint/json_codec.hpp"
+
+namespace orvoprint {
+
+namespace {
+
+const orvo::ClassInfo& FindClass(const std::string& name) {
+  const orvo::ClassInfo* cls = orvo::ClassRegistry::Instance().Find(name);
+  if (cls == nullptr) cls = orvo::ClassRegistry::Instance().Find("OrvoMPrintExport." + name);
+  if (cls == nullptr) throw UsageError("no class is named " + name + " (see: orvoprint members)");
+  return *cls;
+}
+
+bool IsDataSource(const orvo::ParamInfo& param) {
+  return param.name == "sDsn" && param.type == orvo::ParamType::String;
+}
+
+orvo::Bytes ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw UsageError("cannot read the file " + path);
+  return orvo::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+OrderedJson ParseJson(const orvo::ParamInfo& param, const std::string& word) {
+  OrderedJson json = OrderedJson::parse(word, nullptr, false);
+  if (json.is_discarded()) throw UsageError(param.name + " must be JSON, not: " + word);
+  return json;
+}
+
+// One command-line word as the value of a parameter, read by its type.
+orvo::Variant Argument(const orvo::ParamInfo& param, const std::string& word) {
+  using orvo::ParamType;
+  try {
+    switch (param.type) {
+      case ParamType::String:
+        return orvo::Variant(word);
+      case ParamType::Variant: {
+        if (word.size() > 1 && word[0] == '@') return orvo::Variant(ReadFile(word.substr(1)));
+        // A word that is no JSON value is taken as the text it is.
+        OrderedJson json = OrderedJson::parse(word, nullptr, false);
+        return json.is_discarded() ? orvo::Variant(word) : FromJson(json);
+      }
+      case ParamType::Dictionary: {
+        OrderedJson json = ParseJson(param, word);
+        if (!json.is_object()) throw UsageError(param.name + " must be a JSON object");
+        return FromJson(json);
+      }
+      case ParamType::Vector: {
+        OrderedJson json = ParseJson(param, word);
+        if (!json.is_array()) throw UsageError(param.name + " must be a JSON array");
+        return FromJson(json);
+      }
+      case ParamType::Object:
+        return FromJson(ParseJson(param, word));
+      default:
+        return orvo::CoerceArgument(orvo::Variant(word), param.type);
+    }
+  } catch (const orvo::AutomationError& error) {
+    throw UsageError(param.name + " must be a " + std::string(orvo::ParamTypeName(param.type)) +
+                     ", not \"" + word + "\" (" + error.description() + ")");
+  } catch (const std::invalid_argument& error) {
+    throw UsageError(param.name + ": " + error.what());
+  }
+}
+
+std::string Signature(const orvo::MemberInfo& member) {
+  std::string text = member.name;
+  for (const orvo::ParamInfo& param : member.params) {
+    if (IsDataSource(param) || param.type == orvo::ParamType::Connection) continue;
+    text += param.optional ? " [" + param.name + "]" : " " + param.name;
+  }
+  return text;
+}
+
+}  // namespace
+
+int RunCall(const Options& options, const std::vector<std::string>& words, std::ostream& out) {
+  if (words.size() < 2) throw UsageError("call needs CLASS and MEMBER");
+  const orvo::ClassInfo& cls = FindClass(words[0]);
+  const orvo::MemberInfo* member = cls.FindMember(words[1]);
+  if (member == nullptr) throw UsageError(cls.name + " has no member " + words[1]);
+
+  // The data source and a connection come from --dsn; every other parameter
+  // takes the next word, and omitted optional ones keep their defaults.
+  std::vector<orvo::Variant> args;
+  std::size_t next = 2;
+  for (const orvo::ParamInfo& param : member->params) {
+    if (IsDataSource(param)) {
+      args.emplace_back(options.dsn);
+    } else if (param.type == orvo::ParamType::Connection) {
+      auto hub = orvo::host::ServiceHub::Current();
+      auto connection = hub->PooledConnection(options.dsn);
+      connection->SetObserver(hub->StatementObserver());
+      args.emplace_back(connection);
+    } else if (next < words.size()) {
+      args.push_back(Argument(param, words[next++]));
+    } else if (param.optional) {
+      break;
+    } else {
+      throw UsageError("missing " + param.name + "; usage: " + cls.name + " " + Signature(*member));
+    }
+  }
+  if (next < words.size()) {
+    throw UsageError("too many arguments; usage: " + cls.name + " " + Signature(*member));
+  }
+
+  auto object = cls.create();
+  const orvo::Variant result = object->Invoke(member->dispid, args);
+  if (member->result != orvo::ParamType::None) {
+    out << ToJson(result).dump(-1, ' ', false, OrderedJson::error_handler_t::replace) << '\n';
+  }
+  return 0;
+}
+
+}  // namespace orvoprint

@@ -1,0 +1,43 @@
+// The commands of orvoprint. Each takes the global options and returns the
+// process's exit code; a raised AutomationError is printed by main, and a
+// UsageError ends the program with exit code 2.
+//
+// Runs on the main thread.
+
+#ifndef ORVO_TOOLS_ORVOPRINT_COMMANDS_HPP_
+#define ORVO_TOOLS_ORVOPRINT_COMMANDS_HPP_
+
+#include <cstdint>
+#include <iosfwd>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace orvoprint {
+
+struct Options {
+  std::string dsn = "Provider=SQLite;Data Source=printexport.db";
+  bool dsnGiven = false;
+  std::int16_t userId = 16394;
+  std::string userName = "Manager";
+  bool trace = false;
+};
+
+// A command line that does not say what to do.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Creates the tables in the data source.
+int RunInit(const Options& options, std::ostream& out);
+// words: CLASS MEMBER [ARG ...]. Prints the result as JSON.
+int RunCall(const Options& options, const std::vector<std::string>& words, std::ostream& out);
+// Lists one class (by name or ProgID) or, for an empty name, all of them.
+int RunMembers(const std::string& className, std::ostream& out);
+// Builds a small store and shows what callers see.
+int RunDemo(const Options& options, std::ostream& out);
+
+}  // namespace orvoprint
+
+#endif  // ORVO_TOOLS_ORVOPRINT_COMMANDS_HPP_

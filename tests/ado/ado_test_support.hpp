@@ -1,6 +1,5 @@
-// Test helpers for the data-access layer: catching an AutomationError to look
-// at it whole, a fresh SQLite store in a temporary directory with the tables
-// the statements run on, and an observer that records what it sees.
+// Helpers for the data-access tests: the error a call raises, a fresh SQLite
+// store with the tables the statements run on, and a recording observer.
 
 #ifndef ORVO_TESTS_ADO_ADO_TEST_SUPPORT_HPP_
 #define ORVO_TESTS_ADO_ADO_TEST_SUPPORT_HPP_
@@ -77,10 +76,29 @@ class StoreTest : public ::testing::Test {
     return rs->Fields(0).Value();
   }
 
-  std::shared_ptr<Command> NewCommand(const std::string& text) {
+  // The field names of the statement's result, comma separated.
+  std::string Names(const std::string& text) {
+    auto rs = cn_->Execute(text);
+    std::string names;
+    for (std::int32_t i = 0; i < rs->FieldCount(); ++i)
+      names += (i ? "," : "") + rs->Fields(i).Name();
+    return names;
+  }
+
+  struct Param {
+    DataTypeEnum type;
+    std::int32_t size;
+    Variant value;
+  };
+  // A command on the store with one input parameter per entry, in order.
+  std::shared_ptr<Command> NewCommand(const std::string& text, std::vector<Param> params = {}) {
     auto cmd = std::make_shared<Command>();
     cmd->ActiveConnection = cn_;
     cmd->CommandText = text;
+    for (Param& p : params) {
+      cmd->GetParameters().Append(
+          cmd->CreateParameter("", p.type, adParamInput, p.size, std::move(p.value)));
+    }
     return cmd;
   }
 

@@ -9,6 +9,45 @@ namespace {
 
 using testing::ErrorOf;
 
+Variant Bound(DataTypeEnum type, Variant value, std::int32_t size = 0) {
+  return Parameter("", type, adParamInput, size, std::move(value)).Bind(1).value;
+}
+
+std::int32_t BindError(DataTypeEnum type, Variant value, std::int32_t size = 0) {
+  return ErrorOf([&] { Bound(type, value, size); }).number();
+}
+
+TEST(ParameterTest, ValuesConvertToTheirParameterTypeAndEmptyOrNullBindAsNull) {
+  for (DataTypeEnum type : {adSmallInt, adInteger, adUnsignedInt, adDouble, adDate, adBoolean,
+                            adVarChar, adLongVarChar, adLongVarBinary, adVariant}) {
+    EXPECT_TRUE(Bound(type, Variant()).IsNull()) << type;
+    EXPECT_TRUE(Bound(type, Variant::Null()).IsNull()) << type;
+  }
+  // Each type takes its own conversion; the conversions' rules are tested with them.
+  EXPECT_EQ(Bound(adInteger, 2.5), Variant(2));
+  EXPECT_EQ(Bound(adUnsignedInt, 4294967295.0), Variant(4294967295.0));
+  EXPECT_EQ(Bound(adDate, 45000), Variant(Date{45000}));
+  EXPECT_EQ(Bound(adLongVarBinary, "ab"), Variant(Bytes{'a', 'b'}));
+  EXPECT_EQ(Bound(adVariant, 2.5), Variant(2.5));
+  EXPECT_EQ(BindError(adSmallInt, 40000), kOverflow);
+  EXPECT_EQ(BindError(adUnsignedInt, -1), kOverflow);
+  EXPECT_EQ(BindError(adUnsignedInt, 4294967296.0), kOverflow);
+  EXPECT_EQ(BindError(adLongVarBinary, 5), kTypeMismatch);
+}
+
+TEST(ParameterTest, TextsCountCharactersAndBytesCountBytesAgainstTheSize) {
+  std::string thirty;
+  for (int i = 0; i < 30; ++i) thirty += "存";
+  EXPECT_EQ(Bound(adVarChar, thirty, 30), Variant(thirty));
+  EXPECT_EQ(BindError(adVarChar, thirty + "x", 30), kErrValueTooLong);
+  EXPECT_EQ(Bound(adLongVarBinary, Bytes{1, 2}, 2), Variant(Bytes{1, 2}));
+  const AutomationError e = ErrorOf([] {
+    Parameter("", adLongVarBinary, adParamInput, 2, Bytes{1, 2, 3}).Bind(4);
+  });
+  EXPECT_EQ(e.number(), kErrValueTooLong);
+  EXPECT_EQ(e.description(), "Parameter 4 holds 3 bytes, more than its size of 2");
+}
+
 class CommandTest : public testing::StoreTest {};
 
 TEST_F(CommandTest, ValuesAssignedByPositionReachTheStatement) {
@@ -26,30 +65,23 @@ TEST_F(CommandTest, ValuesAssignedByPositionReachTheStatement) {
   cmd->Execute();
   EXPECT_EQ(Scalar("select FPrintSet from T_PrintExport"), Variant(Bytes{5, 6}));
   EXPECT_EQ(ErrorOf([&] { p(3); }).number(), kErrItemNotFound);
+
+  cmd->ActiveConnection = nullptr;
+  EXPECT_EQ(ErrorOf([&] { cmd->Execute(); }).number(), HResult(0x800A0E7Du));
 }
 
 TEST_F(CommandTest, ATooLongTextIsRefusedAndNothingIsWritten) {
   auto observer = std::make_shared<testing::RecordingObserver>();
   cn_->SetObserver(observer);
-  auto cmd =
-      NewCommand("Insert Into T_PrintExportNote(FName,FScreenId,FCreatorName) Values(?,?,?)");
-  auto& p = cmd->GetParameters();
-  p.Append(cmd->CreateParameter("", adVarChar, adParamInput, 255, "name"));
-  p.Append(cmd->CreateParameter("", adVarChar, adParamInput, 20, "28"));
-  p.Append(cmd->CreateParameter("", adVarChar, adParamInput, 30, std::string(31, 'x')));
+  auto cmd = NewCommand(
+      "Insert Into T_PrintExportNote(FName,FScreenId,FCreatorName) Values(?,?,?)",
+      {{adVarChar, 255, "name"}, {adVarChar, 20, "28"}, {adVarChar, 30, std::string(31, 'x')}});
   const AutomationError e = ErrorOf([&] { cmd->Execute(); });
   EXPECT_EQ(e.number(), kErrValueTooLong);
   EXPECT_EQ(e.source(), "ADODB.Parameter");
   EXPECT_EQ(e.description(), "Parameter 3 holds 31 characters, more than its size of 30");
   EXPECT_TRUE(observer->seen.empty());
   EXPECT_EQ(Scalar("select count(1) from T_PrintExportNote"), Variant(0));
-}
-
-TEST_F(CommandTest, ACommandNeedsAConnection) {
-  Command cmd;
-  cmd.CommandText = "select 1";
-  EXPECT_EQ(ErrorOf([&] { cmd.Execute(); }).number(), HResult(0x800A0E7Du));
-  EXPECT_EQ(cmd.TypeInfo().progId, "ADODB.Command");
 }
 
 }  // namespace

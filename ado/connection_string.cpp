@@ -3,6 +3,8 @@
 #include "ado/errors.hpp"
 #include "orvo/ado/connection.hpp"
 
+#include "orvo/automation/ascii.hpp"
+
 namespace orvo::ado {
 
 namespace {
@@ -15,7 +17,7 @@ std::string_view Trim(std::string_view s) {
 
 std::string Lower(std::string_view s) {
   std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : out) c = ascii::ToLower(c);
   return out;
 }
 

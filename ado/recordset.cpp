@@ -1,26 +1,14 @@
 #include "orvo/ado/recordset.hpp"
 
-#include <cctype>
-
 #include "ado/errors.hpp"
 #include "orvo/ado/connection.hpp"
+#include "orvo/automation/ascii.hpp"
 
 namespace orvo::ado {
 
 namespace {
 
 constexpr const char* kSource = "ADODB.Recordset";
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -105,7 +93,7 @@ Field Recordset::Fields(std::int32_t index) {
 Field Recordset::Fields(std::string_view name) {
   RequireOpen();
   for (std::size_t i = 0; i < result_.columns.size(); ++i) {
-    if (EqualsNoCase(result_.columns[i].name, name)) return Field(this, i);
+    if (ascii::EqualsIgnoreCase(result_.columns[i].name, name)) return Field(this, i);
   }
   throw ItemNotFoundError("ADODB.Fields");
 }

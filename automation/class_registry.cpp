@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "automation/ascii.hpp"
+#include "orvo/automation/ascii.hpp"
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/error.hpp"
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "component/registration.hpp"
+#include "orvo/automation/ascii.hpp"
 #include "orvo/component/print_setup_object.hpp"
 #include "orvo/component/type_library.hpp"
 
@@ -24,14 +25,7 @@ bool SameIdentifier(std::string_view a, std::string_view b) {
     if (s.size() >= 2 && s.front() == '{' && s.back() == '}') s = s.substr(1, s.size() - 2);
     return s;
   };
-  a = strip(a);
-  b = strip(b);
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
+  return ascii::EqualsIgnoreCase(strip(a), strip(b));
 }
 
 const std::vector<ClassFactory>& Factories() {

@@ -1,5 +1,7 @@
 #include "store/dsn_value.hpp"
 
+#include "orvo/automation/ascii.hpp"
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -8,13 +10,9 @@ namespace orvo::store {
 
 namespace {
 
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::size_t FindIgnoringCase(std::string_view haystack, std::string_view needle) {
   auto it = std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
-                        [](char a, char b) { return Lower(a) == Lower(b); });
+                        [](char a, char b) { return ascii::ToLower(a) == ascii::ToLower(b); });
   return it == haystack.end() ? std::string_view::npos
                               : static_cast<std::size_t>(it - haystack.begin());
 }

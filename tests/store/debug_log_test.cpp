@@ -25,95 +25,61 @@ class DebugLogTest : public ::testing::Test {
     std::string pattern = (fs::temp_directory_path() / "orvo-log-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     directory_ = pattern;
-    PointAt(directory_ / "PymLog.txt");
+    setenv("ORVO_PYMLOG", (directory_ / "PymLog.txt").c_str(), 1);
   }
 
   void TearDown() override {
-    if (previous_) {
-      setenv("ORVO_PYMLOG", previous_->c_str(), 1);
-    } else {
-      unsetenv("ORVO_PYMLOG");
-    }
+    previous_ ? setenv("ORVO_PYMLOG", previous_->c_str(), 1) : unsetenv("ORVO_PYMLOG");
     std::error_code ignored;
     fs::remove_all(directory_, ignored);
-  }
-
-  static void PointAt(const fs::path& path) { setenv("ORVO_PYMLOG", path.c_str(), 1); }
-
-  static std::string Contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-
-  // Checks one record at `at` in `log`: CR LF, the date and time, CR LF, the
-  // text, CR LF; gives the written time and moves `at` past the record.
-  static Date ReadRecord(const std::string& log, std::size_t& at, const std::string& text) {
-    const std::string stamp = log.substr(at + 2, 19);
-    EXPECT_EQ(log.substr(at, 2), "\r\n");
-    EXPECT_EQ(log.substr(at + 21, 2 + text.size() + 2), "\r\n" + text + "\r\n");
-    Date written;
-    EXPECT_TRUE(Date::Parse(stamp, written)) << stamp;
-    EXPECT_EQ(written.GeneralText(), stamp);
-    at += 2 + 19 + 2 + text.size() + 2;
-    return written;
   }
 
   fs::path directory_;
   std::optional<std::string> previous_;
 };
 
-TEST_F(DebugLogTest, TheFileIsNamedByTheEnvironmentElseTheFixedOne) {
-  EXPECT_EQ(DebugLogPath(), (directory_ / "PymLog.txt").string());
-  unsetenv("ORVO_PYMLOG");
-  EXPECT_EQ(DebugLogPath(), "/var/tmp/PymLog.txt");
-  setenv("ORVO_PYMLOG", "", 1);
-  EXPECT_EQ(DebugLogPath(), "/var/tmp/PymLog.txt");
-}
-
-TEST_F(DebugLogTest, AppendsAnEmptyLineTheTimeAndTheTextEndedByCrLf) {
+TEST_F(DebugLogTest, AppendsAnEmptyLineTheLocalTimeAndTheTextEachEndedByCrLf) {
   const fs::path log = directory_ / "PymLog.txt";
+  ASSERT_EQ(DebugLogPath(), log.string());
+  std::ofstream(log, std::ios::binary) << "earlier\r\n";
+  const std::string texts[] = {"CopyManagerNoteInfo: 28", "复制模板 FId=5"};
   const Date before = Date::Now();
-  const std::string one = "CopyManagerNoteInfo: 28";
-  const std::string two = "复制模板 FId=5";
-  WriteDebugLog(one);
-  WriteDebugLog(two);
+  for (const std::string& text : texts) WriteDebugLog(text);
   const Date after = Date::Now();
 
-  const std::string written = Contents(log);
-  constexpr std::size_t kFrame = 2 + 19 + 2 + 2;  // three CR LF and the time
-  ASSERT_EQ(written.size(), kFrame + one.size() + kFrame + two.size()) << written;
-  std::size_t at = 0;
-  const Date first = ReadRecord(written, at, one);
-  const Date second = ReadRecord(written, at, two);
-  EXPECT_EQ(at, written.size());
-  // The local time of writing, to the second.
-  EXPECT_LE(before.serial, first.serial);
-  EXPECT_LE(first.serial, second.serial);
-  EXPECT_LE(second.serial, after.serial);
-}
-
-TEST_F(DebugLogTest, KeepsWhatTheFileHeldBefore) {
-  const fs::path log = directory_ / "PymLog.txt";
-  std::ofstream(log, std::ios::binary) << "earlier lines\r\n";
-  WriteDebugLog("");
-  const std::string written = Contents(log);
-  ASSERT_EQ(written.rfind("earlier lines\r\n", 0), 0u);
-  std::size_t at = 15;
-  ReadRecord(written, at, "");
+  std::ifstream in(log, std::ios::binary);
+  const std::string written{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_EQ(written.rfind("earlier\r\n", 0), 0u) << written;
+  std::size_t at = 9;
+  for (const std::string& text : texts) {
+    ASSERT_EQ(written.substr(at, 2), "\r\n") << written;
+    const std::string stamp = written.substr(at + 2, 19);
+    Date when;
+    ASSERT_TRUE(Date::Parse(stamp, when)) << stamp;
+    EXPECT_EQ(when.GeneralText(), stamp);
+    EXPECT_LE(before.serial, when.serial);
+    EXPECT_LE(when.serial, after.serial);
+    EXPECT_EQ(written.substr(at + 21, text.size() + 4), "\r\n" + text + "\r\n");
+    at += 25 + text.size();
+  }
   EXPECT_EQ(at, written.size());
 }
 
 TEST_F(DebugLogTest, AFileThatCannotBeOpenedIsSkippedSilently) {
   const fs::path missing = directory_ / "no such folder" / "PymLog.txt";
-  PointAt(missing);
+  setenv("ORVO_PYMLOG", missing.c_str(), 1);
   WriteDebugLog("lost");
   EXPECT_FALSE(fs::exists(missing.parent_path()));
-
   // A directory where the file should be cannot be appended to either.
-  PointAt(directory_);
+  setenv("ORVO_PYMLOG", directory_.c_str(), 1);
   WriteDebugLog("lost");
   EXPECT_TRUE(fs::is_directory(directory_));
   EXPECT_TRUE(fs::is_empty(directory_));
+  // Without the variable, or with it empty, the fixed file is used.
+  setenv("ORVO_PYMLOG", "", 1);
+  EXPECT_EQ(DebugLogPath(), "/var/tmp/PymLog.txt");
+  unsetenv("ORVO_PYMLOG");
+  EXPECT_EQ(DebugLogPath(), "/var/tmp/PymLog.txt");
 }
 
 }  // namespace

@@ -9,21 +9,13 @@ namespace {
 
 constexpr const char* kDuplicateBarcode = "已经存在名为[%1]的条码打印模板！";
 
-TEST(GetLanguageTextTest, GivesTheTextUnchangedInEveryLanguage) {
+TEST(FormatMessageTest, PutsNumberedArgumentsAsTextInEveryLanguage) {
   for (const char* language : {"CHS", "CHT", "ENG", ""}) {
     EXPECT_EQ(GetLanguageText(kDuplicateBarcode, language), kDuplicateBarcode) << language;
+    EXPECT_EQ(FormatMessage(kDuplicateBarcode, language, {Variant("ABC")}),
+              "已经存在名为[ABC]的条码打印模板！")
+        << language;
   }
-}
-
-TEST(FormatMessageTest, PutsTheArgumentBetweenTheBracketsOfTheBarcodeMessage) {
-  EXPECT_EQ(FormatMessage(kDuplicateBarcode, "CHS", {Variant("ABC")}),
-            "已经存在名为[ABC]的条码打印模板！");
-  // The language read from the data source changes nothing.
-  EXPECT_EQ(FormatMessage(kDuplicateBarcode, "", {Variant("ABC")}),
-            FormatMessage(kDuplicateBarcode, "ENG", {Variant("ABC")}));
-}
-
-TEST(FormatMessageTest, ArgumentsAreTakenByNumberAndAsText) {
   EXPECT_EQ(FormatMessage("%2 before %1", "CHS", {Variant("one"), Variant(2)}), "2 before one");
   EXPECT_EQ(FormatMessage("[%1]", "CHS", {Variant(std::int16_t{-7})}), "[-7]");
 }

@@ -1,6 +1,6 @@
 // Case-insensitive comparison of ASCII names (member names, ProgIDs, class
-// identifiers, "True"/"False"). Names of the automation platform are ASCII, so
-// no locale takes part. Stateless; any thread.
+// identifiers, data source keys, field names, "True"/"False"). These names are
+// ASCII, so no locale takes part. Stateless; any thread.
 
 #ifndef ORVO_AUTOMATION_ASCII_HPP_
 #define ORVO_AUTOMATION_ASCII_HPP_

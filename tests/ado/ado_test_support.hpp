@@ -1,15 +1,12 @@
-// Helpers for the data-access tests: the error a call raises, a fresh SQLite
-// store with the tables the statements run on, and a recording observer.
+// Helpers for the data-access tests: the error a call raises and a fresh
+// SQLite store with the tables the statements run on.
 
 #ifndef ORVO_TESTS_ADO_ADO_TEST_SUPPORT_HPP_
 #define ORVO_TESTS_ADO_ADO_TEST_SUPPORT_HPP_
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,8 +14,12 @@
 #include "orvo/ado/connection.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/error.hpp"
+#include "support/recording_observer.hpp"
+#include "support/temp_directory.hpp"
 
 namespace orvo::ado::testing {
+
+using orvo::testing::RecordingObserver;
 
 // The error `f` raises; a test failure (and a blank error) when it raises none.
 template <class F>
@@ -53,21 +54,12 @@ inline constexpr const char* kSchema[] = {
 class StoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvo-ado-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
     cn_ = Connection::Open(DataSource());
     for (const char* statement : kSchema) cn_->Execute(statement);
   }
-  void TearDown() override {
-    cn_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
+  void TearDown() override { cn_.reset(); }
 
-  std::string DataSource() const {
-    return "Provider=SQLite;Data Source=" + (dir_ / "store.db").string();
-  }
+  std::string DataSource() const { return dir_.SqliteDsn(); }
 
   // The single value of a one-row, one-column statement.
   Variant Scalar(const std::string& text) {
@@ -102,35 +94,8 @@ class StoreTest : public ::testing::Test {
     return cmd;
   }
 
-  std::filesystem::path dir_;
+  orvo::testing::TempDirectory dir_;
   std::shared_ptr<Connection> cn_;
-};
-
-// Records every statement; fails the statement numbered `failAt` (from 1).
-class RecordingObserver : public StatementObserver {
- public:
-  struct Seen {
-    std::string text;
-    std::vector<Variant> params;
-    std::optional<std::int32_t> error;  // set by AfterExecute when it failed
-    bool finished = false;
-  };
-
-  void BeforeExecute(std::string_view text, const std::vector<Variant>& params) override {
-    seen.push_back(Seen{std::string(text), params, std::nullopt, false});
-    if (static_cast<int>(seen.size()) == failAt) {
-      throw AutomationError(kErrFailure, "Test", "injected failure");
-    }
-  }
-  void AfterExecute(std::string_view text, const AutomationError* error) override {
-    ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(seen.back().text, text);
-    seen.back().finished = true;
-    if (error != nullptr) seen.back().error = error->number();
-  }
-
-  int failAt = 0;
-  std::vector<Seen> seen;
 };
 
 }  // namespace orvo::ado::testing

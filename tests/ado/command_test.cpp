@@ -80,7 +80,7 @@ TEST_F(CommandTest, ATooLongTextIsRefusedAndNothingIsWritten) {
   EXPECT_EQ(e.number(), kErrValueTooLong);
   EXPECT_EQ(e.source(), "ADODB.Parameter");
   EXPECT_EQ(e.description(), "Parameter 3 holds 31 characters, more than its size of 30");
-  EXPECT_TRUE(observer->seen.empty());
+  EXPECT_TRUE(observer->Statements().empty());
   EXPECT_EQ(Scalar("select count(1) from T_PrintExportNote"), Variant(0));
 }
 

@@ -40,24 +40,25 @@ TEST_F(ConnectionStoreTest, ObserverSeesTheOriginalTextAndConvertedValuesAndMayS
   cn_->Execute("Select top 1 [FName] From T_PrintExport Where FBillId=2and 1=1");
   EXPECT_THROW(cn_->Execute("select * from T_Missing"), AutomationError);
 
-  ASSERT_EQ(observer->seen.size(), 3u);
-  EXPECT_EQ(observer->seen[0].text, "Insert Into T_PrintExport (FBillId,FName)  Values(?,?)");
-  EXPECT_EQ(observer->seen[0].params, (std::vector<Variant>{Variant(2), Variant("7")}));
-  EXPECT_EQ(observer->seen[1].text,
+  ASSERT_EQ(observer->Statements().size(), 3u);
+  EXPECT_EQ(observer->Statements()[0].text,
+            "Insert Into T_PrintExport (FBillId,FName)  Values(?,?)");
+  EXPECT_EQ(observer->Statements()[0].params, (std::vector<Variant>{Variant(2), Variant("7")}));
+  EXPECT_EQ(observer->Statements()[1].text,
             "Select top 1 [FName] From T_PrintExport Where FBillId=2and 1=1");
-  EXPECT_TRUE(observer->seen[1].finished);
-  EXPECT_FALSE(observer->seen[1].error.has_value());
-  EXPECT_EQ(observer->seen[2].error, kErrStatementRefused);
+  EXPECT_TRUE(observer->Statements()[1].finished);
+  EXPECT_FALSE(observer->Statements()[1].error.has_value());
+  EXPECT_EQ(observer->Statements()[2].error, kErrStatementRefused);
 
   // An observer that throws stops the statement before it runs.
-  observer->failAt = 4;
+  observer->FailAt(1, AutomationError(kErrFailure, "Test", "injected failure"));
   const AutomationError e =
       ErrorOf([&] { cn_->Execute("insert into T_PrintExport (FName) values ('two')"); });
   EXPECT_EQ(e.source(), "Test");
   EXPECT_EQ(e.description(), "injected failure");
-  ASSERT_EQ(observer->seen.size(), 4u);
-  EXPECT_TRUE(observer->seen[3].finished);
-  EXPECT_EQ(observer->seen[3].error, kErrFailure);
+  ASSERT_EQ(observer->Statements().size(), 4u);
+  EXPECT_TRUE(observer->Statements()[3].finished);
+  EXPECT_EQ(observer->Statements()[3].error, kErrFailure);
   cn_->SetObserver(nullptr);
   EXPECT_EQ(Scalar("select count(1) from T_PrintExport"), Variant(1));
 }

@@ -199,7 +199,7 @@ TEST_F(SqliteBackendTest, FailuresMapToStableNumbersWithSQLitesMessage) {
   EXPECT_EQ(constraint.description(), "UNIQUE constraint failed: T_PrintExport.FId");
 
   const AutomationError unopenable = ErrorOf([&] {
-    Connection::Open("Provider=SQLite;Data Source=" + (dir_ / "missing" / "x.db").string());
+    Connection::Open("Provider=SQLite;Data Source=" + (dir_.Path() / "missing" / "x.db").string());
   });
   EXPECT_EQ(unopenable.number(), kErrFailure);
   EXPECT_EQ(unopenable.source(), "SQLite");

@@ -79,8 +79,8 @@ TEST_P(PageSettingsTest, VotesCompleteBeforeOpeningAndNeverAfter) {
 TEST_P(PageSettingsTest, FailureAtEitherStatementAbortsOnceWithTheErrorUnchanged) {
   for (int failing = 1; failing <= 2; ++failing) {
     Hub().ClearJournal();
-    Observer().FailAt(failing,
-                      AutomationError(HResult(0x80004005u), "SQLite", "database is locked"));
+    Observer().FailAt(failing, AutomationError(HResult(0x80004005u), "SQLite", "database is locked",
+                                               "sqlite.hlp", 5));
     clsPrintSetupQuery query;
     try {
       query.GetPageAndPrintSet(Dsn(), 28);
@@ -89,6 +89,8 @@ TEST_P(PageSettingsTest, FailureAtEitherStatementAbortsOnceWithTheErrorUnchanged
       EXPECT_EQ(error.number(), HResult(0x80004005u));
       EXPECT_EQ(error.source(), "SQLite");
       EXPECT_EQ(error.description(), "database is locked");
+      EXPECT_EQ(error.helpFile(), "");  // the unchanged convention sets no help
+      EXPECT_EQ(error.helpContext(), 0);
     }
     const auto operations = JournalOperations();
     EXPECT_EQ(std::count(operations.begin(), operations.end(), "Abort"), 1);

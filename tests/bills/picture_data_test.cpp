@@ -92,6 +92,18 @@ TEST_P(PictureDataTest, DatabaseFailureIsReportedWithTheMethodsOwnNumberAndSourc
     EXPECT_EQ(error.source(), "OrvoMPrintExport:GetPictureData");
     EXPECT_EQ(error.description(), "no such table: t_Nothing");
   }
+  // The failing error's help travels with it.
+  Observer().FailAt(1,
+                    AutomationError(HResult(0x80004005u), "SQLite", "disk I/O error", "f.hlp", 3));
+  try {
+    query.GetPictureData(Dsn(), Info("t_Picture", "FImage", "FItemID", "1"));
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), HResult(0x80040001u));
+    EXPECT_EQ(error.description(), "disk I/O error");
+    EXPECT_EQ(error.helpFile(), "f.hlp");
+    EXPECT_EQ(error.helpContext(), 3);
+  }
 }
 
 TEST_P(PictureDataTest, NamesAndValuesThatCouldChangeTheStatementAreRefused) {

@@ -11,6 +11,7 @@
 
 #include "orvo/component/classes.hpp"
 #include "orvo/component/type_library.hpp"
+#include "support/temp_directory.hpp"
 
 namespace orvo {
 namespace {
@@ -24,20 +25,11 @@ std::string ReadAll(const std::filesystem::path& path) {
 
 class ExportsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvo-reg-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-    registry_ = directory_ / "registry.json";
-    setenv("ORVO_REGISTRY", registry_.c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("ORVO_REGISTRY");
-    std::filesystem::remove_all(directory_);
-  }
+  void SetUp() override { setenv("ORVO_REGISTRY", registry_.c_str(), 1); }
+  void TearDown() override { unsetenv("ORVO_REGISTRY"); }
 
-  std::filesystem::path directory_;
-  std::filesystem::path registry_;
+  testing::TempDirectory directory_;
+  const std::filesystem::path registry_ = directory_.Path() / "registry.json";
 };
 
 TEST_F(ExportsTest, RegistrationRoundTripLeavesTheRegistryAsItWas) {

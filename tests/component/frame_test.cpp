@@ -43,16 +43,11 @@ class Probe : public PrintSetupObject {
 };
 
 constexpr MethodConvention kWrite{};
-constexpr MethodConvention kCompleteFirst{MethodConvention::Start::Complete, false, true,
-                                          MethodConvention::Failure::Unchanged, nullptr};
 constexpr MethodConvention kAbortFirst{MethodConvention::Start::Abort, true, true,
                                        MethodConvention::Failure::HelpFile64, nullptr};
 constexpr MethodConvention kPrefixed{
     MethodConvention::Start::Abort, true, true, MethodConvention::Failure::Prefixed,
     "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()"};
-constexpr MethodConvention kPicture{MethodConvention::Start::None, false, false,
-                                    MethodConvention::Failure::PictureData,
-                                    "OrvoMPrintExport:GetPictureData"};
 
 const char* const kInsert = "insert into T_PrintExport (FBillType,FBillId) values (5,0)";
 const char* const kBroken = "select FNothing from T_Missing";
@@ -65,43 +60,6 @@ TEST_P(FrameTest, WriteCompletesAtItsEndAndKeepsItsWork) {
   EXPECT_THAT(JournalOperations(),
               ElementsAre("Open", "Connection", "Connection", "Session", "Complete"));
   EXPECT_EQ(Count("T_PrintExport"), 1);
-}
-
-TEST_P(FrameTest, ReadThatCompletesFirstVotesBeforeOpeningAndNeverAgain) {
-  Probe probe;
-  probe.Run(kCompleteFirst, Dsn(), "select FId from T_PrintExport");
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Complete", "Open", "Connection", "Connection", "Session"));
-}
-
-TEST_P(FrameTest, FailureAbortsOnceAndRaisesTheErrorUnchanged) {
-  Probe probe;
-  Observer().FailAt(1, AutomationError(HResult(0x80040E14u), "SQLite", "near x", "help.chm", 7));
-  try {
-    probe.Run(kCompleteFirst, Dsn(), kInsert);
-    FAIL() << "the probe should fail";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), HResult(0x80040E14u));
-    EXPECT_EQ(error.source(), "SQLite");
-    EXPECT_EQ(error.description(), "near x");
-    EXPECT_EQ(error.helpFile(), "");
-    EXPECT_EQ(error.helpContext(), 0);
-  }
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Complete", "Open", "Connection", "Connection", "Abort"));
-  EXPECT_EQ(Count("T_PrintExport"), 0);
-}
-
-TEST_P(FrameTest, DatabaseErrorsKeepTheProvidersNumberSourceAndMessage) {
-  Probe probe;
-  try {
-    probe.Run(kWrite, Dsn(), kBroken);
-    FAIL() << "the statement names a table that does not exist";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), HResult(0x80040E14u));
-    EXPECT_EQ(error.source(), "SQLite");
-    EXPECT_EQ(error.description(), "no such table: T_Missing");
-  }
 }
 
 TEST_P(FrameTest, MethodThatAbortsFirstKeepsItsWorkOnlyWhenItCompletes) {
@@ -154,23 +112,6 @@ TEST_P(FrameTest, PrefixedSourceNamesTheMethodTheLineAndTheFailingSource) {
     EXPECT_EQ(error.source(),
               "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()\r\nSQLite");
   }
-}
-
-TEST_P(FrameTest, PictureConventionNeverVotesAndReportsItsOwnError) {
-  Probe probe;
-  Observer().FailAt(1,
-                    AutomationError(HResult(0x80004005u), "SQLite", "disk I/O error", "f.hlp", 3));
-  try {
-    probe.Run(kPicture, Dsn(), "select FId from T_PrintExport");
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), HResult(0x80040001u));
-    EXPECT_EQ(error.source(), "OrvoMPrintExport:GetPictureData");
-    EXPECT_EQ(error.description(), "disk I/O error");
-    EXPECT_EQ(error.helpFile(), "f.hlp");
-    EXPECT_EQ(error.helpContext(), 3);
-  }
-  EXPECT_THAT(JournalOperations(), ElementsAre("Open", "Connection", "Connection"));
 }
 
 TEST_P(FrameTest, DataSourceThatCannotBeOpenedFailsThroughTheHandler) {

@@ -21,7 +21,7 @@ TEST(ConnectionPoolTest, OneConnectionPerDataSourceTextUntilClosePool) {
   hub->ClosePool();
   EXPECT_NE(hub->PooledConnection(store.Dsn()), a->Connection());
 
-  const auto dir = store.dir / "no" / "such";
+  const auto dir = store.dir.Path() / "no" / "such";
   const std::string missing = "Provider=SQLite;Data Source=" + (dir / "x.db").string();
   EXPECT_THROW(hub->PooledConnection(missing), AutomationError);
   // Once the folder exists the same text connects: the failure was not kept.

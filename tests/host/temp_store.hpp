@@ -4,39 +4,24 @@
 #ifndef ORVO_TESTS_HOST_TEMP_STORE_HPP_
 #define ORVO_TESTS_HOST_TEMP_STORE_HPP_
 
-#include <atomic>
-#include <filesystem>
 #include <string>
-
-#include <unistd.h>
 
 #include "orvo/ado/connection.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
+#include "support/temp_directory.hpp"
 
 namespace orvo::host::testing {
 
 struct TempStore {
-  TempStore() {
-    std::filesystem::create_directories(dir);
-    ado::Connection::Open(Dsn())->Execute("create table t (id integer)");
-  }
-  ~TempStore() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
-  TempStore(const TempStore&) = delete;
-  TempStore& operator=(const TempStore&) = delete;
+  TempStore() { ado::Connection::Open(Dsn())->Execute("create table t (id integer)"); }
 
-  std::string Dsn() const { return "Provider=SQLite;Data Source=" + (dir / "t.db").string(); }
+  std::string Dsn() const { return dir.SqliteDsn("t.db"); }
   std::int32_t Rows() const {
     return CLng(ado::Connection::Open(Dsn())->Execute("select count(*) from t")->Fields(0).Value());
   }
 
-  static inline std::atomic<int> created{0};
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() /
-      ("orvo-host-" + std::to_string(::getpid()) + "-" + std::to_string(created++));
+  orvo::testing::TempDirectory dir;
 };
 
 }  // namespace orvo::host::testing

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "orvo/automation/variant.hpp"
+#include "support/temp_directory.hpp"
 
 namespace orvo::store {
 namespace {
@@ -22,24 +23,19 @@ class DebugLogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (const char* previous = std::getenv("ORVO_PYMLOG")) previous_ = previous;
-    std::string pattern = (fs::temp_directory_path() / "orvo-log-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-    setenv("ORVO_PYMLOG", (directory_ / "PymLog.txt").c_str(), 1);
+    setenv("ORVO_PYMLOG", (directory_.Path() / "PymLog.txt").c_str(), 1);
   }
 
   void TearDown() override {
     previous_ ? setenv("ORVO_PYMLOG", previous_->c_str(), 1) : unsetenv("ORVO_PYMLOG");
-    std::error_code ignored;
-    fs::remove_all(directory_, ignored);
   }
 
-  fs::path directory_;
+  orvo::testing::TempDirectory directory_;
   std::optional<std::string> previous_;
 };
 
 TEST_F(DebugLogTest, AppendsAnEmptyLineTheLocalTimeAndTheTextEachEndedByCrLf) {
-  const fs::path log = directory_ / "PymLog.txt";
+  const fs::path log = directory_.Path() / "PymLog.txt";
   ASSERT_EQ(DebugLogPath(), log.string());
   std::ofstream(log, std::ios::binary) << "earlier\r\n";
   const std::string texts[] = {"CopyManagerNoteInfo: 28", "复制模板 FId=5"};
@@ -66,15 +62,15 @@ TEST_F(DebugLogTest, AppendsAnEmptyLineTheLocalTimeAndTheTextEachEndedByCrLf) {
 }
 
 TEST_F(DebugLogTest, AFileThatCannotBeOpenedIsSkippedSilently) {
-  const fs::path missing = directory_ / "no such folder" / "PymLog.txt";
+  const fs::path missing = directory_.Path() / "no such folder" / "PymLog.txt";
   setenv("ORVO_PYMLOG", missing.c_str(), 1);
   WriteDebugLog("lost");
   EXPECT_FALSE(fs::exists(missing.parent_path()));
   // A directory where the file should be cannot be appended to either.
-  setenv("ORVO_PYMLOG", directory_.c_str(), 1);
+  setenv("ORVO_PYMLOG", directory_.Path().c_str(), 1);
   WriteDebugLog("lost");
-  EXPECT_TRUE(fs::is_directory(directory_));
-  EXPECT_TRUE(fs::is_empty(directory_));
+  EXPECT_TRUE(fs::is_directory(directory_.Path()));
+  EXPECT_TRUE(fs::is_empty(directory_.Path()));
   // Without the variable, or with it empty, the fixed file is used.
   setenv("ORVO_PYMLOG", "", 1);
   EXPECT_EQ(DebugLogPath(), "/var/tmp/PymLog.txt");

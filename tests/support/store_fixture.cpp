@@ -1,7 +1,5 @@
 #include "support/store_fixture.hpp"
 
-#include <stdlib.h>
-
 #include "orvo/ado/command.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/store/schema.hpp"
@@ -18,31 +16,9 @@ std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
   return info.param.name;
 }
 
-void RecordingObserver::BeforeExecute(std::string_view text, const std::vector<Variant>& params) {
-  statements_.push_back(Statement{std::string(text), params});
-  if (failure_ && static_cast<int>(statements_.size()) == failAt_) {
-    AutomationError error = *failure_;
-    failure_.reset();
-    throw error;
-  }
-}
-
-void RecordingObserver::FailAt(int n, AutomationError error) {
-  failAt_ = static_cast<int>(statements_.size()) + n;
-  failure_ = std::make_unique<AutomationError>(std::move(error));
-}
-
-std::vector<std::string> RecordingObserver::Texts() const {
-  std::vector<std::string> texts;
-  for (const Statement& statement : statements_) texts.push_back(statement.text);
-  return texts;
-}
-
 void StoreTest::SetUp() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "orvo-test-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  directory_ = pattern;
-  dsn_ = GetParam().dataSource(directory_);
+  directory_ = std::make_unique<TempDirectory>();
+  dsn_ = GetParam().dataSource(directory_->Path());
   hub_ = host::ServiceHub::Current();
   hub_->SignIn(kUser, "Alice");
   db_ = ado::Connection::Open(dsn_);
@@ -59,8 +35,7 @@ void StoreTest::TearDown() {
   hub_->ClearJournal();
   hub_->SignOut();
   db_.reset();
-  std::error_code ignored;
-  std::filesystem::remove_all(directory_, ignored);
+  directory_.reset();
 }
 
 void StoreTest::Exec(const std::string& text, const std::vector<Variant>& values) {

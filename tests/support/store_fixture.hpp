@@ -22,6 +22,8 @@
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/host/data_context.hpp"
+#include "support/recording_observer.hpp"
+#include "support/temp_directory.hpp"
 
 namespace orvo::testing {
 
@@ -40,30 +42,6 @@ inline void PrintTo(const Backend& backend, std::ostream* out) {
   *out << backend.name;
 }
 
-// Records statements as the classes wrote them, and fails the statement with
-// a given number (from 1) when asked to.
-class RecordingObserver : public ado::StatementObserver {
- public:
-  struct Statement {
-    std::string text;
-    std::vector<Variant> params;
-  };
-
-  void BeforeExecute(std::string_view text, const std::vector<Variant>& params) override;
-  void AfterExecute(std::string_view, const AutomationError*) override {}
-
-  // Makes statement number `n` (counted from the next one) fail with `error`.
-  void FailAt(int n, AutomationError error);
-  const std::vector<Statement>& Statements() const { return statements_; }
-  std::vector<std::string> Texts() const;
-  void Clear() { statements_.clear(); }
-
- private:
-  std::vector<Statement> statements_;
-  int failAt_ = 0;
-  std::unique_ptr<AutomationError> failure_;
-};
-
 class StoreTest : public ::testing::TestWithParam<Backend> {
  protected:
   static constexpr std::int16_t kManager = 16394;
@@ -73,7 +51,6 @@ class StoreTest : public ::testing::TestWithParam<Backend> {
   void TearDown() override;
 
   const std::string& Dsn() const { return dsn_; }
-  const std::filesystem::path& Directory() const { return directory_; }
   // A connection of the test's own, outside every unit of work.
   ado::Connection& Db() { return *db_; }
   std::shared_ptr<ado::Connection> DbPtr() { return db_; }
@@ -97,7 +74,7 @@ class StoreTest : public ::testing::TestWithParam<Backend> {
   std::vector<std::string> JournalOperations() const;
 
  private:
-  std::filesystem::path directory_;
+  std::unique_ptr<TempDirectory> directory_;
   std::string dsn_;
   std::shared_ptr<host::ServiceHub> hub_;
   std::shared_ptr<RecordingObserver> observer_;

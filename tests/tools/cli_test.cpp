@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_directory.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -41,23 +43,13 @@ class OrvoprintTest : public ::testing::Test {
     // environment of whoever runs the tests.
     unsetenv("ORVO_USER_ID");
     unsetenv("ORVO_USER_NAME");
-    std::string pattern = (fs::temp_directory_path() / "orvoprint-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
   }
 
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(directory_, ignored);
-  }
-
-  std::string Dsn() const {
-    return "Provider=SQLite;Data Source=" + (directory_ / "store.db").string();
-  }
+  std::string Dsn() const { return directory_.SqliteDsn(); }
 
   Outcome Run(const std::vector<std::string>& args) {
-    const fs::path out = directory_ / "stdout.txt";
-    const fs::path err = directory_ / "stderr.txt";
+    const fs::path out = directory_.Path() / "stdout.txt";
+    const fs::path err = directory_.Path() / "stderr.txt";
     std::string command = Quoted(ORVOPRINT_PATH);
     for (const std::string& arg : args) command += " " + Quoted(arg);
     command += " </dev/null >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
@@ -65,7 +57,7 @@ class OrvoprintTest : public ::testing::Test {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Contents(out), Contents(err)};
   }
 
-  fs::path directory_;
+  orvo::testing::TempDirectory directory_;
 };
 
 TEST_F(OrvoprintTest, MembersListsTheSixClassesWithTheirIdentitiesAndDispids) {
@@ -110,7 +102,7 @@ TEST_F(OrvoprintTest, CallsThatNeedNoStoreDoNotOpenIt) {
     EXPECT_EQ(usage.out, "");
     EXPECT_TRUE(usage.err.starts_with("orvoprint: ")) << usage.err;
   }
-  EXPECT_FALSE(fs::exists(directory_ / "store.db"));
+  EXPECT_FALSE(fs::exists(directory_.Path() / "store.db"));
 }
 
 TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {

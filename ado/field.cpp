@@ -24,7 +24,9 @@ std::int32_t Field::ActualSize() const {
     case Variant::Kind::Bytes:
       return static_cast<std::int32_t>(value.AsBytes().size());
     case Variant::Kind::String:
-      return static_cast<std::int32_t>(value.AsString().size());
+      // In characters, as GetChunk reads text, so that reading a text in
+      // chunks of its size's parts ends exactly at its end.
+      return static_cast<std::int32_t>(CountCharacters(value.AsString()));
     case Variant::Kind::Boolean:
     case Variant::Kind::Integer:
       return 2;

@@ -52,6 +52,16 @@ TEST_P(PictureDataTest, ReturnsTheExactBytesForEverySize) {
   }
 }
 
+TEST_P(PictureDataTest, TextColumnIsReadWholeAsItsBytes) {
+  // 150 characters in 450 bytes: the chunks must follow characters, not bytes.
+  std::string text;
+  for (int i = 0; i < 50; ++i) text += "存放x";
+  Exec("insert into t_Picture (FItemID, FCode) values (9, ?)", {text});
+  clsPrintSetupQuery query;
+  EXPECT_EQ(query.GetPictureData(Dsn(), Info("t_Picture", "FCode", "FItemID", "9")),
+            Variant(Bytes(text.begin(), text.end())));
+}
+
 TEST_P(PictureDataTest, EmptyPictureAndMissingRowGiveEmpty) {
   Store(1, Bytes{});
   Store(2, Variant::Null());

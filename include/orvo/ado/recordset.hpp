@@ -45,7 +45,7 @@ class Field {
   // The value in the current row; raises 0x800A0BCD at EOF.
   const Variant& Value() const;
   DataTypeEnum Type() const;
-  // Bytes of a binary value, characters of a text (UTF-8 bytes), 0 for Null.
+  // Bytes of a binary value, characters of a text, 0 for Null.
   std::int32_t ActualSize() const;
   // The next `length` bytes of the current row's binary (or text) value,
   // continuing where the previous call stopped; Null once the value is

@@ -56,6 +56,68 @@ Variant TransModeThunk(Dispatch& self, std::vector<Variant>&) {
   return Variant(Self<T>(self).TransMode());
 }
 
+// Members that several classes share, the same but for their DISPID.
+
+template <class T>
+MemberInfo GetPictureDataMember(std::int32_t dispid) {
+  return Method("GetPictureData", dispid, {In("sDsn", P::String), In("dctDataInfo", P::Dictionary)},
+                P::Variant, &GetPictureDataThunk<T>);
+}
+
+MemberInfo GetRptNoteInfoMember(std::int32_t dispid) {
+  return Method("GetRptNoteInfo", dispid, {In("sDsn", P::String), In("rptId", P::Long)},
+                P::Dictionary);
+}
+
+MemberInfo CopyRptManagerNoteInfoMember(std::int32_t dispid) {
+  return Method("CopyRptManagerNoteInfo", dispid,
+                {ByRef("cn", P::Connection), In("rptId", P::Long), In("UserID", P::Long),
+                 In("userName", P::String)},
+                P::None);
+}
+
+MemberInfo GetRptNotePrintDataMember(std::int32_t dispid) {
+  return Method("GetRptNotePrintData", dispid,
+                {In("sDsn", P::String), In("rptId", P::Long), Optional("FSubType", P::String)},
+                P::Dictionary);
+}
+
+MemberInfo UpdatePrintCountMember(std::int32_t dispid) {
+  return Method("UpdatePrintCount", dispid, {In("sDsn", P::String), In("dctPCData", P::Dictionary)},
+                P::None);
+}
+
+MemberInfo AddBarCodeTemplateMember() {
+  return Method("AddBarCodeTemplate", 0x6003000C,
+                {In("sDsn", P::String), In("fClassType", P::Long), In("fNoteName", P::String),
+                 In("fNoteBlob", P::Variant), Optional("sUserId", P::String),
+                 Optional("sBillId", P::Long), Optional("vParam", P::Variant)},
+                P::Dictionary);
+}
+
+MemberInfo DeleteBarCodeTemplateMember() {
+  return Method("DeleteBarCodeTemplate", 0x6003000D, {In("sDsn", P::String), In("FID", P::Long)},
+                P::Boolean);
+}
+
+MemberInfo DeleteRptNoteRowMember(std::int32_t dispid) {
+  return Method("DeleteRptNoteRow", dispid,
+                {In("sDsn", P::String), In("fRptId", P::Long), In("FID", P::Long)}, P::Boolean);
+}
+
+MemberInfo InsertRptNoteRowMember(std::int32_t dispid) {
+  return Method("InsertRptNoteRow", dispid,
+                {In("sDsn", P::String), In("fRptId", P::Long), In("fNoteName", P::String),
+                 In("fNoteBlob", P::Variant)},
+                P::Vector);
+}
+
+MemberInfo UpdateUserRptNoteDataMember(std::int32_t dispid) {
+  return Method("UpdateUserRptNoteData", dispid,
+                {In("sDsn", P::String), In("fRptId", P::Long), In("modiData", P::Dictionary)},
+                P::Variant);
+}
+
 template <class T>
 std::function<std::shared_ptr<Dispatch>()> Creator() {
   return [] { return std::make_shared<T>(); };
@@ -87,18 +149,10 @@ const ClassInfo& QueryClass() {
                    return Self<clsPrintSetupQuery>(self).GetPageAndPrintSet(args[0].AsString(),
                                                                             args[1].AsLong());
                  }),
-          Method("GetPictureData", 0x60030007,
-                 {In("sDsn", P::String), In("dctDataInfo", P::Dictionary)}, P::Variant,
-                 &GetPictureDataThunk<clsPrintSetupQuery>),
-          Method("GetRptNoteInfo", 0x6003000B, {In("sDsn", P::String), In("rptId", P::Long)},
-                 P::Dictionary),
-          Method("CopyRptManagerNoteInfo", 0x6003000C,
-                 {ByRef("cn", P::Connection), In("rptId", P::Long), In("UserID", P::Long),
-                  In("userName", P::String)},
-                 P::None),
-          Method("GetRptNotePrintData", 0x6003000D,
-                 {In("sDsn", P::String), In("rptId", P::Long), Optional("FSubType", P::String)},
-                 P::Dictionary),
+          GetPictureDataMember<clsPrintSetupQuery>(0x60030007),
+          GetRptNoteInfoMember(0x6003000B),
+          CopyRptManagerNoteInfoMember(0x6003000C),
+          GetRptNotePrintDataMember(0x6003000D),
       },
       Creator<clsPrintSetupQuery>(),
   };
@@ -132,27 +186,15 @@ const ClassInfo& UpdateClass() {
                  {In("sDsn", P::String), In("fClassType", P::Long), In("fNoteBlob", P::Variant),
                   Optional("sNoteName", P::String)},
                  P::Variant),
-          Method("UpdatePrintCount", 0x60030008,
-                 {In("sDsn", P::String), In("dctPCData", P::Dictionary)}, P::None),
+          UpdatePrintCountMember(0x60030008),
           Method("UpdateUserNoteData", 0x60030009,
                  {In("sDsn", P::String), In("fClassType", P::Long), In("modiData", P::Dictionary)},
                  P::Variant),
-          Method("AddBarCodeTemplate", 0x6003000C,
-                 {In("sDsn", P::String), In("fClassType", P::Long), In("fNoteName", P::String),
-                  In("fNoteBlob", P::Variant), Optional("sUserId", P::String),
-                  Optional("sBillId", P::Long), Optional("vParam", P::Variant)},
-                 P::Dictionary),
-          Method("DeleteBarCodeTemplate", 0x6003000D, {In("sDsn", P::String), In("FID", P::Long)},
-                 P::Boolean),
-          Method("DeleteRptNoteRow", 0x60030012,
-                 {In("sDsn", P::String), In("fRptId", P::Long), In("FID", P::Long)}, P::Boolean),
-          Method("InsertRptNoteRow", 0x60030013,
-                 {In("sDsn", P::String), In("fRptId", P::Long), In("fNoteName", P::String),
-                  In("fNoteBlob", P::Variant)},
-                 P::Vector),
-          Method("UpdateUserRptNoteData", 0x60030014,
-                 {In("sDsn", P::String), In("fRptId", P::Long), In("modiData", P::Dictionary)},
-                 P::Variant),
+          AddBarCodeTemplateMember(),
+          DeleteBarCodeTemplateMember(),
+          DeleteRptNoteRowMember(0x60030012),
+          InsertRptNoteRowMember(0x60030013),
+          UpdateUserRptNoteDataMember(0x60030014),
       },
       Creator<clsPrintSetupUpdate>(),
   };
@@ -188,9 +230,7 @@ const ClassInfo& QueryLMClass() {
                    return Self<clsPrintSetupQueryLM>(self).GetPageAndPrintSet(
                        args[0].AsString(), args[1].AsLong(), args[2].AsLong());
                  }),
-          Method("GetPictureData", 0x60030007,
-                 {In("sDsn", P::String), In("dctDataInfo", P::Dictionary)}, P::Variant,
-                 &GetPictureDataThunk<clsPrintSetupQueryLM>),
+          GetPictureDataMember<clsPrintSetupQueryLM>(0x60030007),
       },
       Creator<clsPrintSetupQueryLM>(),
   };
@@ -226,19 +266,13 @@ const ClassInfo& UpdateLMClass() {
                  {In("sDsn", P::String), In("fClassType", P::Long), In("fNoteBlob", P::Variant),
                   In("dataFrom", P::Long), Optional("sNoteName", P::String)},
                  P::Variant),
-          Method("UpdatePrintCount", 0x60030008,
-                 {In("sDsn", P::String), In("dctPCData", P::Dictionary)}, P::None),
+          UpdatePrintCountMember(0x60030008),
           Method("UpdateUserNoteData", 0x60030009,
                  {In("sDsn", P::String), In("fClassType", P::Long), In("modiData", P::Dictionary),
                   In("dataFrom", P::Long)},
                  P::Variant),
-          Method("AddBarCodeTemplate", 0x6003000C,
-                 {In("sDsn", P::String), In("fClassType", P::Long), In("fNoteName", P::String),
-                  In("fNoteBlob", P::Variant), Optional("sUserId", P::String),
-                  Optional("sBillId", P::Long), Optional("vParam", P::Variant)},
-                 P::Dictionary),
-          Method("DeleteBarCodeTemplate", 0x6003000D, {In("sDsn", P::String), In("FID", P::Long)},
-                 P::Boolean),
+          AddBarCodeTemplateMember(),
+          DeleteBarCodeTemplateMember(),
       },
       Creator<clsPrintSetupUpdateLM>(),
   };
@@ -253,18 +287,10 @@ const ClassInfo& QueryRptClass() {
       "{061C8690-95E3-4479-9E5E-0E2AC7A9BDC5}",
       "OrvoMPrintExport.clsPrintSetupQueryRpt",
       {
-          Method("GetPictureData", 0x60030002,
-                 {In("sDsn", P::String), In("dctDataInfo", P::Dictionary)}, P::Variant,
-                 &GetPictureDataThunk<clsPrintSetupQueryRpt>),
-          Method("GetRptNoteInfo", 0x60030004, {In("sDsn", P::String), In("rptId", P::Long)},
-                 P::Dictionary),
-          Method("CopyRptManagerNoteInfo", 0x60030005,
-                 {ByRef("cn", P::Connection), In("rptId", P::Long), In("UserID", P::Long),
-                  In("userName", P::String)},
-                 P::None),
-          Method("GetRptNotePrintData", 0x60030006,
-                 {In("sDsn", P::String), In("rptId", P::Long), Optional("FSubType", P::String)},
-                 P::Dictionary),
+          GetPictureDataMember<clsPrintSetupQueryRpt>(0x60030002),
+          GetRptNoteInfoMember(0x60030004),
+          CopyRptManagerNoteInfoMember(0x60030005),
+          GetRptNotePrintDataMember(0x60030006),
       },
       Creator<clsPrintSetupQueryRpt>(),
   };
@@ -280,17 +306,10 @@ const ClassInfo& UpdateRptClass() {
       "OrvoMPrintExport.clsPrintSetupUpdateRpt",
       {
           TransModeMember(&TransModeThunk<clsPrintSetupUpdateRpt>),
-          Method("UpdatePrintCount", 0x60030003,
-                 {In("sDsn", P::String), In("dctPCData", P::Dictionary)}, P::None),
-          Method("DeleteRptNoteRow", 0x60030006,
-                 {In("sDsn", P::String), In("fRptId", P::Long), In("FID", P::Long)}, P::Boolean),
-          Method("InsertRptNoteRow", 0x60030007,
-                 {In("sDsn", P::String), In("fRptId", P::Long), In("fNoteName", P::String),
-                  In("fNoteBlob", P::Variant)},
-                 P::Vector),
-          Method("UpdateUserRptNoteData", 0x60030008,
-                 {In("sDsn", P::String), In("fRptId", P::Long), In("modiData", P::Dictionary)},
-                 P::Variant),
+          UpdatePrintCountMember(0x60030003),
+          DeleteRptNoteRowMember(0x60030006),
+          InsertRptNoteRowMember(0x60030007),
+          UpdateUserRptNoteDataMember(0x60030008),
       },
       Creator<clsPrintSetupUpdateRpt>(),
   };

@@ -31,7 +31,7 @@ class Backend {
   // Runs one statement with values for its "?" markers in order.
   virtual ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) = 0;
 
-  virtual void Begin() = 0;
+  virtual void Begin(TransactionKind kind) = 0;
   virtual void Commit() = 0;
   virtual void Rollback() = 0;
 };

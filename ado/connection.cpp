@@ -76,12 +76,12 @@ std::string_view Connection::Provider() const {
   return backend_->Provider();
 }
 
-void Connection::BeginTrans() {
+void Connection::BeginTrans(TransactionKind kind) {
   if (inTransaction_) {
     throw AutomationError(kErrFailure, kSource,
                           "A transaction is already open on this connection.");
   }
-  backend_->Begin();
+  backend_->Begin(kind);
   inTransaction_ = true;
 }
 

@@ -15,8 +15,7 @@ namespace {
 
 // A read that completes its unit of work before it starts.
 constexpr component::MethodConvention kConvention{
-    component::MethodConvention::Start::Complete, false, true,
-    component::MethodConvention::Failure::Unchanged, nullptr};
+    .start = component::MethodConvention::Start::Complete, .completeAtEnd = false};
 
 // `head` is the statement up to the owner condition, which names the user
 // first and the manager user when the user has no settings row.

@@ -18,8 +18,10 @@ namespace {
 
 // Neither votes: the host's unit of work is left as the caller had it.
 constexpr component::MethodConvention kConvention{
-    component::MethodConvention::Start::None, false, false,
-    component::MethodConvention::Failure::PictureData, "OrvoMPrintExport:GetPictureData"};
+    .completeAtEnd = false,
+    .abortOnFailure = false,
+    .failure = component::MethodConvention::Failure::PictureData,
+    .source = "OrvoMPrintExport:GetPictureData"};
 
 constexpr std::int32_t kChunk = 100;
 

@@ -41,6 +41,9 @@ struct MethodConvention {
   bool abortOnFailure = true;
   Failure failure = Failure::Unchanged;
   const char* source = nullptr;  // for Failure::Prefixed and Failure::PictureData
+  // The method may write (a write, or a read that may copy the manager's
+  // templates): its unit of work then begins as a writing transaction.
+  bool writes = false;
 };
 
 // What a method body works with: the working connection and the calling user.
@@ -72,7 +75,8 @@ class MethodFrame {
   template <class Body>
   static auto Run(PrintSetupObject& self, const MethodConvention& convention,
                   const std::string& sDsn, Body&& body) {
-    host::CallScope scope;
+    host::CallScope scope(convention.writes ? ado::TransactionKind::Writing
+                                            : ado::TransactionKind::Reading);
     MethodContext context(self);
     try {
       Enter(self, convention, sDsn, context);

@@ -22,6 +22,7 @@ namespace {
 struct UnitOfWork {
   int depth = 0;
   CallScope::Vote lastVote = CallScope::Vote::None;
+  ado::TransactionKind kind = ado::TransactionKind::Reading;
   std::vector<std::shared_ptr<ado::Connection>> enlisted;
 };
 
@@ -52,8 +53,10 @@ void CommitAll(const std::vector<std::shared_ptr<ado::Connection>>& connections)
 
 }  // namespace
 
-CallScope::CallScope() : uncaught_(std::uncaught_exceptions()) {
-  ++Unit().depth;
+CallScope::CallScope(ado::TransactionKind kind) : uncaught_(std::uncaught_exceptions()) {
+  UnitOfWork& unit = Unit();
+  if (unit.depth == 0 || kind == ado::TransactionKind::Writing) unit.kind = kind;
+  ++unit.depth;
 }
 
 CallScope::~CallScope() {
@@ -90,7 +93,7 @@ void CallScope::Enlist(const std::shared_ptr<ado::Connection>& connection) {
   // ends it with its own outcome instead of failing to begin a second one.
   // Reserve first so remembering it cannot fail after the transaction began.
   unit.enlisted.reserve(unit.enlisted.size() + 1);
-  if (!connection->InTransaction()) connection->BeginTrans();
+  if (!connection->InTransaction()) connection->BeginTrans(unit.kind);
   unit.enlisted.push_back(connection);
 }
 

@@ -92,7 +92,9 @@ class SqliteBackend final : public Backend {
     return result;
   }
 
-  void Begin() override { db_.Exec("BEGIN"); }
+  void Begin(TransactionKind kind) override {
+    db_.Exec(kind == TransactionKind::Writing ? "BEGIN IMMEDIATE" : "BEGIN");
+  }
   void Commit() override { db_.Exec("COMMIT"); }
   void Rollback() override {
     // SQLite ends a transaction by itself after some failures (a full disk,

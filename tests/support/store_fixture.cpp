@@ -6,6 +6,23 @@
 
 namespace orvo::testing {
 
+namespace {
+
+// A value as Snapshot writes it: bytes in hexadecimal, Null as NULL.
+std::string Shown(const Variant& value) {
+  if (value.IsNull()) return "NULL";
+  if (value.kind() != Variant::Kind::Bytes) return CStr(value);
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex = "0x";
+  for (std::uint8_t byte : value.AsBytes()) {
+    hex += kHex[byte >> 4];
+    hex += kHex[byte & 15];
+  }
+  return hex;
+}
+
+}  // namespace
+
 std::vector<Backend> Backends() {
   return {Backend{"SQLite", [](const std::filesystem::path& directory) {
                     return "Provider=SQLite;Data Source=" + (directory / "store.db").string();
@@ -57,6 +74,37 @@ Variant StoreTest::Scalar(const std::string& text) {
 
 std::int32_t StoreTest::Count(const std::string& table, const std::string& where) {
   return CLng(Scalar("select count(1) from " + table + (where.empty() ? "" : " where " + where)));
+}
+
+std::int32_t StoreTest::InsertRow(const std::string& table,
+                                  const std::vector<std::pair<std::string, Variant>>& columns) {
+  std::string names;
+  std::string markers;
+  std::vector<Variant> values;
+  for (const auto& [name, value] : columns) {
+    names += (names.empty() ? "" : ",") + name;
+    markers += markers.empty() ? "?" : ",?";
+    values.push_back(value);
+  }
+  Exec("insert into " + table + " (" + names + ") values (" + markers + ")", values);
+  return CLng(Scalar("select max(FId) from " + table));
+}
+
+std::string StoreTest::Snapshot() {
+  std::string text;
+  for (const std::string& table : store::TableNames()) {
+    auto rows = db_->Execute("select * from " + table + " order by FId");
+    while (!rows->Eof()) {
+      text += table + ":";
+      for (std::int32_t i = 0; i < rows->FieldCount(); ++i) {
+        const Variant value = rows->Fields(i).Value();
+        text += " " + rows->Fields(i).Name() + "=" + Shown(value);
+      }
+      text += "\n";
+      rows->MoveNext();
+    }
+  }
+  return text;
 }
 
 void StoreTest::SeedSettingsRow(std::int32_t billType, std::int16_t user, const Variant& printSet,

@@ -65,6 +65,14 @@ class StoreTest : public ::testing::TestWithParam<Backend> {
   Variant Scalar(const std::string& text);
   std::int32_t Count(const std::string& table, const std::string& where = "");
 
+  // Inserts one row with the given columns and values and returns its FId.
+  std::int32_t InsertRow(const std::string& table,
+                         const std::vector<std::pair<std::string, Variant>>& columns);
+
+  // Every row of the six tables, ordered by table and FId, one line a row with
+  // every column: compare two of them to see that a call changed nothing.
+  std::string Snapshot();
+
   // A settings row (FBillId 0) of T_PrintExport, or of T_PrintExportLM when
   // `dataFrom` is given.
   void SeedSettingsRow(std::int32_t billType, std::int16_t user, const Variant& printSet,

@@ -26,7 +26,11 @@ class Parameter {
  public:
   Parameter(std::string name, DataTypeEnum type, std::int32_t direction, std::int32_t size,
             Variant value)
-      : Name(std::move(name)), Type(type), Direction(direction), Size(size), Value(std::move(value)) {}
+      : Name(std::move(name)),
+        Type(type),
+        Direction(direction),
+        Size(size),
+        Value(std::move(value)) {}
 
   std::string Name;
   DataTypeEnum Type;

@@ -83,7 +83,7 @@ class Connection : public Dispatch {
   std::string_view Provider() const;
 
   // Transactions belong to the host's units of work; the classes never call these.
-  void BeginTrans();
+  void BeginTrans(TransactionKind kind = TransactionKind::Reading);
   void CommitTrans();
   void RollbackTrans();
   bool InTransaction() const { return inTransaction_; }

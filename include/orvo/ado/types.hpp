@@ -35,6 +35,13 @@ enum CursorTypeEnum : std::int32_t { adOpenUnspecified = -1, adOpenForwardOnly =
 enum StreamTypeEnum : std::int32_t { adTypeBinary = 1, adTypeText = 2 };
 enum ObjectStateEnum : std::int32_t { adStateClosed = 0, adStateOpen = 1 };
 
+// How a transaction begins. A reading one takes no lock until it first writes,
+// and a database may then refuse it at once when another writer came first; a
+// writing one takes the write lock as it begins, so it waits for another
+// writer (up to the connection's busy timeout) and can never fail half-way
+// for that reason.
+enum class TransactionKind { Reading, Writing };
+
 // Error numbers of the data-access layer.
 inline constexpr std::int32_t kErrStatementRefused = static_cast<std::int32_t>(0x80040E14u);
 inline constexpr std::int32_t kErrConstraint = static_cast<std::int32_t>(0x80040E2Fu);

@@ -121,9 +121,15 @@ class ServiceHub : public std::enable_shared_from_this<ServiceHub> {
 // outermost scope ends, its transactions commit unless the last vote was
 // Abort or an exception is leaving the scope, in which case they roll back.
 // A scope entered while another is active on the thread joins it.
+//
+// A scope that may write says so: the transactions of its unit of work then
+// begin as writing ones (ado::TransactionKind), so that concurrent writers
+// wait for each other instead of failing when a read turns into a write. A
+// writing scope joining a reading unit makes the connections enlisted after
+// it begin as writing ones.
 class CallScope {
  public:
-  CallScope();
+  explicit CallScope(ado::TransactionKind kind = ado::TransactionKind::Reading);
   ~CallScope();
   CallScope(const CallScope&) = delete;
   CallScope& operator=(const CallScope&) = delete;

@@ -76,6 +76,15 @@ std::string_view Connection::Provider() const {
   return backend_->Provider();
 }
 
+std::optional<std::vector<std::string>> Connection::TableColumns(
+    const std::vector<std::string>& name) {
+  return backend_->TableColumns(name);
+}
+
+bool Connection::IsKeyword(std::string_view word) const {
+  return backend_->IsKeyword(word);
+}
+
 void Connection::BeginTrans(TransactionKind kind) {
   if (inTransaction_) {
     throw AutomationError(kErrFailure, kSource,

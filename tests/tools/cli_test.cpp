@@ -126,7 +126,7 @@ TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
             R"( And FPreparerId=16394","params":[]})"
             "\n");
 
-  // GetPictureData reports its own number and source with the database's text.
+  // GetPictureData reports its own number and source, saying what was wrong.
   const Outcome picture = Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPictureData",
                                R"({"TableName":"t_NoSuchTable","FieldName":"FPicture",)"
                                R"("PrimaryKeyField":"FItemID","PrimaryKeyValue":"1"})"});
@@ -134,7 +134,7 @@ TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
   EXPECT_EQ(picture.out, "");
   EXPECT_EQ(picture.err,
             R"({"error":{"number":-2147221503,"source":"OrvoMPrintExport:GetPictureData",)"
-            R"("description":"no such table: t_NoSuchTable"}})"
+            R"("description":"TableName must name an existing table, not \"t_NoSuchTable\"."}})"
             "\n");
 }
 

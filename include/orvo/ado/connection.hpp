@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,6 +82,15 @@ class Connection : public Dispatch {
 
   // "SQLite" or "PostgreSQL": the source of the backend's errors.
   std::string_view Provider() const;
+
+  // What the checks of names that callers pass ask of the database, answered
+  // by the backend; the observer sees no statement for them.
+  // The columns of the table or view named by `name` (its parts without
+  // quotes: the table, or its schema and the table); nullopt when there is none.
+  std::optional<std::vector<std::string>> TableColumns(const std::vector<std::string>& name);
+  // True when `word`, written bare in a statement, is a keyword or a value
+  // (null, true) rather than a name.
+  bool IsKeyword(std::string_view word) const;
 
   // Transactions belong to the host's units of work; the classes never call these.
   void BeginTrans(TransactionKind kind = TransactionKind::Reading);

@@ -37,6 +37,10 @@ class Backend {
   virtual void Commit() = 0;
   virtual void Rollback() = 0;
 
+  // The text that this backend runs for `text`, adapted to its dialect: what
+  // the connection's observer is told.
+  virtual std::string AdaptedText(std::string_view text) = 0;
+
   // Schema questions that the checks of names callers pass ask; answered
   // without running a statement of the caller's.
 

@@ -56,7 +56,10 @@ std::shared_ptr<Recordset> Connection::ExecuteWith(std::string_view text,
   const std::shared_ptr<StatementObserver> observer = observer_;
   ResultSet result;
   try {
-    if (observer) observer->BeforeExecute(text, ValuesOf(params));
+    if (observer) {
+      observer->BeforeExecute(text, ValuesOf(params));
+      observer->Adapted(text, backend_->AdaptedText(text));
+    }
     result = backend_->Execute(text, params);
   } catch (const AutomationError& error) {
     if (observer) observer->AfterExecute(text, &error);

@@ -85,6 +85,8 @@ class SqliteBackend final : public Backend {
     return Run(Prepared(Adapted(text)), params);
   }
 
+  std::string AdaptedText(std::string_view text) override { return Adapted(text); }
+
   void Begin(TransactionKind kind) override {
     db_.Exec(kind == TransactionKind::Writing ? "BEGIN IMMEDIATE" : "BEGIN");
   }

@@ -45,15 +45,18 @@ class ConnectionString {
   std::map<std::string, std::string> values_;  // keys lower-cased
 };
 
-// Sees every statement before it runs and its outcome after. BeforeExecute may
-// throw an AutomationError to make the statement fail with that error, which
-// is the seam that fault tests use.
+// Sees every statement before it runs, the text the backend runs for it, and
+// its outcome after. BeforeExecute may throw an AutomationError to make the
+// statement fail with that error, which is the seam that fault tests use.
 class StatementObserver {
  public:
   virtual ~StatementObserver() = default;
   // `text` is the statement as the caller wrote it; `params` the values bound
   // to its markers, after conversion to their parameter types.
   virtual void BeforeExecute(std::string_view text, const std::vector<Variant>& params) = 0;
+  // After BeforeExecute and before the statement runs: `ran` is the text that
+  // the backend runs for `text`, adapted to its database's dialect.
+  virtual void Adapted(std::string_view /*text*/, std::string_view /*ran*/) {}
   // `error` is null when the statement succeeded.
   virtual void AfterExecute(std::string_view text, const AutomationError* error) = 0;
 };

@@ -85,8 +85,32 @@ class SqliteBackend final : public Backend {
     return Run(Prepared(Adapted(text)), params);
   }
 
-  std::string AdaptedText(std::string_view text) override { return Adapted(text); }
+ private:
+  // Runs a prepared statement and reads every row.
+  ResultSet Run(sqlite::Statement& statement, const std::vector<BoundValue>& params) {
+    if (statement.empty()) return ResultSet{};
+    // Whatever happens, the statement goes back to the cache idle and unbound.
+    struct ResetOnExit {
+      sqlite::Statement& statement;
+      ~ResetOnExit() { statement.Reset(); }
+    } reset{statement};
+    statement.Bind(params);
 
+    sqlite3_stmt* stmt = statement.get();
+    sqlite::ColumnReader reader(stmt);
+    ResultSet result;
+    result.hasRows = sqlite3_column_count(stmt) > 0;
+    for (;;) {
+      const int rc = sqlite3_step(stmt);
+      if (rc == SQLITE_DONE) break;
+      if (rc != SQLITE_ROW) throw sqlite::ErrorFromDatabase(db_.get(), rc);
+      result.rows.push_back(reader.ReadRow());
+    }
+    result.columns = reader.TakeColumns();
+    return result;
+  }
+
+ public:
   void Begin(TransactionKind kind) override {
     db_.Exec(kind == TransactionKind::Writing ? "BEGIN IMMEDIATE" : "BEGIN");
   }
@@ -97,6 +121,8 @@ class SqliteBackend final : public Backend {
     if (sqlite3_get_autocommit(db_.get()) != 0) return;
     db_.Exec("ROLLBACK");
   }
+
+  std::string AdaptedText(std::string_view text) override { return Adapted(text); }
 
   std::optional<std::vector<std::string>> TableColumns(
       const std::vector<std::string>& name) override {
@@ -122,29 +148,6 @@ class SqliteBackend final : public Backend {
   }
 
  private:
-  ResultSet Run(sqlite::Statement& statement, const std::vector<BoundValue>& params) {
-    if (statement.empty()) return ResultSet{};
-    // Whatever happens, the statement goes back to the cache idle and unbound.
-    struct ResetOnExit {
-      sqlite::Statement& statement;
-      ~ResetOnExit() { statement.Reset(); }
-    } reset{statement};
-    statement.Bind(params);
-
-    sqlite3_stmt* stmt = statement.get();
-    sqlite::ColumnReader reader(stmt);
-    ResultSet result;
-    result.hasRows = sqlite3_column_count(stmt) > 0;
-    for (;;) {
-      const int rc = sqlite3_step(stmt);
-      if (rc == SQLITE_DONE) break;
-      if (rc != SQLITE_ROW) throw sqlite::ErrorFromDatabase(db_.get(), rc);
-      result.rows.push_back(reader.ReadRow());
-    }
-    result.columns = reader.TakeColumns();
-    return result;
-  }
-
   const std::string& Adapted(std::string_view text) {
     const std::string key(text);
     auto it = adapted_.find(key);

@@ -12,6 +12,8 @@
 #define ORVO_ADO_BACKEND_HPP_
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -34,6 +36,23 @@ class Backend {
   virtual void Begin(TransactionKind kind) = 0;
   virtual void Commit() = 0;
   virtual void Rollback() = 0;
+
+  // The text that this backend runs for `text`, adapted to its dialect: what
+  // the connection's observer is told.
+  virtual std::string AdaptedText(std::string_view text) = 0;
+
+  // Schema questions that the checks of names callers pass ask; answered
+  // without running a statement of the caller's.
+
+  // The columns of the table or view named by `name` (its parts, quotes
+  // removed: the table, or its schema and the table), as the database
+  // declares them; nullopt when the database has no such table or view of
+  // its callers (its own bookkeeping tables do not count).
+  virtual std::optional<std::vector<std::string>> TableColumns(
+      const std::vector<std::string>& name) = 0;
+  // True when `word`, written bare in a statement, is a keyword or a value of
+  // the database (null, true) rather than a name.
+  virtual bool IsKeyword(std::string_view word) const = 0;
 };
 
 // Opens a backend for a parsed data source text; each backend folder provides

@@ -56,7 +56,10 @@ std::shared_ptr<Recordset> Connection::ExecuteWith(std::string_view text,
   const std::shared_ptr<StatementObserver> observer = observer_;
   ResultSet result;
   try {
-    if (observer) observer->BeforeExecute(text, ValuesOf(params));
+    if (observer) {
+      observer->BeforeExecute(text, ValuesOf(params));
+      observer->Adapted(text, backend_->AdaptedText(text));
+    }
     result = backend_->Execute(text, params);
   } catch (const AutomationError& error) {
     if (observer) observer->AfterExecute(text, &error);
@@ -74,6 +77,15 @@ std::shared_ptr<Recordset> Connection::ExecuteWith(std::string_view text,
 
 std::string_view Connection::Provider() const {
   return backend_->Provider();
+}
+
+std::optional<std::vector<std::string>> Connection::TableColumns(
+    const std::vector<std::string>& name) {
+  return backend_->TableColumns(name);
+}
+
+bool Connection::IsKeyword(std::string_view word) const {
+  return backend_->IsKeyword(word);
 }
 
 void Connection::BeginTrans(TransactionKind kind) {

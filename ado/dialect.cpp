@@ -11,25 +11,6 @@ namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-bool IsName(const Token& t) {
-  return t.kind == TokenKind::Identifier || t.kind == TokenKind::BracketIdentifier ||
-         t.kind == TokenKind::QuotedIdentifier;
-}
-
-// The name a name token stands for, its quotes removed.
-std::string NameOf(const Token& t) {
-  if (t.kind == TokenKind::Identifier) return std::string(t.text);
-  const char close = t.kind == TokenKind::BracketIdentifier ? ']' : '"';
-  std::string_view inner = t.text.substr(1);
-  if (!inner.empty() && inner.back() == close) inner.remove_suffix(1);
-  std::string name;
-  for (std::size_t i = 0; i < inner.size(); ++i) {
-    name += inner[i];
-    if (inner[i] == close && i + 1 < inner.size() && inner[i + 1] == close) ++i;
-  }
-  return name;
-}
-
 std::string QuoteName(std::string_view name) {
   std::string quoted = "\"";
   for (char c : name) {
@@ -38,6 +19,11 @@ std::string QuoteName(std::string_view name) {
   }
   quoted += '"';
   return quoted;
+}
+
+// Words that join two selects into one compound result.
+bool JoinsSelects(const Token& t) {
+  return t.Is("union") || t.Is("except") || t.Is("intersect");
 }
 
 // Words that end a select list at its own nesting level.
@@ -60,6 +46,7 @@ class Adapter {
     replaced_.assign(tokens_.size(), false);
     replacement_.resize(tokens_.size());
     dropped_.assign(tokens_.size(), false);
+    before_.resize(tokens_.size());
     after_.resize(tokens_.size());
   }
 
@@ -67,6 +54,7 @@ class Adapter {
     // One scope per parenthesis level: a select's LIMIT goes after the last
     // token of the scope that the select opens.
     std::vector<Scope> scopes(1);
+    std::size_t statementStart = 0;  // significant position of the statement's first token
     for (std::size_t k = 0; k < sig_.size(); ++k) {
       const std::size_t i = sig_[k];
       if (dropped_[i]) continue;
@@ -87,10 +75,19 @@ class Adapter {
       if (t.Is(";") && scopes.size() == 1) {
         Close(scopes.back());
         scopes.back() = Scope{};
+        statementStart = k + 1;
         continue;
       }
-      scopes.back().last = i;
-      Rewrite(k, scopes.back());
+      Scope& scope = scopes.back();
+      if (JoinsSelects(t)) {
+        WrapSelect(scope);
+        scope.compound = true;
+      } else if (t.Is("order") && scope.compound) {
+        // The order of a compound is the whole result's.
+        WrapSelect(scope);
+      }
+      scope.last = i;
+      Rewrite(k, scope, k == statementStart);
     }
     while (!scopes.empty()) {
       Close(scopes.back());
@@ -101,8 +98,10 @@ class Adapter {
 
  private:
   struct Scope {
-    std::size_t last = kNone;  // token index of the scope's last significant token
-    std::string limit;         // the N of a "top N" to place at the scope's end
+    std::size_t last = kNone;    // token index of the scope's last significant token
+    std::string limit;           // the N of a "top N" to place at its select's end
+    std::size_t select = kNone;  // token index of the select that "top N" belongs to
+    bool compound = false;       // selects joined by union, except or intersect
   };
 
   const Token* Sig(std::size_t k) const { return k < sig_.size() ? &tokens_[sig_[k]] : nullptr; }
@@ -113,11 +112,24 @@ class Adapter {
   }
 
   void Close(Scope& scope) {
-    if (!scope.limit.empty() && scope.last != kNone) after_[scope.last] += " LIMIT " + scope.limit;
+    if (scope.compound) {
+      WrapSelect(scope);
+    } else if (!scope.limit.empty() && scope.last != kNone) {
+      after_[scope.last] += " LIMIT " + scope.limit;
+    }
     scope.limit.clear();
   }
 
-  void Rewrite(std::size_t k, Scope& scope) {
+  // Inside a compound a LIMIT would apply to the whole result: the select
+  // with the "top N" becomes a subquery of its own that takes the LIMIT.
+  void WrapSelect(Scope& scope) {
+    if (scope.limit.empty()) return;
+    before_[scope.select] += "select * from (";
+    after_[scope.last] += " LIMIT " + scope.limit + ")";
+    scope.limit.clear();
+  }
+
+  void Rewrite(std::size_t k, Scope& scope, bool startsStatement) {
     const std::size_t i = sig_[k];
     const Token& t = tokens_[i];
     const Token* next = Sig(k + 1);
@@ -127,15 +139,18 @@ class Adapter {
           AnnotateSelect(k, scope);
         } else if (t.Is("isnull") && next != nullptr && next->Is("(")) {
           Replace(i, std::string(spelling_.isnullFunction));
-        } else if (t.Is("delete") && next != nullptr && IsName(*next) && !next->Is("from")) {
+        } else if (t.Is("delete") && startsStatement && next != nullptr && next->IsName() &&
+                   !next->Is("from")) {
           after_[i] += " FROM";
         }
         break;
       case TokenKind::BracketIdentifier:
-        Replace(i, QuoteName(NameOf(t)));
+        if (t.closed) Replace(i, QuoteName(t.Name()));
         break;
       case TokenKind::String:
-        if (t.text.front() != '\'') Replace(i, std::string(t.text.substr(1)));  // N'...'
+        if (t.closed && t.text.front() != '\'') {
+          Replace(i, std::string(t.text.substr(1)));  // N'...'
+        }
         break;
       case TokenKind::Number:
         if (i + 1 < tokens_.size() && tokens_[i + 1].kind == TokenKind::Identifier) {
@@ -154,7 +169,7 @@ class Adapter {
   void AnnotateSelect(std::size_t k, Scope& scope) {
     std::size_t j = k + 1;
     if (Sig(j) != nullptr && (Sig(j)->Is("distinct") || Sig(j)->Is("all"))) ++j;
-    if (Sig(j) != nullptr && Sig(j)->Is("top")) j = TakeTop(j, scope);
+    if (Sig(j) != nullptr && Sig(j)->Is("top")) j = TakeTop(k, j, scope);
     while (Sig(j) != nullptr) {
       const std::size_t begin = j;
       int depth = 0;
@@ -170,9 +185,10 @@ class Adapter {
     }
   }
 
-  // "top N" or "top (N)" at significant position j: drops it (with the blanks
-  // after it) and leaves N for the scope's end. Returns the position after it.
-  std::size_t TakeTop(std::size_t j, Scope& scope) {
+  // "top N" or "top (N)" at significant position j of the select at `select`:
+  // drops it (with the blanks after it) and leaves N for the select's end.
+  // Returns the position after it.
+  std::size_t TakeTop(std::size_t select, std::size_t j, Scope& scope) {
     std::size_t number = j + 1;
     std::size_t end = j + 1;
     if (Sig(j + 1) != nullptr && Sig(j + 1)->Is("(")) {
@@ -183,6 +199,7 @@ class Adapter {
     if (Sig(number) == nullptr || Sig(number)->kind != TokenKind::Number) return j;
     if (Sig(end + 1) != nullptr && Sig(end + 1)->Is("percent")) return j;
     scope.limit = std::string(Sig(number)->text);
+    scope.select = sig_[select];
     std::size_t i = sig_[j];
     for (; i <= sig_[end]; ++i) dropped_[i] = true;
     for (; i < tokens_.size() && tokens_[i].kind == TokenKind::Whitespace; ++i) dropped_[i] = true;
@@ -202,15 +219,16 @@ class Adapter {
     if (count % 2 == 0 || count > 5) return;
     for (std::size_t p = 0; p < count; ++p) {
       const Token& t = *Sig(begin + p);
-      if (p % 2 == 0 ? !IsName(t) : !t.Is(".")) return;
+      if (p % 2 == 0 ? !(t.IsName() && t.closed) : !t.Is(".")) return;
     }
-    after_[lastToken] += " AS " + QuoteName(NameOf(tokens_[lastToken]));
+    after_[lastToken] += " AS " + QuoteName(tokens_[lastToken].Name());
   }
 
   std::string Render() const {
     std::string out;
     for (std::size_t i = 0; i < tokens_.size(); ++i) {
       if (dropped_[i]) continue;
+      out += before_[i];
       out += replaced_[i] ? std::string_view(replacement_[i]) : tokens_[i].text;
       out += after_[i];
     }
@@ -223,6 +241,7 @@ class Adapter {
   std::vector<bool> replaced_;
   std::vector<std::string> replacement_;
   std::vector<bool> dropped_;
+  std::vector<std::string> before_;
   std::vector<std::string> after_;
 };
 

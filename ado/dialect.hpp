@@ -5,14 +5,19 @@
 //   - "@@IDENTITY" becomes the backend's expression for the identity made by
 //     the last insert on this connection (Null when none);
 //   - "select top N ..." loses "top N" and gains " LIMIT N" at the end of that
-//     select (top level or parenthesised);
+//     select (top level or parenthesised); a select with "top N" inside a
+//     compound (union, except, intersect) becomes "select * from (... LIMIT
+//     N)", so that N limits that select and not the compound;
 //   - the function isnull( becomes the backend's two-argument equivalent;
-//   - "Delete T Where ..." gains the FROM that the server let callers leave out;
+//   - "Delete T Where ..." at the start of a statement gains the FROM that the
+//     server let callers leave out;
 //   - a number glued to a word ("5and") gets a blank between the two;
 //   - [bracketed] names become "quoted" names, N'text' becomes 'text';
 //   - a select-list item that is a plain column reference without alias gets
 //     AS "<name as written>", so a field reports the spelling of the statement
 //     rather than the spelling of the column declaration.
+// A quoted text or name that the statement text ends inside of stays as
+// written, for the database to refuse.
 //
 // Stateless and safe to call from any thread; backends cache the results.
 

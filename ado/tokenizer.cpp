@@ -2,35 +2,25 @@
 
 #include <cstddef>
 
+#include "orvo/automation/ascii.hpp"
+
 namespace orvo::ado {
 
 namespace {
 
-bool IsAsciiDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-bool IsHexDigit(char c) {
-  return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
 // Bytes of multi-byte UTF-8 sequences count as letters, so names in any
 // script stay whole.
 bool IsNameStart(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '#' ||
-         static_cast<unsigned char>(c) >= 0x80;
+  return ascii::IsLetter(c) || c == '_' || c == '#' || static_cast<unsigned char>(c) >= 0x80;
 }
 bool IsNamePart(char c) {
-  return IsNameStart(c) || IsAsciiDigit(c) || c == '$' || c == '@';
-}
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return IsNameStart(c) || ascii::IsDigit(c) || c == '$' || c == '@';
 }
 
 // Index just past a quoted run that opened at `start` with `close` as its
-// closing character; a doubled closing character stands for itself.
-std::size_t SkipQuoted(std::string_view text, std::size_t start, char close) {
+// closing character; a doubled closing character stands for itself. Clears
+// `closed` when the text ends first.
+std::size_t SkipQuoted(std::string_view text, std::size_t start, char close, bool& closed) {
   std::size_t i = start + 1;
   while (i < text.size()) {
     if (text[i] == close) {
@@ -42,6 +32,7 @@ std::size_t SkipQuoted(std::string_view text, std::size_t start, char close) {
     }
     ++i;
   }
+  closed = false;
   return text.size();
 }
 
@@ -50,22 +41,22 @@ std::size_t SkipQuoted(std::string_view text, std::size_t start, char close) {
 std::size_t SkipNumber(std::string_view text, std::size_t start) {
   std::size_t i = start;
   auto at = [&](std::size_t k) { return k < text.size() ? text[k] : '\0'; };
-  if (at(i) == '0' && (at(i + 1) == 'x' || at(i + 1) == 'X') && IsHexDigit(at(i + 2))) {
+  if (at(i) == '0' && (at(i + 1) == 'x' || at(i + 1) == 'X') && ascii::IsHexDigit(at(i + 2))) {
     i += 2;
-    while (IsHexDigit(at(i))) ++i;
+    while (ascii::IsHexDigit(at(i))) ++i;
     return i;
   }
-  while (IsAsciiDigit(at(i))) ++i;
+  while (ascii::IsDigit(at(i))) ++i;
   if (at(i) == '.') {
     ++i;
-    while (IsAsciiDigit(at(i))) ++i;
+    while (ascii::IsDigit(at(i))) ++i;
   }
   if (at(i) == 'e' || at(i) == 'E') {
     std::size_t k = i + 1;
     if (at(k) == '+' || at(k) == '-') ++k;
-    if (IsAsciiDigit(at(k))) {
+    if (ascii::IsDigit(at(k))) {
       i = k;
-      while (IsAsciiDigit(at(i))) ++i;
+      while (ascii::IsDigit(at(i))) ++i;
     }
   }
   return i;
@@ -83,15 +74,22 @@ std::size_t SkipPunctuation(std::string_view text, std::size_t start) {
 }  // namespace
 
 bool Token::Is(std::string_view word) const {
-  if ((kind != TokenKind::Identifier && kind != TokenKind::Variable &&
-       kind != TokenKind::Punctuation) ||
-      text.size() != word.size()) {
-    return false;
+  return (kind == TokenKind::Identifier || kind == TokenKind::Variable ||
+          kind == TokenKind::Punctuation) &&
+         ascii::EqualsIgnoreCase(text, word);
+}
+
+std::string Token::Name() const {
+  if (kind == TokenKind::Identifier) return std::string(text);
+  const char close = kind == TokenKind::BracketIdentifier ? ']' : '"';
+  std::string_view inner = text.substr(1);
+  if (closed) inner.remove_suffix(1);
+  std::string name;
+  for (std::size_t i = 0; i < inner.size(); ++i) {
+    name += inner[i];
+    if (inner[i] == close && i + 1 < inner.size() && inner[i + 1] == close) ++i;
   }
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    if (LowerAscii(text[i]) != LowerAscii(word[i])) return false;
-  }
-  return true;
+  return name;
 }
 
 std::vector<Token> Tokenize(std::string_view text) {
@@ -102,9 +100,10 @@ std::vector<Token> Tokenize(std::string_view text) {
     const char c = text[i];
     std::size_t end = i + 1;
     TokenKind kind = TokenKind::Punctuation;
-    if (IsSpace(c)) {
+    bool closed = true;
+    if (ascii::IsSpace(c)) {
       kind = TokenKind::Whitespace;
-      while (end < text.size() && IsSpace(text[end])) ++end;
+      while (end < text.size() && ascii::IsSpace(text[end])) ++end;
     } else if (c == '-' && at(i + 1) == '-') {
       kind = TokenKind::Comment;
       const std::size_t eol = text.find('\n', i);
@@ -112,20 +111,21 @@ std::vector<Token> Tokenize(std::string_view text) {
     } else if (c == '/' && at(i + 1) == '*') {
       kind = TokenKind::Comment;
       const std::size_t close = text.find("*/", i + 2);
-      end = close == std::string_view::npos ? text.size() : close + 2;
+      closed = close != std::string_view::npos;
+      end = closed ? close + 2 : text.size();
     } else if (c == '\'') {
       kind = TokenKind::String;
-      end = SkipQuoted(text, i, '\'');
+      end = SkipQuoted(text, i, '\'', closed);
     } else if ((c == 'N' || c == 'n') && at(i + 1) == '\'') {
       kind = TokenKind::String;
-      end = SkipQuoted(text, i + 1, '\'');
+      end = SkipQuoted(text, i + 1, '\'', closed);
     } else if (c == '[') {
       kind = TokenKind::BracketIdentifier;
-      end = SkipQuoted(text, i, ']');
+      end = SkipQuoted(text, i, ']', closed);
     } else if (c == '"') {
       kind = TokenKind::QuotedIdentifier;
-      end = SkipQuoted(text, i, '"');
-    } else if (IsAsciiDigit(c) || (c == '.' && IsAsciiDigit(at(i + 1)))) {
+      end = SkipQuoted(text, i, '"', closed);
+    } else if (ascii::IsDigit(c) || (c == '.' && ascii::IsDigit(at(i + 1)))) {
       kind = TokenKind::Number;
       end = SkipNumber(text, i);
     } else if (c == '@' && (IsNamePart(at(i + 1)))) {
@@ -140,7 +140,7 @@ std::vector<Token> Tokenize(std::string_view text) {
     } else {
       end = SkipPunctuation(text, i);
     }
-    tokens.push_back(Token{kind, text.substr(i, end - i)});
+    tokens.push_back(Token{kind, text.substr(i, end - i), closed});
     i = end;
   }
   return tokens;

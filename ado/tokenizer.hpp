@@ -10,6 +10,7 @@
 #ifndef ORVO_ADO_TOKENIZER_HPP_
 #define ORVO_ADO_TOKENIZER_HPP_
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,16 +32,26 @@ enum class TokenKind {
 struct Token {
   TokenKind kind;
   std::string_view text;
+  // False for a quoted text, quoted name or block comment that the statement
+  // text ends inside of.
+  bool closed;
 
   // Whitespace and comments carry no meaning for the statement.
   bool Significant() const { return kind != TokenKind::Whitespace && kind != TokenKind::Comment; }
   // An identifier, variable or punctuation whose text equals `word`, ignoring
   // ASCII case.
   bool Is(std::string_view word) const;
+  // A bare, bracketed or quoted name (a bare one may also be a keyword).
+  bool IsName() const {
+    return kind == TokenKind::Identifier || kind == TokenKind::BracketIdentifier ||
+           kind == TokenKind::QuotedIdentifier;
+  }
+  // The name that a name token stands for, its quotes removed: [a]]b] is a]b.
+  std::string Name() const;
 };
 
 // Cuts `text` into tokens. An unterminated quote or comment runs to the end of
-// the text (the database then refuses the statement with its own message).
+// the text and is marked not closed; nothing closes it.
 std::vector<Token> Tokenize(std::string_view text);
 
 }  // namespace orvo::ado

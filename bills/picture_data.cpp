@@ -39,9 +39,11 @@ Variant ReadPictureData(component::MethodContext& context, const Dictionary& dct
   const std::string field = Entry(dctDataInfo, "FieldName");
   const std::string key_field = Entry(dctDataInfo, "PrimaryKeyField");
   const std::string key_value = Entry(dctDataInfo, "PrimaryKeyValue");
-  bills::RequireTableName("TableName", table);
-  bills::RequireColumnName("FieldName", field);
-  bills::RequireColumnName("PrimaryKeyField", key_field);
+  // The statement may only read the named column of the row that the key
+  // names, whatever the caller's texts hold.
+  const auto named = bills::BusinessTable::Require(context.Connection(), "TableName", table);
+  const std::string field_name = named.RequireColumn("FieldName", field);
+  named.RequireColumn("PrimaryKeyField", key_field);
   bills::RequireLiteral("PrimaryKeyValue", key_value);
 
   ado::Recordset picture;
@@ -55,7 +57,6 @@ Variant ReadPictureData(component::MethodContext& context, const Dictionary& dct
   ado::Stream stream;
   stream.Type = ado::adTypeBinary;
   stream.Open();
-  const std::string field_name = bills::UnquotedName(field);
   const std::int32_t size = picture.Fields(field_name).ActualSize();
   if (size == 0) return Variant();
   for (std::int32_t offset = 0; offset <= size; offset += kChunk) {

@@ -1,104 +1,110 @@
 #include "bills/sql_names.hpp"
 
+#include <algorithm>
 #include <cstddef>
+#include <optional>
 
+#include "ado/tokenizer.hpp"
+#include "orvo/automation/ascii.hpp"
 #include "orvo/automation/error.hpp"
 
 namespace orvo::bills {
 
 namespace {
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
+using ado::Token;
+using ado::TokenKind;
+
+// The server's limit: database, schema and table.
+constexpr std::size_t kMostTableNameParts = 3;
+
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
 }
 
-bool IsIdentifierStart(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-         static_cast<unsigned char>(c) >= 0x80;
+// "TableName must be a table name, not \"x y\"."
+[[noreturn]] void Refuse(std::string_view argument, const std::string& expected,
+                         const std::string& given) {
+  throw RuntimeError(kInvalidProcedureCall,
+                     std::string(argument) + " must " + expected + ", not " + given + ".");
 }
 
-bool IsIdentifierPart(char c) {
-  return IsIdentifierStart(c) || IsDigit(c) || c == '@' || c == '#' || c == '$';
-}
-
-// Reads one name part at `pos`; false when there is none.
-bool ReadPart(std::string_view text, std::size_t& pos) {
-  if (pos >= text.size()) return false;
-  if (text[pos] == '[') {
-    const std::size_t close = text.find(']', pos + 1);
-    if (close == std::string_view::npos || close == pos + 1) return false;
-    pos = close + 1;
-    return true;
+// The parts of `text` when it is at most `most` names joined by dots and
+// nothing else; raises 5, saying that it must be `what`, otherwise.
+std::vector<std::string> NameParts(const ado::Connection& connection, std::string_view argument,
+                                   std::string_view text, std::size_t most,
+                                   const std::string& what) {
+  const std::vector<Token> tokens = ado::Tokenize(text);
+  std::vector<std::string> parts;
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    const Token& token = tokens[i];
+    const bool wellPlaced = i % 2 == 1 ? token.Is(".") : token.IsName() && token.closed;
+    if (!wellPlaced) Refuse(argument, "be " + what, Quoted(text));
+    if (i % 2 == 1) continue;
+    if (token.kind == TokenKind::Identifier && connection.IsKeyword(token.text)) {
+      Refuse(argument, "be " + what, "the keyword " + Quoted(token.text));
+    }
+    parts.push_back(token.Name());
   }
-  if (!IsIdentifierStart(text[pos])) return false;
-  while (pos < text.size() && IsIdentifierPart(text[pos])) ++pos;
+  if (parts.empty() || tokens.size() % 2 == 0 || parts.size() > most) {
+    Refuse(argument, "be " + what, Quoted(text));
+  }
+  return parts;
+}
+
+// Reads a literal at tokens[pos], leaving pos after it; false when none is there.
+bool ReadLiteral(const std::vector<Token>& tokens, std::size_t& pos) {
+  std::size_t at = pos;
+  const bool sign = at < tokens.size() && (tokens[at].Is("-") || tokens[at].Is("+"));
+  if (sign) ++at;
+  if (at >= tokens.size()) return false;
+  const Token& token = tokens[at];
+  const bool number = token.kind == TokenKind::Number;
+  const bool text = !sign && token.kind == TokenKind::String && token.closed;
+  if (!number && !text) return false;
+  pos = at + 1;
   return true;
-}
-
-bool IsName(std::string_view text, int maxParts) {
-  std::size_t pos = 0;
-  for (int part = 1; part <= maxParts; ++part) {
-    if (!ReadPart(text, pos)) return false;
-    if (pos == text.size()) return true;
-    if (text[pos] != '.') return false;
-    ++pos;
-  }
-  return false;
-}
-
-bool IsNumber(std::string_view text) {
-  std::size_t pos = 0;
-  if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) ++pos;
-  const std::size_t digits = pos;
-  while (pos < text.size() && IsDigit(text[pos])) ++pos;
-  if (pos == digits) return false;
-  if (pos < text.size() && text[pos] == '.') {
-    const std::size_t fraction = ++pos;
-    while (pos < text.size() && IsDigit(text[pos])) ++pos;
-    if (pos == fraction) return false;
-  }
-  return pos == text.size();
-}
-
-bool IsQuotedText(std::string_view text) {
-  if (text.size() < 2 || text.front() != '\'' || text.back() != '\'') return false;
-  const std::string_view inner = text.substr(1, text.size() - 2);
-  for (std::size_t i = 0; i < inner.size(); ++i) {
-    if (inner[i] != '\'') continue;
-    if (i + 1 >= inner.size() || inner[i + 1] != '\'') return false;
-    ++i;
-  }
-  return true;
-}
-
-[[noreturn]] void Refuse(std::string_view argument, std::string_view value,
-                         std::string_view expected) {
-  throw RuntimeError(kInvalidProcedureCall, std::string(argument) + " must be " +
-                                                std::string(expected) + ", not \"" +
-                                                std::string(value) + "\".");
 }
 
 }  // namespace
 
-void RequireTableName(std::string_view argument, std::string_view name) {
-  if (!IsName(name, 3)) Refuse(argument, name, "a table name");
+BusinessTable BusinessTable::Require(ado::Connection& connection, std::string_view argument,
+                                     std::string_view name) {
+  const std::vector<std::string> parts =
+      NameParts(connection, argument, name, kMostTableNameParts, "a table name");
+  std::optional<std::vector<std::string>> columns = connection.TableColumns(parts);
+  if (!columns) Refuse(argument, "name an existing table", Quoted(name));
+  return BusinessTable(connection, std::string(name), std::move(*columns));
 }
 
-void RequireColumnName(std::string_view argument, std::string_view name) {
-  if (!IsName(name, 1)) Refuse(argument, name, "a column name");
+std::string BusinessTable::RequireColumn(std::string_view argument, std::string_view name) const {
+  std::string column = NameParts(*connection_, argument, name, 1, "a column name").front();
+  const bool exists = std::any_of(columns_.begin(), columns_.end(), [&](const std::string& c) {
+    return ascii::EqualsIgnoreCase(c, column);
+  });
+  if (!exists) Refuse(argument, "name a column of " + name_, Quoted(name));
+  return column;
 }
 
 void RequireLiteral(std::string_view argument, std::string_view value) {
-  if (!IsNumber(value) && !IsQuotedText(value)) {
-    Refuse(argument, value, "a number or a text between single quotes");
+  const std::vector<Token> tokens = ado::Tokenize(value);
+  std::size_t pos = 0;
+  if (!ReadLiteral(tokens, pos) || pos != tokens.size()) {
+    Refuse(argument, "be a number or a text between single quotes", Quoted(value));
   }
 }
 
-std::string UnquotedName(std::string_view name) {
-  if (name.size() >= 2 && name.front() == '[' && name.back() == ']') {
-    return std::string(name.substr(1, name.size() - 2));
+void RequireIdList(std::string_view argument, std::string_view ids) {
+  std::vector<Token> tokens = ado::Tokenize(ids);
+  std::erase_if(tokens, [](const Token& t) { return t.kind == TokenKind::Whitespace; });
+  std::size_t pos = 0;
+  bool wellFormed = ReadLiteral(tokens, pos);
+  while (wellFormed && pos < tokens.size()) {
+    wellFormed = tokens[pos++].Is(",") && ReadLiteral(tokens, pos);
   }
-  return std::string(name);
+  if (!wellFormed) {
+    Refuse(argument, "be numbers or texts between single quotes, separated by commas", Quoted(ids));
+  }
 }
 
 }  // namespace orvo::bills

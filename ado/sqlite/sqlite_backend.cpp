@@ -1,6 +1,7 @@
 #include "ado/sqlite/sqlite_backend.hpp"
 
 #include <charconv>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -10,6 +11,7 @@
 #include "ado/sqlite/error.hpp"
 #include "ado/sqlite/statement.hpp"
 #include "ado/tokenizer.hpp"
+#include "orvo/automation/ascii.hpp"
 
 namespace orvo::ado {
 
@@ -45,6 +47,17 @@ int BusyTimeout(const ConnectionString& cs) {
   return ms;
 }
 
+// The schemas that hold a table or view named by the first value; the second,
+// when not Null, is the one schema to look in. Names that begin with sqlite_
+// are SQLite's own.
+constexpr const char kFindTable[] =
+    "SELECT schema FROM pragma_table_list(?) WHERE type IN ('table', 'view') "
+    "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND schema = coalesce(?, schema) COLLATE NOCASE";
+// The columns of that table, generated ones included; a Null schema finds
+// the table as a statement naming it would.
+constexpr const char kTableColumns[] = "SELECT name FROM pragma_table_xinfo(?, ?)";
+constexpr std::size_t kLongestKeyword = 64;
+
 // True when `tail` holds more than blanks, comments and semicolons.
 bool HoldsAnotherStatement(std::string_view tail) {
   for (const Token& token : Tokenize(tail)) {
@@ -69,7 +82,12 @@ class SqliteBackend final : public Backend {
   std::string_view Provider() const override { return kProvider; }
 
   ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) override {
-    sqlite::Statement& statement = Prepared(Adapted(text));
+    return Run(Prepared(Adapted(text)), params);
+  }
+
+ private:
+  // Runs a prepared statement and reads every row.
+  ResultSet Run(sqlite::Statement& statement, const std::vector<BoundValue>& params) {
     if (statement.empty()) return ResultSet{};
     // Whatever happens, the statement goes back to the cache idle and unbound.
     struct ResetOnExit {
@@ -92,6 +110,7 @@ class SqliteBackend final : public Backend {
     return result;
   }
 
+ public:
   void Begin(TransactionKind kind) override {
     db_.Exec(kind == TransactionKind::Writing ? "BEGIN IMMEDIATE" : "BEGIN");
   }
@@ -101,6 +120,31 @@ class SqliteBackend final : public Backend {
     // an I/O error); there is then nothing left to roll back.
     if (sqlite3_get_autocommit(db_.get()) != 0) return;
     db_.Exec("ROLLBACK");
+  }
+
+  std::string AdaptedText(std::string_view text) override { return Adapted(text); }
+
+  std::optional<std::vector<std::string>> TableColumns(
+      const std::vector<std::string>& name) override {
+    if (name.empty() || name.size() > 2) return std::nullopt;
+    const std::vector<BoundValue> names{
+        {adVarChar, Variant(name.back())},
+        {adVarChar, name.size() == 2 ? Variant(name.front()) : Variant::Null()}};
+    if (Run(Prepared(kFindTable), names).rows.empty()) return std::nullopt;
+    std::vector<std::string> columns;
+    for (const std::vector<Variant>& row : Run(Prepared(kTableColumns), names).rows) {
+      columns.push_back(row.front().AsString());
+    }
+    return columns;
+  }
+
+  bool IsKeyword(std::string_view word) const override {
+    // No keyword is that long, and the length must fit an int.
+    if (word.size() > kLongestKeyword) return false;
+    // true and false are no keywords to SQLite, but values wherever no column
+    // of that name is in reach.
+    return sqlite3_keyword_check(word.data(), static_cast<int>(word.size())) != 0 ||
+           ascii::EqualsIgnoreCase(word, "true") || ascii::EqualsIgnoreCase(word, "false");
   }
 
  private:

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "ado/sqlite/sqlite_backend.hpp"
+#include "ado_test_support.hpp"
+#include "orvo/ado/connection.hpp"
+#include "orvo/ado/recordset.hpp"
 
 namespace orvo::ado {
 namespace {
@@ -41,6 +44,22 @@ TEST(DialectTest, StatementsAreRewrittenOnlyWhereTheBackendNeedsIt) {
       {"update t set a='unterminated [x] 5and", nullptr},
       {"select 表名 from t", "select 表名 AS \"表名\" from t"},
       {"select FName\r\n from T", "select FName AS \"FName\"\r\n from T"},
+      // A delete without FROM can only open a statement; elsewhere the word
+      // belongs to the statement's own clauses.
+      {"update t set a=1; delete t where a=2", "update t set a=1; delete FROM t where a=2"},
+      {"create table v (a integer references t (a) on delete cascade)", nullptr},
+      {"create trigger r after delete on t begin delete from u; end", nullptr},
+      // TOP limits its own select, also inside a compound, never the compound.
+      {"select top 1 a from t union all select b from u",
+       "select * from (select a AS \"a\" from t LIMIT 1) union all select b AS \"b\" from u"},
+      {"select a from t except select top (2) b from u order by 1",
+       "select a AS \"a\" from t except select * from (select b AS \"b\" from u LIMIT 2) order by "
+       "1"},
+      // What the text ends inside of stays as written, for the database to refuse.
+      {"select [a from t", nullptr},
+      {"select a from [t", "select a AS \"a\" from [t"},
+      {"select \"a from t", nullptr},
+      {"select N'a from t", nullptr},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(AdaptStatement(c.text, kSqliteSpelling), c.adapted ? c.adapted : c.text) << c.text;
@@ -51,6 +70,55 @@ TEST(DialectTest, AnotherBackendGetsItsOwnSpellings) {
   constexpr DialectSpelling kPostgresLike{"lastval()", "", "coalesce"};
   EXPECT_EQ(AdaptStatement("select @@IDENTITY", kPostgresLike), "select lastval()");
   EXPECT_EQ(AdaptStatement("ISNULL (a, b)", kPostgresLike), "coalesce (a, b)");
+}
+
+// What the adapted texts mean, asked of the database itself.
+TEST(DialectTest, AdaptedStatementsKeepTheirMeaning) {
+  const auto cn = Connection::Open("Data Source=:memory:");
+  for (const char* text : {
+           "create table t (a integer primary key)",
+           "create table u (b integer references t (a) on delete cascade)",
+           "create table gone (a integer)",
+           "create trigger r after delete on t begin insert into gone values (old.a); end",
+           "insert into t values (1), (2), (3)",
+           "insert into u values (1), (2)",
+       }) {
+    cn->Execute(text);
+  }
+  const auto rows = [&](const char* text) {
+    std::vector<Variant> values;
+    for (auto rs = cn->Execute(text); !rs->Eof(); rs->MoveNext()) {
+      values.push_back(rs->Fields(0).Value());
+    }
+    return values;
+  };
+  // One row of t and every row of u.
+  EXPECT_EQ(rows("select top 1 a from t union all select b from u").size(), 3u);
+  // Every row of t and one of u, the whole compound in order.
+  const std::vector<Variant> ordered =
+      rows("select a from t union all select top 1 b from u order by 1 desc");
+  ASSERT_EQ(ordered.size(), 4u);
+  EXPECT_EQ(ordered.front(), Variant(3));
+  // The observer is told what the database ran for the text it saw.
+  struct RanObserver : StatementObserver {
+    void BeforeExecute(std::string_view, const std::vector<Variant>&) override {}
+    void Adapted(std::string_view text, std::string_view adapted) override {
+      ran.emplace_back(std::string(text) + " -> " + std::string(adapted));
+    }
+    void AfterExecute(std::string_view, const AutomationError*) override {}
+    std::vector<std::string> ran;
+  };
+  auto observer = std::make_shared<RanObserver>();
+  cn->SetObserver(observer);
+  cn->Execute("Delete t Where a=1");
+  EXPECT_EQ(observer->ran,
+            std::vector<std::string>{"Delete t Where a=1 -> Delete FROM t Where a=1"});
+  EXPECT_EQ(rows("select a from t"), (std::vector<Variant>{2, 3}));
+  EXPECT_EQ(rows("select a from gone"), (std::vector<Variant>{1}));
+
+  const AutomationError refused = testing::ErrorOf([&] { cn->Execute("select [a from t"); });
+  EXPECT_EQ(refused.number(), kErrStatementRefused);
+  EXPECT_EQ(refused.source(), "SQLite");
 }
 
 }  // namespace

@@ -93,14 +93,18 @@ TEST_P(PictureDataTest, NeverVotesOnTheUnitOfWork) {
 }
 
 TEST_P(PictureDataTest, DatabaseFailureIsReportedWithTheMethodsOwnNumberAndSource) {
+  // A view whose table is gone passes the checks; the database refuses it.
+  Exec("create table t_Gone (FItemID integer, FImage blob)");
+  Exec("create view v_Broken as select FItemID, FImage from t_Gone");
+  Exec("drop table t_Gone");
   clsPrintSetupQuery query;
   try {
-    query.GetPictureData(Dsn(), Info("t_Nothing", "FImage", "FItemID", "1"));
+    query.GetPictureData(Dsn(), Info("v_Broken", "FImage", "FItemID", "1"));
     FAIL();
   } catch (const AutomationError& error) {
     EXPECT_EQ(error.number(), HResult(0x80040001u));
     EXPECT_EQ(error.source(), "OrvoMPrintExport:GetPictureData");
-    EXPECT_EQ(error.description(), "no such table: t_Nothing");
+    EXPECT_THAT(error.description(), ::testing::HasSubstr("t_Gone"));
   }
   // The failing error's help travels with it.
   Observer().FailAt(1,
@@ -144,13 +148,63 @@ TEST_P(PictureDataTest, NamesAndValuesThatCouldChangeTheStatementAreRefused) {
   EXPECT_EQ(Count("t_Picture"), 1);
 }
 
+// Whatever the caller's texts hold, the bytes are those of the named column
+// in the row that the key names, or the call is refused before it reads.
+TEST_P(PictureDataTest, NamesMustBeAnExistingTableAndItsColumns) {
+  Store(1, Picture(10));
+  Store(2, Picture(20));
+  clsPrintSetupQueryLM query;
+  const struct {
+    std::shared_ptr<Dictionary> info;
+    const char* description;
+  } cases[] = {
+      {Info("t_Picture", "FImage", "[nokey]", "'nokey'"),
+       "PrimaryKeyField must name a column of t_Picture, not \"[nokey]\"."},
+      {Info("t_Picture", "FImage", "\"nokey\"", "'nokey'"),
+       "PrimaryKeyField must name a column of t_Picture, not \"\"nokey\"\"."},
+      {Info("t_Picture", "[anything]", "FItemID", "2"),
+       "FieldName must name a column of t_Picture, not \"[anything]\"."},
+      {Info("t_Picture", "FImage", "true", "1"),
+       "PrimaryKeyField must be a column name, not the keyword \"true\"."},
+      {Info("t_Picture", "null", "FItemID", "1"),
+       "FieldName must be a column name, not the keyword \"null\"."},
+      {Info("t_Picture", "FImage", "[FItemID", "1"),
+       "PrimaryKeyField must be a column name, not \"[FItemID\"."},
+      {Info("t_Picture", "t_Picture.FImage", "FItemID", "1"),
+       "FieldName must be a column name, not \"t_Picture.FImage\"."},
+      {Info("t_Nothing", "FImage", "FItemID", "1"),
+       "TableName must name an existing table, not \"t_Nothing\"."},
+      {Info("select", "FImage", "FItemID", "1"),
+       "TableName must be a table name, not the keyword \"select\"."},
+  };
+  for (const auto& c : cases) {
+    try {
+      query.GetPictureData(Dsn(), c.info);
+      ADD_FAILURE() << "accepted " << c.description;
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.number(), HResult(0x80040001u));
+      EXPECT_EQ(error.source(), "OrvoMPrintExport:GetPictureData");
+      EXPECT_EQ(error.description(), c.description);
+    }
+  }
+  EXPECT_TRUE(Observer().Statements().empty());
+}
+
 TEST_P(PictureDataTest, QuotedAndBracketedNamesAreAccepted) {
   Store(1, Picture(120));
+  Exec("create table [Order Lines] ([key] integer, [true] blob)");
+  Exec("insert into [Order Lines] values (1, ?), (2, ?)", {Picture(5), Picture(7)});
   clsPrintSetupQuery query;
-  const Variant result =
-      query.GetPictureData(Dsn(), Info("[t_Picture]", "[FImage]", "FCode", "'P1'"));
-  ASSERT_EQ(result.kind(), Variant::Kind::Bytes);
-  EXPECT_TRUE(result.AsBytes() == Picture(120));
+  EXPECT_EQ(query.GetPictureData(Dsn(), Info("[t_Picture]", "[FImage]", "FCode", "'P1'")),
+            Variant(Picture(120)));
+  // Names compare without regard to case, as the database compares them.
+  EXPECT_EQ(query.GetPictureData(Dsn(), Info("T_PICTURE", "\"fimage\"", "fitemid", 1)),
+            Variant(Picture(120)));
+  // A keyword names a column only between brackets.
+  EXPECT_EQ(query.GetPictureData(Dsn(), Info("[Order Lines]", "[true]", "[key]", "2")),
+            Variant(Picture(7)));
+  EXPECT_THROW(query.GetPictureData(Dsn(), Info("[Order Lines]", "true", "[key]", "2")),
+               AutomationError);
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(PictureDataTest);

@@ -117,16 +117,21 @@ TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
                               "clsPrintSetupQuery", "GetPageAndPrintSet", "28"});
   EXPECT_EQ(traced.exitCode, 0) << traced.err;
   EXPECT_EQ(traced.out, "{}\n");
-  // The user's settings row first, then the manager user's.
+  // The user's settings row first, then the manager user's; each as the class
+  // wrote it and as the database ran it.
   EXPECT_EQ(traced.err,
             R"({"sql":"Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=28)"
-            R"( And FPreparerId=7","params":[]})"
+            R"( And FPreparerId=7","params":[],)"
+            R"("ran":"Select FPrintSet AS \"FPrintSet\" From T_PrintExport Where FBillId=0)"
+            R"( And FBillType=28 And FPreparerId=7"})"
             "\n"
             R"({"sql":"Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=28)"
-            R"( And FPreparerId=16394","params":[]})"
+            R"( And FPreparerId=16394","params":[],)"
+            R"("ran":"Select FPrintSet AS \"FPrintSet\" From T_PrintExport Where FBillId=0)"
+            R"( And FBillType=28 And FPreparerId=16394"})"
             "\n");
 
-  // GetPictureData reports its own number and source with the database's text.
+  // GetPictureData reports its own number and source, saying what was wrong.
   const Outcome picture = Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPictureData",
                                R"({"TableName":"t_NoSuchTable","FieldName":"FPicture",)"
                                R"("PrimaryKeyField":"FItemID","PrimaryKeyValue":"1"})"});
@@ -134,7 +139,23 @@ TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
   EXPECT_EQ(picture.out, "");
   EXPECT_EQ(picture.err,
             R"({"error":{"number":-2147221503,"source":"OrvoMPrintExport:GetPictureData",)"
-            R"("description":"no such table: t_NoSuchTable"}})"
+            R"("description":"TableName must name an existing table, not \"t_NoSuchTable\"."}})"
+            "\n");
+}
+
+TEST_F(OrvoprintTest, TraceShowsAStatementThatTheDatabaseRefuses) {
+  // No init: the table is missing.
+  const Outcome refused = Run({"--dsn", Dsn(), "--user", "7", "--trace", "call",
+                               "clsPrintSetupQueryLM", "GetPageAndPrintSet", "28", "3"});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.err,
+            R"({"sql":"Select FPrintSet From T_PrintExportLM Where FBillId=0 AND FDataFrom = 3)"
+            R"( And FBillType=28 And FPreparerId=7","params":[],)"
+            R"("ran":"Select FPrintSet AS \"FPrintSet\" From T_PrintExportLM Where FBillId=0)"
+            R"( AND FDataFrom = 3 And FBillType=28 And FPreparerId=7"})"
+            "\n"
+            R"({"error":{"number":-2147217900,"source":"SQLite",)"
+            R"("description":"no such table: T_PrintExportLM"}})"
             "\n");
 }
 
@@ -160,7 +181,8 @@ TEST_F(OrvoprintTest, DemoRunsARoundTripAndLeavesAStoreForFurtherCalls) {
       << again.out;
   EXPECT_NE(demo.out.find("\n" + again.out), std::string::npos) << demo.out;
   EXPECT_EQ(again.err,
-            R"({"sql":"select FPicture from t_ICItemPicture\r\n where FItemID=1","params":[]})"
+            R"({"sql":"select FPicture from t_ICItemPicture\r\n where FItemID=1","params":[],)"
+            R"("ran":"select FPicture AS \"FPicture\" from t_ICItemPicture\r\n where FItemID=1"})"
             "\n");
 }
 

@@ -2,8 +2,6 @@
 
 #include <ostream>
 
-#include "tools/orvoprint/json_codec.hpp"
-
 namespace orvoprint {
 
 void TraceObserver::BeforeExecute(std::string_view text, const std::vector<orvo::Variant>& params) {
@@ -11,7 +9,23 @@ void TraceObserver::BeforeExecute(std::string_view text, const std::vector<orvo:
   line["sql"] = std::string(text);
   line["params"] = OrderedJson::array();
   for (const orvo::Variant& param : params) line["params"].push_back(ToJson(param));
-  out_ << line.dump(-1, ' ', false, OrderedJson::error_handler_t::replace) << std::endl;
+  pending_ = std::move(line);
+}
+
+void TraceObserver::Adapted(std::string_view /*text*/, std::string_view ran) {
+  if (!pending_) return;
+  (*pending_)["ran"] = std::string(ran);
+  Write();
+}
+
+void TraceObserver::AfterExecute(std::string_view /*text*/,
+                                 const orvo::AutomationError* /*error*/) {
+  if (pending_) Write();
+}
+
+void TraceObserver::Write() {
+  out_ << pending_->dump(-1, ' ', false, OrderedJson::error_handler_t::replace) << std::endl;
+  pending_.reset();
 }
 
 }  // namespace orvoprint

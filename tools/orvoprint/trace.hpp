@@ -1,6 +1,8 @@
 // The observer behind --trace: one JSON object per statement on stderr,
-// {"sql": "<text as the classes wrote it>", "params": [...]}, written before
-// the statement runs, so a failing statement is traced too.
+// {"sql": "<text as the classes wrote it>", "params": [...], "ran": "<text
+// the database ran>"}, written before the statement runs, so a failing
+// statement is traced too. A statement stopped before it reached the
+// database is traced without "ran".
 //
 // Used on the thread that runs the statements.
 
@@ -8,8 +10,10 @@
 #define ORVO_TOOLS_ORVOPRINT_TRACE_HPP_
 
 #include <iosfwd>
+#include <optional>
 
 #include "orvo/ado/connection.hpp"
+#include "tools/orvoprint/json_codec.hpp"
 
 namespace orvoprint {
 
@@ -17,11 +21,15 @@ class TraceObserver : public orvo::ado::StatementObserver {
  public:
   explicit TraceObserver(std::ostream& out) : out_(out) {}
   void BeforeExecute(std::string_view text, const std::vector<orvo::Variant>& params) override;
+  void Adapted(std::string_view text, std::string_view ran) override;
   // The outcome reaches the caller as the command's result or error.
-  void AfterExecute(std::string_view, const orvo::AutomationError*) override {}
+  void AfterExecute(std::string_view text, const orvo::AutomationError* error) override;
 
  private:
+  void Write();
+
   std::ostream& out_;
+  std::optional<OrderedJson> pending_;  // the line of the statement not yet written
 };
 
 }  // namespace orvoprint

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,15 +45,18 @@ class ConnectionString {
   std::map<std::string, std::string> values_;  // keys lower-cased
 };
 
-// Sees every statement before it runs and its outcome after. BeforeExecute may
-// throw an AutomationError to make the statement fail with that error, which
-// is the seam that fault tests use.
+// Sees every statement before it runs, the text the backend runs for it, and
+// its outcome after. BeforeExecute may throw an AutomationError to make the
+// statement fail with that error, which is the seam that fault tests use.
 class StatementObserver {
  public:
   virtual ~StatementObserver() = default;
   // `text` is the statement as the caller wrote it; `params` the values bound
   // to its markers, after conversion to their parameter types.
   virtual void BeforeExecute(std::string_view text, const std::vector<Variant>& params) = 0;
+  // After BeforeExecute and before the statement runs: `ran` is the text that
+  // the backend runs for `text`, adapted to its database's dialect.
+  virtual void Adapted(std::string_view /*text*/, std::string_view /*ran*/) {}
   // `error` is null when the statement succeeded.
   virtual void AfterExecute(std::string_view text, const AutomationError* error) = 0;
 };
@@ -81,6 +85,15 @@ class Connection : public Dispatch {
 
   // "SQLite" or "PostgreSQL": the source of the backend's errors.
   std::string_view Provider() const;
+
+  // What the checks of names that callers pass ask of the database, answered
+  // by the backend; the observer sees no statement for them.
+  // The columns of the table or view named by `name` (its parts without
+  // quotes: the table, or its schema and the table); nullopt when there is none.
+  std::optional<std::vector<std::string>> TableColumns(const std::vector<std::string>& name);
+  // True when `word`, written bare in a statement, is a keyword or a value
+  // (null, true) rather than a name.
+  bool IsKeyword(std::string_view word) const;
 
   // Transactions belong to the host's units of work; the classes never call these.
   void BeginTrans(TransactionKind kind = TransactionKind::Reading);

@@ -1,10 +1,12 @@
-// Case-insensitive comparison of ASCII names (member names, ProgIDs, class
-// identifiers, data source keys, field names, "True"/"False"). These names are
-// ASCII, so no locale takes part. Stateless; any thread.
+// ASCII character classes and case-insensitive comparison of ASCII names
+// (member names, ProgIDs, class identifiers, data source keys, field names,
+// "True"/"False", statement keywords). These are ASCII, so no locale takes
+// part. Stateless; any thread.
 
 #ifndef ORVO_AUTOMATION_ASCII_HPP_
 #define ORVO_AUTOMATION_ASCII_HPP_
 
+#include <cstddef>
 #include <string_view>
 
 namespace orvo::ascii {
@@ -23,6 +25,19 @@ constexpr bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 
 constexpr bool IsDigit(char c) {
   return c >= '0' && c <= '9';
+}
+
+constexpr bool IsHexDigit(char c) {
+  return IsDigit(c) || (ToLower(c) >= 'a' && ToLower(c) <= 'f');
+}
+
+constexpr bool IsLetter(char c) {
+  return ToLower(c) >= 'a' && ToLower(c) <= 'z';
+}
+
+// Blank, tab, line feed, carriage return, form feed, vertical tab.
+constexpr bool IsSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 }  // namespace orvo::ascii

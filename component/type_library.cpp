@@ -70,22 +70,34 @@ MemberInfo GetPictureDataMember(std::int32_t dispid) {
                 P::Variant, &GetPictureDataThunk<T>);
 }
 
+template <class T>
 MemberInfo GetRptNoteInfoMember(std::int32_t dispid) {
   return Method("GetRptNoteInfo", dispid, {In("sDsn", P::String), In("rptId", P::Long)},
-                P::Dictionary);
+                P::Dictionary, [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  return Self<T>(self).GetRptNoteInfo(args[0].AsString(), args[1].AsLong());
+                });
 }
 
+template <class T>
 MemberInfo CopyRptManagerNoteInfoMember(std::int32_t dispid) {
   return Method("CopyRptManagerNoteInfo", dispid,
                 {ByRef("cn", P::Connection), In("rptId", P::Long), In("UserID", P::Long),
                  In("userName", P::String)},
-                P::None);
+                P::None, [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  Self<T>(self).CopyRptManagerNoteInfo(ConnectionArg(args[0]), args[1].AsLong(),
+                                                       args[2].AsLong(), args[3].AsString());
+                  return Variant();
+                });
 }
 
+template <class T>
 MemberInfo GetRptNotePrintDataMember(std::int32_t dispid) {
   return Method("GetRptNotePrintData", dispid,
                 {In("sDsn", P::String), In("rptId", P::Long), Optional("FSubType", P::String)},
-                P::Dictionary);
+                P::Dictionary, [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  return Self<T>(self).GetRptNotePrintData(args[0].AsString(), args[1].AsLong(),
+                                                           args[2].AsString());
+                });
 }
 
 MemberInfo UpdatePrintCountMember(std::int32_t dispid) {
@@ -174,9 +186,9 @@ const ClassInfo& QueryClass() {
                                                                             args[1].AsLong());
                  }),
           GetPictureDataMember<clsPrintSetupQuery>(0x60030007),
-          GetRptNoteInfoMember(0x6003000B),
-          CopyRptManagerNoteInfoMember(0x6003000C),
-          GetRptNotePrintDataMember(0x6003000D),
+          GetRptNoteInfoMember<clsPrintSetupQuery>(0x6003000B),
+          CopyRptManagerNoteInfoMember<clsPrintSetupQuery>(0x6003000C),
+          GetRptNotePrintDataMember<clsPrintSetupQuery>(0x6003000D),
       },
       Creator<clsPrintSetupQuery>(),
   };
@@ -330,9 +342,9 @@ const ClassInfo& QueryRptClass() {
       "OrvoMPrintExport.clsPrintSetupQueryRpt",
       {
           GetPictureDataMember<clsPrintSetupQueryRpt>(0x60030002),
-          GetRptNoteInfoMember(0x60030004),
-          CopyRptManagerNoteInfoMember(0x60030005),
-          GetRptNotePrintDataMember(0x60030006),
+          GetRptNoteInfoMember<clsPrintSetupQueryRpt>(0x60030004),
+          CopyRptManagerNoteInfoMember<clsPrintSetupQueryRpt>(0x60030005),
+          GetRptNotePrintDataMember<clsPrintSetupQueryRpt>(0x60030006),
       },
       Creator<clsPrintSetupQueryRpt>(),
   };

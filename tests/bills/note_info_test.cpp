@@ -139,26 +139,8 @@ TEST_P(NoteInfoTest, WithoutAnyAssignmentTheNewestTemplateOfEachNameIsListed) {
 
 TEST_P(NoteInfoTest, AFailureAnywhereInTheFirstCallLeavesNoPartialCopy) {
   SeedManager();
-  const std::string before = Snapshot();
-  int failing = 1;
-  for (;; ++failing) {
-    Hub().ClearJournal();
-    Observer().FailAt(failing, AutomationError(HResult(0x80004005u), "SQLite", "disk I/O error"));
-    clsPrintSetupQuery query;
-    try {
-      query.GetNoteInfo(Dsn(), 28);
-      break;  // past the last statement: nothing failed
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), HResult(0x80004005u));
-      EXPECT_EQ(error.source(), "SQLite");
-      EXPECT_EQ(error.description(), "disk I/O error");
-    }
-    const auto operations = JournalOperations();
-    EXPECT_EQ(std::count(operations.begin(), operations.end(), "Abort"), 1) << failing;
-    EXPECT_EQ(std::count(operations.begin(), operations.end(), "Complete"), 0) << failing;
-    ASSERT_EQ(Snapshot(), before) << "statement " << failing;
-  }
-  EXPECT_EQ(failing, 17);  // every one of the 16 statements was made to fail once
+  clsPrintSetupQuery query;
+  EXPECT_EQ(FailEachStatementInTurn([&] { query.GetNoteInfo(Dsn(), 28); }), 16);
 }
 
 TEST_P(NoteInfoTest, ANameTooLongForTheTemplateIsRefusedAndNothingIsCopied) {

@@ -7,7 +7,9 @@
 #ifndef ORVO_TESTS_SUPPORT_TEMPLATE_SEEDS_HPP_
 #define ORVO_TESTS_SUPPORT_TEMPLATE_SEEDS_HPP_
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -80,6 +82,32 @@ class TemplateTest : public StoreTest {
     const std::int32_t id = SeedTemplate(tables, key, name, body, more);
     SeedAssignment(tables, key, id, kManager, name, sel, Variant::Null(), std::move(more));
     return id;
+  }
+
+  // Makes each statement of `call` fail in turn, from the first, until the
+  // call runs through. Every failure must reach the caller unchanged, with one
+  // Abort and no Complete, and leave the store as it was. Returns the number
+  // of statements the call runs.
+  int FailEachStatementInTurn(const std::function<void()>& call) {
+    const std::string before = Snapshot();
+    const AutomationError failure(HResult(0x80004005u), "SQLite", "disk I/O error");
+    for (int failing = 1;; ++failing) {
+      Hub().ClearJournal();
+      Observer().FailAt(failing, failure);
+      try {
+        call();
+        return failing - 1;
+      } catch (const AutomationError& error) {
+        EXPECT_EQ(error.number(), failure.number());
+        EXPECT_EQ(error.source(), failure.source());
+        EXPECT_EQ(error.description(), failure.description());
+      }
+      const auto operations = JournalOperations();
+      EXPECT_EQ(std::count(operations.begin(), operations.end(), "Abort"), 1) << failing;
+      EXPECT_EQ(std::count(operations.begin(), operations.end(), "Complete"), 0) << failing;
+      EXPECT_EQ(Snapshot(), before) << "statement " << failing;
+      if (Snapshot() != before) return -1;
+    }
   }
 };
 

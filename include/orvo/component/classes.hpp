@@ -49,6 +49,13 @@ class clsPrintSetupQuery : public PrintSetupObject {
                                                  std::int32_t fClassTypeId);
   // The bytes of one binary column of one row of a business table, or Empty.
   Variant GetPictureData(const std::string& sDsn, const std::shared_ptr<Dictionary>& dctDataInfo);
+  // The report counterparts of GetNoteInfo, CopyManagerNoteInfo and
+  // GetNotePrintData, without report sub-types.
+  std::shared_ptr<Dictionary> GetRptNoteInfo(const std::string& sDsn, std::int32_t rptId);
+  void CopyRptManagerNoteInfo(const std::shared_ptr<ado::Connection>& cn, std::int32_t rptId,
+                              std::int32_t UserID, const std::string& userName);
+  std::shared_ptr<Dictionary> GetRptNotePrintData(const std::string& sDsn, std::int32_t rptId,
+                                                  const std::string& FSubType = "");
 };
 
 class clsPrintSetupUpdate : public PrintSetupUpdateObject {
@@ -85,6 +92,13 @@ class clsPrintSetupQueryRpt : public PrintSetupObject {
   const ClassInfo& TypeInfo() const override;
 
   Variant GetPictureData(const std::string& sDsn, const std::shared_ptr<Dictionary>& dctDataInfo);
+  // The report members of clsPrintSetupQuery, with report sub-types
+  // (FTypeSub) listed, copied and chosen by.
+  std::shared_ptr<Dictionary> GetRptNoteInfo(const std::string& sDsn, std::int32_t rptId);
+  void CopyRptManagerNoteInfo(const std::shared_ptr<ado::Connection>& cn, std::int32_t rptId,
+                              std::int32_t UserID, const std::string& userName);
+  std::shared_ptr<Dictionary> GetRptNotePrintData(const std::string& sDsn, std::int32_t rptId,
+                                                  const std::string& FSubType = "");
 };
 
 class clsPrintSetupUpdateRpt : public PrintSetupUpdateObject {

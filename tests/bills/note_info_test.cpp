@@ -1,10 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
@@ -161,38 +158,7 @@ TEST_P(NoteInfoTest, ANameTooLongForTheTemplateIsRefusedAndNothingIsCopied) {
 // other's copy: each gets the full list, and one copy set is made.
 TEST_P(NoteInfoTest, ConcurrentFirstCallsMakeOneCopySet) {
   SeedManager();
-  constexpr int kProcesses = 4;
-  int gate[2];
-  ASSERT_EQ(pipe(gate), 0);
-  std::vector<pid_t> children;
-  for (int i = 0; i < kProcesses; ++i) {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      close(gate[1]);
-      char go;
-      (void)!read(gate[0], &go, 1);  // returns when the parent closes the gate
-      int code = 0;
-      try {
-        Hub().SetStatementObserver(nullptr);
-        clsPrintSetupQuery query;
-        auto result = query.GetNoteInfo(Dsn(), 28);
-        if (result->Value("Data").ObjectAs<Vector>()->Count() != 2) code = 2;
-      } catch (const std::exception& error) {
-        std::fprintf(stderr, "process %d: %s\n", i, error.what());
-        code = 1;
-      }
-      _exit(code);  // nothing of the parent's may be closed here
-    }
-    children.push_back(child);
-  }
-  close(gate[0]);
-  close(gate[1]);
-  for (pid_t child : children) {
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-  }
+  ListInProcessesAtOnce(4, 2, [&] { return clsPrintSetupQuery().GetNoteInfo(Dsn(), 28); });
   EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7"), 3);
   EXPECT_EQ(Count("T_PrintExportNote"), 4);
 }

@@ -1,7 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-
 #include "orvo/component/classes.hpp"
 #include "support/template_seeds.hpp"
 
@@ -96,6 +95,14 @@ TEST_P(ReportNoteInfoTest, FirstUseCopyIsAllOrNothingUnderFailures) {
   // The lists, the copy of two templates and the two settings reads.
   EXPECT_EQ(FailEachStatementInTurn([&] { query.GetRptNoteInfo(Dsn(), 1007); }), 15);
   EXPECT_EQ(Count("T_RptExcelPrintExport", "FPreparerId=7 and FTypeSub in ('a', 'b')"), 2);
+}
+
+TEST_P(ReportNoteInfoTest, ConcurrentFirstCallsMakeOneCopySet) {
+  SeedManagersTemplate(kReportTables, 1007, "Sales", Bytes{1}, 1);
+  SeedManagersTemplate(kReportTables, 1007, "Costs", Bytes{2}, 0);
+  ListInProcessesAtOnce(4, 2, [&] { return clsPrintSetupQueryRpt().GetRptNoteInfo(Dsn(), 1007); });
+  EXPECT_EQ(Count("T_RptExcelPrintExport", "FPreparerId=7"), 2);
+  EXPECT_EQ(Count("T_RptExcelPrintExportNote"), 4);
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(ReportNoteInfoTest);

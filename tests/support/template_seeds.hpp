@@ -7,13 +7,19 @@
 #ifndef ORVO_TESTS_SUPPORT_TEMPLATE_SEEDS_HPP_
 #define ORVO_TESTS_SUPPORT_TEMPLATE_SEEDS_HPP_
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "orvo/host/collections.hpp"
 #include "support/store_fixture.hpp"
 
 namespace orvo::testing {
@@ -107,6 +113,43 @@ class TemplateTest : public StoreTest {
       EXPECT_EQ(std::count(operations.begin(), operations.end(), "Complete"), 0) << failing;
       EXPECT_EQ(Snapshot(), before) << "statement " << failing;
       if (Snapshot() != before) return -1;
+    }
+  }
+
+  // Runs `call` in `processes` forked processes released at the same moment;
+  // each must give the list of `rows` rows under "Data" without an error.
+  // Call before this process opens a pooled connection: a child must not use
+  // or close the parent's.
+  void ListInProcessesAtOnce(int processes, std::int32_t rows,
+                             const std::function<std::shared_ptr<Dictionary>()>& call) {
+    int gate[2];
+    ASSERT_EQ(pipe(gate), 0);
+    std::vector<pid_t> children;
+    for (int i = 0; i < processes; ++i) {
+      const pid_t child = fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        close(gate[1]);
+        char go;
+        (void)!read(gate[0], &go, 1);  // returns when the parent closes the gate
+        int code = 0;
+        try {
+          Hub().SetStatementObserver(nullptr);
+          if (call()->Value("Data").ObjectAs<Vector>()->Count() != rows) code = 2;
+        } catch (const std::exception& error) {
+          std::fprintf(stderr, "process %d: %s\n", i, error.what());
+          code = 1;
+        }
+        _exit(code);  // leaves without closing anything of the parent's
+      }
+      children.push_back(child);
+    }
+    close(gate[0]);
+    close(gate[1]);
+    for (pid_t child : children) {
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
     }
   }
 };

@@ -33,26 +33,6 @@ class CopyManagerNotesTest : public testing::TemplateTest {
     std::ifstream in(log_.Path() / "PymLog.txt", std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
-  // The pooled connection that the methods use, reporting to the observer.
-  std::shared_ptr<ado::Connection> Cn() {
-    auto cn = Hub().PooledConnection(Dsn());
-    cn->SetObserver(Hub().StatementObserver());
-    return cn;
-  }
-  // One row of a query as "column=value" texts.
-  std::vector<std::string> RowOf(const std::string& query) {
-    std::vector<std::string> values;
-    auto rows = Db().Execute(query);
-    for (std::int32_t i = 0; !rows->Eof() && i < rows->FieldCount(); ++i) {
-      const Variant value = rows->Fields(i).Value();
-      values.push_back(rows->Fields(i).Name() + "=" +
-                       (value.kind() == Variant::Kind::Bytes
-                            ? "bytes:" + std::to_string(value.AsBytes().size())
-                        : value.IsNull() ? "NULL"
-                                         : CStr(value)));
-    }
-    return values;
-  }
 
   testing::TempDirectory log_;
   std::optional<std::string> previous_;
@@ -64,20 +44,23 @@ TEST_P(CopyManagerNotesTest, CopiesTheTemplateAndTheRowForTheUser) {
        {Bytes{7, 7, 7}, managers});
   const Date before = Date::Now();
   clsPrintSetupQuery query;
-  query.CopyManagerNoteInfo(Cn(), 28, kUser, "Alice");
+  query.CopyManagerNoteInfo(ObservedConnection(), 28, kUser, "Alice");
   const Date after = Date::Now();
 
   const std::int32_t copy = CLng(Scalar("select max(FId) from T_PrintExportNote"));
   ASSERT_NE(copy, managers);
-  EXPECT_THAT(RowOf("select FName,FScreenId,FCreatorName,FModifierName,FNewBillType,FData from "
-                    "T_PrintExportNote where FId=" +
-                    std::to_string(copy)),
-              ElementsAre("FName=Invoice", "FScreenId=28", "FCreatorName=Alice",
-                          "FModifierName=Alice", "FNewBillType=28", "FData=bytes:2"));
-  EXPECT_THAT(RowOf("select FBillType,FBillId,FName,FData,FBillTypeSub,FSel,FPrintSet from "
-                    "T_PrintExport where FPreparerId=7"),
-              ElementsAre("FBillType=28", "FBillId=" + std::to_string(copy), "FName=Invoice",
-                          "FData=d", "FBillTypeSub=s", "FSel=1", "FPrintSet=bytes:3"));
+  EXPECT_EQ(Count("T_PrintExportNote",
+                  "FName='Invoice' and FScreenId='28' and FCreatorName='Alice' "
+                  "and FModifierName='Alice' and FNewBillType=28 and "
+                  "length(FData)=2 and FId=" +
+                      std::to_string(copy)),
+            1);
+  EXPECT_EQ(Count("T_PrintExport",
+                  "FBillType=28 and FName='Invoice' and FData='d' and "
+                  "FBillTypeSub='s' and FSel=1 and length(FPrintSet)=3 and "
+                  "FPreparerId=7 and FBillId=" +
+                      std::to_string(copy)),
+            1);
   const Date written = Scalar("select FDate from T_PrintExport where FPreparerId=7").AsDate();
   EXPECT_LE(before.serial, written.serial);
   EXPECT_LE(written.serial, after.serial);
@@ -97,15 +80,7 @@ TEST_P(CopyManagerNotesTest, CopiesTheTemplateAndTheRowForTheUser) {
                       std::to_string(copy) + " and FPreParerID=7",
                   "Insert Into T_PrintExport (FBillId,FBillType,FPreparerId,FDate,FName,FData,"
                   "FBillTypeSub,FSel,FPrintSet)  Values(?,?,?,?,?,?,?,?,?)"));
-  const auto& template_params = Observer().Statements()[2].params;
-  ASSERT_EQ(template_params.size(), 8u);
-  EXPECT_EQ(template_params[1], Variant("28"));
-  EXPECT_EQ(template_params[4], Variant("28"));
-  EXPECT_EQ(template_params[5].kind(), Variant::Kind::Date);
-  const auto& row_params = Observer().Statements()[5].params;
-  ASSERT_EQ(row_params.size(), 9u);
-  EXPECT_EQ(row_params[0], Variant(copy));
-  EXPECT_EQ(row_params[2], Variant(7));
+  EXPECT_EQ(Observer().Statements()[5].params[0], Variant(copy));
   // The copy has no data context of its own.
   EXPECT_TRUE(Hub().Journal().empty());
 }
@@ -115,7 +90,7 @@ TEST_P(CopyManagerNotesTest, RowsThatKeepTheirIdAreNotCopiedTwice) {
   SeedAssignment(kBillTables, 28, 999, kManager, "Lost", 0);  // its template is missing
   const std::int32_t managers = SeedManagersTemplate(kBillTables, 28, "Invoice", Bytes{1}, 1);
   clsPrintSetupQuery query;
-  query.CopyManagerNoteInfo(Cn(), 28, kUser, "Alice");
+  query.CopyManagerNoteInfo(ObservedConnection(), 28, kUser, "Alice");
   EXPECT_EQ(Scalar("select FData from T_PrintExport where FPreparerId=7 and FBillId=0"),
             Variant("managers option"));
   EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7 and FBillId=999"), 1);
@@ -125,7 +100,7 @@ TEST_P(CopyManagerNotesTest, RowsThatKeepTheirIdAreNotCopiedTwice) {
 
   // Existing templates are copied again under new ids; the settings row and
   // the row of the missing template stay single.
-  query.CopyManagerNoteInfo(Cn(), 28, kUser, "Alice");
+  query.CopyManagerNoteInfo(ObservedConnection(), 28, kUser, "Alice");
   EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7 and FBillId in (0, 999)"), 2);
   EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7 and FBillId not in (0, 999)"), 2);
   EXPECT_EQ(Count("T_PrintExportNote", "FId<>" + std::to_string(managers)), 2);
@@ -136,7 +111,7 @@ TEST_P(CopyManagerNotesTest, AFailureReachesTheCallerAsItIsAndKeepsEarlierStatem
   Observer().FailAt(6, AutomationError(HResult(0x80040E2Fu), "SQLite", "constraint"));
   clsPrintSetupQuery query;
   try {
-    query.CopyManagerNoteInfo(Cn(), 28, kUser, "Alice");
+    query.CopyManagerNoteInfo(ObservedConnection(), 28, kUser, "Alice");
     FAIL();
   } catch (const AutomationError& error) {
     EXPECT_EQ(error.number(), HResult(0x80040E2Fu));
@@ -155,7 +130,7 @@ TEST_P(CopyManagerNotesTest, PartitionedClassCopiesWithinItsPartition) {
       SeedManagersTemplate(kBillTablesLM, 28, "Invoice", Bytes{1}, 1, partition);
   SeedManagersTemplate(kBillTablesLM, 28, "Elsewhere", Bytes{2}, 1, {{"FDataFrom", 2}});
   clsPrintSetupQueryLM query;
-  query.CopyManagerNoteInfo(Cn(), 28, kUser, "Alice", 1);
+  query.CopyManagerNoteInfo(ObservedConnection(), 28, kUser, "Alice", 1);
   const std::int32_t copy = CLng(Scalar("select max(FId) from T_PrintExportNoteLM"));
   EXPECT_EQ(
       Count("T_PrintExportLM", "FPreparerId=7 and FDataFrom=1 and FBillId=" + std::to_string(copy)),
@@ -182,24 +157,9 @@ TEST_P(CopyManagerNotesTest, PartitionedClassCopiesWithinItsPartition) {
   const std::int32_t foreign =
       SeedTemplate(kBillTablesLM, 29, "Foreign", Bytes{3}, {{"FDataFrom", 2}});
   SeedAssignment(kBillTablesLM, 29, foreign, kManager, "Foreign", 1, Variant::Null(), partition);
-  query.CopyManagerNoteInfo(Cn(), 29, kUser, "Alice", 1);
+  query.CopyManagerNoteInfo(ObservedConnection(), 29, kUser, "Alice", 1);
   EXPECT_EQ(Count("T_PrintExportLM", "FPreparerId=7 and FBillId=" + std::to_string(foreign)), 1);
   EXPECT_NE(Log().find("当前单据（Foreign）"), std::string::npos);
-}
-
-TEST_P(CopyManagerNotesTest, LateBoundCallsTakeTheConnectionByReference) {
-  SeedManagersTemplate(kBillTables, 28, "Invoice", Bytes{1}, 1);
-  auto query = CreateObject("OrvoMPrintExport.clsPrintSetupQuery");
-  std::vector<Variant> args{Variant(DbPtr()), 28, 7, "Alice"};
-  EXPECT_TRUE(query->Invoke("CopyManagerNoteInfo", args).IsEmpty());
-  EXPECT_EQ(args[0].ObjectAs<ado::Connection>(), DbPtr());
-  EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7"), 1);
-  try {
-    query->Invoke("CopyManagerNoteInfo", {Variant(std::make_shared<Dictionary>()), 28, 7, "Alice"});
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), kTypeMismatch);
-  }
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(CopyManagerNotesTest);

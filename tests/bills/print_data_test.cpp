@@ -1,10 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "orvo/component/classes.hpp"
-#include "support/store_fixture.hpp"
+#include "support/template_seeds.hpp"
 
 namespace orvo {
 namespace {
@@ -17,26 +15,19 @@ const std::string kBaseA =
 const std::string kBaseB = kBaseA + " ";
 const std::string kSettings = "Select FData from T_PrintExport where fbilltype=28 and fbillid=0 ";
 
-class PrintDataTest : public testing::StoreTest {
+class PrintDataTest : public testing::TemplateTest {
  protected:
-  // A template and a selected assignment row of `user` pointing to it; the
-  // template's FId.
+  // A template and a selected assignment row of `user` pointing to it, in the
+  // partitioned tables when `dataFrom` is given; the template's FId.
   std::int32_t Selected(std::int32_t user, const Variant& subType, const Bytes& body,
                         const Variant& dataFrom = Variant()) {
     const bool lm = !dataFrom.IsEmpty();
-    std::vector<std::pair<std::string, Variant>> note{{"FName", "T"}, {"FData", body}};
-    if (lm) note.emplace_back("FDataFrom", dataFrom);
-    const std::int32_t id = InsertRow(lm ? "T_PrintExportNoteLM" : "T_PrintExportNote", note);
-    Assign(user, id, subType, 1, dataFrom);
+    const testing::Columns partition =
+        lm ? testing::Columns{{"FDataFrom", dataFrom}} : testing::Columns{};
+    const auto& tables = lm ? testing::kBillTablesLM : testing::kBillTables;
+    const std::int32_t id = SeedTemplate(tables, 28, "T", body, partition);
+    SeedAssignment(tables, 28, id, user, "T", 1, subType, partition);
     return id;
-  }
-  void Assign(std::int32_t user, std::int32_t id, const Variant& subType, std::int32_t sel,
-              const Variant& dataFrom = Variant()) {
-    std::vector<std::pair<std::string, Variant>> row{{"FBillType", 28},         {"FBillId", id},
-                                                     {"FPreparerId", user},     {"FName", "T"},
-                                                     {"FBillTypeSub", subType}, {"FSel", sel}};
-    if (!dataFrom.IsEmpty()) row.emplace_back("FDataFrom", dataFrom);
-    InsertRow(dataFrom.IsEmpty() ? "T_PrintExport" : "T_PrintExportLM", row);
   }
   static Variant Entry(const std::shared_ptr<Dictionary>& result, const std::string& key) {
     EXPECT_EQ(result->Count(), 1);
@@ -69,7 +60,7 @@ TEST_P(PrintDataTest, WithoutSubTypeTheUsersSelectionWhoseSubTypeIsUnset) {
 
 TEST_P(PrintDataTest, WithoutSubTypeFallsBackToTheManagersSelectionOfAnySubType) {
   const std::int32_t managers = Selected(kManager, "X", Bytes{5});
-  Assign(kUser, 999, Variant::Null(), 1);  // points to no template
+  SeedAssignment(testing::kBillTables, 28, 999, kUser, "T", 1);  // points to no template
   SeedSettingsRow(28, kManager, Variant::Null(), "from manager");
   clsPrintSetupQuery query;
   auto entry = Entry(query.GetNotePrintData(Dsn(), 28), "28|" + std::to_string(managers));
@@ -120,9 +111,10 @@ TEST_P(PrintDataTest, SubTypeChainStopsAtTheFirstStatementThatFinds) {
 
 TEST_P(PrintDataTest, PartitionedClassNeverReadsAnotherPartition) {
   Selected(kUser, Variant::Null(), Bytes{1}, 2);
+  // The manager's row is in the partition, its template is not.
   const std::int32_t other_note =
-      InsertRow("T_PrintExportNoteLM", {{"FData", Bytes{3}}, {"FDataFrom", 2}});
-  Assign(kManager, other_note, "X", 1, 1);  // row in the partition, template not
+      SeedTemplate(testing::kBillTablesLM, 28, "T", Bytes{3}, {{"FDataFrom", 2}});
+  SeedAssignment(testing::kBillTablesLM, 28, other_note, kManager, "T", 1, "X", {{"FDataFrom", 1}});
   SeedSettingsRow(28, kUser, Variant::Null(), "elsewhere", 2);
   clsPrintSetupQueryLM query;
   EXPECT_EQ(query.GetNotePrintData(Dsn(), 28, 1, "X")->Count(), 0);
@@ -153,26 +145,6 @@ TEST_P(PrintDataTest, PartitionedClassNeverReadsAnotherPartition) {
                 .ObjectAs<Vector>()
                 ->Item(1),
             Variant(""));
-}
-
-TEST_P(PrintDataTest, FailureAtAnyStatementAbortsOnceWithTheErrorUnchanged) {
-  for (int failing = 1; failing <= 4; ++failing) {
-    Hub().ClearJournal();
-    Observer().FailAt(failing, AutomationError(HResult(0x80040E14u), "SQLite", "refused"));
-    clsPrintSetupQuery query;
-    try {
-      query.GetNotePrintData(Dsn(), 28);
-      FAIL() << "statement " << failing << " should fail";
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), HResult(0x80040E14u));
-      EXPECT_EQ(error.source(), "SQLite");
-      EXPECT_EQ(error.description(), "refused");
-    }
-    const auto operations = JournalOperations();
-    EXPECT_EQ(operations.front(), "Complete");
-    EXPECT_EQ(std::count(operations.begin(), operations.end(), "Abort"), 1);
-    EXPECT_EQ(operations.back(), "Abort");
-  }
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(PrintDataTest);

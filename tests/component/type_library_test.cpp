@@ -73,6 +73,12 @@ TEST_P(LateBoundTest, WrongArgumentsAreRefusedBeforeTheMethodRuns) {
     EXPECT_EQ(error.number(), 13);
   }
   try {
+    query->Invoke("CopyManagerNoteInfo", {not_a_dictionary, 28, 7, "Alice"});
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), 13);  // not a connection
+  }
+  try {
     query->Invoke("GetPageAndPrintSet", {Dsn()});
     FAIL();
   } catch (const AutomationError& error) {
@@ -85,7 +91,7 @@ TEST_P(LateBoundTest, TemplateReadsTakeTheirArgumentsInOrder) {
   using ::testing::Contains;
   using ::testing::HasSubstr;
   auto cn = Hub().PooledConnection(Dsn());
-  cn->SetObserver(Hub().StatementObserver());
+  cn->SetObserver(Hub().StatementObserver());  // the copies are given this connection
   auto query = CreateObject("OrvoMPrintExport.clsPrintSetupQuery");
   query->Invoke("GetCurrNote", {Dsn(), 31});
   query->Invoke("GetNoteInfo", {Dsn(), 32});

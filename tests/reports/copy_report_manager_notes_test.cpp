@@ -23,11 +23,6 @@ class CopyReportManagerNotesTest : public testing::TemplateTest {
     store::SetOperatorMessageSink(nullptr);
     TemplateTest::TearDown();
   }
-  std::shared_ptr<ado::Connection> Cn() {
-    auto cn = Hub().PooledConnection(Dsn());
-    cn->SetObserver(Hub().StatementObserver());
-    return cn;
-  }
 
   std::vector<std::string> messages_;
 };
@@ -36,7 +31,7 @@ TEST_P(CopyReportManagerNotesTest, StandardClassCopiesWithoutSubTypes) {
   const std::int32_t managers = SeedTemplate(kReportTables, 1007, "Sales", Bytes{1, 2});
   SeedAssignment(kReportTables, 1007, managers, kManager, "Sales", 1, "monthly");
   clsPrintSetupQuery query;
-  query.CopyRptManagerNoteInfo(Cn(), 1007, kUser, "Alice");
+  query.CopyRptManagerNoteInfo(ObservedConnection(), 1007, kUser, "Alice");
   const std::int32_t copy = CLng(Scalar("select max(FId) from T_RptExcelPrintExportNote"));
   EXPECT_EQ(Count("T_RptExcelPrintExportNote",
                   "FCreatorName='Alice' and FModifierName='Alice' and FNewRptId=1007 and "
@@ -73,7 +68,7 @@ TEST_P(CopyReportManagerNotesTest, ReportClassCopiesTheSubTypeButDoesNotCheckIt)
   SeedAssignment(kReportTables, 1007, managers, kManager, "Sales", 1, "monthly");
   SeedAssignment(kReportTables, 1007, 0, kUser, "存放页面设置信息", 0, "mine");
   clsPrintSetupQueryRpt query;
-  query.CopyRptManagerNoteInfo(Cn(), 1007, kUser, "Alice");
+  query.CopyRptManagerNoteInfo(ObservedConnection(), 1007, kUser, "Alice");
   EXPECT_EQ(Count("T_RptExcelPrintExport", "FPreparerId=7 and FNoteId=0"), 1);
   EXPECT_EQ(Count("T_RptExcelPrintExport", "FPreparerId=7 and FNoteId<>0 and FTypeSub='monthly'"),
             1);
@@ -93,10 +88,10 @@ TEST_P(CopyReportManagerNotesTest, ReportClassCopiesTheSubTypeButDoesNotCheckIt)
 TEST_P(CopyReportManagerNotesTest, AMissingTemplateIsToldToTheOperatorAndTheRowStillCopied) {
   SeedAssignment(kReportTables, 1007, 999, kManager, "Lost", 1);
   clsPrintSetupQuery query;
-  query.CopyRptManagerNoteInfo(Cn(), 1007, kUser, "Alice");
+  query.CopyRptManagerNoteInfo(ObservedConnection(), 1007, kUser, "Alice");
   EXPECT_THAT(messages_, ElementsAre("当前单据（Lost）对应用户（Alice）的套打模板数据不存在！"));
   EXPECT_EQ(Count("T_RptExcelPrintExport", "FPreparerId=7 and FNoteId=999"), 1);
-  query.CopyRptManagerNoteInfo(Cn(), 1007, kUser, "Alice");
+  query.CopyRptManagerNoteInfo(ObservedConnection(), 1007, kUser, "Alice");
   EXPECT_EQ(Count("T_RptExcelPrintExport", "FPreparerId=7"), 1);
   EXPECT_EQ(messages_.size(), 2u);
 }
@@ -106,14 +101,14 @@ TEST_P(CopyReportManagerNotesTest, CreatorNamesTakeTwentyCharactersHereAndThirty
   const std::string name(25, 'n');
   clsPrintSetupQuery query;
   try {
-    query.CopyRptManagerNoteInfo(Cn(), 1007, kUser, name);
+    query.CopyRptManagerNoteInfo(ObservedConnection(), 1007, kUser, name);
     FAIL();
   } catch (const AutomationError& error) {
     EXPECT_EQ(error.number(), HResult(0x80040E57u));
   }
   EXPECT_EQ(Count("T_RptExcelPrintExportNote"), 1);
   clsPrintSetupQueryRpt report_query;
-  report_query.CopyRptManagerNoteInfo(Cn(), 1007, kUser, name);
+  report_query.CopyRptManagerNoteInfo(ObservedConnection(), 1007, kUser, name);
   EXPECT_EQ(Count("T_RptExcelPrintExportNote", "FCreatorName='" + name + "'"), 1);
 }
 

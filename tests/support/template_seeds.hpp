@@ -49,6 +49,14 @@ using Columns = std::vector<std::pair<std::string, Variant>>;
 
 class TemplateTest : public StoreTest {
  protected:
+  // The pooled connection that the methods use, reporting to the recording
+  // observer: for the copies, which are given a connection.
+  std::shared_ptr<ado::Connection> ObservedConnection() {
+    auto cn = Hub().PooledConnection(Dsn());
+    cn->SetObserver(Hub().StatementObserver());
+    return cn;
+  }
+
   // A template of bill type or report `key` created by the manager; its FId.
   std::int32_t SeedTemplate(const TemplateTables& tables, std::int32_t key, const std::string& name,
                             const Variant& body, Columns more = {}) {

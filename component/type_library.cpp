@@ -46,6 +46,12 @@ std::shared_ptr<Dictionary> DictionaryArg(const Variant& value) {
   return dictionary;
 }
 
+std::shared_ptr<ado::Connection> ConnectionArg(const Variant& value) {
+  auto connection = value.ObjectAs<ado::Connection>();
+  if (!connection) throw RuntimeError(kTypeMismatch);
+  return connection;
+}
+
 template <class T>
 Variant GetPictureDataThunk(Dispatch& self, std::vector<Variant>& args) {
   return Self<T>(self).GetPictureData(args[0].AsString(), DictionaryArg(args[1]));
@@ -64,22 +70,34 @@ MemberInfo GetPictureDataMember(std::int32_t dispid) {
                 P::Variant, &GetPictureDataThunk<T>);
 }
 
+template <class T>
 MemberInfo GetRptNoteInfoMember(std::int32_t dispid) {
   return Method("GetRptNoteInfo", dispid, {In("sDsn", P::String), In("rptId", P::Long)},
-                P::Dictionary);
+                P::Dictionary, [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  return Self<T>(self).GetRptNoteInfo(args[0].AsString(), args[1].AsLong());
+                });
 }
 
+template <class T>
 MemberInfo CopyRptManagerNoteInfoMember(std::int32_t dispid) {
   return Method("CopyRptManagerNoteInfo", dispid,
                 {ByRef("cn", P::Connection), In("rptId", P::Long), In("UserID", P::Long),
                  In("userName", P::String)},
-                P::None);
+                P::None, [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  Self<T>(self).CopyRptManagerNoteInfo(ConnectionArg(args[0]), args[1].AsLong(),
+                                                       args[2].AsLong(), args[3].AsString());
+                  return Variant();
+                });
 }
 
+template <class T>
 MemberInfo GetRptNotePrintDataMember(std::int32_t dispid) {
   return Method("GetRptNotePrintData", dispid,
                 {In("sDsn", P::String), In("rptId", P::Long), Optional("FSubType", P::String)},
-                P::Dictionary);
+                P::Dictionary, [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  return Self<T>(self).GetRptNotePrintData(args[0].AsString(), args[1].AsLong(),
+                                                           args[2].AsString());
+                });
 }
 
 MemberInfo UpdatePrintCountMember(std::int32_t dispid) {
@@ -132,17 +150,35 @@ const ClassInfo& QueryClass() {
       "OrvoMPrintExport.clsPrintSetupQuery",
       {
           Method("GetCurrNote", 0x60030002, {In("sDsn", P::String), In("fClssTypeId", P::Long)},
-                 P::Dictionary),
+                 P::Dictionary,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupQuery>(self).GetCurrNote(args[0].AsString(),
+                                                                     args[1].AsLong());
+                 }),
           Method("CopyManagerNoteInfo", 0x60030003,
                  {ByRef("cn", P::Connection), In("classTypeId", P::Long), In("UserID", P::Long),
                   In("userName", P::String)},
-                 P::None),
+                 P::None,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   Self<clsPrintSetupQuery>(self).CopyManagerNoteInfo(
+                       ConnectionArg(args[0]), args[1].AsLong(), args[2].AsLong(),
+                       args[3].AsString());
+                   return Variant();
+                 }),
           Method("GetNoteInfo", 0x60030004, {In("sDsn", P::String), In("classTypeId", P::Long)},
-                 P::Dictionary),
+                 P::Dictionary,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupQuery>(self).GetNoteInfo(args[0].AsString(),
+                                                                     args[1].AsLong());
+                 }),
           Method(
               "GetNotePrintData", 0x60030005,
               {In("sDsn", P::String), In("fClassTypeId", P::Long), Optional("FSubType", P::String)},
-              P::Dictionary),
+              P::Dictionary,
+              [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                return Self<clsPrintSetupQuery>(self).GetNotePrintData(
+                    args[0].AsString(), args[1].AsLong(), args[2].AsString());
+              }),
           Method("GetPageAndPrintSet", 0x60030006,
                  {In("sDsn", P::String), In("fClassTypeId", P::Long)}, P::Dictionary,
                  [](Dispatch& self, std::vector<Variant>& args) -> Variant {
@@ -150,9 +186,9 @@ const ClassInfo& QueryClass() {
                                                                             args[1].AsLong());
                  }),
           GetPictureDataMember<clsPrintSetupQuery>(0x60030007),
-          GetRptNoteInfoMember(0x6003000B),
-          CopyRptManagerNoteInfoMember(0x6003000C),
-          GetRptNotePrintDataMember(0x6003000D),
+          GetRptNoteInfoMember<clsPrintSetupQuery>(0x6003000B),
+          CopyRptManagerNoteInfoMember<clsPrintSetupQuery>(0x6003000C),
+          GetRptNotePrintDataMember<clsPrintSetupQuery>(0x6003000D),
       },
       Creator<clsPrintSetupQuery>(),
   };
@@ -211,18 +247,36 @@ const ClassInfo& QueryLMClass() {
       {
           Method("GetCurrNote", 0x60030002,
                  {In("sDsn", P::String), In("fClssTypeId", P::Long), In("dataFrom", P::Long)},
-                 P::Dictionary),
+                 P::Dictionary,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupQueryLM>(self).GetCurrNote(
+                       args[0].AsString(), args[1].AsLong(), args[2].AsLong());
+                 }),
           Method("CopyManagerNoteInfo", 0x60030003,
                  {ByRef("cn", P::Connection), In("classTypeId", P::Long), In("UserID", P::Long),
                   In("userName", P::String), In("dataFrom", P::Long)},
-                 P::None),
+                 P::None,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   Self<clsPrintSetupQueryLM>(self).CopyManagerNoteInfo(
+                       ConnectionArg(args[0]), args[1].AsLong(), args[2].AsLong(),
+                       args[3].AsString(), args[4].AsLong());
+                   return Variant();
+                 }),
           Method("GetNoteInfo", 0x60030004,
                  {In("sDsn", P::String), In("classTypeId", P::Long), In("dataFrom", P::Long)},
-                 P::Dictionary),
+                 P::Dictionary,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupQueryLM>(self).GetNoteInfo(
+                       args[0].AsString(), args[1].AsLong(), args[2].AsLong());
+                 }),
           Method("GetNotePrintData", 0x60030005,
                  {In("sDsn", P::String), In("fClassTypeId", P::Long), In("dataFrom", P::Long),
                   Optional("FSubType", P::String)},
-                 P::Dictionary),
+                 P::Dictionary,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupQueryLM>(self).GetNotePrintData(
+                       args[0].AsString(), args[1].AsLong(), args[2].AsLong(), args[3].AsString());
+                 }),
           Method("GetPageAndPrintSet", 0x60030006,
                  {In("sDsn", P::String), In("fClassTypeId", P::Long), In("dataFrom", P::Long)},
                  P::Dictionary,
@@ -288,9 +342,9 @@ const ClassInfo& QueryRptClass() {
       "OrvoMPrintExport.clsPrintSetupQueryRpt",
       {
           GetPictureDataMember<clsPrintSetupQueryRpt>(0x60030002),
-          GetRptNoteInfoMember(0x60030004),
-          CopyRptManagerNoteInfoMember(0x60030005),
-          GetRptNotePrintDataMember(0x60030006),
+          GetRptNoteInfoMember<clsPrintSetupQueryRpt>(0x60030004),
+          CopyRptManagerNoteInfoMember<clsPrintSetupQueryRpt>(0x60030005),
+          GetRptNotePrintDataMember<clsPrintSetupQueryRpt>(0x60030006),
       },
       Creator<clsPrintSetupQueryRpt>(),
   };

@@ -1,5 +1,6 @@
 #include "orvo/component/type_library.hpp"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "orvo/automation/error.hpp"
@@ -47,12 +48,17 @@ TEST_P(LateBoundTest, MembersAreCalledByNameOrDispid) {
 }
 
 TEST_P(LateBoundTest, MembersNotBuiltYetRaise438AndTouchNothing) {
-  auto query = CreateObject("OrvoMPrintExport.clsPrintSetupQuery");
-  try {
-    query->Invoke("GetCurrNote", {Dsn(), 28});
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 438);
+  for (const ClassInfo* cls : TypeLibrary().classes) {
+    auto object = cls->create();
+    for (const MemberInfo& member : cls->members) {
+      if (member.thunk != nullptr) continue;
+      try {
+        object->Invoke(member.name, {Dsn(), 28});
+        ADD_FAILURE() << cls->name << "." << member.name;
+      } catch (const AutomationError& error) {
+        EXPECT_EQ(error.number(), 438) << cls->name << "." << member.name;
+      }
+    }
   }
   EXPECT_TRUE(Hub().Journal().empty());
 }
@@ -67,12 +73,57 @@ TEST_P(LateBoundTest, WrongArgumentsAreRefusedBeforeTheMethodRuns) {
     EXPECT_EQ(error.number(), 13);
   }
   try {
+    query->Invoke("CopyManagerNoteInfo", {not_a_dictionary, 28, 7, "Alice"});
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), 13);  // not a connection
+  }
+  try {
     query->Invoke("GetPageAndPrintSet", {Dsn()});
     FAIL();
   } catch (const AutomationError& error) {
     EXPECT_EQ(error.number(), 449);
   }
   EXPECT_TRUE(Hub().Journal().empty());
+}
+
+TEST_P(LateBoundTest, TemplateReadsTakeTheirArgumentsInOrder) {
+  using ::testing::Contains;
+  using ::testing::HasSubstr;
+  auto cn = Hub().PooledConnection(Dsn());
+  cn->SetObserver(Hub().StatementObserver());  // the copies are given this connection
+  auto query = CreateObject("OrvoMPrintExport.clsPrintSetupQuery");
+  query->Invoke("GetCurrNote", {Dsn(), 31});
+  query->Invoke("GetNoteInfo", {Dsn(), 32});
+  query->Invoke("GetNotePrintData", {Dsn(), 33});
+  query->Invoke("CopyManagerNoteInfo", {Variant(cn), 34, 8, "Bob"});
+  query->Invoke("GetRptNoteInfo", {Dsn(), 1009});
+  query->Invoke("GetRptNotePrintData", {Dsn(), 1010, "Y"});
+  query->Invoke("CopyRptManagerNoteInfo", {Variant(cn), 1011, 8, "Bob"});
+  auto lm = CreateObject("OrvoMPrintExport.clsPrintSetupQueryLM");
+  lm->Invoke("GetCurrNote", {Dsn(), 29, 4});
+  lm->Invoke("GetNoteInfo", {Dsn(), 30, 5});
+  lm->Invoke("GetNotePrintData", {Dsn(), 28, 3, "X"});
+  lm->Invoke("CopyManagerNoteInfo", {Variant(cn), 27, 8, "Bob", 2});
+  auto rpt = CreateObject("OrvoMPrintExport.clsPrintSetupQueryRpt");
+  rpt->Invoke("GetRptNoteInfo", {Dsn(), 1008});
+  rpt->Invoke("GetRptNotePrintData", {Dsn(), 1007, "Z"});
+  rpt->Invoke("CopyRptManagerNoteInfo", {Variant(cn), 1012, 8, "Bob"});
+  const auto texts = Observer().Texts();
+  for (const char* fragment :
+       {"FBillType=31 And FPreparerId=7", "fbilltype= 32 and fbillid>0 and FPreparerId=7",
+        "i.FBillType=33 And isnull(", "fbilltype=34 and FPreparerId=16394",
+        "FRptId= 1009 and FNoteId>0", "i.FRptId=1010 And i.FSel=1 and FPreparerId=7",
+        "FRptId=1011 and FPreparerId=16394", "FBillType=29 AND FDataFrom = 4 And FPreparerId=7",
+        "fbilltype= 30 and fbillid>0 AND FDataFrom = 5",
+        "i.FBillTypeSub='X' and i.FSel=1 AND i.FDataFrom = 3",
+        "fbilltype=27 AND FDataFrom = 2 and FPreparerId=16394",
+        "fsel,FTypeSub from "
+        "T_RptExcelPrintExport where FRptId= 1008",
+        "i.FTypeSub='Z' And i.FSel=1 and FPreparerId=7",
+        "FSel,FTypeSub from T_RptExcelPrintExport where FRptId=1012"}) {
+    EXPECT_THAT(texts, Contains(HasSubstr(fragment)));
+  }
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(LateBoundTest);

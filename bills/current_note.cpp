@@ -1,0 +1,112 @@
+// GetCurrNote of the standard and the partitioned query class: the templates
+// assigned to the calling user for one bill type, with the global
+// "SaveByUser" number and the bill type's set of key and value pairs. The
+// user's own rows only; there is no fallback to the manager user.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "component/frame.hpp"
+#include "orvo/ado/recordset.hpp"
+#include "orvo/automation/conversions.hpp"
+#include "orvo/component/classes.hpp"
+
+namespace orvo {
+
+namespace {
+
+// A read that completes its unit of work before it starts.
+constexpr component::MethodConvention kConvention{
+    .start = component::MethodConvention::Start::Complete, .completeAtEnd = false};
+
+// The three statements of one family, each up to where the user's id (the
+// first) ends it or complete.
+struct CurrentNoteStatements {
+  std::string assignmentsHead;
+  std::string saveByUser;
+  std::string billTypeSet;
+};
+
+// "A,1|B,2|" holds the pairs A=1 and B=2: pieces joined by "|", each a key, a
+// comma and a value. Empty pieces are skipped, parts after the value are
+// ignored, and a piece without a comma has no value to store (9).
+std::shared_ptr<Dictionary> BillTypeSet(std::string_view list) {
+  auto set = std::make_shared<Dictionary>();
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    const std::size_t bar = std::min(list.find('|', start), list.size());
+    const std::string_view piece = list.substr(start, bar - start);
+    start = bar + 1;
+    if (piece.empty()) continue;
+    const std::size_t comma = piece.find(',');
+    if (comma == std::string_view::npos) throw RuntimeError(kSubscriptOutOfRange);
+    const std::string_view value = piece.substr(comma + 1);
+    set->SetValue(piece.substr(0, comma), Variant(value.substr(0, value.find(','))));
+  }
+  return set;
+}
+
+std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
+                                            const CurrentNoteStatements& statements) {
+  ado::Connection& connection = context.Connection();
+  auto rows = connection.Execute(statements.assignmentsHead + std::to_string(context.UserID()));
+  auto result = std::make_shared<Dictionary>();
+  while (!rows->Eof()) {
+    auto item = std::make_shared<Vector>();
+    const std::int32_t bill_id = CLng(rows->Fields("FBillId").Value());
+    const std::int32_t bill_type = CLng(rows->Fields("FBillType").Value());
+    item->Add(bill_id);
+    item->Add(bill_type);
+    item->Add(CStr(rows->Fields("fname").Value()));
+    item->Add(rows->Fields("fData").Value());
+    result->SetObject(std::to_string(bill_type) + "|" + std::to_string(bill_id), item);
+    rows->MoveNext();
+  }
+
+  rows = connection.Execute(statements.saveByUser);
+  result->SetValue("SaveByUser", rows->Eof() ? Variant(std::int16_t{1})
+                                             : Variant(CLng(rows->Fields("FData").Value())));
+
+  rows = connection.Execute(statements.billTypeSet);
+  std::string list;
+  if (!rows->Eof()) list = CStr(Utility::ValueOrDefault(rows->Fields(0).Value(), ""));
+  result->SetObject("BillTypeSet", BillTypeSet(list));
+  return result;
+}
+
+}  // namespace
+
+std::shared_ptr<Dictionary> clsPrintSetupQuery::GetCurrNote(const std::string& sDsn,
+                                                            std::int32_t fClssTypeId) {
+  return component::MethodFrame::Run(
+      *this, kConvention, sDsn, [&](component::MethodContext& context) {
+        const std::string t = std::to_string(fClssTypeId);
+        return ReadCurrentNote(
+            context, {"Select * From T_PrintExport  Where FBillId>0 And FBillType=" + t +
+                          " And FPreparerId=",
+                      "SELECT FData From T_PrintExport Where FBillType=0 and FBillId =0 and "
+                      "FName='SaveByUser'",
+                      "SELECT FData From T_PrintExport Where FBillType=" + t + " and FBillId =-1"});
+      });
+}
+
+std::shared_ptr<Dictionary> clsPrintSetupQueryLM::GetCurrNote(const std::string& sDsn,
+                                                              std::int32_t fClssTypeId,
+                                                              std::int32_t dataFrom) {
+  return component::MethodFrame::Run(
+      *this, kConvention, sDsn, [&](component::MethodContext& context) {
+        const std::string t = std::to_string(fClssTypeId);
+        const std::string d = std::to_string(dataFrom);
+        return ReadCurrentNote(
+            context,
+            {"Select * From T_PrintExportLM  Where FBillId>0 And FBillType=" + t +
+                 " AND FDataFrom = " + d + " And FPreparerId=",
+             "SELECT FData From T_PrintExportLM Where FBillType=0 and FBillId =0 AND FDataFrom = " +
+                 d + " and FName='SaveByUser'",
+             "SELECT FData From T_PrintExportLM Where FBillType=" + t + " AND FDataFrom = " + d +
+                 " and FBillId =-1"});
+      });
+}
+
+}  // namespace orvo

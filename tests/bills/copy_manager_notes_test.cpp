@@ -1,0 +1,168 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "orvo/automation/conversions.hpp"
+#include "orvo/component/classes.hpp"
+#include "support/template_seeds.hpp"
+
+namespace orvo {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::kBillTables;
+using testing::kBillTablesLM;
+
+// Points the debug log into the test's own directory.
+class CopyManagerNotesTest : public testing::TemplateTest {
+ protected:
+  void SetUp() override {
+    TemplateTest::SetUp();
+    if (const char* previous = std::getenv("ORVO_PYMLOG")) previous_ = previous;
+    setenv("ORVO_PYMLOG", (log_.Path() / "PymLog.txt").c_str(), 1);
+  }
+  void TearDown() override {
+    previous_ ? setenv("ORVO_PYMLOG", previous_->c_str(), 1) : unsetenv("ORVO_PYMLOG");
+    TemplateTest::TearDown();
+  }
+  std::string Log() const {
+    std::ifstream in(log_.Path() / "PymLog.txt", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  testing::TempDirectory log_;
+  std::optional<std::string> previous_;
+};
+
+TEST_P(CopyManagerNotesTest, CopiesTheTemplateAndTheRowForTheUser) {
+  const std::int32_t managers = SeedManagersTemplate(kBillTables, 28, "Invoice", Bytes{1, 2}, 1);
+  Exec("update T_PrintExport set FData='d', FBillTypeSub='s', FPrintSet=? where FBillId=?",
+       {Bytes{7, 7, 7}, managers});
+  const Date before = Date::Now();
+  clsPrintSetupQuery query;
+  query.CopyManagerNoteInfo(ObservedConnection(), 28, kUser, "Alice");
+  const Date after = Date::Now();
+
+  const std::int32_t copy = CLng(Scalar("select max(FId) from T_PrintExportNote"));
+  ASSERT_NE(copy, managers);
+  EXPECT_EQ(Count("T_PrintExportNote",
+                  "FName='Invoice' and FScreenId='28' and FCreatorName='Alice' "
+                  "and FModifierName='Alice' and FNewBillType=28 and "
+                  "length(FData)=2 and FId=" +
+                      std::to_string(copy)),
+            1);
+  EXPECT_EQ(Count("T_PrintExport",
+                  "FBillType=28 and FName='Invoice' and FData='d' and "
+                  "FBillTypeSub='s' and FSel=1 and length(FPrintSet)=3 and "
+                  "FPreparerId=7 and FBillId=" +
+                      std::to_string(copy)),
+            1);
+  const Date written = Scalar("select FDate from T_PrintExport where FPreparerId=7").AsDate();
+  EXPECT_LE(before.serial, written.serial);
+  EXPECT_LE(written.serial, after.serial);
+
+  const std::string id = std::to_string(managers);
+  EXPECT_THAT(
+      Observer().Texts(),
+      ElementsAre("select FId,FBillType,FBillId,FPreparerId,FDate,FName,FData,FPrintSet,"
+                  "FBillTypeSub,FSel from T_PrintExport where fbilltype=28 and FPreparerId=16394",
+                  "select FID,FName,FScreenID,FCreatorName,FModifierName,FCreateDate,FModifyDate,"
+                  "FData,FNewBillType from T_PrintExportNote where fid=" +
+                      id,
+                  "Insert Into T_PrintExportNote(FName,FScreenId,FCreatorName,FModifierName,"
+                  "FNewBillType,FCreateDate,FModifyDate,FData) Values(?,?,?,?,?,?,?,?)",
+                  "select @@IDENTITY",
+                  "select * from T_PrintExport where fbilltype=28 and FBillID=" +
+                      std::to_string(copy) + " and FPreParerID=7",
+                  "Insert Into T_PrintExport (FBillId,FBillType,FPreparerId,FDate,FName,FData,"
+                  "FBillTypeSub,FSel,FPrintSet)  Values(?,?,?,?,?,?,?,?,?)"));
+  EXPECT_EQ(Observer().Statements()[5].params[0], Variant(copy));
+  // The copy has no data context of its own.
+  EXPECT_TRUE(Hub().Journal().empty());
+}
+
+TEST_P(CopyManagerNotesTest, RowsThatKeepTheirIdAreNotCopiedTwice) {
+  SeedSettingsRow(28, kManager, Bytes{3}, "managers option");
+  SeedAssignment(kBillTables, 28, 999, kManager, "Lost", 0);  // its template is missing
+  const std::int32_t managers = SeedManagersTemplate(kBillTables, 28, "Invoice", Bytes{1}, 1);
+  clsPrintSetupQuery query;
+  query.CopyManagerNoteInfo(ObservedConnection(), 28, kUser, "Alice");
+  EXPECT_EQ(Scalar("select FData from T_PrintExport where FPreparerId=7 and FBillId=0"),
+            Variant("managers option"));
+  EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7 and FBillId=999"), 1);
+  EXPECT_NE(Log().find("\r\n当前单据（Lost）对应用户（Alice）的套打模板数据不存在！\r\n"),
+            std::string::npos)
+      << Log();
+
+  // Existing templates are copied again under new ids; the settings row and
+  // the row of the missing template stay single.
+  query.CopyManagerNoteInfo(ObservedConnection(), 28, kUser, "Alice");
+  EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7 and FBillId in (0, 999)"), 2);
+  EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7 and FBillId not in (0, 999)"), 2);
+  EXPECT_EQ(Count("T_PrintExportNote", "FId<>" + std::to_string(managers)), 2);
+}
+
+TEST_P(CopyManagerNotesTest, AFailureReachesTheCallerAsItIsAndKeepsEarlierStatements) {
+  SeedManagersTemplate(kBillTables, 28, "Invoice", Bytes{1}, 1);
+  Observer().FailAt(6, AutomationError(HResult(0x80040E2Fu), "SQLite", "constraint"));
+  clsPrintSetupQuery query;
+  try {
+    query.CopyManagerNoteInfo(ObservedConnection(), 28, kUser, "Alice");
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), HResult(0x80040E2Fu));
+    EXPECT_EQ(error.source(), "SQLite");
+    EXPECT_EQ(error.description(), "constraint");
+  }
+  // Outside a unit of work the template copy made before the failure stays.
+  EXPECT_EQ(Count("T_PrintExportNote"), 2);
+  EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7"), 0);
+  EXPECT_TRUE(Hub().Journal().empty());
+}
+
+TEST_P(CopyManagerNotesTest, PartitionedClassCopiesWithinItsPartition) {
+  const testing::Columns partition{{"FDataFrom", 1}};
+  const std::int32_t managers =
+      SeedManagersTemplate(kBillTablesLM, 28, "Invoice", Bytes{1}, 1, partition);
+  SeedManagersTemplate(kBillTablesLM, 28, "Elsewhere", Bytes{2}, 1, {{"FDataFrom", 2}});
+  clsPrintSetupQueryLM query;
+  query.CopyManagerNoteInfo(ObservedConnection(), 28, kUser, "Alice", 1);
+  const std::int32_t copy = CLng(Scalar("select max(FId) from T_PrintExportNoteLM"));
+  EXPECT_EQ(
+      Count("T_PrintExportLM", "FPreparerId=7 and FDataFrom=1 and FBillId=" + std::to_string(copy)),
+      1);
+  EXPECT_EQ(Count("T_PrintExportNoteLM", "FDataFrom=1"), 2);
+  EXPECT_EQ(Count("T_PrintExportLM", "FPreparerId=7"), 1);
+  EXPECT_THAT(
+      Observer().Texts(),
+      ElementsAre("select FId,FBillType,FBillId,FPreparerId,FDate,FName,FData,FPrintSet,"
+                  "FBillTypeSub,FSel from T_PrintExportLM where fbilltype=28 AND FDataFrom = 1 and "
+                  "FPreparerId=16394",
+                  "select FID,FName,FScreenID,FCreatorName,FModifierName,FCreateDate,FModifyDate,"
+                  "FData,FNewBillType from T_PrintExportNoteLM where fid=" +
+                      std::to_string(managers) + " AND FDataFrom = 1 ",
+                  "Insert Into T_PrintExportNoteLM(FName,FScreenId,FCreatorName,FModifierName,"
+                  "FNewBillType,FCreateDate,FModifyDate,FData,FDataFrom) Values(?,?,?,?,?,?,?,?,?)",
+                  "select @@IDENTITY",
+                  "select * from T_PrintExportLM where fbilltype=28 and FBillID=" +
+                      std::to_string(copy) + " AND FDataFrom = 1 and FPreParerID=7",
+                  "Insert Into T_PrintExportLM (FBillId,FBillType,FPreparerId,FDate,FName,FData,"
+                  "FBillTypeSub,FSel,FPrintSet,FDataFrom)  Values(?,?,?,?,?,?,?,?,?,?)"));
+
+  // A row of the partition whose template lies in another one finds it missing.
+  const std::int32_t foreign =
+      SeedTemplate(kBillTablesLM, 29, "Foreign", Bytes{3}, {{"FDataFrom", 2}});
+  SeedAssignment(kBillTablesLM, 29, foreign, kManager, "Foreign", 1, Variant::Null(), partition);
+  query.CopyManagerNoteInfo(ObservedConnection(), 29, kUser, "Alice", 1);
+  EXPECT_EQ(Count("T_PrintExportLM", "FPreparerId=7 and FBillId=" + std::to_string(foreign)), 1);
+  EXPECT_NE(Log().find("当前单据（Foreign）"), std::string::npos);
+}
+
+ORVO_INSTANTIATE_STORE_SUITE(CopyManagerNotesTest);
+
+}  // namespace
+}  // namespace orvo

@@ -112,22 +112,35 @@ MemberInfo DeleteBarCodeTemplateMember() {
                 });
 }
 
+template <class T>
 MemberInfo DeleteRptNoteRowMember(std::int32_t dispid) {
   return Method("DeleteRptNoteRow", dispid,
-                {In("sDsn", P::String), In("fRptId", P::Long), In("FID", P::Long)}, P::Boolean);
+                {In("sDsn", P::String), In("fRptId", P::Long), In("FID", P::Long)}, P::Boolean,
+                [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  return Self<T>(self).DeleteRptNoteRow(args[0].AsString(), args[1].AsLong(),
+                                                        args[2].AsLong());
+                });
 }
 
+template <class T>
 MemberInfo InsertRptNoteRowMember(std::int32_t dispid) {
   return Method("InsertRptNoteRow", dispid,
                 {In("sDsn", P::String), In("fRptId", P::Long), In("fNoteName", P::String),
                  In("fNoteBlob", P::Variant)},
-                P::Vector);
+                P::Vector, [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  return Self<T>(self).InsertRptNoteRow(args[0].AsString(), args[1].AsLong(),
+                                                        args[2].AsString(), args[3]);
+                });
 }
 
+template <class T>
 MemberInfo UpdateUserRptNoteDataMember(std::int32_t dispid) {
   return Method("UpdateUserRptNoteData", dispid,
                 {In("sDsn", P::String), In("fRptId", P::Long), In("modiData", P::Dictionary)},
-                P::Variant);
+                P::Variant, [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  return Self<T>(self).UpdateUserRptNoteData(args[0].AsString(), args[1].AsLong(),
+                                                             DictionaryArg(args[2]));
+                });
 }
 
 template <class T>
@@ -228,9 +241,9 @@ const ClassInfo& UpdateClass() {
                  }),
           AddBarCodeTemplateMember<clsPrintSetupUpdate>(),
           DeleteBarCodeTemplateMember<clsPrintSetupUpdate>(),
-          DeleteRptNoteRowMember(0x60030012),
-          InsertRptNoteRowMember(0x60030013),
-          UpdateUserRptNoteDataMember(0x60030014),
+          DeleteRptNoteRowMember<clsPrintSetupUpdate>(0x60030012),
+          InsertRptNoteRowMember<clsPrintSetupUpdate>(0x60030013),
+          UpdateUserRptNoteDataMember<clsPrintSetupUpdate>(0x60030014),
       },
       Creator<clsPrintSetupUpdate>(),
   };
@@ -372,9 +385,9 @@ const ClassInfo& UpdateRptClass() {
       {
           TransModeMember(&TransModeThunk<clsPrintSetupUpdateRpt>),
           UpdatePrintCountMember<clsPrintSetupUpdateRpt>(0x60030003),
-          DeleteRptNoteRowMember(0x60030006),
-          InsertRptNoteRowMember(0x60030007),
-          UpdateUserRptNoteDataMember(0x60030008),
+          DeleteRptNoteRowMember<clsPrintSetupUpdateRpt>(0x60030006),
+          InsertRptNoteRowMember<clsPrintSetupUpdateRpt>(0x60030007),
+          UpdateUserRptNoteDataMember<clsPrintSetupUpdateRpt>(0x60030008),
       },
       Creator<clsPrintSetupUpdateRpt>(),
   };

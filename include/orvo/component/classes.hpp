@@ -73,6 +73,14 @@ class clsPrintSetupUpdate : public PrintSetupUpdateObject {
                                                  const Variant& vParam = Variant::Missing());
   // Deletes the row FID; true when done.
   bool DeleteBarCodeTemplate(const std::string& sDsn, std::int32_t FID);
+
+  // The report counterparts of DeleteNoteRow, InsertNoteRow and
+  // UpdateUserNoteData.
+  bool DeleteRptNoteRow(const std::string& sDsn, std::int32_t fRptId, std::int32_t FID);
+  std::shared_ptr<Vector> InsertRptNoteRow(const std::string& sDsn, std::int32_t fRptId,
+                                           const std::string& fNoteName, const Variant& fNoteBlob);
+  Variant UpdateUserRptNoteData(const std::string& sDsn, std::int32_t fRptId,
+                                const std::shared_ptr<Dictionary>& modiData);
 };
 
 class clsPrintSetupQueryLM : public PrintSetupObject {
@@ -121,11 +129,18 @@ class clsPrintSetupQueryRpt : public PrintSetupObject {
   Variant GetPictureData(const std::string& sDsn, const std::shared_ptr<Dictionary>& dctDataInfo);
 };
 
+// The report members of clsPrintSetupUpdate, which here also give the rows
+// they add an empty sub-type.
 class clsPrintSetupUpdateRpt : public PrintSetupUpdateObject {
  public:
   const ClassInfo& TypeInfo() const override;
 
   void UpdatePrintCount(const std::string& sDsn, const std::shared_ptr<Dictionary>& dctPCData);
+  bool DeleteRptNoteRow(const std::string& sDsn, std::int32_t fRptId, std::int32_t FID);
+  std::shared_ptr<Vector> InsertRptNoteRow(const std::string& sDsn, std::int32_t fRptId,
+                                           const std::string& fNoteName, const Variant& fNoteBlob);
+  Variant UpdateUserRptNoteData(const std::string& sDsn, std::int32_t fRptId,
+                                const std::shared_ptr<Dictionary>& modiData);
 };
 
 }  // namespace orvo

@@ -16,17 +16,15 @@ const NoteFamily kBillFamily{.rowTable = "T_PrintExport",
                              .selAfterSub = "',FSel=",
                              .userNameSize = 30};
 
-// The partitioned templates keep their user names in 20 characters.
-const NoteFamily kPartitionedBillFamily{.rowTable = "T_PrintExportLM",
-                                        .noteTable = "T_PrintExportNoteLM",
-                                        .noteType = "FNewBillType",
-                                        .rowType = "FBillType",
-                                        .choiceType = "fbilltype",
-                                        .rowLink = "FBillID",
-                                        .deleteLink = "FBillId",
-                                        .subType = "Fbilltypesub",
-                                        .selAfterSub = "',FSel=",
-                                        .userNameSize = 20};
+// The partitioned tables have the standard ones' columns, and keep their user
+// names in 20 characters.
+const NoteFamily kPartitionedBillFamily = [] {
+  NoteFamily family = kBillFamily;
+  family.rowTable = "T_PrintExportLM";
+  family.noteTable = "T_PrintExportNoteLM";
+  family.userNameSize = 20;
+  return family;
+}();
 
 const NoteFamily kReportFamily{.rowTable = "T_RptExcelPrintExport",
                                .noteTable = "T_RptExcelPrintExportNote",

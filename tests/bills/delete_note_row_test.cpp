@@ -11,13 +11,6 @@ using ::testing::ElementsAre;
 
 class DeleteNoteRowTest : public testing::WriteTest {
  protected:
-  std::int32_t SeedTemplate(const std::string& table, const std::string& creator,
-                            const Variant& dataFrom = Variant()) {
-    std::vector<std::pair<std::string, Variant>> columns{
-        {"FName", "Invoice"}, {"FCreatorName", creator}, {"FNewBillType", 28}};
-    if (!dataFrom.IsEmpty()) columns.emplace_back("FDataFrom", dataFrom);
-    return InsertRow(table, columns);
-  }
   void SeedAssignment(const std::string& table, std::int32_t billId, std::int16_t user,
                       const Variant& dataFrom = Variant()) {
     std::vector<std::pair<std::string, Variant>> columns{
@@ -28,7 +21,7 @@ class DeleteNoteRowTest : public testing::WriteTest {
 };
 
 TEST_P(DeleteNoteRowTest, UsersTemplateGoesWithTheUsersRowsOnly) {
-  const std::int32_t id = SeedTemplate("T_PrintExportNote", "Alice");
+  const std::int32_t id = SeedTemplate("T_PrintExportNote", "Alice", "Invoice", 28);
   SeedAssignment("T_PrintExport", id, kUser);
   SeedAssignment("T_PrintExport", id, kManager);
   SeedAssignment("T_PrintExport", 0, kUser);
@@ -50,7 +43,7 @@ TEST_P(DeleteNoteRowTest, UsersTemplateGoesWithTheUsersRowsOnly) {
 }
 
 TEST_P(DeleteNoteRowTest, AnotherUsersTemplateStaysButTheUsersRowsToItGo) {
-  const std::int32_t id = SeedTemplate("T_PrintExportNote", "Bob");
+  const std::int32_t id = SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
   SeedAssignment("T_PrintExport", id, kUser);
   SeedAssignment("T_PrintExport", 0, kUser);
   clsPrintSetupUpdate update;
@@ -64,7 +57,7 @@ TEST_P(DeleteNoteRowTest, AnotherUsersTemplateStaysButTheUsersRowsToItGo) {
 
 TEST_P(DeleteNoteRowTest, PartitionedClassDeletesInItsPartitionOnly) {
   SignIn(kUser, "O'Brien");
-  const std::int32_t id = SeedTemplate("T_PrintExportNoteLM", "O'Brien", 1);
+  const std::int32_t id = SeedTemplate("T_PrintExportNoteLM", "O'Brien", "Invoice", 28, 1);
   SeedAssignment("T_PrintExportLM", id, kUser, 1);
   SeedAssignment("T_PrintExportLM", id, kUser, 2);
   clsPrintSetupUpdateLM update;
@@ -84,7 +77,7 @@ TEST_P(DeleteNoteRowTest, PartitionedClassDeletesInItsPartitionOnly) {
 }
 
 TEST_P(DeleteNoteRowTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
-  const std::int32_t id = SeedTemplate("T_PrintExportNote", "Alice");
+  const std::int32_t id = SeedTemplate("T_PrintExportNote", "Alice", "Invoice", 28);
   SeedAssignment("T_PrintExport", id, kUser);
   clsPrintSetupUpdate update;
   EXPECT_EQ(FailEachStatement([&] { update.DeleteNoteRow(Dsn(), 28, id); }), 2);

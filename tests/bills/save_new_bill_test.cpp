@@ -17,21 +17,7 @@ std::shared_ptr<Dictionary> Data(const std::string& name, const Variant& body) {
   return data;
 }
 
-class SaveNewBillTest : public testing::WriteTest {
- protected:
-  void SeedTemplate(const std::string& table, const std::string& creator, const std::string& name,
-                    std::int32_t billType, const Variant& dataFrom = Variant()) {
-    std::vector<std::pair<std::string, Variant>> columns{{"FName", name},
-                                                         {"FScreenId", std::to_string(billType)},
-                                                         {"FCreatorName", creator},
-                                                         {"FNewBillType", billType},
-                                                         {"FCreateDate", "2020-01-02"},
-                                                         {"FModifyDate", "2020-01-02"},
-                                                         {"FData", Bytes{'o', 'l', 'd'}}};
-    if (!dataFrom.IsEmpty()) columns.emplace_back("FDataFrom", dataFrom);
-    InsertRow(table, columns);
-  }
-};
+class SaveNewBillTest : public testing::WriteTest {};
 
 TEST_P(SaveNewBillTest, NewNameIsStoredAsTheManagersTemplateWithoutAssignment) {
   clsPrintSetupUpdate update;
@@ -62,10 +48,10 @@ TEST_P(SaveNewBillTest, ExistingNameIsReplacedInEveryCreatorsTemplate) {
             "FNewBillType=? And FName=?");
   EXPECT_EQ(Params(1), "Date, Date, Byte():new, String:28, String:Invoice");
   EXPECT_EQ(Count("T_PrintExportNote",
-                  "FData=x'6e6577' and FCreateDate<>'2020-01-02' and "
+                  "FData=x'6e6577' and FCreateDate<>'2020-01-02 03:04:05' and "
                   "FCreatorName<>'Manager'"),
             2);
-  EXPECT_EQ(Count("T_PrintExportNote", "FData=x'6f6c64' and FCreateDate='2020-01-02'"), 2);
+  EXPECT_EQ(Count("T_PrintExportNote", "FData=x'6f6c64' and FCreateDate='2020-01-02 03:04:05'"), 2);
 }
 
 TEST_P(SaveNewBillTest, EmptyDictionaryStoresAnEmptyNameWithoutBody) {

@@ -13,28 +13,17 @@ const Bytes kNew{'n', 'e', 'w'};
 
 class UpdateNoteRowTest : public testing::WriteTest {
  protected:
-  void SeedTemplate(const std::string& table, const std::string& name, std::int32_t billType,
-                    const Variant& dataFrom = Variant()) {
-    std::vector<std::pair<std::string, Variant>> columns{{"FName", name},
-                                                         {"FCreatorName", "Bob"},
-                                                         {"FModifierName", "Bob"},
-                                                         {"FNewBillType", billType},
-                                                         {"FCreateDate", "2020-01-02"},
-                                                         {"FModifyDate", "2020-01-02"},
-                                                         {"FData", Bytes{'o', 'l', 'd'}}};
-    if (!dataFrom.IsEmpty()) columns.emplace_back("FDataFrom", dataFrom);
-    InsertRow(table, columns);
-  }
   // Templates that now carry the new body, by the user as their modifier.
   std::int32_t Replaced(const std::string& table) {
-    return Count(table,
-                 "FData=x'6e6577' and FModifierName='Alice' and FModifyDate<>'2020-01-02' and "
-                 "FCreateDate='2020-01-02'");
+    return Count(
+        table,
+        "FData=x'6e6577' and FModifierName='Alice' and FModifyDate<>'2020-01-02 03:04:05' and "
+        "FCreateDate='2020-01-02 03:04:05'");
   }
 };
 
 TEST_P(UpdateNoteRowTest, BillTypeWithoutTemplatesIsLeftAlone) {
-  SeedTemplate("T_PrintExportNote", "Invoice", 29);
+  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 29);
   clsPrintSetupUpdate update;
   EXPECT_TRUE(update.UpdateNoteRow(Dsn(), 28, kNew).IsEmpty());
   EXPECT_THAT(Observer().Texts(),
@@ -43,9 +32,9 @@ TEST_P(UpdateNoteRowTest, BillTypeWithoutTemplatesIsLeftAlone) {
 }
 
 TEST_P(UpdateNoteRowTest, WithoutNameEveryTemplateOfTheTypeIsReplaced) {
-  SeedTemplate("T_PrintExportNote", "Invoice", 28);
-  SeedTemplate("T_PrintExportNote", "Other", 28);
-  SeedTemplate("T_PrintExportNote", "Invoice", 29);
+  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
+  SeedTemplate("T_PrintExportNote", "Bob", "Other", 28);
+  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 29);
   clsPrintSetupUpdate update;
   update.UpdateNoteRow(Dsn(), 28, kNew);
   EXPECT_EQ(Observer().Texts()[1],
@@ -56,8 +45,8 @@ TEST_P(UpdateNoteRowTest, WithoutNameEveryTemplateOfTheTypeIsReplaced) {
 }
 
 TEST_P(UpdateNoteRowTest, WithNameOnlyThatNameIsReplaced) {
-  SeedTemplate("T_PrintExportNote", "Invoice", 28);
-  SeedTemplate("T_PrintExportNote", "Other", 28);
+  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
+  SeedTemplate("T_PrintExportNote", "Bob", "Other", 28);
   clsPrintSetupUpdate update;
   update.UpdateNoteRow(Dsn(), 28, kNew, "Invoice");
   EXPECT_EQ(Observer().Texts()[1],
@@ -68,8 +57,8 @@ TEST_P(UpdateNoteRowTest, WithNameOnlyThatNameIsReplaced) {
 }
 
 TEST_P(UpdateNoteRowTest, PartitionedClassReplacesOnlyInItsPartition) {
-  SeedTemplate("T_PrintExportNoteLM", "Invoice", 28, 1);
-  SeedTemplate("T_PrintExportNoteLM", "Invoice", 28, 2);
+  SeedTemplate("T_PrintExportNoteLM", "Bob", "Invoice", 28, 1);
+  SeedTemplate("T_PrintExportNoteLM", "Bob", "Invoice", 28, 2);
   clsPrintSetupUpdateLM update;
   update.UpdateNoteRow(Dsn(), 28, kNew, 1, "Invoice");
   update.UpdateNoteRow(Dsn(), 28, kNew, 3);
@@ -94,7 +83,7 @@ TEST_P(UpdateNoteRowTest, PartitionedClassReplacesOnlyInItsPartition) {
 }
 
 TEST_P(UpdateNoteRowTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
-  SeedTemplate("T_PrintExportNote", "Invoice", 28);
+  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
   clsPrintSetupUpdate update;
   EXPECT_EQ(FailEachStatement([&] { update.UpdateNoteRow(Dsn(), 28, kNew, "Invoice"); }), 2);
 }

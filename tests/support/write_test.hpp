@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "orvo/automation/conversions.hpp"
 #include "support/store_fixture.hpp"
@@ -64,6 +66,26 @@ class WriteTest : public StoreTest {
       EXPECT_EQ(error.helpFile(), "") << n;
     });
   }
+
+  // A template of `creator`, created and last modified by Bob on 2020-01-02
+  // 03:04:05, whose body is "old"; its screen id is its bill type unless
+  // `screenId` is given. Returns its id.
+  std::int32_t SeedTemplate(const std::string& table, const std::string& creator,
+                            const std::string& name, std::int32_t billType,
+                            const Variant& dataFrom = Variant(), const std::string& screenId = "") {
+    std::vector<std::pair<std::string, Variant>> columns{
+        {"FName", name},
+        {"FScreenId", screenId.empty() ? std::to_string(billType) : screenId},
+        {"FCreatorName", creator},
+        {"FModifierName", "Bob"},
+        {"FNewBillType", billType},
+        {"FCreateDate", kSeeded},
+        {"FModifyDate", kSeeded},
+        {"FData", Bytes{'o', 'l', 'd'}}};
+    if (!dataFrom.IsEmpty()) columns.emplace_back("FDataFrom", dataFrom);
+    return InsertRow(table, columns);
+  }
+  static constexpr const char* kSeeded = "2020-01-02 03:04:05";
 
   // The values bound to the statement `index` (from 0) that the observer
   // saw, as "Kind:value" separated by ", "; a date by its kind alone.

@@ -25,7 +25,7 @@ constexpr std::int32_t kDuplicateLabel = HResult(0x800407C0u);
 // Where one class keeps its labels and how it names itself in error sources.
 struct LabelTable {
   const char* table;
-  const char* component;
+  const char* owner;  // the class as error sources name it
   component::MethodConvention addConvention;
 };
 
@@ -72,7 +72,7 @@ std::shared_ptr<Dictionary> AddLabel(PrintSetupObject& self, const LabelTable& l
         if (CLng(same_name->Fields("FNoteNumber").Value()) > 0) {
           context.SetLine(12);
           throw AutomationError(
-              kDuplicateLabel, std::string(labels.component) + "::AddBarCodeTemplate",
+              kDuplicateLabel, std::string(labels.owner) + "::AddBarCodeTemplate",
               store::FormatMessage("已经存在名为[%1]的条码打印模板！",
                                    store::GetDsnValue(sDsn, "Language"), {Variant(fNoteName)}));
         }

@@ -45,6 +45,10 @@ std::string NoteRows::IfPartitioned(std::string_view text) const {
   return dataFrom ? std::string(text) : std::string();
 }
 
+std::string NoteRows::PartitionValue() const {
+  return dataFrom ? "," + std::to_string(*dataFrom) : std::string();
+}
+
 void NoteRows::AppendPartition(ado::Command& command) const {
   // Carried as a double, as the partition's text read back as a number.
   if (dataFrom) AppendInput(command, ado::adInteger, 0, static_cast<double>(*dataFrom));
@@ -57,9 +61,8 @@ std::string NoteRows::RowInsert(std::int32_t type, std::int32_t link, std::strin
          family.rowLink + ",FDate,FName,FSel,FPreParerID,FData" + IfPartitioned(",FDataFrom") +
          sub_column + ") values (" + std::to_string(type) + "," + std::to_string(link) + ",'" +
          Date::Now().ShortText() + "','" + component::QuotesDoubled(name) + "',0," +
-         std::to_string(user) + ",'" + component::QuotesDoubled(data) + "'" +
-         IfPartitioned("," + std::to_string(dataFrom.value_or(0))) + (emptySubType ? ",''" : "") +
-         ")";
+         std::to_string(user) + ",'" + component::QuotesDoubled(data) + "'" + PartitionValue() +
+         (emptySubType ? ",''" : "") + ")";
 }
 
 void AppendInput(ado::Command& command, ado::DataTypeEnum type, std::int32_t size, Variant value) {

@@ -64,6 +64,8 @@ struct NoteRows {
   std::string Partition() const;
   // `text` for the partitioned class, empty otherwise.
   std::string IfPartitioned(std::string_view text) const;
+  // ",N", the partition as the last value of an insert; empty otherwise.
+  std::string PartitionValue() const;
   // Appends the partitioned class's FDataFrom parameter to a command.
   void AppendPartition(ado::Command& command) const;
   // The insert of an unselected settings or assignment row of `user`, dated

@@ -85,8 +85,7 @@ Variant UpdateUserNoteData(PrintSetupObject& self, const std::string& sDsn, cons
                            type_text + "," + id + ",'" + Date::Now().ShortText() + "','" +
                            component::QuotesDoubled(CStr(entry->Value("FName"))) + "'," + sel +
                            "," + std::to_string(user) + ",'','" + sub + "'" +
-                           rows.IfPartitioned("," + std::to_string(rows.dataFrom.value_or(0))) +
-                           ")");
+                           rows.PartitionValue() + ")");
       } else {
         // Only the sub-type and the selection of an existing row change.
         connection.Execute(std::string("Update ") + family.rowTable + " set " + family.subType +

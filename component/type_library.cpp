@@ -100,40 +100,65 @@ MemberInfo GetRptNotePrintDataMember(std::int32_t dispid) {
                 });
 }
 
+template <class T>
 MemberInfo UpdatePrintCountMember(std::int32_t dispid) {
   return Method("UpdatePrintCount", dispid, {In("sDsn", P::String), In("dctPCData", P::Dictionary)},
-                P::None);
+                P::None, [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  Self<T>(self).UpdatePrintCount(args[0].AsString(), DictionaryArg(args[1]));
+                  return Variant();
+                });
 }
 
+template <class T>
 MemberInfo AddBarCodeTemplateMember() {
   return Method("AddBarCodeTemplate", 0x6003000C,
                 {In("sDsn", P::String), In("fClassType", P::Long), In("fNoteName", P::String),
                  In("fNoteBlob", P::Variant), Optional("sUserId", P::String),
                  Optional("sBillId", P::Long), Optional("vParam", P::Variant)},
-                P::Dictionary);
+                P::Dictionary, [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  return Self<T>(self).AddBarCodeTemplate(
+                      args[0].AsString(), args[1].AsLong(), args[2].AsString(), args[3],
+                      args[4].AsString(), args[5].AsLong(), args[6]);
+                });
 }
 
+template <class T>
 MemberInfo DeleteBarCodeTemplateMember() {
   return Method("DeleteBarCodeTemplate", 0x6003000D, {In("sDsn", P::String), In("FID", P::Long)},
-                P::Boolean);
+                P::Boolean, [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  return Self<T>(self).DeleteBarCodeTemplate(args[0].AsString(), args[1].AsLong());
+                });
 }
 
+template <class T>
 MemberInfo DeleteRptNoteRowMember(std::int32_t dispid) {
   return Method("DeleteRptNoteRow", dispid,
-                {In("sDsn", P::String), In("fRptId", P::Long), In("FID", P::Long)}, P::Boolean);
+                {In("sDsn", P::String), In("fRptId", P::Long), In("FID", P::Long)}, P::Boolean,
+                [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  return Self<T>(self).DeleteRptNoteRow(args[0].AsString(), args[1].AsLong(),
+                                                        args[2].AsLong());
+                });
 }
 
+template <class T>
 MemberInfo InsertRptNoteRowMember(std::int32_t dispid) {
   return Method("InsertRptNoteRow", dispid,
                 {In("sDsn", P::String), In("fRptId", P::Long), In("fNoteName", P::String),
                  In("fNoteBlob", P::Variant)},
-                P::Vector);
+                P::Vector, [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  return Self<T>(self).InsertRptNoteRow(args[0].AsString(), args[1].AsLong(),
+                                                        args[2].AsString(), args[3]);
+                });
 }
 
+template <class T>
 MemberInfo UpdateUserRptNoteDataMember(std::int32_t dispid) {
   return Method("UpdateUserRptNoteData", dispid,
                 {In("sDsn", P::String), In("fRptId", P::Long), In("modiData", P::Dictionary)},
-                P::Variant);
+                P::Variant, [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                  return Self<T>(self).UpdateUserRptNoteData(args[0].AsString(), args[1].AsLong(),
+                                                             DictionaryArg(args[2]));
+                });
 }
 
 template <class T>
@@ -205,32 +230,56 @@ const ClassInfo& UpdateClass() {
       {
           TransModeMember(&TransModeThunk<clsPrintSetupUpdate>),
           Method("DeleteNoteRow", 0x60030003,
-                 {In("sDsn", P::String), In("fClassType", P::Long), In("FID", P::Long)},
-                 P::Boolean),
+                 {In("sDsn", P::String), In("fClassType", P::Long), In("FID", P::Long)}, P::Boolean,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupUpdate>(self).DeleteNoteRow(
+                       args[0].AsString(), args[1].AsLong(), args[2].AsLong());
+                 }),
           Method("InsertNoteRow", 0x60030004,
                  {In("sDsn", P::String), In("fClassType", P::Long), In("fNoteName", P::String),
                   In("fNoteBlob", P::Variant)},
-                 P::Vector),
+                 P::Vector,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupUpdate>(self).InsertNoteRow(
+                       args[0].AsString(), args[1].AsLong(), args[2].AsString(), args[3]);
+                 }),
           Method("SaveNewBill", 0x60030005,
                  {In("sDsn", P::String), In("fClassType", P::Long), In("dctData", P::Dictionary)},
-                 P::Boolean),
+                 P::Boolean,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupUpdate>(self).SaveNewBill(
+                       args[0].AsString(), args[1].AsLong(), DictionaryArg(args[2]));
+                 }),
           Method(
               "SavePageAndPrintSet", 0x60030006,
               {In("sDsn", P::String), In("fClassTypeId", P::Long), In("printSetValue", P::Variant)},
-              P::None),
+              P::None,
+              [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                Self<clsPrintSetupUpdate>(self).SavePageAndPrintSet(args[0].AsString(),
+                                                                    args[1].AsLong(), args[2]);
+                return Variant();
+              }),
           Method("UpdateNoteRow", 0x60030007,
                  {In("sDsn", P::String), In("fClassType", P::Long), In("fNoteBlob", P::Variant),
                   Optional("sNoteName", P::String)},
-                 P::Variant),
-          UpdatePrintCountMember(0x60030008),
+                 P::Variant,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupUpdate>(self).UpdateNoteRow(
+                       args[0].AsString(), args[1].AsLong(), args[2], args[3].AsString());
+                 }),
+          UpdatePrintCountMember<clsPrintSetupUpdate>(0x60030008),
           Method("UpdateUserNoteData", 0x60030009,
                  {In("sDsn", P::String), In("fClassType", P::Long), In("modiData", P::Dictionary)},
-                 P::Variant),
-          AddBarCodeTemplateMember(),
-          DeleteBarCodeTemplateMember(),
-          DeleteRptNoteRowMember(0x60030012),
-          InsertRptNoteRowMember(0x60030013),
-          UpdateUserRptNoteDataMember(0x60030014),
+                 P::Variant,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupUpdate>(self).UpdateUserNoteData(
+                       args[0].AsString(), args[1].AsLong(), DictionaryArg(args[2]));
+                 }),
+          AddBarCodeTemplateMember<clsPrintSetupUpdate>(),
+          DeleteBarCodeTemplateMember<clsPrintSetupUpdate>(),
+          DeleteRptNoteRowMember<clsPrintSetupUpdate>(0x60030012),
+          InsertRptNoteRowMember<clsPrintSetupUpdate>(0x60030013),
+          UpdateUserRptNoteDataMember<clsPrintSetupUpdate>(0x60030014),
       },
       Creator<clsPrintSetupUpdate>(),
   };
@@ -303,30 +352,59 @@ const ClassInfo& UpdateLMClass() {
           Method("DeleteNoteRow", 0x60030003,
                  {In("sDsn", P::String), In("fClassType", P::Long), In("FID", P::Long),
                   In("dataFrom", P::Long)},
-                 P::Boolean),
+                 P::Boolean,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupUpdateLM>(self).DeleteNoteRow(
+                       args[0].AsString(), args[1].AsLong(), args[2].AsLong(), args[3].AsLong());
+                 }),
           Method("InsertNoteRow", 0x60030004,
                  {In("sDsn", P::String), In("fClassType", P::Long), In("fNoteName", P::String),
                   In("fNoteBlob", P::Variant), In("dataFrom", P::Long)},
-                 P::Vector),
+                 P::Vector,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupUpdateLM>(self).InsertNoteRow(
+                       args[0].AsString(), args[1].AsLong(), args[2].AsString(), args[3],
+                       args[4].AsLong());
+                 }),
           Method("SaveNewBill", 0x60030005,
                  {In("sDsn", P::String), In("fClassType", P::Long), In("dctData", P::Dictionary),
                   In("dataFrom", P::Long)},
-                 P::Boolean),
+                 P::Boolean,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupUpdateLM>(self).SaveNewBill(
+                       args[0].AsString(), args[1].AsLong(), DictionaryArg(args[2]),
+                       args[3].AsLong());
+                 }),
           Method("SavePageAndPrintSet", 0x60030006,
                  {In("sDsn", P::String), In("fClassTypeId", P::Long),
                   In("printSetValue", P::Variant), In("dataFrom", P::Long)},
-                 P::None),
+                 P::None,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   Self<clsPrintSetupUpdateLM>(self).SavePageAndPrintSet(
+                       args[0].AsString(), args[1].AsLong(), args[2], args[3].AsLong());
+                   return Variant();
+                 }),
           Method("UpdateNoteRow", 0x60030007,
                  {In("sDsn", P::String), In("fClassType", P::Long), In("fNoteBlob", P::Variant),
                   In("dataFrom", P::Long), Optional("sNoteName", P::String)},
-                 P::Variant),
-          UpdatePrintCountMember(0x60030008),
+                 P::Variant,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupUpdateLM>(self).UpdateNoteRow(
+                       args[0].AsString(), args[1].AsLong(), args[2], args[3].AsLong(),
+                       args[4].AsString());
+                 }),
+          UpdatePrintCountMember<clsPrintSetupUpdateLM>(0x60030008),
           Method("UpdateUserNoteData", 0x60030009,
                  {In("sDsn", P::String), In("fClassType", P::Long), In("modiData", P::Dictionary),
                   In("dataFrom", P::Long)},
-                 P::Variant),
-          AddBarCodeTemplateMember(),
-          DeleteBarCodeTemplateMember(),
+                 P::Variant,
+                 [](Dispatch& self, std::vector<Variant>& args) -> Variant {
+                   return Self<clsPrintSetupUpdateLM>(self).UpdateUserNoteData(
+                       args[0].AsString(), args[1].AsLong(), DictionaryArg(args[2]),
+                       args[3].AsLong());
+                 }),
+          AddBarCodeTemplateMember<clsPrintSetupUpdateLM>(),
+          DeleteBarCodeTemplateMember<clsPrintSetupUpdateLM>(),
       },
       Creator<clsPrintSetupUpdateLM>(),
   };
@@ -360,10 +438,10 @@ const ClassInfo& UpdateRptClass() {
       "OrvoMPrintExport.clsPrintSetupUpdateRpt",
       {
           TransModeMember(&TransModeThunk<clsPrintSetupUpdateRpt>),
-          UpdatePrintCountMember(0x60030003),
-          DeleteRptNoteRowMember(0x60030006),
-          InsertRptNoteRowMember(0x60030007),
-          UpdateUserRptNoteDataMember(0x60030008),
+          UpdatePrintCountMember<clsPrintSetupUpdateRpt>(0x60030003),
+          DeleteRptNoteRowMember<clsPrintSetupUpdateRpt>(0x60030006),
+          InsertRptNoteRowMember<clsPrintSetupUpdateRpt>(0x60030007),
+          UpdateUserRptNoteDataMember<clsPrintSetupUpdateRpt>(0x60030008),
       },
       Creator<clsPrintSetupUpdateRpt>(),
   };

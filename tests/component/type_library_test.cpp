@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "orvo/automation/conversions.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/component/classes.hpp"
 #include "support/store_fixture.hpp"
@@ -124,6 +125,64 @@ TEST_P(LateBoundTest, TemplateReadsTakeTheirArgumentsInOrder) {
         "FSel,FTypeSub from T_RptExcelPrintExport where FRptId=1012"}) {
     EXPECT_THAT(texts, Contains(HasSubstr(fragment)));
   }
+}
+
+TEST_P(LateBoundTest, UpdateMembersTakeTheirArgumentsInOrder) {
+  auto update = CreateObject("OrvoMPrintExport.clsPrintSetupUpdate");
+  auto partitioned = CreateObject("OrvoMPrintExport.clsPrintSetupUpdateLM");
+  auto report = CreateObject("OrvoMPrintExport.clsPrintSetupUpdateRpt");
+  const auto id = [](const Variant& inserted) { return inserted.ObjectAs<Vector>()->Item(1); };
+  const Variant bill = id(update->Invoke("InsertNoteRow", {Dsn(), 28, "Invoice", "body"}));
+  const Variant lm = id(partitioned->Invoke("InsertNoteRow", {Dsn(), 28, "Invoice", "body", 3}));
+  EXPECT_TRUE(update->Invoke("UpdateNoteRow", {Dsn(), 28, "new"}).IsEmpty());
+  partitioned->Invoke("UpdateNoteRow", {Dsn(), 28, "new", 3, "Invoice"});
+  auto data = std::make_shared<Dictionary>();
+  data->SetValue("fNoteName", "Saved");
+  EXPECT_EQ(update->Invoke("SaveNewBill", {Dsn(), 29, data}), Variant(false));
+  partitioned->Invoke("SaveNewBill", {Dsn(), 29, data, 3});
+  EXPECT_TRUE(update->Invoke("SavePageAndPrintSet", {Dsn(), 28, "set"}).IsEmpty());
+  partitioned->Invoke("SavePageAndPrintSet", {Dsn(), 28, "set", 3});
+  auto modi = std::make_shared<Dictionary>();
+  modi->SetValue("Option", "o");
+  modi->SetObject("Data", std::make_shared<Vector>());
+  update->Invoke("UpdateUserNoteData", {Dsn(), 28, modi});
+  partitioned->Invoke("UpdateUserNoteData", {Dsn(), 28, modi, 3});
+  EXPECT_EQ(Count("T_PrintExportNote", "FNewBillType=28 and FData=x'6e6577'"), 1);
+  EXPECT_EQ(Count("T_PrintExportNoteLM", "FDataFrom=3 and FNewBillType=28 and FData=x'6e6577'"), 1);
+  EXPECT_EQ(Count("T_PrintExportNoteLM", "FDataFrom=3 and FName='Saved'"), 1);
+  EXPECT_EQ(
+      Count("T_PrintExportLM", "FDataFrom=3 and FBillId=0 and FPrintSet=x'736574' and FData='o'"),
+      1);
+
+  const Variant label =
+      partitioned->Invoke("AddBarCodeTemplate", {Dsn(), 30, "Box", "label", "5", 1, "x"});
+  EXPECT_EQ(label.ObjectAs<Dictionary>()->Value("FUserId"), Variant("5"));
+  EXPECT_EQ(Count("T_PrintExportLM", "FBillType=30 and FPreparerId=5 and FName='Box'"), 1);
+  EXPECT_EQ(partitioned->Invoke("DeleteBarCodeTemplate",
+                                {Dsn(), label.ObjectAs<Dictionary>()->Value("FID")}),
+            Variant(true));
+  update->Invoke("AddBarCodeTemplate", {Dsn(), 30, "Box", "label"});
+  auto counter = std::make_shared<Dictionary>();
+  counter->SetValue("TableName", "T_PrintExport");
+  counter->SetValue("FieldName", "FSel");
+  counter->SetValue("PriKey", "FBillId");
+  counter->SetValue("InterIDs", CStr(bill));
+  for (const auto& object : {update, partitioned, report}) {
+    object->Invoke("UpdatePrintCount", {Dsn(), counter});
+  }
+  EXPECT_EQ(Count("T_PrintExport", "FSel=3"), 1);
+  EXPECT_EQ(update->Invoke("DeleteNoteRow", {Dsn(), 28, bill}), Variant(true));
+  EXPECT_EQ(partitioned->Invoke("DeleteNoteRow", {Dsn(), 28, lm, 3}), Variant(true));
+  EXPECT_EQ(Count("T_PrintExportLM", "FBillId>0"), 0);
+
+  for (const auto& object : {update, report}) {
+    const Variant note = id(object->Invoke("InsertRptNoteRow", {Dsn(), 40, "Sales", "body"}));
+    object->Invoke("UpdateUserRptNoteData", {Dsn(), 40, modi});
+    EXPECT_EQ(Count("T_RptExcelPrintExport", "FRptId=40 and FNoteId=0 and FData='o'"), 1);
+    EXPECT_EQ(object->Invoke("DeleteRptNoteRow", {Dsn(), 40, note}), Variant(true));
+    Exec("delete from T_RptExcelPrintExport");
+  }
+  EXPECT_EQ(Count("T_RptExcelPrintExportNote"), 0);
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(LateBoundTest);

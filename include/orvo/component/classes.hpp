@@ -61,6 +61,51 @@ class clsPrintSetupQuery : public PrintSetupObject {
 class clsPrintSetupUpdate : public PrintSetupUpdateObject {
  public:
   const ClassInfo& TypeInfo() const override;
+
+  // Deletes the user's template FID of a bill type and the user's rows that
+  // point at it; true when done.
+  bool DeleteNoteRow(const std::string& sDsn, std::int32_t fClassType, std::int32_t FID);
+  // Stores a template body under a name for the user (replacing the body of
+  // the user's template of that name) and assigns it to the user. Gives the
+  // template id, fClassType, fNoteName and fNoteBlob.
+  std::shared_ptr<Vector> InsertNoteRow(const std::string& sDsn, std::int32_t fClassType,
+                                        const std::string& fNoteName, const Variant& fNoteBlob);
+  // Stores "FNoteBlob" under "fNoteName" as the manager's template of a bill
+  // type, replacing the body and dates of templates of that name. Gives False.
+  bool SaveNewBill(const std::string& sDsn, std::int32_t fClassType,
+                   const std::shared_ptr<Dictionary>& dctData);
+  // Stores the user's page and print settings of a bill type.
+  void SavePageAndPrintSet(const std::string& sDsn, std::int32_t fClassTypeId,
+                           const Variant& printSetValue);
+  // Replaces the body of every template of a bill type (of that name, when
+  // one is given) and records the user as their modifier. Gives Empty.
+  Variant UpdateNoteRow(const std::string& sDsn, std::int32_t fClassType, const Variant& fNoteBlob,
+                        const std::string& sNoteName = "");
+  // Adds 1 to "FieldName" of the rows of "TableName" whose "PriKey" is one
+  // of "InterIDs".
+  void UpdatePrintCount(const std::string& sDsn, const std::shared_ptr<Dictionary>& dctPCData);
+  // Stores the user's "Option" text and template choices ("Data") of a bill
+  // type. Gives Empty.
+  Variant UpdateUserNoteData(const std::string& sDsn, std::int32_t fClassType,
+                             const std::shared_ptr<Dictionary>& modiData);
+  // Adds a barcode label template whose name is new for the bill type and
+  // describes it; sBillId and vParam play no part.
+  std::shared_ptr<Dictionary> AddBarCodeTemplate(const std::string& sDsn, std::int32_t fClassType,
+                                                 const std::string& fNoteName,
+                                                 const Variant& fNoteBlob,
+                                                 const std::string& sUserId = "",
+                                                 std::int32_t sBillId = 0,
+                                                 const Variant& vParam = Variant::Missing());
+  // Deletes the row FID; true when done.
+  bool DeleteBarCodeTemplate(const std::string& sDsn, std::int32_t FID);
+
+  // The report counterparts of DeleteNoteRow, InsertNoteRow and
+  // UpdateUserNoteData.
+  bool DeleteRptNoteRow(const std::string& sDsn, std::int32_t fRptId, std::int32_t FID);
+  std::shared_ptr<Vector> InsertRptNoteRow(const std::string& sDsn, std::int32_t fRptId,
+                                           const std::string& fNoteName, const Variant& fNoteBlob);
+  Variant UpdateUserRptNoteData(const std::string& sDsn, std::int32_t fRptId,
+                                const std::shared_ptr<Dictionary>& modiData);
 };
 
 class clsPrintSetupQueryLM : public PrintSetupObject {
@@ -82,9 +127,34 @@ class clsPrintSetupQueryLM : public PrintSetupObject {
   Variant GetPictureData(const std::string& sDsn, const std::shared_ptr<Dictionary>& dctDataInfo);
 };
 
+// The members of clsPrintSetupUpdate on the partitioned tables: those that
+// name a bill type read and write only the rows of partition `dataFrom`.
 class clsPrintSetupUpdateLM : public PrintSetupUpdateObject {
  public:
   const ClassInfo& TypeInfo() const override;
+
+  bool DeleteNoteRow(const std::string& sDsn, std::int32_t fClassType, std::int32_t FID,
+                     std::int32_t dataFrom);
+  std::shared_ptr<Vector> InsertNoteRow(const std::string& sDsn, std::int32_t fClassType,
+                                        const std::string& fNoteName, const Variant& fNoteBlob,
+                                        std::int32_t dataFrom);
+  bool SaveNewBill(const std::string& sDsn, std::int32_t fClassType,
+                   const std::shared_ptr<Dictionary>& dctData, std::int32_t dataFrom);
+  void SavePageAndPrintSet(const std::string& sDsn, std::int32_t fClassTypeId,
+                           const Variant& printSetValue, std::int32_t dataFrom);
+  Variant UpdateNoteRow(const std::string& sDsn, std::int32_t fClassType, const Variant& fNoteBlob,
+                        std::int32_t dataFrom, const std::string& sNoteName = "");
+  void UpdatePrintCount(const std::string& sDsn, const std::shared_ptr<Dictionary>& dctPCData);
+  Variant UpdateUserNoteData(const std::string& sDsn, std::int32_t fClassType,
+                             const std::shared_ptr<Dictionary>& modiData, std::int32_t dataFrom);
+  // Labels keep no partition.
+  std::shared_ptr<Dictionary> AddBarCodeTemplate(const std::string& sDsn, std::int32_t fClassType,
+                                                 const std::string& fNoteName,
+                                                 const Variant& fNoteBlob,
+                                                 const std::string& sUserId = "",
+                                                 std::int32_t sBillId = 0,
+                                                 const Variant& vParam = Variant::Missing());
+  bool DeleteBarCodeTemplate(const std::string& sDsn, std::int32_t FID);
 };
 
 class clsPrintSetupQueryRpt : public PrintSetupObject {
@@ -101,9 +171,18 @@ class clsPrintSetupQueryRpt : public PrintSetupObject {
                                                   const std::string& FSubType = "");
 };
 
+// The report members of clsPrintSetupUpdate, which here also give the rows
+// they add an empty sub-type.
 class clsPrintSetupUpdateRpt : public PrintSetupUpdateObject {
  public:
   const ClassInfo& TypeInfo() const override;
+
+  void UpdatePrintCount(const std::string& sDsn, const std::shared_ptr<Dictionary>& dctPCData);
+  bool DeleteRptNoteRow(const std::string& sDsn, std::int32_t fRptId, std::int32_t FID);
+  std::shared_ptr<Vector> InsertRptNoteRow(const std::string& sDsn, std::int32_t fRptId,
+                                           const std::string& fNoteName, const Variant& fNoteBlob);
+  Variant UpdateUserRptNoteData(const std::string& sDsn, std::int32_t fRptId,
+                                const std::shared_ptr<Dictionary>& modiData);
 };
 
 }  // namespace orvo

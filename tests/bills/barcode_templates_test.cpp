@@ -1,0 +1,131 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "orvo/component/classes.hpp"
+#include "support/write_test.hpp"
+
+namespace orvo {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::MatchesRegex;
+
+const Bytes kLabel{'l', 'a', 'b', 'e', 'l'};
+constexpr std::int32_t kDuplicate = HResult(0x800407C0u);
+
+class BarcodeTemplatesTest : public testing::WriteTest {};
+
+TEST_P(BarcodeTemplatesTest, LabelIsAddedAndDescribed) {
+  clsPrintSetupUpdate update;
+  const auto label = update.AddBarCodeTemplate(Dsn(), 28, "Box", kLabel, "12");
+  const std::int32_t id = CLng(Scalar("select FId from T_PrintExport"));
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : label->Entries()) keys.push_back(key);
+  EXPECT_THAT(keys, ElementsAre("FID", "FDataSrcId", "FLabelName", "FValue", "FUserId"));
+  EXPECT_EQ(label->Value("FID"), Variant(id));
+  EXPECT_EQ(label->Value("FDataSrcId"), Variant(28));
+  EXPECT_EQ(label->Value("FLabelName"), Variant("Box"));
+  EXPECT_EQ(label->Value("FValue"), Variant(kLabel));
+  EXPECT_EQ(label->Value("FUserId"), Variant("12"));
+  EXPECT_THAT(Observer().Texts(),
+              ElementsAre("select count(1) as FNoteNumber from T_PrintExport \r\n where FName = "
+                          "'Box' \r\n   and FBillType = 28",
+                          "Insert Into T_PrintExport( \r\n  FBillType , FBillId , FPreparerId , "
+                          "\r\n  FDate , FName , FPrintSet   \r\n ) Values(?,?,?,?,?,?)",
+                          "select @@IDENTITY"));
+  EXPECT_THAT(Params(1), MatchesRegex("Double:28, Double:[0-9]{9,10}, Double:12, Date, String:Box, "
+                                      "Byte\\(\\):label"));
+  // FBillId is the time of writing as MMDDHHMMSS.
+  const Date::Parts now = Date::Now().ToParts();
+  const std::int32_t stamp = CLng(Scalar("select FBillId from T_PrintExport"));
+  EXPECT_EQ(stamp / 1000000, now.month * 100 + now.day);
+  EXPECT_EQ(Row("T_PrintExport", "FBillType,FPreparerId,FName,FPrintSet", "1=1"),
+            "28|12|Box|label");
+  EXPECT_THAT(JournalOperations(),
+              ElementsAre("Open", "Connection", "Connection", "Abort", "Session", "Complete"));
+}
+
+TEST_P(BarcodeTemplatesTest, OmittedUserAndPartitionedClassStoreNoPreparerAndNoPartition) {
+  clsPrintSetupUpdateLM update;
+  const auto label = update.AddBarCodeTemplate(Dsn(), 28, "O'Box", kLabel);
+  EXPECT_EQ(label->Value("FUserId"), Variant(""));
+  EXPECT_EQ(Observer().Texts()[0],
+            "select count(1) as FNoteNumber from T_PrintExportLM \r\n where FName = 'O''Box' "
+            "\r\n   and FBillType = 28");
+  EXPECT_EQ(Observer().Texts()[1].rfind("Insert Into T_PrintExportLM( \r\n", 0), 0u);
+  EXPECT_EQ(Row("T_PrintExportLM", "FPreparerId,FName,FDataFrom", "1=1"), "0|O'Box|NULL");
+  EXPECT_TRUE(update.DeleteBarCodeTemplate(Dsn(), CLng(label->Value("FID"))));
+  EXPECT_EQ(Observer().Texts().back(),
+            "Delete T_PrintExportLM Where FID=" + CStr(label->Value("FID")));
+  EXPECT_EQ(Count("T_PrintExportLM"), 0);
+}
+
+TEST_P(BarcodeTemplatesTest, AnyRowOfThatNameAndTypeMakesTheNameTaken) {
+  SeedSettingsRow(29, kManager, Bytes{});
+  Exec("update T_PrintExport set FName='box'");  // names compare without regard to case
+  clsPrintSetupUpdate update;
+  update.AddBarCodeTemplate(Dsn(), 28, "Box", kLabel);  // another bill type
+  const std::string before = Snapshot();
+  const struct {
+    std::int32_t type;
+    std::string dsn;
+  } cases[] = {{28, Dsn()}, {29, Dsn() + ";Language=CHS"}};
+  for (const auto& c : cases) {
+    try {
+      update.AddBarCodeTemplate(c.dsn, c.type, "Box", kLabel);
+      FAIL();
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.number(), kDuplicate);
+      EXPECT_EQ(error.description(), "已经存在名为[Box]的条码打印模板！");
+      EXPECT_EQ(error.source(),
+                "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()(line: 12)\r\n"
+                "OrvoMClassBillPrint.clsPrintSetupUpdate::AddBarCodeTemplate");
+    }
+  }
+  EXPECT_EQ(Snapshot(), before);
+  clsPrintSetupUpdateLM partitioned;
+  partitioned.AddBarCodeTemplate(Dsn(), 28, "Box", kLabel);
+  try {
+    partitioned.AddBarCodeTemplate(Dsn(), 28, "Box", kLabel);
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.source(),
+              "OrvoMClassBillPrint.clsPrintSetupUpdateLM.AddBarCodeTemplate()(line: 12)\r\n"
+              "OrvoMClassBillPrint.clsPrintSetupUpdateLM::AddBarCodeTemplate");
+  }
+}
+
+TEST_P(BarcodeTemplatesTest, DeleteRemovesWhateverRowHasTheId) {
+  SeedSettingsRow(28, kUser, Bytes{});
+  const std::int32_t id = CLng(Scalar("select FId from T_PrintExport"));
+  clsPrintSetupUpdate update;
+  EXPECT_TRUE(update.DeleteBarCodeTemplate(Dsn(), id + 1));
+  Hub().ClearJournal();
+  EXPECT_TRUE(update.DeleteBarCodeTemplate(Dsn(), id));
+  EXPECT_EQ(Observer().Texts().back(), "Delete T_PrintExport Where FID=" + std::to_string(id));
+  EXPECT_EQ(Count("T_PrintExport"), 0);
+  EXPECT_THAT(JournalOperations(),
+              ElementsAre("Open", "Connection", "Connection", "Abort", "Complete"));
+}
+
+TEST_P(BarcodeTemplatesTest, FailuresReportTheLineOfTheFailingStep) {
+  clsPrintSetupUpdate update;
+  const int lines[] = {7, 25, 29};
+  EXPECT_EQ(FailEachStatement([&] { update.AddBarCodeTemplate(Dsn(), 28, "Box", kLabel); }, 2,
+                              [&](const AutomationError& error, int n) {
+                                EXPECT_EQ(error.number(), HResult(0x80004005u));
+                                EXPECT_EQ(error.description(), "database is locked");
+                                EXPECT_EQ(error.source(),
+                                          "OrvoMClassBillPrint.clsPrintSetupUpdate."
+                                          "AddBarCodeTemplate()(line: " +
+                                              std::to_string(lines[n - 1]) + ")\r\nSQLite");
+                              }),
+            3);
+  const std::int32_t id = CLng(Scalar("select max(FId) from T_PrintExport"));
+  EXPECT_EQ(FailEachStatement([&] { update.DeleteBarCodeTemplate(Dsn(), id); }, 2), 1);
+}
+
+ORVO_INSTANTIATE_STORE_SUITE(BarcodeTemplatesTest);
+
+}  // namespace
+}  // namespace orvo

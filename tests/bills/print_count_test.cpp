@@ -1,0 +1,101 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "orvo/component/classes.hpp"
+#include "support/write_test.hpp"
+
+namespace orvo {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::shared_ptr<Dictionary> Counter(const std::string& table, const std::string& field,
+                                    const std::string& key, const std::string& ids) {
+  auto data = std::make_shared<Dictionary>();
+  data->SetValue("TableName", table);
+  data->SetValue("FieldName", field);
+  data->SetValue("PriKey", key);
+  data->SetValue("InterIDs", ids);
+  return data;
+}
+
+class PrintCountTest : public testing::WriteTest {
+ protected:
+  void SetUp() override {
+    WriteTest::SetUp();
+    Exec("create table t_Bill (FInterID integer, FNumber varchar(20), FPrintCount integer)");
+    for (int id = 1; id <= 5; ++id) {
+      Exec("insert into t_Bill values (?, ?, ?)",
+           {id, "B" + std::to_string(id), id == 4 ? Variant::Null() : Variant(10 * id)});
+    }
+  }
+  std::string Counts() { return Row("t_Bill", "group_concat(ifnull(FPrintCount, 'N'))", "1=1"); }
+};
+
+TEST_P(PrintCountTest, ExactlyTheListedRowsCountOneMoreInEveryClass) {
+  clsPrintSetupUpdate update;
+  update.UpdatePrintCount(Dsn(), Counter("t_Bill", "FPrintCount", "FInterID", "1,3,4"));
+  EXPECT_THAT(Observer().Texts(),
+              ElementsAre("UPDATE t_Bill SET FPrintCount = FPrintCount + 1 WHERE FInterID IN(  "
+                          "1,3,4)\r\n"));
+  EXPECT_EQ(Counts(), "11,20,31,N,50");  // a Null counter stays Null
+  EXPECT_THAT(JournalOperations(),
+              ElementsAre("Open", "Connection", "Connection", "Abort", "Complete"));
+  clsPrintSetupUpdateLM().UpdatePrintCount(
+      Dsn(), Counter("t_Bill", "FPrintCount", "FNumber", " 'B2' , 'B5'"));
+  clsPrintSetupUpdateRpt().UpdatePrintCount(Dsn(),
+                                            Counter("t_Bill", "FPrintCount", "FInterID", "5"));
+  EXPECT_EQ(Counts(), "11,21,31,N,52");
+}
+
+TEST_P(PrintCountTest, NamesAndListsThatWouldChangeTheStatementAreRefused) {
+  const std::vector<std::shared_ptr<Dictionary>> bad = {
+      Counter("t_Bill; delete from t_Bill", "FPrintCount", "FInterID", "1"),
+      Counter("t_Bill", "FPrintCount = 0,FNumber", "FInterID", "1"),
+      Counter("t_Bill", "FPrintCount", "FInterID=FInterID or FInterID", "1"),
+      Counter("t_Bill", "FPrintCount", "FInterID", "1) or (1=1"),
+      Counter("t_Bill", "FPrintCount", "FInterID", "1; delete from t_Bill"),
+      Counter("t_Bill", "FPrintCount", "FNumber", "'B1' or 'a'='a'"),
+      Counter("t_Bill", "FPrintCount", "FInterID", "1,,2"),
+      Counter("t_Bill", "FPrintCount", "FInterID", ""),
+      Counter("t_Nothing", "FPrintCount", "FInterID", "1"),
+      std::make_shared<Dictionary>(),
+  };
+  const std::string before = Counts();
+  clsPrintSetupUpdate update;
+  for (const auto& data : bad) {
+    Hub().ClearJournal();
+    try {
+      update.UpdatePrintCount(Dsn(), data);
+      ADD_FAILURE() << "accepted " << CStr(data->Value("TableName")) << " "
+                    << CStr(data->Value("InterIDs"));
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.helpFile(), "64");
+    }
+    EXPECT_EQ(JournalOperations().back(), "Abort");
+  }
+  for (const auto& statement : Observer().Statements()) {
+    EXPECT_NE(statement.text.rfind("UPDATE t_Bill", 0), 0u) << statement.text;
+  }
+  EXPECT_EQ(Counts(), before);
+}
+
+TEST_P(PrintCountTest, FailureLeavesTheCountsAndCarriesHelpFile64) {
+  clsPrintSetupUpdateRpt update;
+  const std::string before = Counts();
+  const auto data = Counter("t_Bill", "FPrintCount", "FInterID", "1, 2");
+  EXPECT_EQ(FailEachStatement([&] { update.UpdatePrintCount(Dsn(), data); }, 2,
+                              [](const AutomationError& error, int) {
+                                EXPECT_EQ(error.description(), "database is locked");
+                                EXPECT_EQ(error.source(), "SQLite");
+                                EXPECT_EQ(error.helpFile(), "64");
+                              }),
+            1);
+  EXPECT_EQ(Counts(), "11,21,30,N,50");
+  EXPECT_NE(before, Counts());
+}
+
+ORVO_INSTANTIATE_STORE_SUITE(PrintCountTest);
+
+}  // namespace
+}  // namespace orvo

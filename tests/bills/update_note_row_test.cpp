@@ -1,0 +1,94 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "orvo/component/classes.hpp"
+#include "support/write_test.hpp"
+
+namespace orvo {
+namespace {
+
+using ::testing::ElementsAre;
+
+const Bytes kNew{'n', 'e', 'w'};
+
+class UpdateNoteRowTest : public testing::WriteTest {
+ protected:
+  // Templates that now carry the new body, by the user as their modifier.
+  std::int32_t Replaced(const std::string& table) {
+    return Count(
+        table,
+        "FData=x'6e6577' and FModifierName='Alice' and FModifyDate<>'2020-01-02 03:04:05' and "
+        "FCreateDate='2020-01-02 03:04:05'");
+  }
+};
+
+TEST_P(UpdateNoteRowTest, BillTypeWithoutTemplatesIsLeftAlone) {
+  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 29);
+  clsPrintSetupUpdate update;
+  EXPECT_TRUE(update.UpdateNoteRow(Dsn(), 28, kNew).IsEmpty());
+  EXPECT_THAT(Observer().Texts(),
+              ElementsAre("Select top 1 FId From T_PrintExportNote Where FNewBillType=28"));
+  EXPECT_EQ(JournalOperations().back(), "Complete");
+}
+
+TEST_P(UpdateNoteRowTest, WithoutNameEveryTemplateOfTheTypeIsReplaced) {
+  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
+  SeedTemplate("T_PrintExportNote", "Bob", "Other", 28);
+  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 29);
+  clsPrintSetupUpdate update;
+  update.UpdateNoteRow(Dsn(), 28, kNew);
+  EXPECT_EQ(Observer().Texts()[1],
+            "Update T_PrintExportNote Set FModifierName=?,FModifyDate=? ,FData=? Where "
+            "FNewBillType=? ");
+  EXPECT_EQ(Params(1), "String:Alice, Date, Byte():new, String:28");
+  EXPECT_EQ(Replaced("T_PrintExportNote"), 2);
+}
+
+TEST_P(UpdateNoteRowTest, WithNameOnlyThatNameIsReplaced) {
+  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
+  SeedTemplate("T_PrintExportNote", "Bob", "Other", 28);
+  clsPrintSetupUpdate update;
+  update.UpdateNoteRow(Dsn(), 28, kNew, "Invoice");
+  EXPECT_EQ(Observer().Texts()[1],
+            "Update T_PrintExportNote Set FModifierName=?,FModifyDate=? ,FData=? Where "
+            "FNewBillType=?  AND FName = ? ");
+  EXPECT_EQ(Params(1), "String:Alice, Date, Byte():new, String:28, String:Invoice");
+  EXPECT_EQ(Replaced("T_PrintExportNote"), 1);
+}
+
+TEST_P(UpdateNoteRowTest, PartitionedClassReplacesOnlyInItsPartition) {
+  SeedTemplate("T_PrintExportNoteLM", "Bob", "Invoice", 28, 1);
+  SeedTemplate("T_PrintExportNoteLM", "Bob", "Invoice", 28, 2);
+  clsPrintSetupUpdateLM update;
+  update.UpdateNoteRow(Dsn(), 28, kNew, 1, "Invoice");
+  update.UpdateNoteRow(Dsn(), 28, kNew, 3);
+  EXPECT_THAT(Observer().Texts(),
+              ElementsAre("Select top 1 FId From T_PrintExportNoteLM Where FNewBillType=28 AND "
+                          "FDataFrom = 1 ",
+                          "Update T_PrintExportNoteLM Set FModifierName=?,FModifyDate=? ,FData=? "
+                          "Where FNewBillType=?  AND FName = ? AND FDataFrom =? ",
+                          "Select top 1 FId From T_PrintExportNoteLM Where FNewBillType=28 AND "
+                          "FDataFrom = 3 "));
+  EXPECT_EQ(Params(1), "String:Alice, Date, Byte():new, String:28, String:Invoice, Long:1");
+  EXPECT_EQ(Replaced("T_PrintExportNoteLM"), 1);
+  // Its modifier names are kept in 20 characters.
+  SignIn(kUser, std::string(21, 'n'));
+  try {
+    update.UpdateNoteRow(Dsn(), 28, kNew, 2);
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), HResult(0x80040E57u));
+  }
+  EXPECT_EQ(Replaced("T_PrintExportNoteLM"), 1);
+}
+
+TEST_P(UpdateNoteRowTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
+  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
+  clsPrintSetupUpdate update;
+  EXPECT_EQ(FailEachStatement([&] { update.UpdateNoteRow(Dsn(), 28, kNew, "Invoice"); }), 2);
+}
+
+ORVO_INSTANTIATE_STORE_SUITE(UpdateNoteRowTest);
+
+}  // namespace
+}  // namespace orvo

@@ -18,6 +18,7 @@
 #include "orvo/ado/connection.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/component/print_setup_object.hpp"
+#include "orvo/host/call_scope.hpp"
 #include "orvo/host/data_context.hpp"
 
 namespace orvo::component {

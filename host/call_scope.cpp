@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/call_scope.hpp"
 
 namespace orvo::host {
 

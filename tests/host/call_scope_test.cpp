@@ -1,10 +1,11 @@
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/call_scope.hpp"
 
 #include <stdexcept>
 
 #include <gtest/gtest.h>
 
 #include "host/temp_store.hpp"
+#include "orvo/host/service_hub.hpp"
 
 namespace orvo::host {
 namespace {

@@ -1,9 +1,12 @@
+#include "orvo/host/connection_pool.hpp"
+
 #include "orvo/automation/error.hpp"
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 
 #include <gtest/gtest.h>
 
 #include "host/temp_store.hpp"
+#include "support/recording_observer.hpp"
 
 namespace orvo::host {
 namespace {
@@ -27,6 +30,18 @@ TEST(ConnectionPoolTest, OneConnectionPerDataSourceTextUntilClosePool) {
   // Once the folder exists the same text connects: the failure was not kept.
   std::filesystem::create_directories(dir);
   EXPECT_NE(hub->PooledConnection(missing), nullptr);
+}
+
+TEST(ConnectionPoolTest, ObserverSetLaterReachesConnectionsAlreadyPooled) {
+  testing::TempStore store;
+  ConnectionPool pool;
+  auto connection = pool.Connection(store.Dsn());
+  auto observer = std::make_shared<orvo::testing::RecordingObserver>();
+  pool.SetObserver(observer);
+  pool.Connection(store.Dsn())->Execute("select 1");
+  EXPECT_EQ(observer->Texts(), std::vector<std::string>{"select 1"});
+  pool.SetObserver(nullptr);
+  EXPECT_EQ(pool.Connection(store.Dsn())->Observer(), nullptr);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/host/collections.hpp"
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 #include "tools/orvoprint/commands.hpp"
 #include "tools/orvoprint/json_codec.hpp"
 
@@ -97,10 +97,7 @@ int RunCall(const Options& options, const std::vector<std::string>& words, std::
     if (IsDataSource(param)) {
       args.emplace_back(options.dsn);
     } else if (param.type == orvo::ParamType::Connection) {
-      auto hub = orvo::host::ServiceHub::Current();
-      auto connection = hub->PooledConnection(options.dsn);
-      connection->SetObserver(hub->StatementObserver());
-      args.emplace_back(connection);
+      args.emplace_back(orvo::host::ServiceHub::Current()->PooledConnection(options.dsn));
     } else if (next < words.size()) {
       args.push_back(Argument(param, words[next++]));
     } else if (param.optional) {

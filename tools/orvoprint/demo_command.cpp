@@ -11,7 +11,7 @@
 #include "orvo/ado/command.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 #include "orvo/store/schema.hpp"
 #include "tools/orvoprint/commands.hpp"
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "orvo/automation/error.hpp"
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 #include "tools/orvoprint/commands.hpp"
 #include "tools/orvoprint/json_codec.hpp"
 #include "tools/orvoprint/trace.hpp"

@@ -1,8 +1,11 @@
 // ConnectionPool keeps the open connections of one thread, one per data
 // source, so that opening a data source on every call costs a lookup and not a
-// connect. Every connection it hands out reports its statements to the pool's
-// observer, set at the time it is handed out, so an observer set later also
-// reaches connections already pooled.
+// connect. A data source is known by what its text resolves to: the case of
+// its keys and the blanks around them do not matter, nor keys that no provider
+// reads (such as Language), and a relative database file is the one in the
+// current directory at the time of the request. Every connection it hands out
+// reports its statements to the pool's observer, set at the time it is handed
+// out, so an observer set later also reaches connections already pooled.
 //
 // Owned by the thread's hub; used on that thread. Connections handed out are
 // shared with the pool, and stay usable by their holders after Close.

@@ -45,16 +45,28 @@ class OrvoprintTest : public ::testing::Test {
     unsetenv("ORVO_USER_NAME");
   }
 
-  std::string Dsn() const { return directory_.SqliteDsn(); }
+  std::string Dsn(const std::string& file = "store.db") const { return directory_.SqliteDsn(file); }
 
-  Outcome Run(const std::vector<std::string>& args) {
-    const fs::path out = directory_.Path() / "stdout.txt";
+  // Runs the program; its standard output goes to `out` (a file of the
+  // test's directory unless given).
+  Outcome Run(const std::vector<std::string>& args, fs::path out = {}) {
+    const bool captured = out.empty();
+    if (captured) out = directory_.Path() / "stdout.txt";
     const fs::path err = directory_.Path() / "stderr.txt";
     std::string command = Quoted(ORVOPRINT_PATH);
     for (const std::string& arg : args) command += " " + Quoted(arg);
     command += " </dev/null >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Contents(out), Contents(err)};
+    // A signal (a crash) shows as -1.
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, captured ? Contents(out) : "",
+            Contents(err)};
+  }
+
+  // Expects a refusal: the exit code, nothing on stdout, and the message.
+  void ExpectRefused(const Outcome& outcome, int exitCode, const std::string& message) {
+    EXPECT_EQ(outcome.exitCode, exitCode) << outcome.err;
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_NE(outcome.err.find(message), std::string::npos) << outcome.err;
   }
 
   orvo::testing::TempDirectory directory_;
@@ -136,6 +148,42 @@ TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
             R"({"error":{"number":-2147221503,"source":"OrvoMPrintExport:GetPictureData",)"
             R"("description":"no such table: t_NoSuchTable"}})"
             "\n");
+}
+
+TEST_F(OrvoprintTest, ArgumentsReachTheMemberAsTyped) {
+  ASSERT_EQ(Run({"--dsn", Dsn(), "init"}).exitCode, 0);
+  // A long written in brackets is no long, an array no object.
+  ExpectRefused(Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPageAndPrintSet", "[28]"}),
+                2, "orvoprint: fClassTypeId must be a Long, not \"[28]\"");
+  ExpectRefused(Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPictureData",
+                     R"([{"TableName":"t"}])"}),
+                2, "orvoprint: dctDataInfo must be a JSON object");
+  // "--" ends the options, so a negative number can follow it.
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{"call", "clsPrintSetupQuery", "GetPageAndPrintSet", "--", "-5"},
+        std::vector<std::string>{"call", "--", "clsPrintSetupQuery", "GetPageAndPrintSet", "-5"},
+        std::vector<std::string>{"call", "clsPrintSetupQuery", "GetPageAndPrintSet", "-5"}}) {
+    std::vector<std::string> args = {"--dsn", Dsn(), "--trace"};
+    args.insert(args.end(), words.begin(), words.end());
+    const Outcome called = Run(args);
+    EXPECT_EQ(called.exitCode, 0) << called.err;
+    EXPECT_EQ(called.out, "{}\n");
+    EXPECT_NE(called.err.find("FBillType=-5 And FPreparerId=16394"), std::string::npos)
+        << called.err;
+  }
+  // Words that look like options after the command are arguments, not options.
+  ExpectRefused(
+      Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPageAndPrintSet", "--trace"}), 2,
+      "fClassTypeId must be a Long, not \"--trace\"");
+  ExpectRefused(Run({"--bogus", "call", "clsPrintSetupUpdate", "TransMode"}), 2, "--bogus");
+  ExpectRefused(Run({"--dsn", Dsn()}), 2, "orvoprint: ");
+  ExpectRefused(Run({"--dsn", Dsn(), "demo", "extra"}), 2, "orvoprint: ");
+}
+
+TEST_F(OrvoprintTest, ResultThatCannotBeWrittenIsAFailure) {
+  const Outcome full = Run({"call", "clsPrintSetupUpdate", "TransMode"}, "/dev/full");
+  EXPECT_EQ(full.exitCode, 1);
+  EXPECT_EQ(full.err, "orvoprint: cannot write the result: No space left on device\n");
 }
 
 TEST_F(OrvoprintTest, DemoRunsARoundTripAndLeavesAStoreForFurtherCalls) {

@@ -76,8 +76,9 @@ TEST_F(OrvoprintTest, MembersListsTheSixClassesWithTheirIdentitiesAndDispids) {
   const Outcome listed = Run({"members"});
   ASSERT_EQ(listed.exitCode, 0) << listed.err;
   const std::string& out = listed.out;
-  EXPECT_TRUE(out.starts_with(
-      "OrvoMPrintExport  {66C9AD08-8B70-4B4A-9487-E73B85BBB233}  version 1.2, locale 0x409\n"));
+  EXPECT_TRUE(
+      out.starts_with("OrvoMPrintExport  {66C9AD08-8B70-4B4A-9487-E73B85BBB233}  version 1.2, "
+                      "locale 0x409\n"));
   const std::pair<const char*, const char*> classes[] = {
       {"clsPrintSetupQuery", "{0338DDFC-4C69-41F8-9011-77D3F24B71A2}"},
       {"clsPrintSetupUpdate", "{B7A111D9-60D7-4F02-B0B4-051BC3A33AD3}"},
@@ -184,6 +185,27 @@ TEST_F(OrvoprintTest, ResultThatCannotBeWrittenIsAFailure) {
   const Outcome full = Run({"call", "clsPrintSetupUpdate", "TransMode"}, "/dev/full");
   EXPECT_EQ(full.exitCode, 1);
   EXPECT_EQ(full.err, "orvoprint: cannot write the result: No space left on device\n");
+}
+
+TEST_F(OrvoprintTest, HostileInputIsRefusedWithAClearErrorAndNeverCrashes) {
+  // Nesting that would exhaust the stack, in a Dictionary and in a VARIANT.
+  const std::string deep = std::string(30000, '[') + std::string(30000, ']');
+  ExpectRefused(Run({"call", "clsPrintSetupQuery", "GetPictureData", R"({"X":)" + deep + "}"}), 2,
+                "arrays and objects nest deeper than 64 levels");
+  ExpectRefused(Run({"call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "Name", deep}), 2,
+                "arrays and objects nest deeper than 64 levels");
+
+  // Argument files that cannot be read are refused alike, however they fail,
+  // and a file without end is not read past the bound.
+  for (const std::string& file : {(directory_.Path() / "missing").string(),
+                                  directory_.Path().string(), std::string("/dev/zero")}) {
+    const Outcome refused =
+        Run({"call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "Name", "@" + file});
+    ExpectRefused(refused, 2, "orvoprint: fNoteBlob: cannot read " + file);
+  }
+  EXPECT_NE(Run({"call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "Name", "@/dev/zero"})
+                .err.find("more than 64 MiB"),
+            std::string::npos);
 }
 
 TEST_F(OrvoprintTest, DemoRunsARoundTripAndLeavesAStoreForFurtherCalls) {

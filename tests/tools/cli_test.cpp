@@ -47,6 +47,15 @@ class OrvoprintTest : public ::testing::Test {
 
   std::string Dsn(const std::string& file = "store.db") const { return directory_.SqliteDsn(file); }
 
+  // What the sqlite3 shell prints for a statement on a store file.
+  std::string Sqlite(const fs::path& store, const std::string& sql) {
+    const fs::path out = directory_.Path() / "sqlite3.txt";
+    const std::string command =
+        "sqlite3 " + Quoted(store.string()) + " " + Quoted(sql) + " >" + Quoted(out.string());
+    EXPECT_EQ(std::system(command.c_str()), 0) << sql;
+    return Contents(out);
+  }
+
   // Runs the program; its standard output goes to `out` (a file of the
   // test's directory unless given).
   Outcome Run(const std::vector<std::string>& args, fs::path out = {}) {
@@ -206,6 +215,20 @@ TEST_F(OrvoprintTest, HostileInputIsRefusedWithAClearErrorAndNeverCrashes) {
   EXPECT_NE(Run({"call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "Name", "@/dev/zero"})
                 .err.find("more than 64 MiB"),
             std::string::npos);
+}
+
+TEST_F(OrvoprintTest, DemoRefusesAStoreThatHoldsAnything) {
+  // A business table of the demo's name, and no templates at all.
+  const fs::path store = directory_.Path() / "store.db";
+  Sqlite(store, "CREATE TABLE t_ICItemPicture (FItemID INTEGER, FPicture BLOB)");
+  ExpectRefused(Run({"--dsn", Dsn(), "demo"}), 2, "t_ICItemPicture");
+  EXPECT_EQ(Sqlite(store, "select count(*) from t_ICItemPicture"), "0\n");
+  EXPECT_EQ(Sqlite(store, "select count(*) from sqlite_master"), "1\n");
+  // A store made by init is refused too: the demo builds its own.
+  ASSERT_EQ(Run({"--dsn", Dsn("initialised.db"), "init"}).exitCode, 0);
+  ExpectRefused(Run({"--dsn", Dsn("initialised.db"), "demo"}), 2, "T_PrintExport");
+  EXPECT_EQ(Sqlite(directory_.Path() / "initialised.db", "select count(*) from T_PrintExport"),
+            "0\n");
 }
 
 TEST_F(OrvoprintTest, DemoRunsARoundTripAndLeavesAStoreForFurtherCalls) {

@@ -151,25 +151,25 @@ TEST_P(FrameTest, CommitThatFailsReachesTheCallerByTheMethodsConvention) {
     context.Connection().Execute("insert into child values (42)");
   };
   Probe probe;
-  try {
-    MethodFrame::Run(probe, kWrite, Dsn(), writeOrphan);
-    FAIL() << "the lost write must be reported";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), HResult(0x80040E2Fu));
-    EXPECT_EQ(error.source(), "SQLite");
-  }
+  const auto errorOf = [&](const MethodConvention& convention) {
+    try {
+      MethodFrame::Run(probe, convention, Dsn(), writeOrphan);
+    } catch (const AutomationError& error) {
+      return error;
+    }
+    ADD_FAILURE() << "the lost write must be reported";
+    return AutomationError(0, "", "");
+  };
+  const AutomationError unchanged = errorOf(kWrite);
+  EXPECT_EQ(unchanged.number(), HResult(0x80040E2Fu));
+  EXPECT_EQ(unchanged.source(), "SQLite");
   EXPECT_THAT(JournalOperations(),
               ElementsAre("Open", "Connection", "Connection", "Complete", "Abort"));
-  const MethodConvention picture{MethodConvention::Start::None, false, false,
-                                 MethodConvention::Failure::PictureData,
-                                 "OrvoMPrintExport:GetPictureData"};
-  try {
-    MethodFrame::Run(probe, picture, Dsn(), writeOrphan);
-    FAIL() << "the lost write must be reported";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), HResult(0x80040001u));
-    EXPECT_EQ(error.source(), "OrvoMPrintExport:GetPictureData");
-  }
+  const AutomationError picture =
+      errorOf({MethodConvention::Start::None, false, false, MethodConvention::Failure::PictureData,
+               "OrvoMPrintExport:GetPictureData"});
+  EXPECT_EQ(picture.number(), HResult(0x80040001u));
+  EXPECT_EQ(picture.source(), "OrvoMPrintExport:GetPictureData");
   EXPECT_EQ(Count("T_PrintExport"), 0);
   EXPECT_EQ(Count("child"), 0);
   // Nothing is left open: the next call's work is kept.

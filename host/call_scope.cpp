@@ -9,7 +9,6 @@
 
 #include "orvo/host/call_scope.hpp"
 
-#include <exception>
 #include <memory>
 #include <vector>
 

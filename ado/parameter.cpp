@@ -1,4 +1,3 @@
-#include <cmath>
 #include <string>
 
 #include "ado/errors.hpp"
@@ -39,8 +38,7 @@ Date ToDate(const Variant& value) {
 }
 
 double ToUnsignedInt(const Variant& value) {
-  // Rounds half to even, as the whole-number conversions do.
-  const double number = std::nearbyint(CDbl(value));
+  const double number = RoundHalfToEven(CDbl(value));
   if (!(number >= 0.0 && number <= 4294967295.0)) throw RuntimeError(kOverflow);
   return number;
 }

@@ -54,11 +54,7 @@ double NumberOf(const Variant& v) {
 // Rounds half to even ("banker's rounding") and checks the range of T.
 template <class T>
 T RoundToInteger(double x) {
-  if (!std::isfinite(x)) throw RuntimeError(kOverflow);
-  const double floor = std::floor(x);
-  const double fraction = x - floor;
-  double rounded = floor;
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0)) rounded = floor + 1;
+  const double rounded = RoundHalfToEven(x);
   if (rounded < static_cast<double>(std::numeric_limits<T>::min()) ||
       rounded > static_cast<double>(std::numeric_limits<T>::max())) {
     throw RuntimeError(kOverflow);
@@ -91,6 +87,15 @@ std::string DateText(Date d) {
 }
 
 }  // namespace
+
+double RoundHalfToEven(double x) {
+  if (!std::isfinite(x)) throw RuntimeError(kOverflow);
+  // floor and the difference are exact, so the current rounding mode plays no part.
+  const double floor = std::floor(x);
+  const double fraction = x - floor;
+  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0)) return floor + 1;
+  return floor;
+}
 
 std::string CStr(const Variant& v) {
   switch (v.kind()) {

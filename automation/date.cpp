@@ -127,6 +127,7 @@ Date Date::Today() {
 }
 
 Date::Parts Date::ToParts() const {
+  // A first, coarse check keeps the arithmetic below within its types.
   if (!std::isfinite(serial) || serial <= kMinSerialDay - 1 || serial >= kEndSerialDay) {
     throw RuntimeError(kOverflow);
   }
@@ -138,6 +139,9 @@ Date::Parts Date::ToParts() const {
     seconds -= kSecondsPerDay;
     days += 1;
   }
+  // The range holds for the instant as it is read, after rounding: one that
+  // rounds into the year 10000 has no text that could be read back.
+  if (days >= static_cast<long long>(kEndSerialDay)) throw RuntimeError(kOverflow);
   const Civil civil = CivilFromDays(days - kUnixEpochSerial);
   return Parts{static_cast<int>(civil.year),        static_cast<int>(civil.month),
                static_cast<int>(civil.day),         static_cast<int>(seconds / 3600),

@@ -23,7 +23,7 @@
 #include "orvo/ado/connection.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/component/classes.hpp"
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 #include "orvo/store/schema.hpp"
 
 namespace {

@@ -49,8 +49,10 @@ void MethodFrame::Enter(PrintSetupObject& self, const MethodConvention& conventi
   if (convention.start == MethodConvention::Start::Abort) self.dataContext_->Abort();
 }
 
-void MethodFrame::Leave(PrintSetupObject& self, const MethodConvention& convention) {
+void MethodFrame::Leave(PrintSetupObject& self, const MethodConvention& convention,
+                        host::CallScope& scope) {
   if (convention.completeAtEnd) self.dataContext_->Complete();
+  scope.End();
 }
 
 AutomationError MethodFrame::Fail(PrintSetupObject& self, const MethodConvention& convention,

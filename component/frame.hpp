@@ -1,9 +1,11 @@
 // The frame that every public method taking a data source runs in, so that no
 // method repeats it. It enters the call's unit of work, runs the preamble
 // (the early Complete or Abort of the methods that vote first, GetConnection,
-// the working connection), then the method's body, then the closing Complete;
-// on any failure it releases the working connection, votes Abort and raises
-// the error by the method's own convention.
+// the working connection), then the method's body, then the closing Complete,
+// and ends the unit of work before it returns, so that a commit that fails is
+// a failure of the method; on any failure it releases the working
+// connection, votes Abort and raises the error by the method's own
+// convention, and the unit of work rolls back.
 //
 // Used on the instance's thread, for the length of one call.
 
@@ -18,6 +20,7 @@
 #include "orvo/ado/connection.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/component/print_setup_object.hpp"
+#include "orvo/host/call_scope.hpp"
 #include "orvo/host/data_context.hpp"
 
 namespace orvo::component {
@@ -82,10 +85,10 @@ class MethodFrame {
       Enter(self, convention, sDsn, context);
       if constexpr (std::is_void_v<decltype(body(context))>) {
         body(context);
-        Leave(self, convention);
+        Leave(self, convention, scope);
       } else {
         auto result = body(context);
-        Leave(self, convention);
+        Leave(self, convention, scope);
         return result;
       }
     } catch (...) {
@@ -96,7 +99,9 @@ class MethodFrame {
  private:
   static void Enter(PrintSetupObject& self, const MethodConvention& convention,
                     const std::string& sDsn, MethodContext& context);
-  static void Leave(PrintSetupObject& self, const MethodConvention& convention);
+  // The closing vote, then the end of the call's unit of work.
+  static void Leave(PrintSetupObject& self, const MethodConvention& convention,
+                    host::CallScope& scope);
   // Releases the working connection, votes Abort where the method does, and
   // gives the error to raise. Called inside a catch block.
   static AutomationError Fail(PrintSetupObject& self, const MethodConvention& convention,

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "orvo/host/service_hub.hpp"
+
 namespace orvo {
 
 namespace {

@@ -1,27 +1,31 @@
 // The unit of work of the calling thread. Only the outermost scope ends the
-// transactions; scopes entered inside it (a public method calling another)
-// join it, so the inner one's end commits nothing.
+// transactions; scopes entered inside it join it, and what they end with
+// (success with their last vote, or failure) is kept in the unit.
 //
-// Ending a transaction happens in a destructor and must not throw. When a
-// commit fails, that connection is rolled back, and so is every connection
-// not yet committed, so none of the unit's work is half kept on it; the
-// failure itself cannot reach the caller and is dropped. Connections of
-// different data sources that committed before the failure stay committed:
-// there is no two-phase commit between data sources.
+// A commit that fails rolls back that connection and every one not yet
+// committed, so none of the unit's work is half kept on them, and raises its
+// error. Connections of different data sources that committed before the
+// failure stay committed: there is no two-phase commit between data sources.
 
-#include <exception>
+#include "orvo/host/call_scope.hpp"
+
 #include <memory>
 #include <vector>
 
+#include "orvo/automation/error.hpp"
 #include "orvo/host/data_context.hpp"
 
 namespace orvo::host {
 
 namespace {
 
+// The unit of work was aborted while its outermost call wanted to commit.
+constexpr std::int32_t kAborted = HResult(0x8004E002u);
+
 struct UnitOfWork {
-  int depth = 0;
-  CallScope::Vote lastVote = CallScope::Vote::None;
+  CallScope* innermost = nullptr;
+  // A call inside the unit failed or ended on Abort.
+  bool doomed = false;
   ado::TransactionKind kind = ado::TransactionKind::Reading;
   std::vector<std::shared_ptr<ado::Connection>> enlisted;
 };
@@ -40,51 +44,77 @@ void RollBackQuietly(ado::Connection& connection) noexcept {
   }
 }
 
-void CommitAll(const std::vector<std::shared_ptr<ado::Connection>>& connections) noexcept {
+void RollBackAll(const std::vector<std::shared_ptr<ado::Connection>>& connections) noexcept {
+  for (const auto& connection : connections) RollBackQuietly(*connection);
+}
+
+void CommitAll(const std::vector<std::shared_ptr<ado::Connection>>& connections) {
   for (std::size_t i = 0; i < connections.size(); ++i) {
     try {
       if (connections[i]->InTransaction()) connections[i]->CommitTrans();
     } catch (...) {
       for (std::size_t j = i; j < connections.size(); ++j) RollBackQuietly(*connections[j]);
-      return;
+      throw;
     }
   }
 }
 
+// The connections of the unit, taken out so that the unit is clean for the
+// next call whatever they do.
+std::vector<std::shared_ptr<ado::Connection>> TakeEnlisted(UnitOfWork& unit) {
+  std::vector<std::shared_ptr<ado::Connection>> connections = std::move(unit.enlisted);
+  unit.enlisted.clear();
+  return connections;
+}
+
 }  // namespace
 
-CallScope::CallScope(ado::TransactionKind kind) : uncaught_(std::uncaught_exceptions()) {
+CallScope::CallScope(ado::TransactionKind kind) : outer_(Unit().innermost) {
   UnitOfWork& unit = Unit();
-  if (unit.depth == 0 || kind == ado::TransactionKind::Writing) unit.kind = kind;
-  ++unit.depth;
+  if (outer_ == nullptr || kind == ado::TransactionKind::Writing) unit.kind = kind;
+  unit.innermost = this;
 }
 
 CallScope::~CallScope() {
   UnitOfWork& unit = Unit();
-  if (--unit.depth > 0) return;
-  // Taken out first, so that the unit is clean for the next call whatever
-  // the connections do.
-  std::vector<std::shared_ptr<ado::Connection>> connections = std::move(unit.enlisted);
-  unit.enlisted.clear();
-  const bool aborted = unit.lastVote == Vote::Abort;
-  unit.lastVote = Vote::None;
-  // An exception leaving the outermost scope means the call failed, whatever
-  // it voted before.
-  const bool failing = std::uncaught_exceptions() > uncaught_;
-  if (aborted || failing) {
-    for (const auto& connection : connections) RollBackQuietly(*connection);
-  } else {
-    CommitAll(connections);
+  unit.innermost = outer_;
+  if (outer_ != nullptr) {
+    if (!ended_) unit.doomed = true;
+    return;
   }
+  // Whatever End did not end: all of it when the call failed.
+  RollBackAll(TakeEnlisted(unit));
+  unit.doomed = false;
+}
+
+void CallScope::End() {
+  if (ended_) return;
+  ended_ = true;
+  UnitOfWork& unit = Unit();
+  if (outer_ != nullptr) {
+    if (vote_ == Vote::Abort) unit.doomed = true;
+    return;
+  }
+  const std::vector<std::shared_ptr<ado::Connection>> connections = TakeEnlisted(unit);
+  if (unit.doomed || vote_ == Vote::Abort) {
+    RollBackAll(connections);
+    if (vote_ != Vote::Abort) {
+      throw AutomationError(kAborted, kHostSource,
+                            "A call inside this unit of work failed or aborted, so none of its "
+                            "work was kept.");
+    }
+    return;
+  }
+  CommitAll(connections);
 }
 
 bool CallScope::Active() {
-  return Unit().depth > 0;
+  return Unit().innermost != nullptr;
 }
 
 void CallScope::Enlist(const std::shared_ptr<ado::Connection>& connection) {
   UnitOfWork& unit = Unit();
-  if (unit.depth == 0 || !connection) return;
+  if (unit.innermost == nullptr || !connection) return;
   for (const auto& enlisted : unit.enlisted) {
     if (enlisted == connection) return;
   }
@@ -99,7 +129,7 @@ void CallScope::Enlist(const std::shared_ptr<ado::Connection>& connection) {
 
 void CallScope::Cast(Vote vote) {
   UnitOfWork& unit = Unit();
-  if (unit.depth > 0) unit.lastVote = vote;
+  if (unit.innermost != nullptr) unit.innermost->vote_ = vote;
 }
 
 }  // namespace orvo::host

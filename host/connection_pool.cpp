@@ -1,27 +1,81 @@
-// The hub's pool: one open connection per data source text on this thread.
-// The text is the key exactly as given, so two spellings of one data source
-// get two connections; the component always passes the caller's text through
-// unchanged, which keeps the lookup a plain comparison.
+// The pool knows a data source by what its text resolves to, not by the text:
+// a relative database file is the file in the current directory at the time
+// of the request, so a host that changes its directory reaches the file it
+// names now and not the one the text named first. Two spellings of one data
+// source share one connection, which keeps a unit of work from opening the
+// same file twice and waiting on itself.
 
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/connection_pool.hpp"
+
+#include <filesystem>
+#include <system_error>
+
+#include "orvo/automation/ascii.hpp"
 
 namespace orvo::host {
 
-std::shared_ptr<ado::Connection> ServiceHub::PooledConnection(const std::string& sDsn) {
-  for (const auto& [dsn, connection] : pool_) {
-    if (dsn == sDsn) return connection;
-  }
-  // A data source that cannot be opened raises here and leaves the pool as
-  // it was, so the next call tries again.
-  std::shared_ptr<ado::Connection> connection = ado::Connection::Open(sDsn);
-  pool_.emplace_back(sDsn, connection);
-  return connection;
+namespace {
+
+// The keys that choose the database and the way it is reached, as the
+// providers read them; others (such as Language) do not change the
+// connection.
+constexpr const char* kConnectionKeys[] = {"Data Source", "Database", "Busy Timeout", "Host",
+                                           "Port",        "User ID",  "Password"};
+
+bool NamesFile(const ado::ConnectionString& parsed, std::string_view key) {
+  return ascii::EqualsIgnoreCase(parsed.Provider(), "SQLite") &&
+         (ascii::EqualsIgnoreCase(key, "Data Source") || ascii::EqualsIgnoreCase(key, "Database"));
 }
 
-void ServiceHub::ClosePool() {
-  // A unit of work still running keeps its own references to the connections
-  // it enlisted, so they end their transactions before they close.
-  pool_.clear();
+// A file's path made absolute against the current directory, without the "."
+// steps. ".." steps stay: through a symbolic link they lead elsewhere than
+// their text suggests.
+std::string AbsoluteFile(const std::string& file) {
+  if (file.empty() || file == ":memory:") return file;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(file, error);
+  // Without a current directory the text stays as it is, and opening it
+  // fails as it would have anyway.
+  if (error) return file;
+  std::filesystem::path resolved;
+  for (const std::filesystem::path& step : absolute) {
+    if (!step.empty() && step != ".") resolved /= step;
+  }
+  return resolved.string();
+}
+
+std::string DataSourceKey(const std::string& sDsn) {
+  const ado::ConnectionString parsed = ado::ConnectionString::Parse(sDsn);
+  std::string key = parsed.Provider();
+  for (char& c : key) c = ascii::ToLower(c);
+  for (const char* name : kConnectionKeys) {
+    if (!parsed.Has(name)) continue;
+    const std::string value =
+        NamesFile(parsed, name) ? AbsoluteFile(parsed.Get(name)) : parsed.Get(name);
+    // Each value with its length, so that no value can pass for two.
+    key += '\n';
+    key += name;
+    key += '=';
+    key += std::to_string(value.size());
+    key += ':';
+    key += value;
+  }
+  return key;
+}
+
+}  // namespace
+
+std::shared_ptr<ado::Connection> ConnectionPool::Connection(const std::string& sDsn) {
+  const std::string key = DataSourceKey(sDsn);
+  auto found = connections_.find(key);
+  if (found == connections_.end()) {
+    // A data source that cannot be opened raises here and leaves the pool as
+    // it was.
+    std::shared_ptr<ado::Connection> connection = ado::Connection::Open(sDsn);
+    found = connections_.emplace(key, std::move(connection)).first;
+  }
+  found->second->SetObserver(observer_);
+  return found->second;
 }
 
 }  // namespace orvo::host

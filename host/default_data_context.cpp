@@ -2,6 +2,7 @@
 
 #include "host/hub_session.hpp"
 #include "orvo/automation/error.hpp"
+#include "orvo/host/call_scope.hpp"
 
 namespace orvo::host {
 
@@ -9,9 +10,6 @@ DefaultDataContext::DefaultDataContext(std::shared_ptr<ServiceHub> hub) : hub_(s
 
 Variant DefaultDataContext::Open(const std::string& sDsn) {
   std::shared_ptr<ado::Connection> connection = hub_->PooledConnection(sDsn);
-  // The observer is applied on every Open, not only when the connection is
-  // made, so one set on the hub later reaches connections already pooled.
-  connection->SetObserver(hub_->StatementObserver());
   CallScope::Enlist(connection);
   // Taken only once enlisted: a context whose Open failed has no connection
   // that could run statements outside the call's transaction.

@@ -1,6 +1,6 @@
 // DefaultDataContext is the data context the hub hands out when the host put
 // none of its own in place: Open takes the thread's pooled connection for the
-// data source, lets it report to the hub's statement observer and enlists it
+// data source (which reports to the hub's statement observer) and enlists it
 // in the running unit of work; the votes go to that unit of work.
 //
 // The context shares the hub and the connection it opened; the connection it
@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 
 namespace orvo::host {
 

@@ -9,7 +9,8 @@
 
 #include <memory>
 
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
+#include "orvo/host/session_info.hpp"
 
 namespace orvo::host {
 

@@ -2,32 +2,34 @@
 
 namespace orvo::host {
 
-JournalingDataContext::JournalingDataContext(std::shared_ptr<ServiceHub> hub, std::uint64_t number,
+JournalingDataContext::JournalingDataContext(std::shared_ptr<Journal> journal,
                                              std::shared_ptr<DataContext> inner)
-    : hub_(std::move(hub)), number_(number), inner_(std::move(inner)) {}
+    : journal_(std::move(journal)),
+      number_(journal_->NumberNextContext()),
+      inner_(std::move(inner)) {}
 
 Variant JournalingDataContext::Open(const std::string& sDsn) {
-  hub_->Record(number_, "Open");
+  journal_->Record(number_, "Open");
   return inner_->Open(sDsn);
 }
 
 std::shared_ptr<ado::Connection> JournalingDataContext::Connection() {
-  hub_->Record(number_, "Connection");
+  journal_->Record(number_, "Connection");
   return inner_->Connection();
 }
 
 std::shared_ptr<SessionInfo> JournalingDataContext::Session() {
-  hub_->Record(number_, "Session");
+  journal_->Record(number_, "Session");
   return inner_->Session();
 }
 
 void JournalingDataContext::Complete() {
-  hub_->Record(number_, "Complete");
+  journal_->Record(number_, "Complete");
   inner_->Complete();
 }
 
 void JournalingDataContext::Abort() {
-  hub_->Record(number_, "Abort");
+  journal_->Record(number_, "Abort");
   inner_->Abort();
 }
 

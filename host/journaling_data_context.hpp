@@ -2,8 +2,8 @@
 // each call into the hub's journal, under the context's number, before passing
 // the call on, so the journal shows a call even when the inner context fails.
 //
-// The wrapper owns the inner context and shares the hub. Used on the thread of
-// its hub.
+// The wrapper owns the inner context and shares the journal. Used on the
+// thread of its hub.
 
 #ifndef ORVO_HOST_JOURNALING_DATA_CONTEXT_HPP_
 #define ORVO_HOST_JOURNALING_DATA_CONTEXT_HPP_
@@ -12,13 +12,13 @@
 #include <memory>
 
 #include "orvo/host/data_context.hpp"
+#include "orvo/host/journal.hpp"
 
 namespace orvo::host {
 
 class JournalingDataContext final : public DataContext {
  public:
-  JournalingDataContext(std::shared_ptr<ServiceHub> hub, std::uint64_t number,
-                        std::shared_ptr<DataContext> inner);
+  JournalingDataContext(std::shared_ptr<Journal> journal, std::shared_ptr<DataContext> inner);
 
   Variant Open(const std::string& sDsn) override;
   std::shared_ptr<ado::Connection> Connection() override;
@@ -27,7 +27,7 @@ class JournalingDataContext final : public DataContext {
   void Abort() override;
 
  private:
-  std::shared_ptr<ServiceHub> hub_;
+  std::shared_ptr<Journal> journal_;
   std::uint64_t number_;
   std::shared_ptr<DataContext> inner_;
 };

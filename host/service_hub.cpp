@@ -1,12 +1,14 @@
-// The hub of a thread: the signed-in user, the way data contexts are made, the
-// statement observer and the journal. The hub keeps no reference to the
-// contexts it hands out; each context keeps the hub alive instead, so a
-// context outliving its thread's hub variable still finds its user and pool.
+// The hub of a thread: the signed-in user and the way data contexts are made;
+// the pool and the journal do their own work. The hub keeps no reference to
+// the contexts it hands out; each default context keeps the hub alive
+// instead, so a context outliving its thread's hub variable still finds its
+// user and pool.
+
+#include "orvo/host/service_hub.hpp"
 
 #include "host/default_data_context.hpp"
 #include "host/journaling_data_context.hpp"
 #include "orvo/automation/error.hpp"
-#include "orvo/host/data_context.hpp"
 
 namespace orvo::host {
 
@@ -46,29 +48,16 @@ std::shared_ptr<host::DataContext> ServiceHub::DataContext() {
                           "ServiceHub::Current().");
   }
   std::shared_ptr<host::DataContext> inner =
-      factory_ ? factory_(*this) : std::make_shared<DefaultDataContext>(self);
+      factory_ ? factory_(*this) : std::make_shared<DefaultDataContext>(std::move(self));
   if (!inner) {
     throw AutomationError(kFailure, kHostSource,
                           "The host's data context factory gave no data context.");
   }
-  return std::make_shared<JournalingDataContext>(std::move(self), ++contexts_, std::move(inner));
+  return std::make_shared<JournalingDataContext>(journal_, std::move(inner));
 }
 
 void ServiceHub::SetDataContextFactory(DataContextFactory factory) {
   factory_ = std::move(factory);
-}
-
-void ServiceHub::SetStatementObserver(std::shared_ptr<ado::StatementObserver> observer) {
-  observer_ = std::move(observer);
-}
-
-void ServiceHub::Record(std::uint64_t context, std::string_view operation) {
-  // A host runs for months: the journal keeps the recent calls only, dropping
-  // the older half at once so that recording stays O(1) amortised.
-  if (journal_.size() >= 2 * kJournalKeeps) {
-    journal_.erase(journal_.begin(), journal_.end() - static_cast<std::ptrdiff_t>(kJournalKeeps));
-  }
-  journal_.push_back(JournalEntry{context, std::string(operation)});
 }
 
 }  // namespace orvo::host

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <limits>
 
+#include "orvo/automation/ascii.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/host/collections.hpp"
 
@@ -15,21 +16,13 @@ Variant Utility::ValueOrDefault(const Variant& value, const Variant& defaultValu
   return value.IsNull() ? defaultValue : value;
 }
 
-namespace {
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-}  // namespace
-
 std::string Utility::FormatText(std::string_view text, const std::vector<Variant>& args) {
   std::string out;
   out.reserve(text.size());
   std::size_t pos = 0;
   while (pos < text.size()) {
     const char c = text[pos];
-    if (c != '%' || pos + 1 >= text.size() || !IsDigit(text[pos + 1])) {
+    if (c != '%' || pos + 1 >= text.size() || !ascii::IsDigit(text[pos + 1])) {
       out.push_back(c);
       ++pos;
       continue;
@@ -40,7 +33,7 @@ std::string Utility::FormatText(std::string_view text, const std::vector<Variant
     std::size_t end = pos + 1;
     std::size_t n = 0;
     constexpr std::size_t kSaturated = std::numeric_limits<std::size_t>::max() / 10 - 1;
-    while (end < text.size() && IsDigit(text[end])) {
+    while (end < text.size() && ascii::IsDigit(text[end])) {
       if (n < kSaturated) n = n * 10 + static_cast<std::size_t>(text[end] - '0');
       ++end;
     }

@@ -15,8 +15,13 @@
 #include "orvo/component/classes.hpp"
 #include "orvo/component/exports.hpp"
 #include "orvo/component/type_library.hpp"
+#include "orvo/host/call_scope.hpp"
 #include "orvo/host/collections.hpp"
+#include "orvo/host/connection_pool.hpp"
 #include "orvo/host/data_context.hpp"
+#include "orvo/host/journal.hpp"
+#include "orvo/host/service_hub.hpp"
+#include "orvo/host/session_info.hpp"
 #include "orvo/store/schema.hpp"
 
 #endif  // ORVO_PRINT_EXPORT_HPP_

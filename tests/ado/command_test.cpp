@@ -1,5 +1,7 @@
 #include "orvo/ado/command.hpp"
 
+#include <cfenv>
+
 #include <gtest/gtest.h>
 
 #include "ado_test_support.hpp"
@@ -33,6 +35,21 @@ TEST(ParameterTest, ValuesConvertToTheirParameterTypeAndEmptyOrNullBindAsNull) {
   EXPECT_EQ(BindError(adUnsignedInt, -1), kOverflow);
   EXPECT_EQ(BindError(adUnsignedInt, 4294967296.0), kOverflow);
   EXPECT_EQ(BindError(adLongVarBinary, 5), kTypeMismatch);
+}
+
+TEST(ParameterTest, UnsignedValuesRoundAsTheConversionsDoWhateverTheRoundingModeOfTheHost) {
+  // A host application may change the floating-point rounding mode; the
+  // value bound must still be the one CLng would give.
+  const int mode = std::fegetround();
+  std::fesetround(FE_UPWARD);
+  const double rounded[] = {
+      Bound(adUnsignedInt, 2.2).AsDouble(), Bound(adUnsignedInt, 2.5).AsDouble(),
+      Bound(adUnsignedInt, 3.5).AsDouble(), Bound(adUnsignedInt, "0.4").AsDouble()};
+  std::fesetround(mode);
+  EXPECT_EQ(rounded[0], 2.0);
+  EXPECT_EQ(rounded[1], 2.0);
+  EXPECT_EQ(rounded[2], 4.0);
+  EXPECT_EQ(rounded[3], 0.0);
 }
 
 TEST(ParameterTest, TextsCountCharactersAndBytesCountBytesAgainstTheSize) {

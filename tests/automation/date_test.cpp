@@ -59,6 +59,22 @@ TEST(DateTest, ImpossiblePartsRaise) {
   EXPECT_RUNTIME_ERROR(Date{-657435}.ToParts(), 6);
 }
 
+TEST(DateTest, InstantsNearTheEndsOfTheRangeReadBackOrRaise) {
+  // The range holds after rounding to the second: an instant that rounds
+  // past 9999-12-31 23:59:59 has no text, and every text given parses back.
+  const double end = Date::FromParts(9999, 12, 31).serial + 1;
+  const double begin = Date::FromParts(100, 1, 1).serial;
+  EXPECT_RUNTIME_ERROR(Date{std::nextafter(end, 0.0)}.ToParts(), 6);
+  EXPECT_RUNTIME_ERROR(Date{end - 0.4 / 86400}.ToParts(), 6);
+  for (double serial : {end - 1.0 / 86400, end - 0.6 / 86400, begin, begin - 1 + 1e-9,
+                        std::nextafter(begin - 1, 0.0)}) {
+    const std::string text = Date{serial}.GeneralText();
+    Date read;
+    ASSERT_TRUE(Date::Parse(text, read)) << text;
+    EXPECT_EQ(read.GeneralText(), text);
+  }
+}
+
 TEST(DateTest, TextsAndParseOfTheThreeForms) {
   EXPECT_EQ(Date::FromParts(2026, 1, 2, 3, 4, 5).GeneralText(), "2026-01-02 03:04:05");
   EXPECT_EQ(Date::FromParts(987, 6, 5).ShortText(), "0987-06-05");

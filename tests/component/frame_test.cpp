@@ -3,6 +3,8 @@
 
 #include "component/frame.hpp"
 
+#include <functional>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -134,6 +136,86 @@ TEST_P(FrameTest, NestedCallsJoinTheOuterUnitOfWork) {
                                 }),
                AutomationError);
   EXPECT_EQ(Count("T_PrintExport"), 0);
+}
+
+TEST_P(FrameTest, CommitThatFailsReachesTheCallerByTheMethodsConvention) {
+  // A deferred key is checked only at commit, so a call that writes a child
+  // without its parent fails when its unit of work commits.
+  auto connection = Hub().PooledConnection(Dsn());
+  connection->Execute("create table parent (id integer primary key)");
+  connection->Execute(
+      "create table child (pid integer references parent(id) deferrable initially deferred)");
+  connection->Execute("PRAGMA foreign_keys = ON");
+  const auto writeOrphan = [](MethodContext& context) {
+    context.Connection().Execute(kInsert);
+    context.Connection().Execute("insert into child values (42)");
+  };
+  Probe probe;
+  const auto errorOf = [&](const MethodConvention& convention) {
+    try {
+      MethodFrame::Run(probe, convention, Dsn(), writeOrphan);
+    } catch (const AutomationError& error) {
+      return error;
+    }
+    ADD_FAILURE() << "the lost write must be reported";
+    return AutomationError(0, "", "");
+  };
+  const AutomationError unchanged = errorOf(kWrite);
+  EXPECT_EQ(unchanged.number(), HResult(0x80040E2Fu));
+  EXPECT_EQ(unchanged.source(), "SQLite");
+  EXPECT_THAT(JournalOperations(),
+              ElementsAre("Open", "Connection", "Connection", "Complete", "Abort"));
+  const AutomationError picture =
+      errorOf({MethodConvention::Start::None, false, false, MethodConvention::Failure::PictureData,
+               "OrvoMPrintExport:GetPictureData"});
+  EXPECT_EQ(picture.number(), HResult(0x80040001u));
+  EXPECT_EQ(picture.source(), "OrvoMPrintExport:GetPictureData");
+  EXPECT_EQ(Count("T_PrintExport"), 0);
+  EXPECT_EQ(Count("child"), 0);
+  // Nothing is left open: the next call's work is kept.
+  probe.Run(kWrite, Dsn(), kInsert);
+  EXPECT_EQ(Count("T_PrintExport"), 1);
+}
+
+TEST_P(FrameTest, InnerCallThatFailsOrEndsOnAbortDoomsTheUnitOfWork) {
+  const MethodConvention endsOnAbort{MethodConvention::Start::Abort, false, true,
+                                     MethodConvention::Failure::Unchanged, nullptr};
+  Probe outer;
+  Probe inner;
+  const std::function<void()> innerCalls[] = {
+      [&] {
+        // The outer call catches the inner one's failure and goes on.
+        EXPECT_THROW(inner.Run(kWrite, Dsn(), kBroken), AutomationError);
+      },
+      [&] { inner.Run(endsOnAbort, Dsn(), kInsert); },
+  };
+  for (const auto& innerCall : innerCalls) {
+    try {
+      MethodFrame::Run(outer, kWrite, Dsn(), [&](MethodContext& context) {
+        context.Connection().Execute(kInsert);
+        innerCall();
+      });
+      FAIL() << "the outer call's work was lost and must say so";
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.number(), HResult(0x8004E002u));
+      EXPECT_EQ(error.source(), "OrvoGlobal");
+    }
+    EXPECT_EQ(Count("T_PrintExport"), 0);
+  }
+  // Within one call the last vote wins: an inner call that aborts first and
+  // completes at its end keeps the unit of work whole.
+  MethodFrame::Run(outer, kWrite, Dsn(), [&](MethodContext& context) {
+    context.Connection().Execute(kInsert);
+    inner.Run(kAbortFirst, Dsn(), kInsert);
+  });
+  EXPECT_EQ(Count("T_PrintExport"), 2);
+  // An outer call that ends on Abort after a failed inner one asked for no
+  // commit, so losing its work is no failure.
+  MethodFrame::Run(outer, endsOnAbort, Dsn(), [&](MethodContext& context) {
+    context.Connection().Execute(kInsert);
+    EXPECT_THROW(inner.Run(kWrite, Dsn(), kBroken), AutomationError);
+  });
+  EXPECT_EQ(Count("T_PrintExport"), 2);
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(FrameTest);

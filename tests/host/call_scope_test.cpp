@@ -1,10 +1,10 @@
-#include "orvo/host/data_context.hpp"
-
-#include <stdexcept>
+#include "orvo/host/call_scope.hpp"
 
 #include <gtest/gtest.h>
 
 #include "host/temp_store.hpp"
+#include "orvo/automation/error.hpp"
+#include "orvo/host/service_hub.hpp"
 
 namespace orvo::host {
 namespace {
@@ -25,26 +25,24 @@ class CallScopeTest : public ::testing::Test {
   std::shared_ptr<ServiceHub> hub_ = std::make_shared<ServiceHub>();
 };
 
-TEST_F(CallScopeTest, LastVoteDecidesUnlessAnExceptionEscapes) {
+TEST_F(CallScopeTest, LastVoteDecidesWhenTheCallEndsAndAScopeNotEndedRollsBack) {
   const struct {
     std::vector<Vote> votes;
-    bool throws;
+    bool ends;
     bool kept;
-  } cases[] = {{{Vote::Abort}, false, false},
-               {{Vote::Abort, Vote::Complete}, false, true},
-               {{}, false, true},
-               {{Vote::Complete, Vote::Abort}, false, false},
-               {{}, true, false},
-               {{Vote::Abort}, true, false},
-               {{Vote::Complete}, true, false}};
+  } cases[] = {{{Vote::Abort}, true, false},
+               {{Vote::Abort, Vote::Complete}, true, true},
+               {{}, true, true},
+               {{Vote::Complete, Vote::Abort}, true, false},
+               {{}, false, false},
+               {{Vote::Complete}, false, false}};
   std::int32_t rows = 0;
   for (const auto& c : cases) {
-    try {
+    {
       CallScope scope;
       auto context = Write(1);
       for (Vote vote : c.votes) vote == Vote::Abort ? context->Abort() : context->Complete();
-      if (c.throws) throw std::runtime_error("call failed");
-    } catch (const std::runtime_error&) {
+      if (c.ends) scope.End();
     }
     rows += c.kept ? 1 : 0;
     EXPECT_EQ(store_.Rows(), rows) << "case " << (&c - cases);
@@ -60,18 +58,49 @@ TEST_F(CallScopeTest, NestedScopeJoinsTheOuterOneAcrossDataSources) {
     {
       CallScope inner;
       Write(2, &second)->Complete();
+      inner.End();
     }
     // The inner end committed nothing: both transactions are still the outer's.
     EXPECT_TRUE(context->Connection()->InTransaction());
     EXPECT_EQ(second.Rows(), 0);
     context->Abort();
+    outer.End();
   }
   EXPECT_EQ(store_.Rows(), 0);
   EXPECT_EQ(second.Rows(), 0);
   EXPECT_FALSE(CallScope::Active());
 }
 
-TEST_F(CallScopeTest, FailedCommitRollsBackAndLeavesTheConnectionUsable) {
+TEST_F(CallScopeTest, InnerScopeThatFailsOrEndsOnAbortDoomsTheUnit) {
+  for (const bool innerEnds : {false, true}) {
+    {
+      CallScope outer;
+      {
+        CallScope inner;
+        Write(1)->Abort();
+        if (innerEnds) inner.End();
+      }
+      Write(2)->Complete();
+      try {
+        outer.End();
+        FAIL() << "the unit's work was lost and the outer call must be told";
+      } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number(), HResult(0x8004E002u));
+        EXPECT_EQ(e.source(), "OrvoGlobal");
+      }
+    }
+    EXPECT_EQ(store_.Rows(), 0);
+  }
+  // The next unit starts whole.
+  {
+    CallScope scope;
+    Write(3);
+    scope.End();
+  }
+  EXPECT_EQ(store_.Rows(), 1);
+}
+
+TEST_F(CallScopeTest, FailedCommitRaisesRollsBackAndLeavesTheConnectionUsable) {
   // A deferred foreign key is checked only at commit, so the commit fails.
   auto setup = hub_->PooledConnection(store_.Dsn());
   setup->Execute("create table parent (id integer primary key)");
@@ -81,12 +110,19 @@ TEST_F(CallScopeTest, FailedCommitRollsBackAndLeavesTheConnectionUsable) {
   {
     CallScope scope;
     Write(1)->Connection()->Execute("insert into child values (42)");
+    try {
+      scope.End();
+      FAIL() << "a lost write must be reported";
+    } catch (const AutomationError& e) {
+      EXPECT_EQ(e.number(), HResult(0x80040E2Fu));
+    }
   }
   EXPECT_FALSE(setup->InTransaction());
   EXPECT_EQ(store_.Rows(), 0);
   {
     CallScope scope;
     Write(2);
+    scope.End();
   }
   EXPECT_EQ(store_.Rows(), 1);
 }

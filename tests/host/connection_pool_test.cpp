@@ -1,9 +1,12 @@
+#include "orvo/host/connection_pool.hpp"
+
 #include "orvo/automation/error.hpp"
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 
 #include <gtest/gtest.h>
 
 #include "host/temp_store.hpp"
+#include "support/recording_observer.hpp"
 
 namespace orvo::host {
 namespace {
@@ -27,6 +30,60 @@ TEST(ConnectionPoolTest, OneConnectionPerDataSourceTextUntilClosePool) {
   // Once the folder exists the same text connects: the failure was not kept.
   std::filesystem::create_directories(dir);
   EXPECT_NE(hub->PooledConnection(missing), nullptr);
+}
+
+// Runs with the current directory set to `directory`, restoring it afterwards.
+class InDirectory {
+ public:
+  explicit InDirectory(const std::filesystem::path& directory)
+      : before_(std::filesystem::current_path()) {
+    std::filesystem::current_path(directory);
+  }
+  ~InDirectory() { std::filesystem::current_path(before_); }
+
+ private:
+  std::filesystem::path before_;
+};
+
+TEST(ConnectionPoolTest, DataSourceIsKnownByWhatItsTextResolvesTo) {
+  testing::TempStore first;
+  testing::TempStore second;
+  ConnectionPool pool;
+  const std::string relative = "Provider=SQLite;Data Source=t.db";
+  std::shared_ptr<ado::Connection> here;
+  {
+    InDirectory in(first.dir.Path());
+    here = pool.Connection(relative);
+    // Other spellings of the same file: key case, blanks, a "." in the path,
+    // the provider by default, keys the host does not read.
+    const std::string file = (first.dir.Path() / "t.db").string();
+    for (const std::string& same :
+         {std::string(" data source = ./t.db ; provider = sqlite"), "Data Source=" + file,
+          "DATA SOURCE=" + first.dir.Path().string() + "/./t.db;Language=CHS"}) {
+      EXPECT_EQ(pool.Connection(same).get(), here.get()) << same;
+    }
+  }
+  {
+    // The same relative text from another directory names another file.
+    InDirectory in(second.dir.Path());
+    auto there = pool.Connection(relative);
+    EXPECT_NE(there.get(), here.get());
+    there->Execute("insert into t values (1)");
+  }
+  EXPECT_EQ(first.Rows(), 0);
+  EXPECT_EQ(second.Rows(), 1);
+}
+
+TEST(ConnectionPoolTest, ObserverSetLaterReachesConnectionsAlreadyPooled) {
+  testing::TempStore store;
+  ConnectionPool pool;
+  auto connection = pool.Connection(store.Dsn());
+  auto observer = std::make_shared<orvo::testing::RecordingObserver>();
+  pool.SetObserver(observer);
+  pool.Connection(store.Dsn())->Execute("select 1");
+  EXPECT_EQ(observer->Texts(), std::vector<std::string>{"select 1"});
+  pool.SetObserver(nullptr);
+  EXPECT_EQ(pool.Connection(store.Dsn())->Observer(), nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #include "orvo/automation/error.hpp"
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "orvo/automation/error.hpp"
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 
 #include <gtest/gtest.h>
 
@@ -27,17 +27,6 @@ TEST(JournalingDataContextTest, RecordsEveryCallInOrderUnderTheContextNumber) {
   // Numbering goes on after clearing: the numbers name contexts, not lines.
   hub->DataContext()->Abort();
   EXPECT_EQ(hub->Journal(), (std::vector<JournalEntry>{{4, "Abort"}}));
-}
-
-TEST(JournalingDataContextTest, KeepsTheRecentCallsOfALongLivedHub) {
-  auto hub = std::make_shared<ServiceHub>();
-  auto context = hub->DataContext();
-  const std::size_t calls = 5 * ServiceHub::kJournalKeeps;
-  for (std::size_t i = 0; i < calls; ++i) context->Abort();
-  context->Complete();
-  EXPECT_GE(hub->Journal().size(), ServiceHub::kJournalKeeps);
-  EXPECT_LE(hub->Journal().size(), 2 * ServiceHub::kJournalKeeps);
-  EXPECT_EQ(hub->Journal().back(), (JournalEntry{1, "Complete"}));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@
 #include "orvo/ado/connection.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/error.hpp"
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 #include "support/recording_observer.hpp"
 #include "support/temp_directory.hpp"
 

@@ -45,16 +45,37 @@ class OrvoprintTest : public ::testing::Test {
     unsetenv("ORVO_USER_NAME");
   }
 
-  std::string Dsn() const { return directory_.SqliteDsn(); }
+  std::string Dsn(const std::string& file = "store.db") const { return directory_.SqliteDsn(file); }
 
-  Outcome Run(const std::vector<std::string>& args) {
-    const fs::path out = directory_.Path() / "stdout.txt";
+  // What the sqlite3 shell prints for a statement on a store file.
+  std::string Sqlite(const fs::path& store, const std::string& sql) {
+    const fs::path out = directory_.Path() / "sqlite3.txt";
+    const std::string command =
+        "sqlite3 " + Quoted(store.string()) + " " + Quoted(sql) + " >" + Quoted(out.string());
+    EXPECT_EQ(std::system(command.c_str()), 0) << sql;
+    return Contents(out);
+  }
+
+  // Runs the program; its standard output goes to `out` (a file of the
+  // test's directory unless given).
+  Outcome Run(const std::vector<std::string>& args, fs::path out = {}) {
+    const bool captured = out.empty();
+    if (captured) out = directory_.Path() / "stdout.txt";
     const fs::path err = directory_.Path() / "stderr.txt";
     std::string command = Quoted(ORVOPRINT_PATH);
     for (const std::string& arg : args) command += " " + Quoted(arg);
     command += " </dev/null >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Contents(out), Contents(err)};
+    // A signal (a crash) shows as -1.
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, captured ? Contents(out) : "",
+            Contents(err)};
+  }
+
+  // Expects a refusal: the exit code, nothing on stdout, and the message.
+  void ExpectRefused(const Outcome& outcome, int exitCode, const std::string& message) {
+    EXPECT_EQ(outcome.exitCode, exitCode) << outcome.err;
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_NE(outcome.err.find(message), std::string::npos) << outcome.err;
   }
 
   orvo::testing::TempDirectory directory_;
@@ -64,8 +85,9 @@ TEST_F(OrvoprintTest, MembersListsTheSixClassesWithTheirIdentitiesAndDispids) {
   const Outcome listed = Run({"members"});
   ASSERT_EQ(listed.exitCode, 0) << listed.err;
   const std::string& out = listed.out;
-  EXPECT_TRUE(out.starts_with(
-      "OrvoMPrintExport  {66C9AD08-8B70-4B4A-9487-E73B85BBB233}  version 1.2, locale 0x409\n"));
+  EXPECT_TRUE(
+      out.starts_with("OrvoMPrintExport  {66C9AD08-8B70-4B4A-9487-E73B85BBB233}  version 1.2, "
+                      "locale 0x409\n"));
   const std::pair<const char*, const char*> classes[] = {
       {"clsPrintSetupQuery", "{0338DDFC-4C69-41F8-9011-77D3F24B71A2}"},
       {"clsPrintSetupUpdate", "{B7A111D9-60D7-4F02-B0B4-051BC3A33AD3}"},
@@ -157,6 +179,77 @@ TEST_F(OrvoprintTest, TraceShowsAStatementThatTheDatabaseRefuses) {
             R"({"error":{"number":-2147217900,"source":"SQLite",)"
             R"("description":"no such table: T_PrintExportLM"}})"
             "\n");
+}
+
+TEST_F(OrvoprintTest, ArgumentsReachTheMemberAsTyped) {
+  ASSERT_EQ(Run({"--dsn", Dsn(), "init"}).exitCode, 0);
+  // A long written in brackets is no long, an array no object.
+  ExpectRefused(Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPageAndPrintSet", "[28]"}),
+                2, "orvoprint: fClassTypeId must be a Long, not \"[28]\"");
+  ExpectRefused(Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPictureData",
+                     R"([{"TableName":"t"}])"}),
+                2, "orvoprint: dctDataInfo must be a JSON object");
+  // "--" ends the options, so a negative number can follow it.
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{"call", "clsPrintSetupQuery", "GetPageAndPrintSet", "--", "-5"},
+        std::vector<std::string>{"call", "--", "clsPrintSetupQuery", "GetPageAndPrintSet", "-5"},
+        std::vector<std::string>{"call", "clsPrintSetupQuery", "GetPageAndPrintSet", "-5"}}) {
+    std::vector<std::string> args = {"--dsn", Dsn(), "--trace"};
+    args.insert(args.end(), words.begin(), words.end());
+    const Outcome called = Run(args);
+    EXPECT_EQ(called.exitCode, 0) << called.err;
+    EXPECT_EQ(called.out, "{}\n");
+    EXPECT_NE(called.err.find("FBillType=-5 And FPreparerId=16394"), std::string::npos)
+        << called.err;
+  }
+  // Words that look like options after the command are arguments, not options.
+  ExpectRefused(
+      Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPageAndPrintSet", "--trace"}), 2,
+      "fClassTypeId must be a Long, not \"--trace\"");
+  ExpectRefused(Run({"--bogus", "call", "clsPrintSetupUpdate", "TransMode"}), 2, "--bogus");
+  ExpectRefused(Run({"--dsn", Dsn()}), 2, "orvoprint: ");
+  ExpectRefused(Run({"--dsn", Dsn(), "demo", "extra"}), 2, "orvoprint: ");
+}
+
+TEST_F(OrvoprintTest, ResultThatCannotBeWrittenIsAFailure) {
+  const Outcome full = Run({"call", "clsPrintSetupUpdate", "TransMode"}, "/dev/full");
+  EXPECT_EQ(full.exitCode, 1);
+  EXPECT_EQ(full.err, "orvoprint: cannot write the result: No space left on device\n");
+}
+
+TEST_F(OrvoprintTest, HostileInputIsRefusedWithAClearErrorAndNeverCrashes) {
+  // Nesting that would exhaust the stack, in a Dictionary and in a VARIANT.
+  const std::string deep = std::string(30000, '[') + std::string(30000, ']');
+  ExpectRefused(Run({"call", "clsPrintSetupQuery", "GetPictureData", R"({"X":)" + deep + "}"}), 2,
+                "arrays and objects nest deeper than 64 levels");
+  ExpectRefused(Run({"call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "Name", deep}), 2,
+                "arrays and objects nest deeper than 64 levels");
+
+  // Argument files that cannot be read are refused alike, however they fail,
+  // and a file without end is not read past the bound.
+  for (const std::string& file : {(directory_.Path() / "missing").string(),
+                                  directory_.Path().string(), std::string("/dev/zero")}) {
+    const Outcome refused =
+        Run({"call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "Name", "@" + file});
+    ExpectRefused(refused, 2, "orvoprint: fNoteBlob: cannot read " + file);
+  }
+  EXPECT_NE(Run({"call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "Name", "@/dev/zero"})
+                .err.find("more than 64 MiB"),
+            std::string::npos);
+}
+
+TEST_F(OrvoprintTest, DemoRefusesAStoreThatHoldsAnything) {
+  // A business table of the demo's name, and no templates at all.
+  const fs::path store = directory_.Path() / "store.db";
+  Sqlite(store, "CREATE TABLE t_ICItemPicture (FItemID INTEGER, FPicture BLOB)");
+  ExpectRefused(Run({"--dsn", Dsn(), "demo"}), 2, "t_ICItemPicture");
+  EXPECT_EQ(Sqlite(store, "select count(*) from t_ICItemPicture"), "0\n");
+  EXPECT_EQ(Sqlite(store, "select count(*) from sqlite_master"), "1\n");
+  // A store made by init is refused too: the demo builds its own.
+  ASSERT_EQ(Run({"--dsn", Dsn("initialised.db"), "init"}).exitCode, 0);
+  ExpectRefused(Run({"--dsn", Dsn("initialised.db"), "demo"}), 2, "T_PrintExport");
+  EXPECT_EQ(Sqlite(directory_.Path() / "initialised.db", "select count(*) from T_PrintExport"),
+            "0\n");
 }
 
 TEST_F(OrvoprintTest, DemoRunsARoundTripAndLeavesAStoreForFurtherCalls) {

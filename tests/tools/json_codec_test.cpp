@@ -108,5 +108,21 @@ TEST(JsonCodecTest, RefusesBadBase64AndTaggedValuesItCannotRead) {
   }
 }
 
+TEST(JsonCodecTest, NestingIsReadToItsLimitAndRefusedBeyondIt) {
+  const auto nested = [](int depth) {
+    return std::string(depth, '[') + "1" + std::string(depth, ']');
+  };
+  EXPECT_NE(Read(nested(kMaxJsonDepth)).ObjectAs<orvo::Vector>(), nullptr);
+  // Far beyond the limit, as deep as would exhaust the stack.
+  for (int depth : {kMaxJsonDepth + 1, 30000}) {
+    try {
+      Read(R"({"X":)" + nested(depth - 1) + "}");
+      FAIL() << depth;
+    } catch (const std::invalid_argument& error) {
+      EXPECT_EQ(std::string(error.what()), "arrays and objects nest deeper than 64 levels");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace orvoprint

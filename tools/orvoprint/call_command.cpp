@@ -1,11 +1,13 @@
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <ostream>
 
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/host/collections.hpp"
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 #include "tools/orvoprint/commands.hpp"
 #include "tools/orvoprint/json_codec.hpp"
 
@@ -24,10 +26,35 @@ bool IsDataSource(const orvo::ParamInfo& param) {
   return param.name == "sDsn" && param.type == orvo::ParamType::String;
 }
 
-orvo::Bytes ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw UsageError("cannot read the file " + path);
-  return orvo::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// The most an argument file may hold: far more than any print template, and
+// little enough that a file without end (/dev/zero) is refused at once.
+constexpr std::size_t kMaxArgumentFile = std::size_t{64} << 20;
+
+// The bytes of an argument file. Every failure (no such file, a directory, a
+// file too large) is a std::invalid_argument naming the file and the reason.
+orvo::Bytes ReadArgumentFile(const std::string& path) {
+  const auto cannotRead = [&](const std::string& reason) {
+    return std::invalid_argument("cannot read " + path + ": " + reason);
+  };
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                             &std::fclose);
+  if (!file) throw cannotRead(std::strerror(errno));
+  orvo::Bytes bytes;
+  std::uint8_t buffer[1 << 16];
+  // Reading goes on past the bound, to tell a file that is too large (or has
+  // no end, as a device may not) from one that just fits.
+  while (bytes.size() <= kMaxArgumentFile) {
+    const std::size_t read = std::fread(buffer, 1, sizeof buffer, file.get());
+    bytes.insert(bytes.end(), buffer, buffer + read);
+    if (read < sizeof buffer) {
+      if (std::ferror(file.get())) throw cannotRead(std::strerror(errno));
+      break;
+    }
+  }
+  if (bytes.size() > kMaxArgumentFile) {
+    throw cannotRead("it holds more than " + std::to_string(kMaxArgumentFile >> 20) + " MiB");
+  }
+  return bytes;
 }
 
 OrderedJson ParseJson(const orvo::ParamInfo& param, const std::string& word) {
@@ -44,7 +71,9 @@ orvo::Variant Argument(const orvo::ParamInfo& param, const std::string& word) {
       case ParamType::String:
         return orvo::Variant(word);
       case ParamType::Variant: {
-        if (word.size() > 1 && word[0] == '@') return orvo::Variant(ReadFile(word.substr(1)));
+        if (word.size() > 1 && word[0] == '@') {
+          return orvo::Variant(ReadArgumentFile(word.substr(1)));
+        }
         // A word that is no JSON value is taken as the text it is.
         OrderedJson json = OrderedJson::parse(word, nullptr, false);
         return json.is_discarded() ? orvo::Variant(word) : FromJson(json);
@@ -97,10 +126,7 @@ int RunCall(const Options& options, const std::vector<std::string>& words, std::
     if (IsDataSource(param)) {
       args.emplace_back(options.dsn);
     } else if (param.type == orvo::ParamType::Connection) {
-      auto hub = orvo::host::ServiceHub::Current();
-      auto connection = hub->PooledConnection(options.dsn);
-      connection->SetObserver(hub->StatementObserver());
-      args.emplace_back(connection);
+      args.emplace_back(orvo::host::ServiceHub::Current()->PooledConnection(options.dsn));
     } else if (next < words.size()) {
       args.push_back(Argument(param, words[next++]));
     } else if (param.optional) {

@@ -11,7 +11,7 @@
 #include "orvo/ado/command.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 #include "orvo/store/schema.hpp"
 #include "tools/orvoprint/commands.hpp"
 
@@ -68,6 +68,24 @@ void InsertPicture(const std::shared_ptr<orvo::ado::Connection>& connection) {
          {{adInteger, 1}, {adLongVarBinary, picture}});
 }
 
+// The demo writes its own rows and a business table of its own, so it runs
+// only on a data source that holds nothing yet: no table, view, index or
+// trigger of any kind, not even the empty tables of init. Tables are named
+// first: they are what a user recognises.
+void RefuseStoreInUse(orvo::ado::Connection& connection) {
+  auto objects =
+      connection.Execute("select name from sqlite_master order by type <> 'table', name");
+  if (objects->Eof()) return;
+  std::string names;
+  for (int shown = 0; !objects->Eof() && shown < 5; ++shown, objects->MoveNext()) {
+    names += (names.empty() ? "" : ", ") + orvo::CStr(objects->Fields(0).Value());
+  }
+  if (!objects->Eof()) names += ", ...";
+  throw UsageError(
+      "demo builds its own store and runs only on an empty one; the data source already holds " +
+      names + " (name a new file with --dsn, or leave --dsn out)");
+}
+
 std::string TemporaryStore() {
   std::string directory = "/tmp/orvoprint-demo-XXXXXX";
   if (mkdtemp(directory.data()) == nullptr) throw UsageError("cannot create a temporary directory");
@@ -97,11 +115,8 @@ int RunDemo(const Options& options, std::ostream& out) {
   auto hub = orvo::host::ServiceHub::Current();
   auto connection = hub->PooledConnection(demo.dsn);
   connection->SetObserver(hub->StatementObserver());
+  RefuseStoreInUse(*connection);
   orvo::store::CreateSchema(*connection);
-  auto existing = connection->Execute("select count(1) as FRows from T_PrintExport");
-  if (orvo::CLng(existing->Fields(0).Value()) != 0) {
-    throw UsageError("demo builds its own store; the data source already holds template rows");
-  }
 
   out << "STORE='" << demo.dsn << "'\n"
       << "Users: 16394 Manager (the templates' owner), " << kClerkId << ' ' << kClerkName << '\n'

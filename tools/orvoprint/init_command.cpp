@@ -1,7 +1,7 @@
 #include <ostream>
 
 #include "orvo/ado/connection.hpp"
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 #include "orvo/store/schema.hpp"
 #include "tools/orvoprint/commands.hpp"
 #include "tools/orvoprint/json_codec.hpp"

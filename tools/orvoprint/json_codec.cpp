@@ -112,7 +112,14 @@ OrderedJson ToJson(const orvo::Variant& value) {
   return Tagged("$object", value.AsObject()->TypeInfo().name);
 }
 
-orvo::Variant FromJson(const OrderedJson& json) {
+namespace {
+
+// `json` as a Variant, `depth` being the number of arrays and objects around it.
+orvo::Variant FromJsonAt(const OrderedJson& json, int depth) {
+  if (json.is_structured() && depth >= kMaxJsonDepth) {
+    throw std::invalid_argument("arrays and objects nest deeper than " +
+                                std::to_string(kMaxJsonDepth) + " levels");
+  }
   switch (json.type()) {
     case OrderedJson::value_t::null:
       return orvo::Variant::Null();
@@ -137,7 +144,7 @@ orvo::Variant FromJson(const OrderedJson& json) {
       return orvo::Variant(json.get<std::string>());
     case OrderedJson::value_t::array: {
       auto vector = std::make_shared<orvo::Vector>();
-      for (const OrderedJson& item : json) vector->Add(FromJson(item));
+      for (const OrderedJson& item : json) vector->Add(FromJsonAt(item, depth + 1));
       return orvo::Variant(vector);
     }
     case OrderedJson::value_t::object:
@@ -165,8 +172,16 @@ orvo::Variant FromJson(const OrderedJson& json) {
     }
   }
   auto dictionary = std::make_shared<orvo::Dictionary>();
-  for (const auto& item : json.items()) dictionary->SetValue(item.key(), FromJson(item.value()));
+  for (const auto& item : json.items()) {
+    dictionary->SetValue(item.key(), FromJsonAt(item.value(), depth + 1));
+  }
   return orvo::Variant(dictionary);
+}
+
+}  // namespace
+
+orvo::Variant FromJson(const OrderedJson& json) {
+  return FromJsonAt(json, 0);
 }
 
 }  // namespace orvoprint

@@ -21,6 +21,11 @@ namespace orvoprint {
 
 using OrderedJson = nlohmann::ordered_json;
 
+// The deepest that arrays and objects may nest in a value read: far beyond
+// any argument a member takes, and shallow enough that reading a value never
+// exhausts the stack.
+inline constexpr int kMaxJsonDepth = 64;
+
 std::string Base64Encode(const orvo::Bytes& bytes);
 // Throws std::invalid_argument for text that is not base64.
 orvo::Bytes Base64Decode(std::string_view text);
@@ -28,7 +33,8 @@ orvo::Bytes Base64Decode(std::string_view text);
 OrderedJson ToJson(const orvo::Variant& value);
 
 // Objects become Dictionaries and arrays Vectors, except the "$" encodings.
-// Throws std::invalid_argument for an encoding it cannot read.
+// Throws std::invalid_argument for an encoding it cannot read and for arrays
+// and objects nested deeper than kMaxJsonDepth.
 orvo::Variant FromJson(const OrderedJson& json);
 
 }  // namespace orvoprint

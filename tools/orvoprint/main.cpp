@@ -4,21 +4,99 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "orvo/automation/error.hpp"
-#include "orvo/host/data_context.hpp"
+#include "orvo/host/service_hub.hpp"
 #include "tools/orvoprint/commands.hpp"
 #include "tools/orvoprint/json_codec.hpp"
 #include "tools/orvoprint/trace.hpp"
 
 namespace {
 
+struct Command {
+  const char* name;
+  const char* usage;  // what follows the name
+  const char* purpose;
+};
+
+constexpr Command kCommands[] = {
+    {"init", "", "create the tables in the data source (idempotent)"},
+    {"call", "CLASS MEMBER [ARG ...]",
+     "create CLASS, call MEMBER late-bound, print the result as JSON"},
+    {"members", "[CLASS]", "list classes and members with DISPIDs and parameters"},
+    {"demo", "", "build a small store and show what callers see"},
+};
+
+std::string CommandLine(const Command& command) {
+  std::string line = std::string("  ") + command.name + " " + command.usage;
+  line.resize(32, ' ');
+  return line + command.purpose + "\n";
+}
+
+std::string CommandList() {
+  std::string text = "Commands:\n";
+  for (const Command& command : kCommands) text += CommandLine(command);
+  return text;
+}
+
 std::string Environment(const char* name, std::string fallback) {
   const char* value = std::getenv(name);
   return value != nullptr && *value != '\0' ? value : fallback;
+}
+
+std::int16_t UserId(const std::string& text) {
+  try {
+    std::size_t used = 0;
+    const int id = std::stoi(text, &used);
+    if (used == text.size() && id >= -32768 && id <= 32767) return static_cast<std::int16_t>(id);
+  } catch (const std::exception&) {
+    // Not a number, or far out of range: refused below.
+  }
+  throw orvoprint::UsageError("--user must be a 16-bit user id, not " + text);
+}
+
+// Runs the command that `words` name. The words reach the command exactly as
+// typed: brackets, blanks and leading dashes are theirs.
+int RunCommand(const orvoprint::Options& options, const std::vector<std::string>& words) {
+  using orvoprint::UsageError;
+  if (words.empty()) throw UsageError("a command is needed\n" + CommandList());
+  const std::string& name = words.front();
+  std::vector<std::string> args(words.begin() + 1, words.end());
+  for (const Command& command : kCommands) {
+    if (name != command.name) continue;
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+      std::cout << "Usage: orvoprint [OPTIONS] " << command.name << " " << command.usage << "\n"
+                << command.purpose << "\n";
+      return 0;
+    }
+    if (name == "call") {
+      // A "--" ends the options, so that a word after it may begin with "-";
+      // the call has no options of its own, so it is simply left out.
+      for (auto word = args.begin(); word != args.end(); ++word) {
+        if (*word == "--") {
+          args.erase(word);
+          break;
+        }
+      }
+      return orvoprint::RunCall(options, args, std::cout);
+    }
+    if (name == "members" && args.size() <= 1) {
+      return orvoprint::RunMembers(args.empty() ? "" : args[0], std::cout);
+    }
+    if (args.empty() && name == "init") return orvoprint::RunInit(options, std::cout);
+    if (args.empty() && name == "demo") return orvoprint::RunDemo(options, std::cout);
+    throw UsageError("too many arguments; usage: orvoprint " + std::string(command.name) + " " +
+                     command.usage);
+  }
+  if (name.starts_with("-")) throw UsageError("no option is named " + name);
+  throw UsageError("no command is named " + name + "\n" + CommandList());
 }
 
 void PrintError(const orvo::AutomationError& error) {
@@ -31,71 +109,65 @@ void PrintError(const orvo::AutomationError& error) {
             << '\n';
 }
 
+// Runs the command and gives the exit code: 0, 1 for a raised error, 2 for a
+// command line that does not say what to do.
+int Run(const orvoprint::Options& options, const std::vector<std::string>& words) {
+  try {
+    return RunCommand(options, words);
+  } catch (const orvoprint::UsageError& error) {
+    std::cerr << "orvoprint: " << error.what() << '\n';
+    return 2;
+  } catch (const orvo::AutomationError& error) {
+    PrintError(error);
+  } catch (const std::exception& error) {
+    PrintError(orvo::AutomationError(orvo::HResult(0x80004005u), "orvoprint", error.what()));
+  }
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   orvoprint::Options options;
-  CLI::App app{"orvoprint: the OrvoMPrintExport template store from the command line"};
-  app.require_subcommand(1);
-  app.fallthrough();
-  int user_id = 0;
-  std::string user_text = Environment("ORVO_USER_ID", "16394");
+  CLI::App app{"orvoprint: the OrvoMPrintExport template store from the command line", "orvoprint"};
+  // Everything from the command on is the command's own, word for word: the
+  // option parser would read brackets as lists and take "--" for itself.
+  app.prefix_command();
+  app.footer(CommandList());
+  std::string userText = Environment("ORVO_USER_ID", "16394");
   options.userName = Environment("ORVO_USER_NAME", "Manager");
   app.add_option("--dsn", options.dsn, "data source text")
       ->default_str(options.dsn)
       ->each([&](const std::string&) { options.dsnGiven = true; });
-  app.add_option("--user", user_text, "calling user id (ORVO_USER_ID, else 16394)");
+  app.add_option("--user", userText, "calling user id (ORVO_USER_ID, else 16394)");
   app.add_option("--user-name", options.userName,
                  "calling user name (ORVO_USER_NAME, else Manager)");
   app.add_flag("--trace", options.trace, "print every statement as JSON on stderr");
 
-  auto* init = app.add_subcommand("init", "create the tables in the data source (idempotent)");
-  auto* call = app.add_subcommand("call", "create CLASS, call MEMBER late-bound, print the result");
-  std::vector<std::string> call_words;
-  call->add_option("CLASS MEMBER ARG", call_words, "the class, the member and its arguments")
-      ->required();
-  std::string members_class;
-  auto* members = app.add_subcommand("members", "list classes and members with DISPIDs");
-  members->add_option("CLASS", members_class, "one class only");
-  auto* demo = app.add_subcommand("demo", "build a small store and show what callers see");
-
   try {
     app.parse(argc, argv);
-    try {
-      std::size_t used = 0;
-      user_id = std::stoi(user_text, &used);
-      if (used != user_text.size() || user_id < -32768 || user_id > 32767)
-        throw std::out_of_range("");
-    } catch (const std::exception&) {
-      throw orvoprint::UsageError("--user must be a 16-bit user id, not " + user_text);
-    }
+    options.userId = UserId(userText);
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : 2;
   } catch (const orvoprint::UsageError& error) {
     std::cerr << "orvoprint: " << error.what() << '\n';
     return 2;
   }
-  options.userId = static_cast<std::int16_t>(user_id);
 
   auto hub = orvo::host::ServiceHub::Current();
   hub->SignIn(options.userId, options.userName);
-  if (options.trace)
+  if (options.trace) {
     hub->SetStatementObserver(std::make_shared<orvoprint::TraceObserver>(std::cerr));
-
-  try {
-    if (*init) return orvoprint::RunInit(options, std::cout);
-    if (*call) return orvoprint::RunCall(options, call_words, std::cout);
-    if (*members) return orvoprint::RunMembers(members_class, std::cout);
-    if (*demo) return orvoprint::RunDemo(options, std::cout);
-  } catch (const orvoprint::UsageError& error) {
-    std::cerr << "orvoprint: " << error.what() << '\n';
-    return 2;
-  } catch (const orvo::AutomationError& error) {
-    PrintError(error);
-    return 1;
-  } catch (const std::exception& error) {
-    PrintError(orvo::AutomationError(orvo::HResult(0x80004005u), "orvoprint", error.what()));
-    return 1;
   }
-  return 2;
+  const int code = Run(options, app.remaining());
+  // A result that never reached its reader is a failure, not a success.
+  errno = 0;
+  std::cout.flush();
+  if (!std::cout) {
+    const int error = errno;
+    std::cerr << "orvoprint: cannot write the result"
+              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+    return code == 0 ? 1 : code;
+  }
+  return code;
 }

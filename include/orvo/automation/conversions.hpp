@@ -26,6 +26,11 @@ double CDbl(const Variant& v);
 // Numbers are true when not 0; texts "True"/"False" (any case) or numeric text.
 bool CBool(const Variant& v);
 
+// A number rounded half to even to a whole number, as CLng and CInt round,
+// whatever the floating-point rounding mode; an infinite or NaN one raises
+// Overflow (6). For whole-number types that have no conversion of their own.
+double RoundHalfToEven(double x);
+
 // The leading number of a text: blanks (spaces, tabs, line feeds) are skipped
 // wherever they stand, reading stops at the first character that cannot
 // continue the number, and a text without one gives 0. "&H" and "&O" prefixes
@@ -35,8 +40,12 @@ double Val(std::string_view text);
 double Val(const Variant& v);
 // Literal and std::string texts convert equally well to std::string_view and
 // to Variant; these overloads pick the text reading.
-inline double Val(const char* text) { return Val(std::string_view(text)); }
-inline double Val(const std::string& text) { return Val(std::string_view(text)); }
+inline double Val(const char* text) {
+  return Val(std::string_view(text));
+}
+inline double Val(const std::string& text) {
+  return Val(std::string_view(text));
+}
 
 }  // namespace orvo
 

@@ -1,0 +1,82 @@
+// ServiceHub is the host of one thread (the apartment): the host application
+// signs the calling user in on it, and it hands out a new DataContext whenever
+// an instance asks, the default one or the host's own. It is made of parts
+// with one job each: the thread's connection pool (with the statement
+// observer), and the journal in which every call on a context it handed out is
+// written.
+//
+// Current() gives the thread's hub, created on first use and shared by
+// everything on the thread; a hub is used only on its thread. Contexts it
+// hands out share it, so they keep their user, pool and journal while they
+// live.
+
+#ifndef ORVO_HOST_SERVICE_HUB_HPP_
+#define ORVO_HOST_SERVICE_HUB_HPP_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "orvo/ado/connection.hpp"
+#include "orvo/host/connection_pool.hpp"
+#include "orvo/host/data_context.hpp"
+#include "orvo/host/journal.hpp"
+
+namespace orvo::host {
+
+class ServiceHub : public std::enable_shared_from_this<ServiceHub> {
+ public:
+  using DataContextFactory = std::function<std::shared_ptr<host::DataContext>(ServiceHub&)>;
+
+  // The hub of the calling thread, created on first use.
+  static std::shared_ptr<ServiceHub> Current();
+
+  // The calling user of this thread; every SessionInfo reads it.
+  void SignIn(std::int16_t userId, std::string userName);
+  void SignOut();
+  struct User {
+    std::int16_t id;
+    std::string name;
+  };
+  // Raises 0x80004005 "No user is signed in..." when nobody is.
+  User SignedInUser() const;
+
+  // A new DataContext each time (the default one unless a factory was put in
+  // place), wrapped so that its calls are written into the journal.
+  std::shared_ptr<host::DataContext> DataContext();
+  // Puts a host's own data context in place of the default; an empty factory
+  // restores the default.
+  void SetDataContextFactory(DataContextFactory factory);
+
+  // The thread's pooled connection to a data source, reporting to the
+  // statement observer; ClosePool makes the next request connect anew.
+  std::shared_ptr<ado::Connection> PooledConnection(const std::string& sDsn) {
+    return pool_.Connection(sDsn);
+  }
+  void ClosePool() { pool_.Close(); }
+  // Every pooled connection handed out from now on reports its statements to
+  // this observer (null for none).
+  void SetStatementObserver(std::shared_ptr<ado::StatementObserver> observer) {
+    pool_.SetObserver(std::move(observer));
+  }
+  const std::shared_ptr<ado::StatementObserver>& StatementObserver() const {
+    return pool_.Observer();
+  }
+
+  // The recent calls on the contexts this hub handed out, oldest first.
+  const std::vector<JournalEntry>& Journal() const { return journal_->Entries(); }
+  void ClearJournal() { journal_->Clear(); }
+
+ private:
+  std::optional<User> user_;
+  DataContextFactory factory_;
+  ConnectionPool pool_;
+  std::shared_ptr<host::Journal> journal_ = std::make_shared<host::Journal>();
+};
+
+}  // namespace orvo::host
+
+#endif  // ORVO_HOST_SERVICE_HUB_HPP_

@@ -12,6 +12,7 @@
 #define ORVO_ADO_BACKEND_HPP_
 
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -40,8 +41,17 @@ class Backend {
 // one of these.
 using BackendOpener = std::unique_ptr<Backend> (*)(const ConnectionString&);
 
-// The opener for a provider name (any case), or null when none is built in.
-BackendOpener FindBackend(std::string_view provider);
+// A backend built into the library: its provider name, how to open it, and
+// the data source keys it reads. A data source text naming the provider may
+// hold these keys and those that every provider accepts, and no others.
+struct BackendInfo {
+  std::string_view provider;
+  BackendOpener open;
+  std::span<const std::string_view> keys;
+};
+
+// The backend of a provider name (any case), or null when none is built in.
+const BackendInfo* FindBackend(std::string_view provider);
 
 }  // namespace orvo::ado
 

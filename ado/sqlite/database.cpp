@@ -5,10 +5,8 @@
 
 namespace orvo::ado::sqlite {
 
-Database::Database(const std::string& path) {
-  const int rc =
-      sqlite3_open_v2(path.c_str(), &db_,
-                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+Database::Database(const std::string& path, int flags) {
+  const int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     // A handle is usually allocated even on failure; it carries the message.
     // Whatever the code, a database that cannot be opened is a failure to

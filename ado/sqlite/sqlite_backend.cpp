@@ -10,6 +10,7 @@
 #include "ado/sqlite/error.hpp"
 #include "ado/sqlite/statement.hpp"
 #include "ado/tokenizer.hpp"
+#include "orvo/automation/ascii.hpp"
 
 namespace orvo::ado {
 
@@ -24,7 +25,6 @@ constexpr std::size_t kCacheLimit = 512;
 
 std::string DatabasePath(const ConnectionString& cs) {
   std::string path = cs.Get("Data Source");
-  if (path.empty()) path = cs.Get("Database");
   if (path.empty()) {
     throw AutomationError(kErrFailure, kProvider,
                           "The data source names no database file (Data Source=<file>)");
@@ -45,6 +45,16 @@ int BusyTimeout(const ConnectionString& cs) {
   return ms;
 }
 
+// Whether the data source may be written: "Mode=Read" opens it for reading
+// only, as a store that the process may not write is opened.
+bool ReadOnly(const ConnectionString& cs) {
+  const std::string mode = cs.Get("Mode");
+  if (!cs.Has("Mode") || ascii::EqualsIgnoreCase(mode, "ReadWrite")) return false;
+  if (ascii::EqualsIgnoreCase(mode, "Read")) return true;
+  throw AutomationError(kErrFailure, kProvider,
+                        "Mode must be Read or ReadWrite, not \"" + mode + "\"");
+}
+
 // True when `tail` holds more than blanks, comments and semicolons.
 bool HoldsAnotherStatement(std::string_view tail) {
   for (const Token& token : Tokenize(tail)) {
@@ -57,12 +67,13 @@ class SqliteBackend final : public Backend {
  public:
   // The options are read before the file is opened, so a bad one creates none.
   explicit SqliteBackend(const ConnectionString& cs)
-      : SqliteBackend(DatabasePath(cs), BusyTimeout(cs)) {}
+      : SqliteBackend(DatabasePath(cs), BusyTimeout(cs), ReadOnly(cs)) {}
 
-  SqliteBackend(const std::string& path, int busyTimeoutMs) : db_(path) {
+  SqliteBackend(const std::string& path, int busyTimeoutMs, bool readOnly)
+      : db_(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) {
     sqlite3_busy_timeout(db_.get(), busyTimeoutMs);
     // Readers then never wait for the writer of another connection.
-    if (path != ":memory:") db_.Exec("PRAGMA journal_mode=WAL");
+    if (path != ":memory:" && !readOnly) db_.Exec("PRAGMA journal_mode=WAL");
     sqlite::RegisterCaseInsensitiveCollation(db_.get());
   }
 

@@ -1,7 +1,8 @@
 // The SQLite backend: a database in one file (or ":memory:"), named by the
-// data source's "Data Source" (or "Database") key. Opening sets a busy
-// timeout (5000 ms, or the "Busy Timeout" key's milliseconds), puts file
-// databases in WAL mode and registers the "ORVO_CI" collation. Statement
+// data source's "Data Source" key. Opening sets a busy timeout (5000 ms, or
+// the "Busy Timeout" key's milliseconds), puts file databases in WAL mode and
+// registers the "ORVO_CI" collation. "Mode=Read" opens the database for
+// reading only ("Mode=ReadWrite", the default, for both). Statement
 // texts are adapted to SQLite's dialect once per text and prepared once per
 // adapted text.
 //
@@ -12,6 +13,7 @@
 #define ORVO_ADO_SQLITE_SQLITE_BACKEND_HPP_
 
 #include <memory>
+#include <string_view>
 
 #include "ado/backend.hpp"
 #include "ado/dialect.hpp"
@@ -22,6 +24,9 @@ namespace orvo::ado {
 // nothing, which the server reported as Null.
 inline constexpr DialectSpelling kSqliteSpelling{"nullif(last_insert_rowid(),0)", " AS \"\"",
                                                  "ifnull"};
+
+// The data source keys the SQLite backend reads.
+inline constexpr std::string_view kSqliteKeys[] = {"Data Source", "Busy Timeout", "Mode"};
 
 // Raises 0x80004005 (source "SQLite") when the database cannot be opened.
 std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionString& connectionString);

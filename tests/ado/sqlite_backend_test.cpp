@@ -204,8 +204,12 @@ TEST_F(SqliteBackendTest, FailuresMapToStableNumbersWithSQLitesMessage) {
   EXPECT_EQ(unopenable.number(), kErrFailure);
   EXPECT_EQ(unopenable.source(), "SQLite");
   EXPECT_EQ(unopenable.description(), "unable to open database file");
-  EXPECT_EQ(ErrorOf([&] { Connection::Open(DataSource() + ";Busy Timeout=soon"); }).number(),
-            kErrFailure);
+  for (const char* option : {";Busy Timeout=soon", ";Mode=Write", ";Mode=Share Deny None"}) {
+    EXPECT_EQ(ErrorOf([&] { Connection::Open(DataSource() + option); }).number(), kErrFailure)
+        << option;
+  }
+  EXPECT_EQ(ErrorOf([&] { Connection::Open(DataSource() + ";Mode=Write"); }).description(),
+            "Mode must be Read or ReadWrite, not \"Write\"");
 }
 
 TEST_F(SqliteBackendTest, ALockedDatabaseIsAFailureAfterTheBusyTimeout) {

@@ -11,7 +11,6 @@
 #define ORVO_ADO_CONNECTION_HPP_
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,7 +26,10 @@ class Backend;
 class Recordset;
 
 // A data source text: key=value pairs separated by ";", keys without regard
-// to case. "Provider" picks the backend (SQLite when absent).
+// to case. "Provider" picks the backend (SQLite when absent). A value may be
+// quoted with " or ' (the quote doubled inside) to hold a ";". An entry
+// without "=" or without a key, an unclosed quote and text after a closing
+// quote are refused with 0x800A0BB9; a key given twice keeps its last value.
 class ConnectionString {
  public:
   static ConnectionString Parse(std::string_view text);
@@ -35,13 +37,22 @@ class ConnectionString {
   // The value of a key (any case), or "" when absent.
   std::string Get(std::string_view key) const;
   bool Has(std::string_view key) const;
+  // Every key given, as the text first spells it, in the order given.
+  std::vector<std::string> Keys() const;
   // The provider named, "SQLite" when none is.
   std::string Provider() const;
   const std::string& Text() const { return text_; }
 
  private:
+  struct Entry {
+    std::string key;  // as written
+    std::string value;
+  };
+  const Entry* Find(std::string_view key) const;
+  Entry* Find(std::string_view key);
+
   std::string text_;
-  std::map<std::string, std::string> values_;  // keys lower-cased
+  std::vector<Entry> entries_;
 };
 
 // Sees every statement before it runs and its outcome after. BeforeExecute may

@@ -16,6 +16,17 @@ Database::Database(const std::string& path, int flags) {
     db_ = nullptr;
     throw AutomationError(kErrFailure, kProvider, std::move(message));
   }
+  // SQLite would read a double-quoted name that matches no column as a text
+  // value, so a misspelt name would quietly compare with a constant.
+  for (const int option : {SQLITE_DBCONFIG_DQS_DML, SQLITE_DBCONFIG_DQS_DDL}) {
+    const int configured = sqlite3_db_config(db_, option, 0, static_cast<int*>(nullptr));
+    if (configured != SQLITE_OK) {
+      AutomationError error = ErrorFromDatabase(db_, configured);
+      sqlite3_close(db_);
+      db_ = nullptr;
+      throw error;
+    }
+  }
 }
 
 Database::~Database() {

@@ -1,5 +1,6 @@
 // Database owns one sqlite3 connection handle: opened in the constructor,
-// closed in the destructor.
+// closed in the destructor. A double-quoted name is always a name on it,
+// never a text value.
 //
 // Used on one thread at a time, like the handle it wraps. Statements prepared
 // on the handle must be finalized before the Database goes.

@@ -184,6 +184,13 @@ TEST_F(SqliteBackendTest, FailuresMapToStableNumbersWithSQLitesMessage) {
   EXPECT_EQ(unknown.number(), kErrStatementRefused);
   EXPECT_EQ(unknown.source(), "SQLite");
   EXPECT_EQ(unknown.description(), "no such table: T_Missing");
+  // A double-quoted name is always a name, never a text value in disguise.
+  for (const char* text : {"select \"nosuchcolumn\" from T_PrintExport",
+                           "create index IX_Quoted on T_PrintExport (\"nosuchcolumn\")"}) {
+    const AutomationError quoted = ErrorOf([&] { cn_->Execute(text); });
+    EXPECT_EQ(quoted.number(), kErrStatementRefused) << text;
+    EXPECT_EQ(quoted.description(), "no such column: nosuchcolumn") << text;
+  }
   EXPECT_EQ(ErrorOf([&] { cn_->Execute("select 1; select 2"); }).number(), kErrStatementRefused);
   EXPECT_EQ(cn_->Execute("select 1;")->Fields(0).Value(), Variant(1));
   // A run that fails on its values leaves the statement ready for the next one.

@@ -39,7 +39,7 @@ class Backend {
 
 // Opens a backend for a parsed data source text; each backend folder provides
 // one of these.
-using BackendOpener = std::unique_ptr<Backend> (*)(const ConnectionString&);
+using BackendOpener = std::unique_ptr<Backend> (*)(const ConnectionString&, IfMissing);
 
 // A backend built into the library: its provider name, how to open it, and
 // the data source keys it reads. A data source text naming the provider may

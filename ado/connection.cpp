@@ -48,7 +48,8 @@ void RefuseUnknownKeys(const ConnectionString& parsed, const BackendInfo& backen
 
 }  // namespace
 
-std::shared_ptr<Connection> Connection::Open(std::string_view connectionString) {
+std::shared_ptr<Connection> Connection::Open(std::string_view connectionString,
+                                             IfMissing ifMissing) {
   const ConnectionString parsed = ConnectionString::Parse(connectionString);
   const BackendInfo* backend = FindBackend(parsed.Provider());
   if (backend == nullptr) {
@@ -56,7 +57,7 @@ std::shared_ptr<Connection> Connection::Open(std::string_view connectionString) 
                           "Provider cannot be found. It may not be properly installed.");
   }
   RefuseUnknownKeys(parsed, *backend);
-  return std::make_shared<Connection>(backend->open(parsed));
+  return std::make_shared<Connection>(backend->open(parsed, ifMissing));
 }
 
 Connection::Connection(std::unique_ptr<Backend> backend) : backend_(std::move(backend)) {}

@@ -27,4 +27,12 @@ void CreateSchema(ado::Connection& connection) {
   for (const std::string& statement : *statements) connection.Execute(statement);
 }
 
+void CreateStore(std::string_view dataSource,
+                 const std::shared_ptr<ado::StatementObserver>& observer) {
+  const std::shared_ptr<ado::Connection> connection =
+      ado::Connection::Open(dataSource, ado::IfMissing::Create);
+  connection->SetObserver(observer);
+  CreateSchema(*connection);
+}
+
 }  // namespace orvo::store

@@ -1,5 +1,7 @@
 #include "ado/sqlite/database.hpp"
 
+#include <filesystem>
+
 #include "ado/sqlite/error.hpp"
 #include "orvo/ado/types.hpp"
 
@@ -12,6 +14,10 @@ Database::Database(const std::string& path, int flags) {
     // Whatever the code, a database that cannot be opened is a failure to
     // connect, not a refused statement.
     std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+    std::error_code ignored;
+    if ((flags & SQLITE_OPEN_CREATE) == 0 && !std::filesystem::exists(path, ignored)) {
+      message = "The database file \"" + path + "\" does not exist";
+    }
     sqlite3_close(db_);
     db_ = nullptr;
     throw AutomationError(kErrFailure, kProvider, std::move(message));

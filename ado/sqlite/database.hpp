@@ -18,7 +18,8 @@ class Database {
  public:
   // Opens with SQLite's open flags (SQLITE_OPEN_READONLY, or READWRITE and
   // perhaps CREATE). Raises 0x80004005 with SQLite's message when the file
-  // cannot be opened.
+  // cannot be opened, or saying that it does not exist when it is missing
+  // and may not be created.
   Database(const std::string& path, int flags);
   ~Database();
 

@@ -45,14 +45,17 @@ int BusyTimeout(const ConnectionString& cs) {
   return ms;
 }
 
-// Whether the data source may be written: "Mode=Read" opens it for reading
-// only, as a store that the process may not write is opened.
-bool ReadOnly(const ConnectionString& cs) {
+// SQLite's open flags: "Mode=Read" opens for reading only, as a store that
+// the process may not write is opened; a missing file is made only when
+// asked for, and never for reading.
+int OpenFlags(const ConnectionString& cs, IfMissing ifMissing) {
   const std::string mode = cs.Get("Mode");
-  if (!cs.Has("Mode") || ascii::EqualsIgnoreCase(mode, "ReadWrite")) return false;
-  if (ascii::EqualsIgnoreCase(mode, "Read")) return true;
-  throw AutomationError(kErrFailure, kProvider,
-                        "Mode must be Read or ReadWrite, not \"" + mode + "\"");
+  if (ascii::EqualsIgnoreCase(mode, "Read")) return SQLITE_OPEN_READONLY;
+  if (cs.Has("Mode") && !ascii::EqualsIgnoreCase(mode, "ReadWrite")) {
+    throw AutomationError(kErrFailure, kProvider,
+                          "Mode must be Read or ReadWrite, not \"" + mode + "\"");
+  }
+  return SQLITE_OPEN_READWRITE | (ifMissing == IfMissing::Create ? SQLITE_OPEN_CREATE : 0);
 }
 
 // True when `tail` holds more than blanks, comments and semicolons.
@@ -66,11 +69,11 @@ bool HoldsAnotherStatement(std::string_view tail) {
 class SqliteBackend final : public Backend {
  public:
   // The options are read before the file is opened, so a bad one creates none.
-  explicit SqliteBackend(const ConnectionString& cs)
-      : SqliteBackend(DatabasePath(cs), BusyTimeout(cs), ReadOnly(cs)) {}
+  SqliteBackend(const ConnectionString& cs, IfMissing ifMissing)
+      : SqliteBackend(DatabasePath(cs), BusyTimeout(cs), OpenFlags(cs, ifMissing)) {}
 
-  SqliteBackend(const std::string& path, int busyTimeoutMs, bool readOnly)
-      : db_(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) {
+  SqliteBackend(const std::string& path, int busyTimeoutMs, int openFlags) : db_(path, openFlags) {
+    const bool readOnly = (openFlags & SQLITE_OPEN_READONLY) != 0;
     sqlite3_busy_timeout(db_.get(), busyTimeoutMs);
     // Readers then never wait for the writer of another connection.
     if (path != ":memory:" && !readOnly) db_.Exec("PRAGMA journal_mode=WAL");
@@ -147,8 +150,9 @@ class SqliteBackend final : public Backend {
 
 }  // namespace
 
-std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionString& connectionString) {
-  return std::make_unique<SqliteBackend>(connectionString);
+std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionString& connectionString,
+                                           IfMissing ifMissing) {
+  return std::make_unique<SqliteBackend>(connectionString, ifMissing);
 }
 
 }  // namespace orvo::ado

@@ -28,8 +28,10 @@ inline constexpr DialectSpelling kSqliteSpelling{"nullif(last_insert_rowid(),0)"
 // The data source keys the SQLite backend reads.
 inline constexpr std::string_view kSqliteKeys[] = {"Data Source", "Busy Timeout", "Mode"};
 
-// Raises 0x80004005 (source "SQLite") when the database cannot be opened.
-std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionString& connectionString);
+// Raises 0x80004005 (source "SQLite") when the database cannot be opened or
+// its file does not exist and `ifMissing` does not ask to create it.
+std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionString& connectionString,
+                                           IfMissing ifMissing);
 
 }  // namespace orvo::ado
 

@@ -54,7 +54,7 @@ inline constexpr const char* kSchema[] = {
 class StoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    cn_ = Connection::Open(DataSource());
+    cn_ = Connection::Open(DataSource(), IfMissing::Create);
     for (const char* statement : kSchema) cn_->Execute(statement);
   }
   void TearDown() override { cn_.reset(); }

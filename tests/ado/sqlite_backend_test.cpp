@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -205,18 +206,35 @@ TEST_F(SqliteBackendTest, FailuresMapToStableNumbersWithSQLitesMessage) {
   EXPECT_EQ(constraint.number(), kErrConstraint);
   EXPECT_EQ(constraint.description(), "UNIQUE constraint failed: T_PrintExport.FId");
 
-  const AutomationError unopenable = ErrorOf([&] {
-    Connection::Open("Provider=SQLite;Data Source=" + (dir_.Path() / "missing" / "x.db").string());
-  });
-  EXPECT_EQ(unopenable.number(), kErrFailure);
-  EXPECT_EQ(unopenable.source(), "SQLite");
-  EXPECT_EQ(unopenable.description(), "unable to open database file");
   for (const char* option : {";Busy Timeout=soon", ";Mode=Write", ";Mode=Share Deny None"}) {
     EXPECT_EQ(ErrorOf([&] { Connection::Open(DataSource() + option); }).number(), kErrFailure)
         << option;
   }
   EXPECT_EQ(ErrorOf([&] { Connection::Open(DataSource() + ";Mode=Write"); }).description(),
             "Mode must be Read or ReadWrite, not \"Write\"");
+}
+
+TEST_F(SqliteBackendTest, AMissingDatabaseIsAnErrorUnlessCreatingItIsAskedFor) {
+  const std::filesystem::path file = dir_.Path() / "typo.db";
+  const std::string dsn = "Provider=SQLite;Data Source=" + file.string();
+  for (const std::string& text : {dsn, dsn + ";Mode=Read"}) {
+    const AutomationError missing = ErrorOf([&] { Connection::Open(text); });
+    EXPECT_EQ(missing.number(), kErrFailure);
+    EXPECT_EQ(missing.source(), "SQLite");
+    EXPECT_EQ(missing.description(), "The database file \"" + file.string() + "\" does not exist");
+  }
+  EXPECT_FALSE(std::filesystem::exists(file));
+
+  Connection::Open(dsn, IfMissing::Create)->Execute("create table t (a integer)");
+  EXPECT_EQ(Connection::Open(dsn)->Execute("select count(1) from t")->Fields(0).Value(),
+            Variant(0));
+  // Creating still needs the folder.
+  const AutomationError unopenable = ErrorOf([&] {
+    Connection::Open("Data Source=" + (dir_.Path() / "missing" / "x.db").string(),
+                     IfMissing::Create);
+  });
+  EXPECT_EQ(unopenable.number(), kErrFailure);
+  EXPECT_EQ(unopenable.description(), "unable to open database file");
 }
 
 TEST_F(SqliteBackendTest, ALockedDatabaseIsAFailureAfterTheBusyTimeout) {

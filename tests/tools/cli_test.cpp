@@ -106,6 +106,17 @@ TEST_F(OrvoprintTest, CallsThatNeedNoStoreDoNotOpenIt) {
 }
 
 TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
+  // A call never makes a store: a data source that names no file is an error.
+  const Outcome early =
+      Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPageAndPrintSet", "28"});
+  EXPECT_EQ(early.exitCode, 1);
+  EXPECT_EQ(early.err, R"({"error":{"number":-2147467259,"source":"SQLite","description":)"
+                       R"("The database file \")" +
+                           (directory_.Path() / "store.db").string() +
+                           R"(\" does not exist"}})"
+                           "\n");
+  EXPECT_FALSE(fs::exists(directory_.Path() / "store.db"));
+
   const Outcome init = Run({"--dsn", Dsn(), "init"});
   EXPECT_EQ(init.exitCode, 0) << init.err;
   EXPECT_EQ(init.out,

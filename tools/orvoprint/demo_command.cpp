@@ -95,9 +95,9 @@ int RunDemo(const Options& options, std::ostream& out) {
     demo.dsn = "Provider=SQLite;Data Source=" + path;
   }
   auto hub = orvo::host::ServiceHub::Current();
+  orvo::store::CreateStore(demo.dsn, hub->StatementObserver());
   auto connection = hub->PooledConnection(demo.dsn);
   connection->SetObserver(hub->StatementObserver());
-  orvo::store::CreateSchema(*connection);
   auto existing = connection->Execute("select count(1) as FRows from T_PrintExport");
   if (orvo::CLng(existing->Fields(0).Value()) != 0) {
     throw UsageError("demo builds its own store; the data source already holds template rows");

@@ -9,10 +9,7 @@
 namespace orvoprint {
 
 int RunInit(const Options& options, std::ostream& out) {
-  auto hub = orvo::host::ServiceHub::Current();
-  auto connection = hub->PooledConnection(options.dsn);
-  connection->SetObserver(hub->StatementObserver());
-  orvo::store::CreateSchema(*connection);
+  orvo::store::CreateStore(options.dsn, orvo::host::ServiceHub::Current()->StatementObserver());
   OrderedJson tables = orvo::store::TableNames();
   out << OrderedJson{{"tables", tables}}.dump() << '\n';
   return 0;

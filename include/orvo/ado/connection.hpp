@@ -58,6 +58,11 @@ class ConnectionString {
 // Sees every statement before it runs and its outcome after. BeforeExecute may
 // throw an AutomationError to make the statement fail with that error, which
 // is the seam that fault tests use.
+// What opening a data source does when its database does not exist yet. Only
+// what sets up a store asks to create one; a call that names a missing
+// database fails rather than work on an empty one.
+enum class IfMissing { Fail, Create };
+
 class StatementObserver {
  public:
   virtual ~StatementObserver() = default;
@@ -71,9 +76,12 @@ class StatementObserver {
 class Connection : public Dispatch {
  public:
   // Opens a connection to a data source text; raises the backend's error
-  // (number 0x80004005 and the provider as source) when it cannot be opened,
-  // and 0x800A0E7A "Provider cannot be found" for an unknown provider.
-  static std::shared_ptr<Connection> Open(std::string_view connectionString);
+  // (number 0x80004005 and the provider as source) when it cannot be opened
+  // or its database does not exist (unless `ifMissing` asks to create it),
+  // 0x800A0E7A "Provider cannot be found" for an unknown provider, and
+  // 0x800A0BB9 for a malformed text or a key the provider does not read.
+  static std::shared_ptr<Connection> Open(std::string_view connectionString,
+                                          IfMissing ifMissing = IfMissing::Fail);
 
   explicit Connection(std::unique_ptr<Backend> backend);
   ~Connection() override;

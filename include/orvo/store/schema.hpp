@@ -9,7 +9,9 @@
 #ifndef ORVO_STORE_SCHEMA_HPP_
 #define ORVO_STORE_SCHEMA_HPP_
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "orvo/ado/connection.hpp"
@@ -23,6 +25,13 @@ const std::vector<std::string>& TableNames();
 // error when a statement fails; each statement is idempotent, so running it
 // again after the cause is mended completes the schema.
 void CreateSchema(ado::Connection& connection);
+
+// Opens the data source, making its database when there is none yet, and
+// creates the schema on it; `observer` (null for none) sees its statements.
+// What sets up a store calls this: opening a data source for anything else
+// never makes a database.
+void CreateStore(std::string_view dataSource,
+                 const std::shared_ptr<ado::StatementObserver>& observer);
 
 }  // namespace orvo::store
 

@@ -32,6 +32,11 @@ class Backend {
   // Runs one statement with values for its "?" markers in order.
   virtual ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) = 0;
 
+  // Lets this connection read what stores made by earlier versions of the
+  // library declare, so that the schema upgrade can rebuild them. A backend
+  // whose stores never declared anything of the library's own does nothing.
+  virtual void AcceptEarlierSchemas() {}
+
   virtual void Begin(TransactionKind kind) = 0;
   virtual void Commit() = 0;
   virtual void Rollback() = 0;

@@ -108,6 +108,10 @@ std::string_view Connection::Provider() const {
   return backend_->Provider();
 }
 
+void Connection::AcceptEarlierSchemas() {
+  backend_->AcceptEarlierSchemas();
+}
+
 void Connection::BeginTrans(TransactionKind kind) {
   if (inTransaction_) {
     throw AutomationError(kErrFailure, kSource,

@@ -77,7 +77,6 @@ class SqliteBackend final : public Backend {
     sqlite3_busy_timeout(db_.get(), busyTimeoutMs);
     // Readers then never wait for the writer of another connection.
     if (path != ":memory:" && !readOnly) db_.Exec("PRAGMA journal_mode=WAL");
-    sqlite::RegisterCaseInsensitiveCollation(db_.get());
   }
 
   std::string_view Provider() const override { return kProvider; }
@@ -104,6 +103,10 @@ class SqliteBackend final : public Backend {
     }
     result.columns = reader.TakeColumns();
     return result;
+  }
+
+  void AcceptEarlierSchemas() override {
+    sqlite::RegisterEarlierCaseInsensitiveCollation(db_.get());
   }
 
   void Begin(TransactionKind kind) override {

@@ -1,7 +1,8 @@
 // The SQLite backend: a database in one file (or ":memory:"), named by the
 // data source's "Data Source" key. Opening sets a busy timeout (5000 ms, or
-// the "Busy Timeout" key's milliseconds), puts file databases in WAL mode and
-// registers the "ORVO_CI" collation. "Mode=Read" opens the database for
+// the "Busy Timeout" key's milliseconds) and puts file databases in WAL mode;
+// the "ORVO_CI" collation of earlier stores is registered only when asked
+// for (AcceptEarlierSchemas). "Mode=Read" opens the database for
 // reading only ("Mode=ReadWrite", the default, for both). Statement
 // texts are adapted to SQLite's dialect once per text and prepared once per
 // adapted text.

@@ -117,12 +117,16 @@ TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
                            "\n");
   EXPECT_FALSE(fs::exists(directory_.Path() / "store.db"));
 
-  const Outcome init = Run({"--dsn", Dsn(), "init"});
-  EXPECT_EQ(init.exitCode, 0) << init.err;
-  EXPECT_EQ(init.out,
-            R"({"tables":["T_PrintExport","T_PrintExportNote","T_PrintExportLM",)"
-            R"("T_PrintExportNoteLM","T_RptExcelPrintExport","T_RptExcelPrintExportNote"]})"
-            "\n");
+  // Init says what it did: created the store, then found it current.
+  for (const char* action : {"created", "current"}) {
+    const Outcome init = Run({"--dsn", Dsn(), "init"});
+    EXPECT_EQ(init.exitCode, 0) << init.err;
+    EXPECT_EQ(init.out,
+              R"({"tables":["T_PrintExport","T_PrintExportNote","T_PrintExportLM",)"
+              R"("T_PrintExportNoteLM","T_RptExcelPrintExport","T_RptExcelPrintExportNote"],)"
+              R"("schemaVersion":2,"action":")" +
+                  std::string(action) + "\"}\n");
+  }
 
   const Outcome traced = Run({"--dsn", Dsn(), "--user", "7", "--trace", "call",
                               "clsPrintSetupQuery", "GetPageAndPrintSet", "28"});

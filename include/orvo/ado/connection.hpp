@@ -101,6 +101,11 @@ class Connection : public Dispatch {
   // "SQLite" or "PostgreSQL": the source of the backend's errors.
   std::string_view Provider() const;
 
+  // Lets this connection read stores made by earlier versions of the library
+  // (on SQLite, text columns declaring the former "ORVO_CI" collation). Only
+  // the schema upgrade needs it.
+  void AcceptEarlierSchemas();
+
   // Transactions belong to the host's units of work; the classes never call these.
   void BeginTrans(TransactionKind kind = TransactionKind::Reading);
   void CommitTrans();

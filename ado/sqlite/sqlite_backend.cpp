@@ -72,11 +72,11 @@ class SqliteBackend final : public Backend {
   SqliteBackend(const ConnectionString& cs, IfMissing ifMissing)
       : SqliteBackend(DatabasePath(cs), BusyTimeout(cs), OpenFlags(cs, ifMissing)) {}
 
+  // Opening touches nothing in the database: its journal mode is the
+  // store's, set when the store is created or upgraded, so a connection
+  // neither needs to write nor waits for another one to open.
   SqliteBackend(const std::string& path, int busyTimeoutMs, int openFlags) : db_(path, openFlags) {
-    const bool readOnly = (openFlags & SQLITE_OPEN_READONLY) != 0;
     sqlite3_busy_timeout(db_.get(), busyTimeoutMs);
-    // Readers then never wait for the writer of another connection.
-    if (path != ":memory:" && !readOnly) db_.Exec("PRAGMA journal_mode=WAL");
   }
 
   std::string_view Provider() const override { return kProvider; }

@@ -1,11 +1,12 @@
 // The SQLite backend: a database in one file (or ":memory:"), named by the
 // data source's "Data Source" key. Opening sets a busy timeout (5000 ms, or
-// the "Busy Timeout" key's milliseconds) and puts file databases in WAL mode;
-// the "ORVO_CI" collation of earlier stores is registered only when asked
-// for (AcceptEarlierSchemas). "Mode=Read" opens the database for
-// reading only ("Mode=ReadWrite", the default, for both). Statement
-// texts are adapted to SQLite's dialect once per text and prepared once per
-// adapted text.
+// the "Busy Timeout" key's milliseconds) and nothing else: a missing file is
+// made only when the caller asks for it, and the journal mode is the store's
+// own. "Mode=Read" opens the database for reading only ("Mode=ReadWrite",
+// the default, for both). The "ORVO_CI" collation of earlier stores is
+// registered only when asked for (AcceptEarlierSchemas). Statement texts are
+// adapted to SQLite's dialect once per text and prepared once per adapted
+// text.
 //
 // The returned backend is owned by its Connection and used on one thread at a
 // time.

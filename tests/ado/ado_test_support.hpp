@@ -55,6 +55,8 @@ class StoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
     cn_ = Connection::Open(DataSource(), IfMissing::Create);
+    // As a store is created: readers never wait for a writer.
+    cn_->Execute("PRAGMA journal_mode=WAL");
     for (const char* statement : kSchema) cn_->Execute(statement);
   }
   void TearDown() override { cn_.reset(); }

@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "ado_test_support.hpp"
+#include "orvo/automation/ascii.hpp"
 
 namespace orvo::ado {
 namespace {
@@ -254,6 +260,98 @@ TEST_F(SqliteBackendTest, ALockedDatabaseIsAFailureAfterTheBusyTimeout) {
   cn_->CommitTrans();
   other->Execute("insert into T_PrintExport (FName) values ('after')");
   EXPECT_EQ(Scalar("select count(1) from T_PrintExport"), Variant(2));
+}
+
+TEST_F(SqliteBackendTest, OpeningAndReadingChangeNothingAndWorkWhereWritingIsNotAllowed) {
+  cn_->Execute("insert into T_PrintExport (FName) values ('kept')");
+  // A store in the rollback journal mode, which another program may have
+  // chosen, while a reader holds its lock: opening neither waits nor fails.
+  cn_->Execute("PRAGMA journal_mode=DELETE");
+  cn_->BeginTrans(TransactionKind::Reading);
+  EXPECT_EQ(Scalar("select count(1) from T_PrintExport"), Variant(1));
+  for (const char* mode : {"", ";Mode=ReadWrite", ";Mode=Read"}) {
+    auto reader = Connection::Open(DataSource() + mode + ";Busy Timeout=0");
+    reader->BeginTrans(TransactionKind::Reading);
+    EXPECT_EQ(reader->Execute("select FName from T_PrintExport")->Fields(0).Value(),
+              Variant("kept"))
+        << mode;
+    reader->CommitTrans();
+  }
+  cn_->CommitTrans();
+  // The journal mode belongs to the store; no connection changes it.
+  EXPECT_EQ(Scalar("PRAGMA journal_mode"), Variant("delete"));
+
+  auto reader = Connection::Open(DataSource() + ";mode=read");
+  const AutomationError refused =
+      ErrorOf([&] { reader->Execute("insert into T_PrintExport (FName) values ('lost')"); });
+  EXPECT_EQ(refused.number(), kErrFailure);
+  EXPECT_EQ(refused.description(), "attempt to write a readonly database");
+  EXPECT_EQ(Scalar("select count(1) from T_PrintExport"), Variant(1));
+}
+
+// Several processes make their first calls on one store at once: each opens
+// a connection and runs a reading and a writing unit of work, again and
+// again, on a store in WAL mode (as stores are made) and on one in the
+// rollback journal mode. They wait for each other within the busy timeout;
+// none is refused.
+TEST(SqliteProcessesTest, FirstCallsOfSeveralProcessesAtOnceWaitForEachOther) {
+  for (const char* journal : {"WAL", "DELETE"}) {
+    SCOPED_TRACE(journal);
+    orvo::testing::TempDirectory directory;
+    const std::string dsn = directory.SqliteDsn();
+    {
+      auto creating = Connection::Open(dsn, IfMissing::Create);
+      creating->Execute(std::string("PRAGMA journal_mode=") + journal);
+      creating->Execute("create table t (id integer primary key, process integer)");
+    }
+    constexpr int kProcesses = 6;
+    constexpr int kRounds = 10;
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    std::vector<pid_t> children;
+    for (int process = 0; process < kProcesses; ++process) {
+      const pid_t pid = fork();
+      ASSERT_GE(pid, 0);
+      if (pid == 0) {
+        close(start[1]);
+        char byte;
+        while (read(start[0], &byte, 1) > 0) {
+        }
+        try {
+          for (int round = 0; round < kRounds; ++round) {
+            auto connection = Connection::Open(dsn);
+            connection->BeginTrans(TransactionKind::Reading);
+            connection->Execute("select count(*) from t");
+            connection->CommitTrans();
+            connection->BeginTrans(TransactionKind::Writing);
+            connection->Execute("insert into t (process) values (" + std::to_string(process) + ")");
+            connection->CommitTrans();
+          }
+        } catch (const AutomationError& error) {
+          std::ofstream(directory.Path() / ("process" + std::to_string(process)))
+              << error.description();
+          _exit(1);
+        }
+        _exit(0);
+      }
+      children.push_back(pid);
+    }
+    close(start[0]);
+    close(start[1]);
+    for (int process = 0; process < kProcesses; ++process) {
+      int status = 0;
+      waitpid(children[process], &status, 0);
+      std::ifstream failure(directory.Path() / ("process" + std::to_string(process)));
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+          << "process " << process << ": "
+          << std::string(std::istreambuf_iterator<char>(failure), {});
+    }
+    auto check = Connection::Open(dsn);
+    EXPECT_EQ(check->Execute("select count(*) from t")->Fields(0).Value(),
+              Variant(kProcesses * kRounds));
+    EXPECT_EQ(check->Execute("PRAGMA journal_mode")->Fields(0).Value(),
+              Variant(ascii::EqualsIgnoreCase(journal, "WAL") ? "wal" : "delete"));
+  }
 }
 
 }  // namespace

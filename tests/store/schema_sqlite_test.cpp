@@ -300,6 +300,7 @@ TEST_F(SqliteSchemaTest, AStoreThatCannotBeUpgradedWhollyOrIsNewerIsLeftAsItWas)
   }
   EXPECT_EQ(Rows(), rows);
   EXPECT_EQ(Schema(), schema);
+  EXPECT_EQ(Tool("PRAGMA journal_mode"), "delete");
 }
 
 TEST_F(SqliteSchemaTest, ProcessesSettingUpOneStoreAtOnceUpgradeItOnce) {

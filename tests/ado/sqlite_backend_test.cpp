@@ -2,18 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "ado_test_support.hpp"
 #include "orvo/automation/ascii.hpp"
+#include "support/processes_at_once.hpp"
 
 namespace orvo::ado {
 namespace {
@@ -306,45 +302,20 @@ TEST(SqliteProcessesTest, FirstCallsOfSeveralProcessesAtOnceWaitForEachOther) {
     }
     constexpr int kProcesses = 6;
     constexpr int kRounds = 10;
-    int start[2];
-    ASSERT_EQ(pipe(start), 0);
-    std::vector<pid_t> children;
-    for (int process = 0; process < kProcesses; ++process) {
-      const pid_t pid = fork();
-      ASSERT_GE(pid, 0);
-      if (pid == 0) {
-        close(start[1]);
-        char byte;
-        while (read(start[0], &byte, 1) > 0) {
-        }
-        try {
-          for (int round = 0; round < kRounds; ++round) {
-            auto connection = Connection::Open(dsn);
-            connection->BeginTrans(TransactionKind::Reading);
-            connection->Execute("select count(*) from t");
-            connection->CommitTrans();
-            connection->BeginTrans(TransactionKind::Writing);
-            connection->Execute("insert into t (process) values (" + std::to_string(process) + ")");
-            connection->CommitTrans();
-          }
-        } catch (const AutomationError& error) {
-          std::ofstream(directory.Path() / ("process" + std::to_string(process)))
-              << error.description();
-          _exit(1);
-        }
-        _exit(0);
+    const auto ends = orvo::testing::RunProcessesAtOnce(kProcesses, [&](int process) {
+      for (int round = 0; round < kRounds; ++round) {
+        auto connection = Connection::Open(dsn);
+        connection->BeginTrans(TransactionKind::Reading);
+        connection->Execute("select count(*) from t");
+        connection->CommitTrans();
+        connection->BeginTrans(TransactionKind::Writing);
+        connection->Execute("insert into t (process) values (" + std::to_string(process) + ")");
+        connection->CommitTrans();
       }
-      children.push_back(pid);
-    }
-    close(start[0]);
-    close(start[1]);
-    for (int process = 0; process < kProcesses; ++process) {
-      int status = 0;
-      waitpid(children[process], &status, 0);
-      std::ifstream failure(directory.Path() / ("process" + std::to_string(process)));
-      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-          << "process " << process << ": "
-          << std::string(std::istreambuf_iterator<char>(failure), {});
+      return 0;
+    });
+    for (const orvo::testing::ProcessEnd& end : ends) {
+      EXPECT_EQ(end.exitCode, 0) << end.error;
     }
     auto check = Connection::Open(dsn);
     EXPECT_EQ(check->Execute("select count(*) from t")->Fields(0).Value(),

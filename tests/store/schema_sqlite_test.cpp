@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,6 +10,7 @@
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/store/schema.hpp"
+#include "support/processes_at_once.hpp"
 #include "support/recording_observer.hpp"
 #include "support/temp_directory.hpp"
 
@@ -147,6 +144,23 @@ class SqliteSchemaTest : public ::testing::Test {
                       "sqlite_sequence order by name)");
   }
 
+  // Setting up the store as it is now is refused with `description`, and the
+  // store is left exactly as it was.
+  void ExpectRefusedAndUntouched(const std::string& description) {
+    const std::string rows = Rows();
+    const std::string schema = Schema();
+    try {
+      CreateStore(Dsn(), nullptr);
+      ADD_FAILURE() << "the store was set up: " << description;
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.number(), HResult(0x80004005u));
+      EXPECT_EQ(error.source(), "OrvoMPrintExport");
+      EXPECT_EQ(error.description(), description);
+    }
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_EQ(Schema(), schema);
+  }
+
   // The schema as SQLite keeps it, with the store's version.
   std::string Schema() const {
     return Tool("PRAGMA user_version") + "\n" +
@@ -268,85 +282,30 @@ TEST_F(SqliteSchemaTest, AStoreThatCannotBeUpgradedWhollyOrIsNewerIsLeftAsItWas)
     connection->AcceptEarlierSchemas();
     connection->Execute("ALTER TABLE T_RptExcelPrintExport ADD COLUMN FExtra INTEGER");
   }
-  std::string rows = Rows();
-  std::string schema = Schema();
-  try {
-    CreateSchema(*ado::Connection::Open(Dsn()));
-    ADD_FAILURE() << "an upgrade that would lose a column ran";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), HResult(0x80004005u));
-    EXPECT_EQ(error.source(), "OrvoMPrintExport");
-    EXPECT_EQ(error.description(),
-              "The store cannot be upgraded: in T_RptExcelPrintExport, FExtra is not a column it "
-              "should have. The store was left as it was.");
-  }
-  EXPECT_EQ(Rows(), rows);
-  EXPECT_EQ(Schema(), schema);
+  ExpectRefusedAndUntouched(
+      "The store cannot be upgraded: in T_RptExcelPrintExport, FExtra is not a column it should "
+      "have. The store was left as it was.");
 
   // A store of a later version of the library, kept in rollback journal mode.
   Tool("PRAGMA journal_mode=DELETE");
   Tool("PRAGMA user_version=3");
-  rows = Rows();
-  schema = Schema();
-  try {
-    CreateStore(Dsn(), nullptr);
-    ADD_FAILURE() << "a newer store was taken for a known one";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), HResult(0x80004005u));
-    EXPECT_EQ(error.source(), "OrvoMPrintExport");
-    EXPECT_EQ(error.description(),
-              "The store has schema version 3, newer than the version 2 that this library "
-              "knows; it was left as it was.");
-  }
-  EXPECT_EQ(Rows(), rows);
-  EXPECT_EQ(Schema(), schema);
+  ExpectRefusedAndUntouched(
+      "The store has schema version 3, newer than the version 2 that this library knows; it was "
+      "left as it was.");
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "delete");
 }
 
 TEST_F(SqliteSchemaTest, ProcessesSettingUpOneStoreAtOnceUpgradeItOnce) {
   MakeEarlierStore();
   const std::string rows = Rows();
-  // The children start together when the pipe closes; no connection is open
-  // in this process while they run.
-  int start[2];
-  ASSERT_EQ(pipe(start), 0);
-  constexpr int kProcesses = 4;
-  std::vector<pid_t> children;
-  for (int i = 0; i < kProcesses; ++i) {
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      close(start[1]);
-      char byte;
-      while (read(start[0], &byte, 1) > 0) {
-      }
-      int code = 3;
-      try {
-        const SchemaOutcome outcome = CreateStore(Dsn(), nullptr);
-        code = outcome.action == Action::Upgraded ? 1 : outcome.action == Action::Current ? 2 : 4;
-      } catch (const AutomationError& error) {
-        std::ofstream(Path() + ".child" + std::to_string(i)) << error.description();
-      }
-      _exit(code);
-    }
-    children.push_back(pid);
+  const auto ends = testing::RunProcessesAtOnce(
+      4, [&](int) { return static_cast<int>(CreateStore(Dsn(), nullptr).action); });
+  std::map<Action, int> actions;
+  for (const testing::ProcessEnd& end : ends) {
+    ASSERT_LT(end.exitCode, 3) << end.error;
+    ++actions[static_cast<Action>(end.exitCode)];
   }
-  close(start[0]);
-  close(start[1]);
-  std::map<int, int> codes;
-  for (const pid_t pid : children) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ++codes[WIFEXITED(status) ? WEXITSTATUS(status) : -1];
-  }
-  for (int i = 0; i < kProcesses; ++i) {
-    std::ifstream failure(Path() + ".child" + std::to_string(i));
-    if (failure) {
-      ADD_FAILURE() << "process " << i << ": "
-                    << std::string(std::istreambuf_iterator<char>(failure), {});
-    }
-  }
-  EXPECT_EQ(codes, (std::map<int, int>{{1, 1}, {2, kProcesses - 1}}));
+  EXPECT_EQ(actions, (std::map<Action, int>{{Action::Upgraded, 1}, {Action::Current, 3}}));
   EXPECT_EQ(Rows(), rows);
 }
 

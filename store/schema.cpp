@@ -10,18 +10,16 @@ namespace orvo::store {
 
 namespace {
 
-constexpr std::int32_t kErrFailure = HResult(0x80004005u);
-
 const BackendSchema& SchemaOf(const ado::Connection& connection) {
   if (connection.Provider() == "SQLite") return sqlite::Schema();
   throw AutomationError(
-      kErrFailure, kLibraryName,
+      ado::kErrFailure, kLibraryName,
       "No schema is known for the provider " + std::string(connection.Provider()) + ".");
 }
 
 void RefuseNewer(int stored, int current) {
   if (stored <= current) return;
-  throw AutomationError(kErrFailure, kLibraryName,
+  throw AutomationError(ado::kErrFailure, kLibraryName,
                         "The store has schema version " + std::to_string(stored) +
                             ", newer than the version " + std::to_string(current) +
                             " that this library knows; it was left as it was.");

@@ -172,7 +172,7 @@ void RefuseOtherColumns(ado::Connection& connection, const Table& table) {
   }
   if (differences.empty()) return;
   differences.pop_back();
-  throw AutomationError(HResult(0x80004005u), kLibraryName,
+  throw AutomationError(ado::kErrFailure, kLibraryName,
                         "The store cannot be upgraded: in " + table.name + "," + differences +
                             ". The store was left as it was.");
 }
@@ -230,7 +230,7 @@ class SqliteSchema final : public BackendSchema {
   void Upgrade(ado::Connection& connection, int fromVersion) const override {
     if (fromVersion != kCollationVersion) {
       throw AutomationError(
-          HResult(0x80004005u), kLibraryName,
+          ado::kErrFailure, kLibraryName,
           "No upgrade is known from schema version " + std::to_string(fromVersion) + ".");
     }
     // The old tables and indexes name ORVO_CI; SQLite cannot rebuild them

@@ -55,14 +55,14 @@ class ConnectionString {
   std::vector<Entry> entries_;
 };
 
-// Sees every statement before it runs and its outcome after. BeforeExecute may
-// throw an AutomationError to make the statement fail with that error, which
-// is the seam that fault tests use.
 // What opening a data source does when its database does not exist yet. Only
 // what sets up a store asks to create one; a call that names a missing
 // database fails rather than work on an empty one.
 enum class IfMissing { Fail, Create };
 
+// Sees every statement before it runs and its outcome after. BeforeExecute may
+// throw an AutomationError to make the statement fail with that error, which
+// is the seam that fault tests use.
 class StatementObserver {
  public:
   virtual ~StatementObserver() = default;

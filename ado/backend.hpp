@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +33,11 @@ class Backend {
 
   // Runs one statement with values for its "?" markers in order.
   virtual ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) = 0;
+
+  // Lets this connection read what stores made by earlier versions of the
+  // library declare, so that the schema upgrade can rebuild them. A backend
+  // whose stores never declared anything of the library's own does nothing.
+  virtual void AcceptEarlierSchemas() {}
 
   virtual void Begin(TransactionKind kind) = 0;
   virtual void Commit() = 0;
@@ -57,10 +63,19 @@ class Backend {
 
 // Opens a backend for a parsed data source text; each backend folder provides
 // one of these.
-using BackendOpener = std::unique_ptr<Backend> (*)(const ConnectionString&);
+using BackendOpener = std::unique_ptr<Backend> (*)(const ConnectionString&, IfMissing);
 
-// The opener for a provider name (any case), or null when none is built in.
-BackendOpener FindBackend(std::string_view provider);
+// A backend built into the library: its provider name, how to open it, and
+// the data source keys it reads. A data source text naming the provider may
+// hold these keys and those that every provider accepts, and no others.
+struct BackendInfo {
+  std::string_view provider;
+  BackendOpener open;
+  std::span<const std::string_view> keys;
+};
+
+// The backend of a provider name (any case), or null when none is built in.
+const BackendInfo* FindBackend(std::string_view provider);
 
 }  // namespace orvo::ado
 

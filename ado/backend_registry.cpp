@@ -6,20 +6,15 @@ namespace orvo::ado {
 
 namespace {
 
-struct BuiltInBackend {
-  std::string_view provider;
-  BackendOpener open;
-};
-
-constexpr BuiltInBackend kBackends[] = {
-    {"SQLite", &OpenSqliteBackend},
+constexpr BackendInfo kBackends[] = {
+    {"SQLite", &OpenSqliteBackend, kSqliteKeys},
 };
 
 }  // namespace
 
-BackendOpener FindBackend(std::string_view provider) {
-  for (const BuiltInBackend& backend : kBackends) {
-    if (ascii::EqualsIgnoreCase(backend.provider, provider)) return backend.open;
+const BackendInfo* FindBackend(std::string_view provider) {
+  for (const BackendInfo& backend : kBackends) {
+    if (ascii::EqualsIgnoreCase(backend.provider, provider)) return &backend;
   }
   return nullptr;
 }

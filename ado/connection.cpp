@@ -1,7 +1,12 @@
 #include "orvo/ado/connection.hpp"
 
+#include <algorithm>
+#include <span>
+
 #include "ado/backend.hpp"
+#include "ado/errors.hpp"
 #include "orvo/ado/recordset.hpp"
+#include "orvo/automation/ascii.hpp"
 
 namespace orvo::ado {
 
@@ -16,16 +21,43 @@ std::vector<Variant> ValuesOf(const std::vector<BoundValue>& params) {
   return values;
 }
 
+// Keys that any data source text may hold, whichever provider runs it: the
+// provider itself and the component's own settings (the message language).
+constexpr std::string_view kKeysOfEveryProvider[] = {"Provider", "Language"};
+
+bool IsAmong(std::string_view key, std::span<const std::string_view> keys) {
+  return std::any_of(keys.begin(), keys.end(),
+                     [&](std::string_view known) { return ascii::EqualsIgnoreCase(known, key); });
+}
+
+// A key nobody reads is a mistake (another database's connection string, a
+// misspelling); left alone it would open something other than meant.
+void RefuseUnknownKeys(const ConnectionString& parsed, const BackendInfo& backend) {
+  for (const std::string& key : parsed.Keys()) {
+    if (IsAmong(key, kKeysOfEveryProvider) || IsAmong(key, backend.keys)) continue;
+    std::string known;
+    for (const auto keys :
+         {std::span<const std::string_view>(kKeysOfEveryProvider), backend.keys}) {
+      for (std::string_view name : keys) known += (known.empty() ? "" : ", ") + std::string(name);
+    }
+    throw InvalidArgumentError(
+        kSource, "The data source text has a key that the " + std::string(backend.provider) +
+                     " provider does not know: \"" + key + "\" (it knows " + known + ")");
+  }
+}
+
 }  // namespace
 
-std::shared_ptr<Connection> Connection::Open(std::string_view connectionString) {
+std::shared_ptr<Connection> Connection::Open(std::string_view connectionString,
+                                             IfMissing ifMissing) {
   const ConnectionString parsed = ConnectionString::Parse(connectionString);
-  const BackendOpener opener = FindBackend(parsed.Provider());
-  if (opener == nullptr) {
+  const BackendInfo* backend = FindBackend(parsed.Provider());
+  if (backend == nullptr) {
     throw AutomationError(kErrProviderNotFound, kSource,
                           "Provider cannot be found. It may not be properly installed.");
   }
-  return std::make_shared<Connection>(opener(parsed));
+  RefuseUnknownKeys(parsed, *backend);
+  return std::make_shared<Connection>(backend->open(parsed, ifMissing));
 }
 
 Connection::Connection(std::unique_ptr<Backend> backend) : backend_(std::move(backend)) {}
@@ -86,6 +118,10 @@ std::optional<std::vector<std::string>> Connection::TableColumns(
 
 bool Connection::IsKeyword(std::string_view word) const {
   return backend_->IsKeyword(word);
+}
+
+void Connection::AcceptEarlierSchemas() {
+  backend_->AcceptEarlierSchemas();
 }
 
 void Connection::BeginTrans(TransactionKind kind) {

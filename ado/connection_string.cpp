@@ -1,24 +1,43 @@
 #include <cctype>
+#include <utility>
 
 #include "ado/errors.hpp"
 #include "orvo/ado/connection.hpp"
-
 #include "orvo/automation/ascii.hpp"
 
 namespace orvo::ado {
 
 namespace {
 
+constexpr const char* kSource = "ADODB.Connection";
+
+bool IsBlank(char c) {
+  return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
 std::string_view Trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
 }
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = ascii::ToLower(c);
-  return out;
+// Reads the quoted value that starts at text[at]; the quote is doubled inside
+// it. Returns the position after the closing quote.
+std::size_t ReadQuoted(std::string_view text, std::size_t at, std::string_view key,
+                       std::string& value) {
+  const char quote = text[at];
+  for (std::size_t k = at + 1; k < text.size(); ++k) {
+    if (text[k] != quote) {
+      value += text[k];
+    } else if (k + 1 < text.size() && text[k + 1] == quote) {
+      value += quote;
+      ++k;
+    } else {
+      return k + 1;
+    }
+  }
+  throw InvalidArgumentError(kSource, "The value of \"" + std::string(key) +
+                                          "\" in the data source text has no closing quote");
 }
 
 }  // namespace
@@ -36,58 +55,73 @@ ConnectionString ConnectionString::Parse(std::string_view text) {
       const std::size_t end = semicolon == std::string_view::npos ? text.size() : semicolon;
       const std::string_view segment = Trim(text.substr(i, end - i));
       if (!segment.empty()) {
-        throw InvalidArgumentError("ADODB.Connection",
-                                   "The data source text has an entry without "
-                                   "\"=\": \"" +
-                                       std::string(segment) + "\"");
+        throw InvalidArgumentError(kSource, "The data source text has an entry without \"=\": \"" +
+                                                std::string(segment) + "\"");
       }
       i = end + 1;
       continue;
     }
-    const std::string key = Lower(Trim(text.substr(i, equals - i)));
+    const std::string_view key = Trim(text.substr(i, equals - i));
+    if (key.empty()) {
+      throw InvalidArgumentError(kSource, "The data source text has a value without a key: \"" +
+                                              std::string(Trim(text.substr(i))) + "\"");
+    }
     // A value may be quoted (with the quote doubled inside) to hold a ";".
     std::size_t v = equals + 1;
-    while (v < text.size() && (text[v] == ' ' || text[v] == '\t')) ++v;
-    std::string value;
+    while (v < text.size() && IsBlank(text[v])) ++v;
+    Entry entry{std::string(key), {}};
     std::size_t next;
     if (v < text.size() && (text[v] == '"' || text[v] == '\'')) {
-      const char quote = text[v];
-      std::size_t k = v + 1;
-      for (; k < text.size(); ++k) {
-        if (text[k] == quote) {
-          if (k + 1 < text.size() && text[k + 1] == quote) {
-            value += quote;
-            ++k;
-            continue;
-          }
-          break;
-        }
-        value += text[k];
+      const std::size_t after = ReadQuoted(text, v, key, entry.value);
+      next = text.find(';', after);
+      const std::size_t end = next == std::string_view::npos ? text.size() : next;
+      const std::string_view rest = Trim(text.substr(after, end - after));
+      if (!rest.empty()) {
+        throw InvalidArgumentError(kSource, "The value of \"" + entry.key +
+                                                "\" in the data source text has text after its "
+                                                "closing quote: \"" +
+                                                std::string(rest) + "\"");
       }
-      if (k >= text.size()) {
-        throw InvalidArgumentError("ADODB.Connection", "The value of \"" + key +
-                                                           "\" in the data source text has no "
-                                                           "closing quote");
-      }
-      next = text.find(';', k + 1);
     } else {
       next = text.find(';', v);
       const std::size_t end = next == std::string_view::npos ? text.size() : next;
-      value = std::string(Trim(text.substr(v, end - v)));
+      entry.value = std::string(Trim(text.substr(v, end - v)));
     }
-    if (!key.empty()) result.values_[key] = std::move(value);
+    if (Entry* known = result.Find(entry.key)) {
+      known->value = std::move(entry.value);
+    } else {
+      result.entries_.push_back(std::move(entry));
+    }
     i = next == std::string_view::npos ? text.size() : next + 1;
   }
   return result;
 }
 
+const ConnectionString::Entry* ConnectionString::Find(std::string_view key) const {
+  for (const Entry& entry : entries_) {
+    if (ascii::EqualsIgnoreCase(entry.key, key)) return &entry;
+  }
+  return nullptr;
+}
+
+ConnectionString::Entry* ConnectionString::Find(std::string_view key) {
+  return const_cast<Entry*>(std::as_const(*this).Find(key));
+}
+
 std::string ConnectionString::Get(std::string_view key) const {
-  const auto it = values_.find(Lower(key));
-  return it == values_.end() ? std::string() : it->second;
+  const Entry* entry = Find(key);
+  return entry == nullptr ? std::string() : entry->value;
 }
 
 bool ConnectionString::Has(std::string_view key) const {
-  return values_.find(Lower(key)) != values_.end();
+  return Find(key) != nullptr;
+}
+
+std::vector<std::string> ConnectionString::Keys() const {
+  std::vector<std::string> keys;
+  keys.reserve(entries_.size());
+  for (const Entry& entry : entries_) keys.push_back(entry.key);
+  return keys;
 }
 
 std::string ConnectionString::Provider() const {

@@ -42,7 +42,7 @@ class BenchStore {
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create " + pattern);
     directory_ = pattern;
     dsn_ = "Provider=SQLite;Data Source=" + (directory_ / "bench.db").string();
-    connection_ = orvo::ado::Connection::Open(dsn_);
+    connection_ = orvo::ado::Connection::Open(dsn_, orvo::ado::IfMissing::Create);
     orvo::store::CreateSchema(*connection_);
     orvo::host::ServiceHub::Current()->SignIn(kClerk, "Alice");
   }

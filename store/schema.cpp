@@ -2,11 +2,30 @@
 
 #include <string_view>
 
-#include "orvo/ado/recordset.hpp"
 #include "orvo/automation/error.hpp"
+#include "store/backend_schema.hpp"
 #include "store/sqlite/schema_sqlite.hpp"
 
 namespace orvo::store {
+
+namespace {
+
+const BackendSchema& SchemaOf(const ado::Connection& connection) {
+  if (connection.Provider() == "SQLite") return sqlite::Schema();
+  throw AutomationError(
+      ado::kErrFailure, kLibraryName,
+      "No schema is known for the provider " + std::string(connection.Provider()) + ".");
+}
+
+void RefuseNewer(int stored, int current) {
+  if (stored <= current) return;
+  throw AutomationError(ado::kErrFailure, kLibraryName,
+                        "The store has schema version " + std::to_string(stored) +
+                            ", newer than the version " + std::to_string(current) +
+                            " that this library knows; it was left as it was.");
+}
+
+}  // namespace
 
 const std::vector<std::string>& TableNames() {
   static const std::vector<std::string> names = {
@@ -16,15 +35,54 @@ const std::vector<std::string>& TableNames() {
   return names;
 }
 
-void CreateSchema(ado::Connection& connection) {
-  const std::vector<std::string>* statements = nullptr;
-  if (connection.Provider() == "SQLite") statements = &sqlite::SchemaStatements();
-  if (statements == nullptr) {
-    throw AutomationError(
-        ado::kErrFailure, kLibraryName,
-        "No schema is known for the provider " + std::string(connection.Provider()) + ".");
+SchemaOutcome CreateSchema(ado::Connection& connection) {
+  const BackendSchema& schema = SchemaOf(connection);
+  const int current = schema.CurrentVersion();
+  const int found = schema.StoredVersion(connection);
+  RefuseNewer(found, current);
+  // A current, complete store is only read, so that a store the process may
+  // only read still passes.
+  if (found == current && schema.Complete(connection)) {
+    return {SchemaOutcome::Action::Current, current, current};
   }
-  for (const std::string& statement : *statements) connection.Execute(statement);
+
+  schema.PrepareChange(connection);
+  connection.BeginTrans(ado::TransactionKind::Writing);
+  try {
+    // Read again under the write lock: another process may have created or
+    // upgraded the store in the meantime.
+    const int stored = schema.StoredVersion(connection);
+    RefuseNewer(stored, current);
+    SchemaOutcome outcome{SchemaOutcome::Action::Current, current, stored};
+    if (stored == 0) {
+      outcome.action = SchemaOutcome::Action::Created;
+      schema.Create(connection);
+    } else if (stored < current) {
+      outcome.action = SchemaOutcome::Action::Upgraded;
+      schema.Upgrade(connection, stored);
+    } else {
+      schema.Create(connection);
+    }
+    schema.RecordVersion(connection);
+    connection.CommitTrans();
+    return outcome;
+  } catch (...) {
+    try {
+      if (connection.InTransaction()) connection.RollbackTrans();
+    } catch (const AutomationError&) {
+      // The database ends the transaction itself when it cannot go on; the
+      // first failure is the one to report.
+    }
+    throw;
+  }
+}
+
+SchemaOutcome CreateStore(std::string_view dataSource,
+                          const std::shared_ptr<ado::StatementObserver>& observer) {
+  const std::shared_ptr<ado::Connection> connection =
+      ado::Connection::Open(dataSource, ado::IfMissing::Create);
+  connection->SetObserver(observer);
+  return CreateSchema(*connection);
 }
 
 }  // namespace orvo::store

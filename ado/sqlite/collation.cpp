@@ -1,25 +1,23 @@
 #include "ado/sqlite/collation.hpp"
 
 #include "ado/sqlite/error.hpp"
+#include "orvo/automation/ascii.hpp"
 
 namespace orvo::ado::sqlite {
 
 namespace {
 
-unsigned char FoldAscii(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
 int Compare(void* /*context*/, int leftLength, const void* leftData, int rightLength,
             const void* rightData) {
-  const auto* left = static_cast<const unsigned char*>(leftData);
-  const auto* right = static_cast<const unsigned char*>(rightData);
+  const auto* left = static_cast<const char*>(leftData);
+  const auto* right = static_cast<const char*>(rightData);
   while (leftLength > 0 && left[leftLength - 1] == ' ') --leftLength;
   while (rightLength > 0 && right[rightLength - 1] == ' ') --rightLength;
   const int common = leftLength < rightLength ? leftLength : rightLength;
   for (int i = 0; i < common; ++i) {
-    const unsigned char a = FoldAscii(left[i]);
-    const unsigned char b = FoldAscii(right[i]);
+    // Bytes compare unsigned, so UTF-8 sequences sort after ASCII.
+    const auto a = static_cast<unsigned char>(ascii::ToLower(left[i]));
+    const auto b = static_cast<unsigned char>(ascii::ToLower(right[i]));
     if (a != b) return a < b ? -1 : 1;
   }
   return leftLength < rightLength ? -1 : (leftLength > rightLength ? 1 : 0);
@@ -27,9 +25,9 @@ int Compare(void* /*context*/, int leftLength, const void* leftData, int rightLe
 
 }  // namespace
 
-void RegisterCaseInsensitiveCollation(sqlite3* db) {
-  const int rc = sqlite3_create_collation_v2(db, kCaseInsensitiveCollation, SQLITE_UTF8, nullptr,
-                                             &Compare, nullptr);
+void RegisterEarlierCaseInsensitiveCollation(sqlite3* db) {
+  const int rc = sqlite3_create_collation_v2(db, kEarlierCaseInsensitiveCollation, SQLITE_UTF8,
+                                             nullptr, &Compare, nullptr);
   if (rc != SQLITE_OK) throw ErrorFromDatabase(db, rc);
 }
 

@@ -1,22 +1,37 @@
 #include "ado/sqlite/database.hpp"
 
+#include <filesystem>
+
 #include "ado/sqlite/error.hpp"
 #include "orvo/ado/types.hpp"
 
 namespace orvo::ado::sqlite {
 
-Database::Database(const std::string& path) {
-  const int rc =
-      sqlite3_open_v2(path.c_str(), &db_,
-                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+Database::Database(const std::string& path, int flags) {
+  const int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     // A handle is usually allocated even on failure; it carries the message.
     // Whatever the code, a database that cannot be opened is a failure to
     // connect, not a refused statement.
     std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+    std::error_code ignored;
+    if ((flags & SQLITE_OPEN_CREATE) == 0 && !std::filesystem::exists(path, ignored)) {
+      message = "The database file \"" + path + "\" does not exist";
+    }
     sqlite3_close(db_);
     db_ = nullptr;
     throw AutomationError(kErrFailure, kProvider, std::move(message));
+  }
+  // SQLite would read a double-quoted name that matches no column as a text
+  // value, so a misspelt name would quietly compare with a constant.
+  for (const int option : {SQLITE_DBCONFIG_DQS_DML, SQLITE_DBCONFIG_DQS_DDL}) {
+    const int configured = sqlite3_db_config(db_, option, 0, static_cast<int*>(nullptr));
+    if (configured != SQLITE_OK) {
+      AutomationError error = ErrorFromDatabase(db_, configured);
+      sqlite3_close(db_);
+      db_ = nullptr;
+      throw error;
+    }
   }
 }
 

@@ -1,5 +1,6 @@
-// Database owns one sqlite3 connection handle: opened (read-write, created
-// when missing) in the constructor, closed in the destructor.
+// Database owns one sqlite3 connection handle: opened in the constructor,
+// closed in the destructor. A double-quoted name is always a name on it,
+// never a text value.
 //
 // Used on one thread at a time, like the handle it wraps. Statements prepared
 // on the handle must be finalized before the Database goes.
@@ -15,8 +16,11 @@ namespace orvo::ado::sqlite {
 
 class Database {
  public:
-  // Raises 0x80004005 with SQLite's message when the file cannot be opened.
-  explicit Database(const std::string& path);
+  // Opens with SQLite's open flags (SQLITE_OPEN_READONLY, or READWRITE and
+  // perhaps CREATE). Raises 0x80004005 with SQLite's message when the file
+  // cannot be opened, or saying that it does not exist when it is missing
+  // and may not be created.
+  Database(const std::string& path, int flags);
   ~Database();
 
   Database(const Database&) = delete;

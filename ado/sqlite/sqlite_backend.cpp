@@ -26,7 +26,6 @@ constexpr std::size_t kCacheLimit = 512;
 
 std::string DatabasePath(const ConnectionString& cs) {
   std::string path = cs.Get("Data Source");
-  if (path.empty()) path = cs.Get("Database");
   if (path.empty()) {
     throw AutomationError(kErrFailure, kProvider,
                           "The data source names no database file (Data Source=<file>)");
@@ -58,6 +57,19 @@ constexpr const char kFindTable[] =
 constexpr const char kTableColumns[] = "SELECT name FROM pragma_table_xinfo(?, ?)";
 constexpr std::size_t kLongestKeyword = 64;
 
+// SQLite's open flags: "Mode=Read" opens for reading only, as a store that
+// the process may not write is opened; a missing file is made only when
+// asked for, and never for reading.
+int OpenFlags(const ConnectionString& cs, IfMissing ifMissing) {
+  const std::string mode = cs.Get("Mode");
+  if (ascii::EqualsIgnoreCase(mode, "Read")) return SQLITE_OPEN_READONLY;
+  if (cs.Has("Mode") && !ascii::EqualsIgnoreCase(mode, "ReadWrite")) {
+    throw AutomationError(kErrFailure, kProvider,
+                          "Mode must be Read or ReadWrite, not \"" + mode + "\"");
+  }
+  return SQLITE_OPEN_READWRITE | (ifMissing == IfMissing::Create ? SQLITE_OPEN_CREATE : 0);
+}
+
 // True when `tail` holds more than blanks, comments and semicolons.
 bool HoldsAnotherStatement(std::string_view tail) {
   for (const Token& token : Tokenize(tail)) {
@@ -69,14 +81,14 @@ bool HoldsAnotherStatement(std::string_view tail) {
 class SqliteBackend final : public Backend {
  public:
   // The options are read before the file is opened, so a bad one creates none.
-  explicit SqliteBackend(const ConnectionString& cs)
-      : SqliteBackend(DatabasePath(cs), BusyTimeout(cs)) {}
+  SqliteBackend(const ConnectionString& cs, IfMissing ifMissing)
+      : SqliteBackend(DatabasePath(cs), BusyTimeout(cs), OpenFlags(cs, ifMissing)) {}
 
-  SqliteBackend(const std::string& path, int busyTimeoutMs) : db_(path) {
+  // Opening touches nothing in the database: its journal mode is the
+  // store's, set when the store is created or upgraded, so a connection
+  // neither needs to write nor waits for another one to open.
+  SqliteBackend(const std::string& path, int busyTimeoutMs, int openFlags) : db_(path, openFlags) {
     sqlite3_busy_timeout(db_.get(), busyTimeoutMs);
-    // Readers then never wait for the writer of another connection.
-    if (path != ":memory:") db_.Exec("PRAGMA journal_mode=WAL");
-    sqlite::RegisterCaseInsensitiveCollation(db_.get());
   }
 
   std::string_view Provider() const override { return kProvider; }
@@ -85,32 +97,10 @@ class SqliteBackend final : public Backend {
     return Run(Prepared(Adapted(text)), params);
   }
 
- private:
-  // Runs a prepared statement and reads every row.
-  ResultSet Run(sqlite::Statement& statement, const std::vector<BoundValue>& params) {
-    if (statement.empty()) return ResultSet{};
-    // Whatever happens, the statement goes back to the cache idle and unbound.
-    struct ResetOnExit {
-      sqlite::Statement& statement;
-      ~ResetOnExit() { statement.Reset(); }
-    } reset{statement};
-    statement.Bind(params);
-
-    sqlite3_stmt* stmt = statement.get();
-    sqlite::ColumnReader reader(stmt);
-    ResultSet result;
-    result.hasRows = sqlite3_column_count(stmt) > 0;
-    for (;;) {
-      const int rc = sqlite3_step(stmt);
-      if (rc == SQLITE_DONE) break;
-      if (rc != SQLITE_ROW) throw sqlite::ErrorFromDatabase(db_.get(), rc);
-      result.rows.push_back(reader.ReadRow());
-    }
-    result.columns = reader.TakeColumns();
-    return result;
+  void AcceptEarlierSchemas() override {
+    sqlite::RegisterEarlierCaseInsensitiveCollation(db_.get());
   }
 
- public:
   void Begin(TransactionKind kind) override {
     db_.Exec(kind == TransactionKind::Writing ? "BEGIN IMMEDIATE" : "BEGIN");
   }
@@ -148,6 +138,30 @@ class SqliteBackend final : public Backend {
   }
 
  private:
+  // Runs a prepared statement and reads every row.
+  ResultSet Run(sqlite::Statement& statement, const std::vector<BoundValue>& params) {
+    if (statement.empty()) return ResultSet{};
+    // Whatever happens, the statement goes back to the cache idle and unbound.
+    struct ResetOnExit {
+      sqlite::Statement& statement;
+      ~ResetOnExit() { statement.Reset(); }
+    } reset{statement};
+    statement.Bind(params);
+
+    sqlite3_stmt* stmt = statement.get();
+    sqlite::ColumnReader reader(stmt);
+    ResultSet result;
+    result.hasRows = sqlite3_column_count(stmt) > 0;
+    for (;;) {
+      const int rc = sqlite3_step(stmt);
+      if (rc == SQLITE_DONE) break;
+      if (rc != SQLITE_ROW) throw sqlite::ErrorFromDatabase(db_.get(), rc);
+      result.rows.push_back(reader.ReadRow());
+    }
+    result.columns = reader.TakeColumns();
+    return result;
+  }
+
   const std::string& Adapted(std::string_view text) {
     const std::string key(text);
     auto it = adapted_.find(key);
@@ -180,8 +194,9 @@ class SqliteBackend final : public Backend {
 
 }  // namespace
 
-std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionString& connectionString) {
-  return std::make_unique<SqliteBackend>(connectionString);
+std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionString& connectionString,
+                                           IfMissing ifMissing) {
+  return std::make_unique<SqliteBackend>(connectionString, ifMissing);
 }
 
 }  // namespace orvo::ado

@@ -1,19 +1,24 @@
-// The template store's tables in SQLite's dialect. Text columns compare with
-// the ORVO_CI collation that the SQLite backend registers: without regard to
-// case and to trailing blanks, as the statements expect of the store. Ids are
-// AUTOINCREMENT so that an id is never given twice, as the original identity
-// columns behaved.
+// The template store's schema in SQLite's dialect. Text columns compare with
+// SQLite's own NOCASE (without regard to ASCII case; trailing blanks count),
+// so that every SQLite tool reads and writes a store. Ids are AUTOINCREMENT so
+// that an id is never given twice, as the original identity columns behaved.
+//
+// The store's version is the database's user_version. Version 1 is the schema
+// whose text columns declared the library's own ORVO_CI collation (stores made
+// then record no version; their tables tell them apart from an empty
+// database); version 2 is the current one. A store is put in WAL mode when it
+// is created or upgraded, so that its readers never wait for a writer.
+//
+// Stateless; its steps run on the caller's thread and connection.
 
 #ifndef ORVO_STORE_SQLITE_SCHEMA_SQLITE_HPP_
 #define ORVO_STORE_SQLITE_SCHEMA_SQLITE_HPP_
 
-#include <string>
-#include <vector>
+#include "store/backend_schema.hpp"
 
 namespace orvo::store::sqlite {
 
-// CREATE ... IF NOT EXISTS statements, tables first, then their indexes.
-const std::vector<std::string>& SchemaStatements();
+const BackendSchema& Schema();
 
 }  // namespace orvo::store::sqlite
 

@@ -37,24 +37,26 @@ AutomationError ErrorOf(F&& f) {
 // as the store's schema makes them compare.
 inline constexpr const char* kSchema[] = {
     "CREATE TABLE T_PrintExport (FId INTEGER PRIMARY KEY AUTOINCREMENT, FBillType INTEGER, "
-    "FBillId INTEGER, FPreparerId INTEGER, FDate DATETIME, FName VARCHAR(255) COLLATE ORVO_CI, "
-    "FData VARCHAR(255) COLLATE ORVO_CI, FBillTypeSub VARCHAR(255) COLLATE ORVO_CI, "
+    "FBillId INTEGER, FPreparerId INTEGER, FDate DATETIME, FName VARCHAR(255) COLLATE NOCASE, "
+    "FData VARCHAR(255) COLLATE NOCASE, FBillTypeSub VARCHAR(255) COLLATE NOCASE, "
     "FSel INTEGER, FPrintSet BLOB)",
     "CREATE TABLE T_PrintExportNote (FId INTEGER PRIMARY KEY AUTOINCREMENT, "
-    "FName VARCHAR(255) COLLATE ORVO_CI, FScreenId VARCHAR(20) COLLATE ORVO_CI, "
-    "FCreatorName VARCHAR(30) COLLATE ORVO_CI, FModifierName VARCHAR(30) COLLATE ORVO_CI, "
+    "FName VARCHAR(255) COLLATE NOCASE, FScreenId VARCHAR(20) COLLATE NOCASE, "
+    "FCreatorName VARCHAR(30) COLLATE NOCASE, FModifierName VARCHAR(30) COLLATE NOCASE, "
     "FNewBillType INTEGER, FCreateDate DATETIME, FModifyDate DATETIME, FData BLOB)",
     "CREATE TABLE T_RptExcelPrintExport (FId INTEGER PRIMARY KEY AUTOINCREMENT, "
     "FRptId INTEGER, FNoteId INTEGER, FPreparerId INTEGER, FDate DATETIME, "
-    "FName VARCHAR(255) COLLATE ORVO_CI, FData VARCHAR(255) COLLATE ORVO_CI, FSel INTEGER, "
-    "FPrintSet BLOB, FTypeSub VARCHAR(255) COLLATE ORVO_CI)",
+    "FName VARCHAR(255) COLLATE NOCASE, FData VARCHAR(255) COLLATE NOCASE, FSel INTEGER, "
+    "FPrintSet BLOB, FTypeSub VARCHAR(255) COLLATE NOCASE)",
 };
 
 // A fresh store file per test, removed afterwards.
 class StoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    cn_ = Connection::Open(DataSource());
+    cn_ = Connection::Open(DataSource(), IfMissing::Create);
+    // As a store is created: readers never wait for a writer.
+    cn_->Execute("PRAGMA journal_mode=WAL");
     for (const char* statement : kSchema) cn_->Execute(statement);
   }
   void TearDown() override { cn_.reset(); }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "ado_test_support.hpp"
 #include "orvo/ado/recordset.hpp"
 
@@ -29,7 +31,36 @@ TEST(ConnectionStringTest, KeysIgnoreCaseQuotedValuesHoldSemicolonsAndProvidersM
   EXPECT_EQ(e.source(), "ADODB.Connection");
 }
 
+TEST(ConnectionStringTest, TextAfterAClosingQuoteAndEmptyKeysAreRefused) {
+  for (const char* text : {"Data Source=\"a.db\"b", "Data Source='a.db' x;Language=zh", "=a.db",
+                           "Data Source=a.db; =zh"}) {
+    const AutomationError e = ErrorOf([&] { ConnectionString::Parse(text); });
+    EXPECT_EQ(e.number(), HResult(0x800A0BB9u)) << text;
+    EXPECT_EQ(e.source(), "ADODB.Connection") << text;
+  }
+  EXPECT_EQ(ErrorOf([] { ConnectionString::Parse("Data Source=\"a.db\"b"); }).description(),
+            "The value of \"Data Source\" in the data source text has text after its closing "
+            "quote: \"b\"");
+  // Blanks around a quoted value are not text.
+  EXPECT_EQ(ConnectionString::Parse("Data Source = 'a;b.db'  ;").Get("data source"), "a;b.db");
+}
+
 class ConnectionStoreTest : public testing::StoreTest {};
+
+TEST_F(ConnectionStoreTest, KeysTheProviderDoesNotKnowAreRefusedBeforeAnyFileIsMade) {
+  const std::string file = (dir_.Path() / "y.db").string();
+  const AutomationError e =
+      ErrorOf([&] { Connection::Open("Server=x;Database=" + file + ";Uid=sa;Pwd=secret"); });
+  EXPECT_EQ(e.number(), HResult(0x800A0BB9u));
+  EXPECT_EQ(e.source(), "ADODB.Connection");
+  EXPECT_EQ(e.description(),
+            "The data source text has a key that the SQLite provider does not know: \"Server\" "
+            "(it knows Provider, Language, Data Source, Busy Timeout, Mode)");
+  EXPECT_FALSE(std::filesystem::exists(file));
+  // Keys every provider accepts, in any case, beside the backend's own.
+  auto known = Connection::Open(DataSource() + ";language=CHS;BUSY TIMEOUT=100;Mode=ReadWrite");
+  EXPECT_EQ(known->Provider(), "SQLite");
+}
 
 TEST_F(ConnectionStoreTest, ObserverSeesTheOriginalTextAndConvertedValuesAndMayStopAStatement) {
   auto observer = std::make_shared<RecordingObserver>();

@@ -27,8 +27,9 @@ TEST(ConnectionPoolTest, OneConnectionPerDataSourceTextUntilClosePool) {
   const auto dir = store.dir.Path() / "no" / "such";
   const std::string missing = "Provider=SQLite;Data Source=" + (dir / "x.db").string();
   EXPECT_THROW(hub->PooledConnection(missing), AutomationError);
-  // Once the folder exists the same text connects: the failure was not kept.
+  // Once the store exists the same text connects: the failure was not kept.
   std::filesystem::create_directories(dir);
+  ado::Connection::Open(missing, ado::IfMissing::Create);
   EXPECT_NE(hub->PooledConnection(missing), nullptr);
 }
 

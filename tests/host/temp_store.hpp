@@ -14,7 +14,9 @@
 namespace orvo::host::testing {
 
 struct TempStore {
-  TempStore() { ado::Connection::Open(Dsn())->Execute("create table t (id integer)"); }
+  TempStore() {
+    ado::Connection::Open(Dsn(), ado::IfMissing::Create)->Execute("create table t (id integer)");
+  }
 
   std::string Dsn() const { return dir.SqliteDsn("t.db"); }
   std::int32_t Rows() const {

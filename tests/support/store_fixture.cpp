@@ -38,7 +38,7 @@ void StoreTest::SetUp() {
   dsn_ = GetParam().dataSource(directory_->Path());
   hub_ = host::ServiceHub::Current();
   hub_->SignIn(kUser, "Alice");
-  db_ = ado::Connection::Open(dsn_);
+  db_ = ado::Connection::Open(dsn_, ado::IfMissing::Create);
   store::CreateSchema(*db_);
   observer_ = std::make_shared<RecordingObserver>();
   hub_->SetStatementObserver(observer_);

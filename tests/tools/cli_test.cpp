@@ -128,12 +128,27 @@ TEST_F(OrvoprintTest, CallsThatNeedNoStoreDoNotOpenIt) {
 }
 
 TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
-  const Outcome init = Run({"--dsn", Dsn(), "init"});
-  EXPECT_EQ(init.exitCode, 0) << init.err;
-  EXPECT_EQ(init.out,
-            R"({"tables":["T_PrintExport","T_PrintExportNote","T_PrintExportLM",)"
-            R"("T_PrintExportNoteLM","T_RptExcelPrintExport","T_RptExcelPrintExportNote"]})"
-            "\n");
+  // A call never makes a store: a data source that names no file is an error.
+  const Outcome early =
+      Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPageAndPrintSet", "28"});
+  EXPECT_EQ(early.exitCode, 1);
+  EXPECT_EQ(early.err, R"({"error":{"number":-2147467259,"source":"SQLite","description":)"
+                       R"("The database file \")" +
+                           (directory_.Path() / "store.db").string() +
+                           R"(\" does not exist"}})"
+                           "\n");
+  EXPECT_FALSE(fs::exists(directory_.Path() / "store.db"));
+
+  // Init says what it did: created the store, then found it current.
+  for (const char* action : {"created", "current"}) {
+    const Outcome init = Run({"--dsn", Dsn(), "init"});
+    EXPECT_EQ(init.exitCode, 0) << init.err;
+    EXPECT_EQ(init.out,
+              R"({"tables":["T_PrintExport","T_PrintExportNote","T_PrintExportLM",)"
+              R"("T_PrintExportNoteLM","T_RptExcelPrintExport","T_RptExcelPrintExportNote"],)"
+              R"("schemaVersion":2,"action":")" +
+                  std::string(action) + "\"}\n");
+  }
 
   const Outcome traced = Run({"--dsn", Dsn(), "--user", "7", "--trace", "call",
                               "clsPrintSetupQuery", "GetPageAndPrintSet", "28"});
@@ -166,7 +181,8 @@ TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
 }
 
 TEST_F(OrvoprintTest, TraceShowsAStatementThatTheDatabaseRefuses) {
-  // No init: the table is missing.
+  // An empty database without init: the table is missing.
+  std::ofstream(directory_.Path() / "store.db").close();
   const Outcome refused = Run({"--dsn", Dsn(), "--user", "7", "--trace", "call",
                                "clsPrintSetupQueryLM", "GetPageAndPrintSet", "28", "3"});
   EXPECT_EQ(refused.exitCode, 1);

@@ -113,7 +113,8 @@ int RunDemo(const Options& options, std::ostream& out) {
     demo.dsn = "Provider=SQLite;Data Source=" + path;
   }
   auto hub = orvo::host::ServiceHub::Current();
-  auto connection = hub->PooledConnection(demo.dsn);
+  // Made here, not through the pool: only what sets up a store may create its file.
+  auto connection = orvo::ado::Connection::Open(demo.dsn, orvo::ado::IfMissing::Create);
   connection->SetObserver(hub->StatementObserver());
   RefuseStoreInUse(*connection);
   orvo::store::CreateSchema(*connection);

@@ -1,6 +1,5 @@
 #include <ostream>
 
-#include "orvo/ado/connection.hpp"
 #include "orvo/host/service_hub.hpp"
 #include "orvo/store/schema.hpp"
 #include "tools/orvoprint/commands.hpp"
@@ -8,13 +7,32 @@
 
 namespace orvoprint {
 
+namespace {
+
+const char* ActionName(orvo::store::SchemaOutcome::Action action) {
+  switch (action) {
+    case orvo::store::SchemaOutcome::Action::Created:
+      return "created";
+    case orvo::store::SchemaOutcome::Action::Upgraded:
+      return "upgraded";
+    case orvo::store::SchemaOutcome::Action::Current:
+      break;
+  }
+  return "current";
+}
+
+}  // namespace
+
 int RunInit(const Options& options, std::ostream& out) {
-  auto hub = orvo::host::ServiceHub::Current();
-  auto connection = hub->PooledConnection(options.dsn);
-  connection->SetObserver(hub->StatementObserver());
-  orvo::store::CreateSchema(*connection);
-  OrderedJson tables = orvo::store::TableNames();
-  out << OrderedJson{{"tables", tables}}.dump() << '\n';
+  const orvo::store::SchemaOutcome outcome =
+      orvo::store::CreateStore(options.dsn, orvo::host::ServiceHub::Current()->StatementObserver());
+  OrderedJson report{{"tables", orvo::store::TableNames()},
+                     {"schemaVersion", outcome.version},
+                     {"action", ActionName(outcome.action)}};
+  if (outcome.action == orvo::store::SchemaOutcome::Action::Upgraded) {
+    report["fromVersion"] = outcome.fromVersion;
+  }
+  out << report.dump() << '\n';
   return 0;
 }
 

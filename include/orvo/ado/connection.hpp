@@ -11,7 +11,6 @@
 #define ORVO_ADO_CONNECTION_HPP_
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,7 +27,10 @@ class Backend;
 class Recordset;
 
 // A data source text: key=value pairs separated by ";", keys without regard
-// to case. "Provider" picks the backend (SQLite when absent).
+// to case. "Provider" picks the backend (SQLite when absent). A value may be
+// quoted with " or ' (the quote doubled inside) to hold a ";". An entry
+// without "=" or without a key, an unclosed quote and text after a closing
+// quote are refused with 0x800A0BB9; a key given twice keeps its last value.
 class ConnectionString {
  public:
   static ConnectionString Parse(std::string_view text);
@@ -36,14 +38,28 @@ class ConnectionString {
   // The value of a key (any case), or "" when absent.
   std::string Get(std::string_view key) const;
   bool Has(std::string_view key) const;
+  // Every key given, as the text first spells it, in the order given.
+  std::vector<std::string> Keys() const;
   // The provider named, "SQLite" when none is.
   std::string Provider() const;
   const std::string& Text() const { return text_; }
 
  private:
+  struct Entry {
+    std::string key;  // as written
+    std::string value;
+  };
+  const Entry* Find(std::string_view key) const;
+  Entry* Find(std::string_view key);
+
   std::string text_;
-  std::map<std::string, std::string> values_;  // keys lower-cased
+  std::vector<Entry> entries_;
 };
+
+// What opening a data source does when its database does not exist yet. Only
+// what sets up a store asks to create one; a call that names a missing
+// database fails rather than work on an empty one.
+enum class IfMissing { Fail, Create };
 
 // Sees every statement before it runs, the text the backend runs for it, and
 // its outcome after. BeforeExecute may throw an AutomationError to make the
@@ -64,9 +80,12 @@ class StatementObserver {
 class Connection : public Dispatch {
  public:
   // Opens a connection to a data source text; raises the backend's error
-  // (number 0x80004005 and the provider as source) when it cannot be opened,
-  // and 0x800A0E7A "Provider cannot be found" for an unknown provider.
-  static std::shared_ptr<Connection> Open(std::string_view connectionString);
+  // (number 0x80004005 and the provider as source) when it cannot be opened
+  // or its database does not exist (unless `ifMissing` asks to create it),
+  // 0x800A0E7A "Provider cannot be found" for an unknown provider, and
+  // 0x800A0BB9 for a malformed text or a key the provider does not read.
+  static std::shared_ptr<Connection> Open(std::string_view connectionString,
+                                          IfMissing ifMissing = IfMissing::Fail);
 
   explicit Connection(std::unique_ptr<Backend> backend);
   ~Connection() override;
@@ -94,6 +113,11 @@ class Connection : public Dispatch {
   // True when `word`, written bare in a statement, is a keyword or a value
   // (null, true) rather than a name.
   bool IsKeyword(std::string_view word) const;
+
+  // Lets this connection read stores made by earlier versions of the library
+  // (on SQLite, text columns declaring the former "ORVO_CI" collation). Only
+  // the schema upgrade needs it.
+  void AcceptEarlierSchemas();
 
   // Transactions belong to the host's units of work; the classes never call these.
   void BeginTrans(TransactionKind kind = TransactionKind::Reading);

@@ -1,0 +1,41 @@
+// BackendSchema is how one backend keeps the template store's schema: which
+// version a store records, how the current schema is made, how an earlier one
+// is brought up to date, and what the database needs before its schema
+// changes. CreateSchema (store/schema.cpp) runs these steps in the same order
+// on every backend, inside one writing transaction.
+//
+// Each backend has one constant instance; its steps run on the caller's
+// thread, on the caller's connection.
+
+#ifndef ORVO_STORE_BACKEND_SCHEMA_HPP_
+#define ORVO_STORE_BACKEND_SCHEMA_HPP_
+
+#include "orvo/ado/connection.hpp"
+
+namespace orvo::store {
+
+class BackendSchema {
+ public:
+  virtual ~BackendSchema() = default;
+
+  // The version of the schema that this library makes.
+  virtual int CurrentVersion() const = 0;
+  // The version the store holds: 0 when it holds none of the tables.
+  virtual int StoredVersion(ado::Connection& connection) const = 0;
+  // Whether every table and index of the current schema is there.
+  virtual bool Complete(ado::Connection& connection) const = 0;
+
+  // Outside any transaction, before the schema changes.
+  virtual void PrepareChange(ado::Connection& connection) const = 0;
+  // Inside the transaction: creates the tables and indexes that are missing.
+  virtual void Create(ado::Connection& connection) const = 0;
+  // Inside the transaction: rebuilds a store of an earlier version, keeping
+  // every row and id, and creates what it lacks.
+  virtual void Upgrade(ado::Connection& connection, int fromVersion) const = 0;
+  // Inside the transaction: records CurrentVersion as the store's version.
+  virtual void RecordVersion(ado::Connection& connection) const = 0;
+};
+
+}  // namespace orvo::store
+
+#endif  // ORVO_STORE_BACKEND_SCHEMA_HPP_

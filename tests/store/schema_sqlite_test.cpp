@@ -1,0 +1,313 @@
+#include "store/sqlite/schema_sqlite.hpp"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "orvo/ado/recordset.hpp"
+#include "orvo/automation/conversions.hpp"
+#include "orvo/store/schema.hpp"
+#include "support/processes_at_once.hpp"
+#include "support/recording_observer.hpp"
+#include "support/temp_directory.hpp"
+
+namespace orvo::store {
+namespace {
+
+using Action = SchemaOutcome::Action;
+
+// The schema as the library made it before stores recorded a version: text
+// columns declare the library's own ORVO_CI collation.
+constexpr const char* kBillRow =
+    "FId INTEGER PRIMARY KEY AUTOINCREMENT, FBillType INTEGER, FBillId INTEGER, "
+    "FPreparerId INTEGER, FDate DATETIME, FName VARCHAR(255) COLLATE ORVO_CI, "
+    "FData VARCHAR(255) COLLATE ORVO_CI, FBillTypeSub VARCHAR(255) COLLATE ORVO_CI, "
+    "FSel INTEGER, FPrintSet BLOB";
+constexpr const char* kNote =
+    "FId INTEGER PRIMARY KEY AUTOINCREMENT, FName VARCHAR(510) COLLATE ORVO_CI, "
+    "FScreenId VARCHAR(20) COLLATE ORVO_CI, FCreatorName VARCHAR(30) COLLATE ORVO_CI, "
+    "FModifierName VARCHAR(30) COLLATE ORVO_CI, FNewBillType INTEGER, FCreateDate DATETIME, "
+    "FModifyDate DATETIME, FData BLOB";
+const std::vector<std::string> kEarlierSchema = {
+    std::string("CREATE TABLE IF NOT EXISTS T_PrintExport (") + kBillRow + ")",
+    std::string("CREATE TABLE IF NOT EXISTS T_PrintExportNote (") + kNote + ")",
+    std::string("CREATE TABLE IF NOT EXISTS T_PrintExportLM (") + kBillRow + ", FDataFrom INTEGER)",
+    std::string("CREATE TABLE IF NOT EXISTS T_PrintExportNoteLM (") + kNote +
+        ", FDataFrom INTEGER)",
+    "CREATE TABLE IF NOT EXISTS T_RptExcelPrintExport (FId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "FRptId INTEGER, FNoteId INTEGER, FPreparerId INTEGER, FDate DATETIME, "
+    "FName VARCHAR(255) COLLATE ORVO_CI, FData VARCHAR(255) COLLATE ORVO_CI, FSel INTEGER, "
+    "FPrintSet BLOB, FTypeSub VARCHAR(255) COLLATE ORVO_CI)",
+    "CREATE TABLE IF NOT EXISTS T_RptExcelPrintExportNote (FId INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "FName VARCHAR(510) COLLATE ORVO_CI, FScreenId VARCHAR(20) COLLATE ORVO_CI, "
+    "FCreatorName VARCHAR(30) COLLATE ORVO_CI, FModifierName VARCHAR(30) COLLATE ORVO_CI, "
+    "FNewRptId INTEGER, FCreateDate DATETIME, FModifyDate DATETIME, FData BLOB)",
+    "CREATE INDEX IF NOT EXISTS IX_PrintExport_User ON T_PrintExport (FPreparerId, FBillType, "
+    "FBillId)",
+    "CREATE INDEX IF NOT EXISTS IX_PrintExport_Name ON T_PrintExport (FBillType, FName)",
+    "CREATE INDEX IF NOT EXISTS IX_PrintExportNote_Creator ON T_PrintExportNote (FCreatorName, "
+    "FScreenId, FName)",
+    "CREATE INDEX IF NOT EXISTS IX_PrintExportNote_Type ON T_PrintExportNote (FNewBillType, FName)",
+    "CREATE INDEX IF NOT EXISTS IX_PrintExportLM_User ON T_PrintExportLM (FPreparerId, FBillType, "
+    "FDataFrom, FBillId)",
+    "CREATE INDEX IF NOT EXISTS IX_PrintExportLM_Name ON T_PrintExportLM (FBillType, FName)",
+    "CREATE INDEX IF NOT EXISTS IX_PrintExportNoteLM_Creator ON T_PrintExportNoteLM "
+    "(FCreatorName, FScreenId, FName)",
+    "CREATE INDEX IF NOT EXISTS IX_PrintExportNoteLM_Type ON T_PrintExportNoteLM (FNewBillType, "
+    "FName)",
+    "CREATE INDEX IF NOT EXISTS IX_RptExcelPrintExport_User ON T_RptExcelPrintExport "
+    "(FPreparerId, FRptId, FNoteId)",
+    "CREATE INDEX IF NOT EXISTS IX_RptExcelPrintExportNote_Creator ON T_RptExcelPrintExportNote "
+    "(FCreatorName, FScreenId, FName)",
+    "CREATE INDEX IF NOT EXISTS IX_RptExcelPrintExportNote_Type ON T_RptExcelPrintExportNote "
+    "(FNewRptId, FName)",
+};
+
+// A literal for a column of the declared type; `seed` varies the rows.
+std::string Literal(const std::string& type, int seed) {
+  const std::string n = std::to_string(seed);
+  if (type == "INTEGER") return n;
+  if (type == "DATETIME") return "'2024-02-29 23:59:" + std::string(seed < 10 ? "0" : "") + n + "'";
+  if (type == "BLOB") return "x'00" + std::string(seed < 16 ? "0" : "") + n + "ff0d0a'";
+  // Case and trailing blanks are kept as written; every fourth text is Null.
+  return seed % 4 == 3 ? "NULL" : "'Manager 存放页面设置信息 " + n + "  '";
+}
+
+class SqliteSchemaTest : public ::testing::Test {
+ protected:
+  std::string Path() const { return (directory_.Path() / "store.db").string(); }
+  std::string Dsn() const { return "Provider=SQLite;Data Source=" + Path(); }
+
+  // A store as the library made it before schema versions: the tables with
+  // rows in each, the newest of them deleted so that the next id lies past
+  // the last row, and a gap in the ids.
+  void MakeEarlierStore() {
+    auto connection = ado::Connection::Open(Dsn(), ado::IfMissing::Create);
+    connection->AcceptEarlierSchemas();
+    connection->Execute("PRAGMA journal_mode=WAL");
+    for (const std::string& statement : kEarlierSchema) connection->Execute(statement);
+    for (const std::string& table : TableNames()) {
+      std::vector<std::pair<std::string, std::string>> columns;
+      for (auto info = connection->Execute("select name, type from pragma_table_info('" + table +
+                                           "') where name <> 'FId'");
+           !info->Eof(); info->MoveNext()) {
+        const std::string type = CStr(info->Fields(1).Value());
+        columns.emplace_back(CStr(info->Fields(0).Value()),
+                             type.starts_with("VARCHAR") ? "TEXT" : type);
+      }
+      for (int seed = 1; seed <= 5; ++seed) {
+        std::string names, values;
+        for (const auto& [name, type] : columns) {
+          names += (names.empty() ? "" : ",") + name;
+          values += (values.empty() ? "" : ",") + Literal(type, seed);
+        }
+        connection->Execute("insert into " + table + " (" + names + ") values (" + values + ")");
+      }
+      connection->Execute("delete from " + table + " where FId in (2, 5)");
+    }
+  }
+
+  // Runs one statement as any SQLite program would, without anything of the
+  // library's: its first value as text, or its error.
+  std::string Tool(const std::string& statement) const {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(Path().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    std::string result;
+    const int rc = sqlite3_exec(
+        db, statement.c_str(),
+        [](void* out, int, char** values, char**) {
+          auto& text = *static_cast<std::string*>(out);
+          if (text.empty() && values[0] != nullptr) text = values[0];
+          return 0;
+        },
+        &result, nullptr);
+    if (rc != SQLITE_OK) result = "error: " + std::string(sqlite3_errmsg(db));
+    sqlite3_close(db);
+    return result;
+  }
+
+  // Every row of the six tables with every column, and the identities' next
+  // values, read without the library.
+  std::string Rows() const {
+    std::string text;
+    for (const std::string& table : TableNames()) {
+      text += table + ": " +
+              Tool("select group_concat(r, ' | ') from (select " + Quoted(table) + " as r from " +
+                   table + " order by FId)") +
+              "\n";
+    }
+    return text + Tool(
+                      "select group_concat(name || '=' || seq, ', ') from (select * from "
+                      "sqlite_sequence order by name)");
+  }
+
+  // Setting up the store as it is now is refused with `description`, and the
+  // store is left exactly as it was.
+  void ExpectRefusedAndUntouched(const std::string& description) {
+    const std::string rows = Rows();
+    const std::string schema = Schema();
+    try {
+      CreateStore(Dsn(), nullptr);
+      ADD_FAILURE() << "the store was set up: " << description;
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.number(), HResult(0x80004005u));
+      EXPECT_EQ(error.source(), "OrvoMPrintExport");
+      EXPECT_EQ(error.description(), description);
+    }
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_EQ(Schema(), schema);
+  }
+
+  // The schema as SQLite keeps it, with the store's version.
+  std::string Schema() const {
+    return Tool("PRAGMA user_version") + "\n" +
+           Tool(
+               "select group_concat(type || ' ' || name || ': ' || ifnull(sql, ''), '\n') from "
+               "(select * from sqlite_master order by name)");
+  }
+
+ private:
+  // Every column of a table quoted as a literal, joined by commas.
+  std::string Quoted(const std::string& table) const {
+    std::string columns;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(Path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* info = nullptr;
+    sqlite3_prepare_v2(db, ("select name from pragma_table_info('" + table + "')").c_str(), -1,
+                       &info, nullptr);
+    while (sqlite3_step(info) == SQLITE_ROW) {
+      columns += std::string(columns.empty() ? "" : " || ',' || ") + "quote(" +
+                 reinterpret_cast<const char*>(sqlite3_column_text(info, 0)) + ")";
+    }
+    sqlite3_finalize(info);
+    sqlite3_close(db);
+    return columns;
+  }
+
+  testing::TempDirectory directory_;
+};
+
+TEST_F(SqliteSchemaTest, ANewStoreUsesOnlyWhatSQLiteHasBuiltInAndRecordsItsVersion) {
+  const SchemaOutcome created = CreateStore(Dsn(), nullptr);
+  EXPECT_EQ(created.action, Action::Created);
+  EXPECT_EQ(created.version, 2);
+  EXPECT_EQ(created.fromVersion, 0);
+  EXPECT_EQ(Tool("PRAGMA user_version"), "2");
+  EXPECT_EQ(Tool("PRAGMA journal_mode"), "wal");
+
+  // What the sqlite3 shell, a database browser or a script do with a store.
+  EXPECT_EQ(Tool("select count(*) from T_PrintExportNote"), "0");
+  EXPECT_EQ(Tool("insert into T_PrintExportNote (FName, FCreatorName) values ('a', 'B') "
+                 "returning FId"),
+            "1");
+  EXPECT_EQ(Tool("select count(*) from T_PrintExportNote where FCreatorName = 'b'"), "1");
+  EXPECT_EQ(Tool("pragma integrity_check"), "ok");
+  EXPECT_EQ(Tool("VACUUM"), "");
+
+  // A current store is only read, so one the process may only read passes.
+  const SchemaOutcome again = CreateSchema(*ado::Connection::Open(Dsn() + ";Mode=Read"));
+  EXPECT_EQ(again.action, Action::Current);
+  EXPECT_EQ(again.version, 2);
+  EXPECT_EQ(again.fromVersion, 2);
+}
+
+TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNextIds) {
+  MakeEarlierStore();
+  const std::string rows = Rows();
+  ASSERT_NE(rows.find("T_PrintExportNote=5"), std::string::npos) << rows;
+  EXPECT_NE(Tool("select count(*) from T_PrintExportNote").find("no such collation sequence"),
+            std::string::npos);
+
+  // Through a connection that has never seen the old collation.
+  const SchemaOutcome upgraded = CreateSchema(*ado::Connection::Open(Dsn()));
+  EXPECT_EQ(upgraded.action, Action::Upgraded);
+  EXPECT_EQ(upgraded.version, 2);
+  EXPECT_EQ(upgraded.fromVersion, 1);
+  EXPECT_EQ(Rows(), rows);
+  EXPECT_EQ(Tool("PRAGMA user_version"), "2");
+  EXPECT_EQ(Tool("select count(*) from sqlite_master where sql like '%ORVO_CI%' or name like "
+                 "'%Rebuilt%'"),
+            "0");
+  EXPECT_EQ(Tool("select group_concat(name, ' ') from (select name from sqlite_master where "
+                 "type = 'index' and name like 'IX_PrintExport%' order by name)"),
+            "IX_PrintExportLM_Name IX_PrintExportLM_User IX_PrintExportNoteLM_Creator "
+            "IX_PrintExportNoteLM_Type IX_PrintExportNote_Creator IX_PrintExportNote_Type "
+            "IX_PrintExport_Name IX_PrintExport_User");
+  EXPECT_EQ(Tool("pragma integrity_check"), "ok");
+  for (const std::string& table : TableNames()) {
+    // Ids continue after the deleted newest row.
+    EXPECT_EQ(Tool("insert into " + table + " (FData) values (NULL) returning FId"), "6") << table;
+  }
+  // Text now compares as SQLite's NOCASE: without case, blanks counting.
+  EXPECT_EQ(Tool("select count(*) from T_PrintExport where FName = 'MANAGER 存放页面设置信息 1  '"),
+            "1");
+
+  const SchemaOutcome again = CreateSchema(*ado::Connection::Open(Dsn()));
+  EXPECT_EQ(again.action, Action::Current);
+}
+
+TEST_F(SqliteSchemaTest, AFailureAnywhereInTheUpgradeLeavesTheEarlierStoreWhole) {
+  MakeEarlierStore();
+  const std::string rows = Rows();
+  const std::string schema = Schema();
+  int failures = 0;
+  for (int n = 1;; ++n) {
+    auto connection = ado::Connection::Open(Dsn());
+    auto observer = std::make_shared<testing::RecordingObserver>();
+    connection->SetObserver(observer);
+    observer->FailAt(n, AutomationError(HResult(0x80004005u), "Test", "injected failure"));
+    try {
+      CreateSchema(*connection);
+      break;  // every statement before this one has been failed once
+    } catch (const AutomationError& error) {
+      ASSERT_EQ(error.description(), "injected failure") << "statement " << n;
+    }
+    ++failures;
+    ASSERT_EQ(Rows(), rows) << "failed at statement " << n;
+    ASSERT_EQ(Schema(), schema) << "failed at statement " << n;
+    ASSERT_FALSE(connection->InTransaction());
+  }
+  EXPECT_GT(failures, 6 * 6);
+  EXPECT_EQ(Rows(), rows);
+  EXPECT_EQ(Tool("PRAGMA user_version"), "2");
+}
+
+TEST_F(SqliteSchemaTest, AStoreThatCannotBeUpgradedWhollyOrIsNewerIsLeftAsItWas) {
+  MakeEarlierStore();
+  {
+    auto connection = ado::Connection::Open(Dsn());
+    connection->AcceptEarlierSchemas();
+    connection->Execute("ALTER TABLE T_RptExcelPrintExport ADD COLUMN FExtra INTEGER");
+  }
+  ExpectRefusedAndUntouched(
+      "The store cannot be upgraded: in T_RptExcelPrintExport, FExtra is not a column it should "
+      "have. The store was left as it was.");
+
+  // A store of a later version of the library, kept in rollback journal mode.
+  Tool("PRAGMA journal_mode=DELETE");
+  Tool("PRAGMA user_version=3");
+  ExpectRefusedAndUntouched(
+      "The store has schema version 3, newer than the version 2 that this library knows; it was "
+      "left as it was.");
+  EXPECT_EQ(Tool("PRAGMA journal_mode"), "delete");
+}
+
+TEST_F(SqliteSchemaTest, ProcessesSettingUpOneStoreAtOnceUpgradeItOnce) {
+  MakeEarlierStore();
+  const std::string rows = Rows();
+  const auto ends = testing::RunProcessesAtOnce(
+      4, [&](int) { return static_cast<int>(CreateStore(Dsn(), nullptr).action); });
+  std::map<Action, int> actions;
+  for (const testing::ProcessEnd& end : ends) {
+    ASSERT_LT(end.exitCode, 3) << end.error;
+    ++actions[static_cast<Action>(end.exitCode)];
+  }
+  EXPECT_EQ(actions, (std::map<Action, int>{{Action::Upgraded, 1}, {Action::Current, 3}}));
+  EXPECT_EQ(Rows(), rows);
+}
+
+}  // namespace
+}  // namespace orvo::store

@@ -137,7 +137,7 @@ TEST_P(NoteInfoTest, WithoutAnyAssignmentTheNewestTemplateOfEachNameIsListed) {
 TEST_P(NoteInfoTest, AFailureAnywhereInTheFirstCallLeavesNoPartialCopy) {
   SeedManager();
   clsPrintSetupQuery query;
-  EXPECT_EQ(FailEachStatementInTurn([&] { query.GetNoteInfo(Dsn(), 28); }), 16);
+  EXPECT_EQ(FailEachStatement([&] { query.GetNoteInfo(Dsn(), 28); }), 16);
 }
 
 TEST_P(NoteInfoTest, ANameTooLongForTheTemplateIsRefusedAndNothingIsCopied) {

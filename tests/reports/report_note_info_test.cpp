@@ -93,7 +93,7 @@ TEST_P(ReportNoteInfoTest, FirstUseCopyIsAllOrNothingUnderFailures) {
   SeedAssignment(kReportTables, 1007, costs, kManager, "Costs", 0, "b");
   clsPrintSetupQueryRpt query;
   // The lists, the copy of two templates and the two settings reads.
-  EXPECT_EQ(FailEachStatementInTurn([&] { query.GetRptNoteInfo(Dsn(), 1007); }), 15);
+  EXPECT_EQ(FailEachStatement([&] { query.GetRptNoteInfo(Dsn(), 1007); }), 15);
   EXPECT_EQ(Count("T_RptExcelPrintExport", "FPreparerId=7 and FTypeSub in ('a', 'b')"), 2);
 }
 

@@ -7,12 +7,7 @@
 #ifndef ORVO_TESTS_SUPPORT_TEMPLATE_SEEDS_HPP_
 #define ORVO_TESTS_SUPPORT_TEMPLATE_SEEDS_HPP_
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,6 +15,7 @@
 #include <vector>
 
 #include "orvo/host/collections.hpp"
+#include "support/processes_at_once.hpp"
 #include "support/store_fixture.hpp"
 
 namespace orvo::testing {
@@ -98,67 +94,17 @@ class TemplateTest : public StoreTest {
     return id;
   }
 
-  // Makes each statement of `call` fail in turn, from the first, until the
-  // call runs through. Every failure must reach the caller unchanged, with one
-  // Abort and no Complete, and leave the store as it was. Returns the number
-  // of statements the call runs.
-  int FailEachStatementInTurn(const std::function<void()>& call) {
-    const std::string before = Snapshot();
-    const AutomationError failure(HResult(0x80004005u), "SQLite", "disk I/O error");
-    for (int failing = 1;; ++failing) {
-      Hub().ClearJournal();
-      Observer().FailAt(failing, failure);
-      try {
-        call();
-        return failing - 1;
-      } catch (const AutomationError& error) {
-        EXPECT_EQ(error.number(), failure.number());
-        EXPECT_EQ(error.source(), failure.source());
-        EXPECT_EQ(error.description(), failure.description());
-      }
-      const auto operations = JournalOperations();
-      EXPECT_EQ(std::count(operations.begin(), operations.end(), "Abort"), 1) << failing;
-      EXPECT_EQ(std::count(operations.begin(), operations.end(), "Complete"), 0) << failing;
-      EXPECT_EQ(Snapshot(), before) << "statement " << failing;
-      if (Snapshot() != before) return -1;
-    }
-  }
-
   // Runs `call` in `processes` forked processes released at the same moment;
   // each must give the list of `rows` rows under "Data" without an error.
   // Call before this process opens a pooled connection: a child must not use
   // or close the parent's.
   void ListInProcessesAtOnce(int processes, std::int32_t rows,
                              const std::function<std::shared_ptr<Dictionary>()>& call) {
-    int gate[2];
-    ASSERT_EQ(pipe(gate), 0);
-    std::vector<pid_t> children;
-    for (int i = 0; i < processes; ++i) {
-      const pid_t child = fork();
-      ASSERT_GE(child, 0);
-      if (child == 0) {
-        close(gate[1]);
-        char go;
-        (void)!read(gate[0], &go, 1);  // returns when the parent closes the gate
-        int code = 0;
-        try {
-          Hub().SetStatementObserver(nullptr);
-          if (call()->Value("Data").ObjectAs<Vector>()->Count() != rows) code = 2;
-        } catch (const std::exception& error) {
-          std::fprintf(stderr, "process %d: %s\n", i, error.what());
-          code = 1;
-        }
-        _exit(code);  // leaves without closing anything of the parent's
-      }
-      children.push_back(child);
-    }
-    close(gate[0]);
-    close(gate[1]);
-    for (pid_t child : children) {
-      int status = 0;
-      ASSERT_EQ(waitpid(child, &status, 0), child);
-      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-    }
+    const auto ends = RunProcessesAtOnce(processes, [&](int) {
+      Hub().SetStatementObserver(nullptr);
+      return call()->Value("Data").ObjectAs<Vector>()->Count() == rows ? 0 : 2;
+    });
+    for (const ProcessEnd& end : ends) EXPECT_EQ(end.exitCode, 0) << end.error;
   }
 };
 

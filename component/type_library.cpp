@@ -24,10 +24,9 @@ ParamInfo ByRef(const char* name, ParamType type) {
   return ParamInfo{name, type, false, {}, true};
 }
 
-// Members whose operation is built are given a thunk; the others stay listed
-// without one and answer 438.
+// Every member is given the thunk that calls its operation.
 MemberInfo Method(const char* name, std::int32_t dispid, std::vector<ParamInfo> params,
-                  ParamType result, MemberThunk thunk = nullptr) {
+                  ParamType result, MemberThunk thunk) {
   return MemberInfo{name, dispid, MemberKind::Method, std::move(params), result, thunk};
 }
 

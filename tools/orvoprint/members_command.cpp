@@ -41,7 +41,6 @@ void PrintMember(const orvo::MemberInfo& member, std::ostream& out) {
   }
   out << ")";
   if (member.result != orvo::ParamType::None) out << " As " << orvo::ParamTypeName(member.result);
-  if (member.thunk == nullptr) out << "  (not available in this build)";
   out << '\n';
 }
 

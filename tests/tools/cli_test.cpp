@@ -180,6 +180,30 @@ TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
             "\n");
 }
 
+TEST_F(OrvoprintTest, ACopyCalledDirectlyIsKeptWholeOrNotAtAll) {
+  ASSERT_EQ(Run({"--dsn", Dsn(), "init"}).exitCode, 0);
+  const fs::path store = directory_.Path() / "store.db";
+  // The manager's template copies; the assignment row's name is longer than
+  // its parameter takes, so the copy fails after the template was copied.
+  Sqlite(store,
+         "insert into T_PrintExportNote (FName,FScreenId,FNewBillType,FData) values "
+         "('Invoice','28',28,x'01');"
+         "insert into T_PrintExport (FBillType,FBillId,FPreparerId,FName,FSel) values "
+         "(28,1,16394,'" +
+             std::string(300, 'x') + "',1)");
+  const Outcome failed =
+      Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "CopyManagerNoteInfo", "28", "7", "Al"});
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_EQ(Sqlite(store, "select count(*) from T_PrintExportNote"), "1\n");
+
+  Sqlite(store, "update T_PrintExport set FName='Invoice'");
+  const Outcome copied =
+      Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "CopyManagerNoteInfo", "28", "7", "Al"});
+  EXPECT_EQ(copied.exitCode, 0) << copied.err;
+  EXPECT_EQ(Sqlite(store, "select FCreatorName from T_PrintExportNote where FId=2"), "Al\n");
+  EXPECT_EQ(Sqlite(store, "select FBillId from T_PrintExport where FPreparerId=7"), "2\n");
+}
+
 TEST_F(OrvoprintTest, TraceShowsAStatementThatTheDatabaseRefuses) {
   // An empty database without init: the table is missing.
   std::ofstream(directory_.Path() / "store.db").close();

@@ -2,10 +2,12 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/error.hpp"
+#include "orvo/host/call_scope.hpp"
 #include "orvo/host/collections.hpp"
 #include "orvo/host/service_hub.hpp"
 #include "tools/orvoprint/commands.hpp"
@@ -121,12 +123,14 @@ int RunCall(const Options& options, const std::vector<std::string>& words, std::
   // The data source and a connection come from --dsn; every other parameter
   // takes the next word, and omitted optional ones keep their defaults.
   std::vector<orvo::Variant> args;
+  std::shared_ptr<orvo::ado::Connection> connection;
   std::size_t next = 2;
   for (const orvo::ParamInfo& param : member->params) {
     if (IsDataSource(param)) {
       args.emplace_back(options.dsn);
     } else if (param.type == orvo::ParamType::Connection) {
-      args.emplace_back(orvo::host::ServiceHub::Current()->PooledConnection(options.dsn));
+      connection = orvo::host::ServiceHub::Current()->PooledConnection(options.dsn);
+      args.emplace_back(connection);
     } else if (next < words.size()) {
       args.push_back(Argument(param, words[next++]));
     } else if (param.optional) {
@@ -139,8 +143,18 @@ int RunCall(const Options& options, const std::vector<std::string>& words, std::
     throw UsageError("too many arguments; usage: " + cls.name + " " + Signature(*member));
   }
 
+  // A member given a connection (the copies of the manager's templates) runs
+  // in whatever unit of work its caller holds, and a copy that stops halfway
+  // keeps what it wrote so far. The command line is that caller: it gives the
+  // call a unit of work of its own, so the copy is kept whole or not at all.
+  std::optional<orvo::host::CallScope> unit;
+  if (connection) {
+    unit.emplace(orvo::ado::TransactionKind::Writing);
+    orvo::host::CallScope::Enlist(connection);
+  }
   auto object = cls.create();
   const orvo::Variant result = object->Invoke(member->dispid, args);
+  if (unit) unit->End();
   if (member->result != orvo::ParamType::None) {
     out << ToJson(result).dump(-1, ' ', false, OrderedJson::error_handler_t::replace) << '\n';
   }

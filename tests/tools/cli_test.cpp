@@ -297,10 +297,17 @@ TEST_F(OrvoprintTest, DemoRunsARoundTripAndLeavesAStoreForFurtherCalls) {
   ASSERT_EQ(demo.exitCode, 0) << demo.err;
   // Statements are traced with their bound values in their JSON encodings.
   const std::regex insert(
-      R"re(\n\{"sql":"Insert Into T_PrintExport [^"]*","params":\[0,28,16394,)re"
-      R"re(\{"\$date":"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d"\},"[^"]+",)re"
-      R"re(\{"\$binary":"[A-Za-z0-9+/]+=*"\},)re");
+      R"re(\n\{"sql":"Insert Into T_PrintExport [^"]*","params":\[0,28,7,)re"
+      R"re(\{"\$date":"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d"\},"[^"]+","copies=2","",0,)re"
+      R"re(\{"\$binary":"[A-Za-z0-9+/]+=*"\}\],)re");
   EXPECT_TRUE(std::regex_search(demo.err, insert)) << demo.err;
+  // The clerk got copies on first use, then printed with a template of her
+  // own and counted the print on the application's table.
+  EXPECT_NE(demo.out.find("\n{\"28|3\":[\"copies=2\","), std::string::npos) << demo.out;
+  EXPECT_NE(demo.out.find("\n{\"28|5\":[\"copies=1\","), std::string::npos) << demo.out;
+  EXPECT_NE(demo.out.find("SI-1001 printed 1, SI-1002 printed 1, SI-1003 printed 0"),
+            std::string::npos);
+  EXPECT_NE(demo.out.find("\n{\"1007|2\":[\"landscape\","), std::string::npos) << demo.out;
 
   // The picture the demo stored and printed, read again with the statement's
   // line break: 250 bytes beginning with the PNG signature.

@@ -114,7 +114,7 @@ std::string Signature(const orvo::MemberInfo& member) {
 
 }  // namespace
 
-int RunCall(const Options& options, const std::vector<std::string>& words, std::ostream& out) {
+CallResult Call(const Options& options, const std::vector<std::string>& words) {
   if (words.size() < 2) throw UsageError("call needs CLASS and MEMBER");
   const orvo::ClassInfo& cls = FindClass(words[0]);
   const orvo::MemberInfo* member = cls.FindMember(words[1]);
@@ -153,10 +153,15 @@ int RunCall(const Options& options, const std::vector<std::string>& words, std::
     orvo::host::CallScope::Enlist(connection);
   }
   auto object = cls.create();
-  const orvo::Variant result = object->Invoke(member->dispid, args);
+  CallResult result{object->Invoke(member->dispid, args), member->result != orvo::ParamType::None};
   if (unit) unit->End();
-  if (member->result != orvo::ParamType::None) {
-    out << ToJson(result).dump(-1, ' ', false, OrderedJson::error_handler_t::replace) << '\n';
+  return result;
+}
+
+int RunCall(const Options& options, const std::vector<std::string>& words, std::ostream& out) {
+  const CallResult result = Call(options, words);
+  if (result.hasResult) {
+    out << ToJson(result.value).dump(-1, ' ', false, OrderedJson::error_handler_t::replace) << '\n';
   }
   return 0;
 }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "orvo/automation/variant.hpp"
+
 namespace orvoprint {
 
 struct Options {
@@ -33,6 +35,13 @@ class UsageError : public std::runtime_error {
 int RunInit(const Options& options, std::ostream& out);
 // words: CLASS MEMBER [ARG ...]. Prints the result as JSON.
 int RunCall(const Options& options, const std::vector<std::string>& words, std::ostream& out);
+// What RunCall does but printing: calls the member and gives its result
+// (Empty for a member without one) and whether the member has a result.
+struct CallResult {
+  orvo::Variant value;
+  bool hasResult = false;
+};
+CallResult Call(const Options& options, const std::vector<std::string>& words);
 // Lists one class (by name or ProgID) or, for an empty name, all of them.
 int RunMembers(const std::string& className, std::ostream& out);
 // Builds a small store and shows what callers see.

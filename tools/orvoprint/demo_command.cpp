@@ -1,6 +1,8 @@
-// The demonstration: a small store with the manager user's and one clerk's
-// settings and a picture in a business table, then the calls a printing
-// client makes, each shown as the orvoprint command that makes it.
+// The demonstration: the calls of a printing client, each shown as the
+// orvoprint command that makes it. The manager sets up a sales invoice and a
+// report; a clerk lists them (getting her copies on first use), prints with
+// them, stores a template of her own, chooses it, prints with it and counts
+// the print on the application's own invoice table.
 
 #include <stdlib.h>
 
@@ -11,61 +13,44 @@
 #include "orvo/ado/command.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
+#include "orvo/host/collections.hpp"
 #include "orvo/host/service_hub.hpp"
 #include "orvo/store/schema.hpp"
 #include "tools/orvoprint/commands.hpp"
+#include "tools/orvoprint/json_codec.hpp"
 
 namespace orvoprint {
 
 namespace {
 
+constexpr std::int16_t kManagerId = 16394;
+constexpr const char* kManagerName = "Manager";
 constexpr std::int16_t kClerkId = 7;
 constexpr const char* kClerkName = "Alice";
-constexpr std::int32_t kSalesInvoice = 28;
-constexpr std::int32_t kDeliveryNote = 29;
+constexpr const char* kSalesInvoice = "28";
+constexpr const char* kMonthlySales = "1007";
 
-using orvo::ado::adInteger;
-using orvo::ado::adLongVarBinary;
-
-orvo::Bytes BytesOf(const std::string& text) {
-  return orvo::Bytes(text.begin(), text.end());
-}
-
-// Runs an insert with values bound by type, as the application would seed its rows.
-void Insert(const std::shared_ptr<orvo::ado::Connection>& connection, const std::string& text,
-            const std::vector<std::pair<orvo::ado::DataTypeEnum, orvo::Variant>>& values) {
+// A business table of the application's own, holding item pictures.
+void CreatePictureTable(const std::shared_ptr<orvo::ado::Connection>& connection) {
+  connection->Execute("CREATE TABLE t_ICItemPicture (FItemID INTEGER PRIMARY KEY, FPicture BLOB)");
+  orvo::Bytes picture = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  while (picture.size() < 250) picture.push_back(static_cast<std::uint8_t>(picture.size() * 7));
   orvo::ado::Command insert;
   insert.ActiveConnection = connection;
-  insert.CommandText = text;
-  for (const auto& [type, value] : values) {
-    insert.GetParameters().Append(
-        insert.CreateParameter("", type, orvo::ado::adParamInput, 0, value));
-  }
+  insert.CommandText = "Insert Into t_ICItemPicture (FItemID, FPicture) Values(1,?)";
+  insert.GetParameters().Append(insert.CreateParameter(
+      "", orvo::ado::adLongVarBinary, orvo::ado::adParamInput, 0, orvo::Variant(picture)));
   insert.Execute();
 }
 
-void InsertSettingsRow(const std::shared_ptr<orvo::ado::Connection>& connection,
-                       std::int32_t billType, std::int16_t user, const std::string& settings) {
-  Insert(connection,
-         "Insert Into T_PrintExport (FBillId,FBillType,FPreparerId,FDate,FName,FPrintSet,FData)"
-         "  Values(?,?,?,?,?,?,?)",
-         {{adInteger, 0},
-          {adInteger, billType},
-          {adInteger, static_cast<std::int32_t>(user)},
-          {orvo::ado::adDate, orvo::Date::Now()},
-          {orvo::ado::adVarChar, "存放页面设置信息"},
-          {adLongVarBinary, BytesOf(settings)},
-          {orvo::ado::adVarChar, ""}});
-}
-
-// A business table of the application's own, holding item pictures.
-void InsertPicture(const std::shared_ptr<orvo::ado::Connection>& connection) {
-  connection->Execute(
-      "CREATE TABLE IF NOT EXISTS t_ICItemPicture (FItemID INTEGER PRIMARY KEY, FPicture BLOB)");
-  orvo::Bytes picture = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  while (picture.size() < 250) picture.push_back(static_cast<std::uint8_t>(picture.size() * 7));
-  Insert(connection, "Insert Into t_ICItemPicture (FItemID, FPicture) Values(?,?)",
-         {{adInteger, 1}, {adLongVarBinary, picture}});
+// The application's sales invoices, whose prints the clerk counts.
+void CreateInvoiceTable(orvo::ado::Connection& connection) {
+  connection.Execute(
+      "CREATE TABLE t_SalesInvoice (FInterID INTEGER PRIMARY KEY, FBillNo VARCHAR(20),"
+      " FPrintCount INTEGER)");
+  connection.Execute(
+      "INSERT INTO t_SalesInvoice VALUES (1001, 'SI-1001', 0), (1002, 'SI-1002', 0),"
+      " (1003, 'SI-1003', 0)");
 }
 
 // The demo writes its own rows and a business table of its own, so it runs
@@ -92,15 +77,68 @@ std::string TemporaryStore() {
   return directory + "/demo.db";
 }
 
-void Show(const Options& options, const std::string& comment, const std::vector<std::string>& words,
-          std::ostream& out) {
-  out << "\n# " << comment << "\n$ orvoprint --dsn \"$STORE\" --user " << options.userId << " call";
-  for (const std::string& word : words) {
-    const bool plain = word.find_first_of(" {\"'|") == std::string::npos;
-    out << ' ' << (plain ? word : "'" + word + "'");
+// A word as a shell reads it back: between single quotes when it holds
+// anything the shell would read otherwise, a quote inside written '\''.
+std::string Quoted(const std::string& word) {
+  if (word.find_first_of(" {[\"'|;$&<>()*?`\\") == std::string::npos) return word;
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// Prints the command line that makes the call, then its result, and gives
+// the result to the demo.
+orvo::Variant Show(const Options& options, const std::string& comment,
+                   const std::vector<std::string>& words, std::ostream& out) {
+  if (!comment.empty()) out << "\n# " << comment;
+  out << "\n$ orvoprint --dsn \"$STORE\" --user " << options.userId << " --user-name "
+      << Quoted(options.userName) << " call";
+  for (const std::string& word : words) out << ' ' << Quoted(word);
+  out << '\n';
+  orvo::host::ServiceHub::Current()->SignIn(options.userId, options.userName);
+  const CallResult result = Call(options, words);
+  if (result.hasResult) {
+    out << ToJson(result.value).dump(-1, ' ', false, OrderedJson::error_handler_t::replace) << '\n';
+  }
+  return result.value;
+}
+
+// The template id of what InsertNoteRow and InsertRptNoteRow return.
+std::string TemplateId(const orvo::Variant& inserted) {
+  return orvo::CStr(inserted.ObjectAs<orvo::Vector>()->Item(1));
+}
+
+// A choice of template for UpdateUserNoteData and UpdateUserRptNoteData.
+OrderedJson Choice(const std::string& key, const std::string& id, const std::string& name,
+                   int selected) {
+  return OrderedJson{{"FKey", key + "|" + id}, {"FName", name}, {"FSel", selected}, {"FType", ""}};
+}
+
+std::string Choices(const std::string& option, std::vector<OrderedJson> data) {
+  return OrderedJson{{"Option", option}, {"Data", std::move(data)}}.dump();
+}
+
+std::string Binary(const std::string& text) {
+  return OrderedJson{{"$binary", Base64Encode(orvo::Bytes(text.begin(), text.end()))}}.dump();
+}
+
+Options As(const Options& options, std::int16_t userId, const char* userName) {
+  Options as = options;
+  as.userId = userId;
+  as.userName = userName;
+  return as;
+}
+
+void ShowPrintCounts(orvo::ado::Connection& connection, std::ostream& out) {
+  out << "# t_SalesInvoice now:";
+  auto rows = connection.Execute("SELECT FBillNo, FPrintCount FROM t_SalesInvoice ORDER BY 1");
+  bool first = true;
+  for (; !rows->Eof(); rows->MoveNext()) {
+    out << (first ? " " : ", ") << orvo::CStr(rows->Fields(0).Value()) << " printed "
+        << orvo::CStr(rows->Fields(1).Value());
+    first = false;
   }
   out << '\n';
-  RunCall(options, words, out);
 }
 
 }  // namespace
@@ -118,35 +156,90 @@ int RunDemo(const Options& options, std::ostream& out) {
   connection->SetObserver(hub->StatementObserver());
   RefuseStoreInUse(*connection);
   orvo::store::CreateSchema(*connection);
+  CreatePictureTable(connection);
+  CreateInvoiceTable(*connection);
 
   out << "STORE='" << demo.dsn << "'\n"
-      << "Users: 16394 Manager (the templates' owner), " << kClerkId << ' ' << kClerkName << '\n'
-      << "Bill types: " << kSalesInvoice << " sales invoice (only the manager has settings), "
-      << kDeliveryNote << " delivery note (" << kClerkName << " has her own)\n";
-  InsertSettingsRow(connection, kSalesInvoice, 16394, "paper=A4;orientation=portrait");
-  InsertSettingsRow(connection, kDeliveryNote, 16394, "paper=A5;orientation=landscape");
-  InsertSettingsRow(connection, kDeliveryNote, kClerkId, "paper=A5;orientation=portrait");
-  InsertPicture(connection);
+      << "Users: " << kManagerId << ' ' << kManagerName << " (sets the templates up), " << kClerkId
+      << ' ' << kClerkName << " (a clerk who prints)\n"
+      << "Bill type " << kSalesInvoice << ": sales invoice; report " << kMonthlySales
+      << ": monthly sales\n";
 
-  demo.userId = kClerkId;
-  demo.userName = kClerkName;
-  hub->SignIn(kClerkId, kClerkName);
-  const std::string sales = std::to_string(kSalesInvoice);
-  const std::string delivery = std::to_string(kDeliveryNote);
-  Show(demo, "Page settings of a bill type the clerk never set up: the manager's",
-       {"clsPrintSetupQuery", "GetPageAndPrintSet", sales}, out);
-  Show(demo, "Page settings the clerk stored herself",
-       {"clsPrintSetupQuery", "GetPageAndPrintSet", delivery}, out);
-  Show(demo, "A bill type nobody set up: no \"Set\"",
-       {"clsPrintSetupQuery", "GetPageAndPrintSet", "30"}, out);
-  Show(demo, "The same through the partitioned class, partition 1 (empty)",
-       {"clsPrintSetupQueryLM", "GetPageAndPrintSet", sales, "1"}, out);
+  const Options manager = As(demo, kManagerId, kManagerName);
+  const std::string a4 = TemplateId(Show(manager, "The manager stores two invoice templates",
+                                         {"clsPrintSetupUpdate", "InsertNoteRow", kSalesInvoice,
+                                          "Invoice A4", Binary("layout: A4, two columns")},
+                                         out));
+  Show(manager, "",
+       {"clsPrintSetupUpdate", "InsertNoteRow", kSalesInvoice, "Invoice A5",
+        Binary("layout: A5, one column")},
+       out);
+  Show(manager, "He selects the A4 one and notes how many copies to print",
+       {"clsPrintSetupUpdate", "UpdateUserNoteData", kSalesInvoice,
+        Choices("copies=2", {Choice(kSalesInvoice, a4, "Invoice A4", 1)})},
+       out);
+  Show(manager, "and stores his page settings",
+       {"clsPrintSetupUpdate", "SavePageAndPrintSet", kSalesInvoice,
+        Binary("paper=A4;orientation=portrait")},
+       out);
+
+  const Options clerk = As(demo, kClerkId, kClerkName);
+  Show(clerk, "The clerk has no templates of her own yet",
+       {"clsPrintSetupQuery", "GetCurrNote", kSalesInvoice}, out);
+  const orvo::Variant listed =
+      Show(clerk, "Listing them gives her copies of the manager's, the A4 one selected",
+           {"clsPrintSetupQuery", "GetNoteInfo", kSalesInvoice}, out);
+  const auto copies = listed.ObjectAs<orvo::Dictionary>()->Value("Data").ObjectAs<orvo::Vector>();
+  const std::string copy =
+      orvo::CStr(copies->Item(1).ObjectAs<orvo::Dictionary>()->Value("fbillid"));
+  Show(clerk, "Printing an invoice: the option text and the selected template's body",
+       {"clsPrintSetupQuery", "GetNotePrintData", kSalesInvoice}, out);
+  Show(clerk, "and the page settings she was given with the copies",
+       {"clsPrintSetupQuery", "GetPageAndPrintSet", kSalesInvoice}, out);
+
+  const std::string own =
+      TemplateId(Show(clerk, "She stores a template of her own (the quote is kept as written)",
+                      {"clsPrintSetupUpdate", "InsertNoteRow", kSalesInvoice, "Alice's invoice",
+                       Binary("layout: A4, with the shop's logo")},
+                      out));
+  Show(clerk, "selects it instead of her copy of the A4 one",
+       {"clsPrintSetupUpdate", "UpdateUserNoteData", kSalesInvoice,
+        Choices("copies=1", {Choice(kSalesInvoice, own, "Alice's invoice", 1),
+                             Choice(kSalesInvoice, copy, "Invoice A4", 0)})},
+       out);
+  Show(clerk, "prints with it", {"clsPrintSetupQuery", "GetNotePrintData", kSalesInvoice}, out);
   Show(
-      demo, "An item picture from a business table, read in chunks of 100 bytes",
+      clerk, "and counts the print of two invoices on the application's own table",
+      {"clsPrintSetupUpdate", "UpdatePrintCount",
+       R"({"TableName":"t_SalesInvoice","FieldName":"FPrintCount","PriKey":"FInterID","InterIDs":"1001,1002"})"},
+      out);
+  ShowPrintCounts(*connection, out);
+  Show(clerk, "Her current templates now", {"clsPrintSetupQuery", "GetCurrNote", kSalesInvoice},
+       out);
+  Show(clerk, "A shelf label kept beside the invoice templates",
+       {"clsPrintSetupUpdate", "AddBarCodeTemplate", kSalesInvoice, "Shelf label",
+        Binary("label: 40x30 mm, EAN-13"), std::to_string(kClerkId)},
+       out);
+  Show(
+      clerk, "An item picture from a business table, read in chunks of 100 bytes",
       {"clsPrintSetupQuery", "GetPictureData",
        R"({"TableName":"t_ICItemPicture","FieldName":"FPicture","PrimaryKeyField":"FItemID","PrimaryKeyValue":"1"})"},
       out);
-  Show(demo, "How the update classes want their units of work treated",
+
+  const std::string sheet = TemplateId(Show(
+      manager, "Reports work the same way: the manager stores a report template and selects it",
+      {"clsPrintSetupUpdateRpt", "InsertRptNoteRow", kMonthlySales, "Monthly sales",
+       Binary("sheet: monthly sales by region")},
+      out));
+  Show(manager, "",
+       {"clsPrintSetupUpdateRpt", "UpdateUserRptNoteData", kMonthlySales,
+        Choices("landscape", {Choice(kMonthlySales, sheet, "Monthly sales", 1)})},
+       out);
+  Show(clerk, "the clerk lists the report's templates, getting her copy",
+       {"clsPrintSetupQueryRpt", "GetRptNoteInfo", kMonthlySales}, out);
+  Show(clerk, "and prints the report with it",
+       {"clsPrintSetupQueryRpt", "GetRptNotePrintData", kMonthlySales}, out);
+  Show(clerk, "How the update classes want their units of work treated",
        {"clsPrintSetupUpdate", "TransMode"}, out);
   if (!path.empty()) out << "\nThe store stays at " << path << " for further calls with --dsn.\n";
   return 0;

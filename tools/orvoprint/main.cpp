@@ -27,11 +27,11 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"init", "", "create the tables in the data source (idempotent)"},
+    {"init", "", "create the store, or upgrade it in place (idempotent)"},
     {"call", "CLASS MEMBER [ARG ...]",
      "create CLASS, call MEMBER late-bound, print the result as JSON"},
     {"members", "[CLASS]", "list classes and members with DISPIDs and parameters"},
-    {"demo", "", "build a small store and show what callers see"},
+    {"demo", "", "build a small store and run printing round trips on it"},
 };
 
 std::string CommandLine(const Command& command) {

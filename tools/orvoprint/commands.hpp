@@ -31,7 +31,7 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Creates the tables in the data source.
+// Creates the store, or upgrades it in place, and says what it did.
 int RunInit(const Options& options, std::ostream& out);
 // words: CLASS MEMBER [ARG ...]. Prints the result as JSON.
 int RunCall(const Options& options, const std::vector<std::string>& words, std::ostream& out);

@@ -19,7 +19,7 @@ constexpr long long kExponentClamp = 1'000'000;
 
 int DigitValue(char c, int base) {
   int value = -1;
-  if (c >= '0' && c <= '9') value = c - '0';
+  if (ascii::IsDigit(c)) value = c - '0';
   if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
   if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
   return value < base ? value : -1;

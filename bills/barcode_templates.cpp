@@ -30,9 +30,11 @@ struct LabelTable {
 };
 
 // Both write only when they complete: they vote Abort first. AddBarCodeTemplate
-// reports its failures under its own name and the line of the failing step.
+// reports its failures under its own name and the line of the failing step,
+// and completes at its own line.
 constexpr component::MethodConvention AddConvention(const char* source) {
   return {.start = component::MethodConvention::Start::Abort,
+          .completeAtEnd = false,
           .failure = component::MethodConvention::Failure::Prefixed,
           .source = source,
           .writes = true};
@@ -106,6 +108,9 @@ std::shared_ptr<Dictionary> AddLabel(PrintSetupObject& self, const LabelTable& l
         const auto identity = context.Connection().Execute("select @@IDENTITY");
         context.SetLine(30);
         const std::int32_t id = CLng(identity->Fields(0).Value());
+        // Complete comes before the result is built, as its line says.
+        context.SetLine(31);
+        context.DataContext().Complete();
         context.SetLine(34);
         auto result = std::make_shared<Dictionary>();
         result->SetValue("FID", id);

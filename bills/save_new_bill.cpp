@@ -19,16 +19,19 @@ namespace {
 
 bool SaveAsManager(PrintSetupObject& self, const std::string& sDsn, const bills::NoteRows& rows,
                    std::int32_t type, const std::shared_ptr<Dictionary>& dctData) {
+  // Read before the data source is opened; an empty dictionary stores a
+  // template with the empty name and no body.
+  std::string name;
+  Variant body;
+  const auto read_data = [&] {
+    const Dictionary& data = bills::Required(dctData);
+    if (data.Count() > 0) {
+      name = CStr(data.Value("fNoteName"));
+      body = data.Value("FNoteBlob");
+    }
+  };
   return component::MethodFrame::Run(
-      self, bills::kWriting, sDsn, [&](component::MethodContext& context) {
-        const Dictionary& data = bills::Required(dctData);
-        // An empty dictionary stores a template with the empty name and no body.
-        std::string name;
-        Variant body;
-        if (data.Count() > 0) {
-          name = CStr(data.Value("fNoteName"));
-          body = data.Value("FNoteBlob");
-        }
+      self, bills::kWriting, sDsn, read_data, [&](component::MethodContext& context) {
         const char* table = rows.family.noteTable;
         const auto existing = context.Connection().Execute(
             std::string("Select FId From ") + table +

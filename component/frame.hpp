@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "orvo/ado/connection.hpp"
 #include "orvo/automation/error.hpp"
@@ -78,10 +79,21 @@ class MethodFrame {
   template <class Body>
   static auto Run(PrintSetupObject& self, const MethodConvention& convention,
                   const std::string& sDsn, Body&& body) {
+    return Run(
+        self, convention, sDsn, [] {}, std::forward<Body>(body));
+  }
+
+  // As above, with `before()` run first: inside the handler, but before the
+  // preamble votes or opens the data source, for a method that reads its
+  // arguments before it connects.
+  template <class Before, class Body>
+  static auto Run(PrintSetupObject& self, const MethodConvention& convention,
+                  const std::string& sDsn, Before&& before, Body&& body) {
     host::CallScope scope(convention.writes ? ado::TransactionKind::Writing
                                             : ado::TransactionKind::Reading);
     MethodContext context(self);
     try {
+      before();
       Enter(self, convention, sDsn, context);
       if constexpr (std::is_void_v<decltype(body(context))>) {
         body(context);

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "host/default_data_context.hpp"
 #include "orvo/component/classes.hpp"
 #include "support/write_test.hpp"
 
@@ -14,6 +15,24 @@ const Bytes kLabel{'l', 'a', 'b', 'e', 'l'};
 constexpr std::int32_t kDuplicate = HResult(0x800407C0u);
 
 class BarcodeTemplatesTest : public testing::WriteTest {};
+
+// A host that refuses the Complete vote, as a host may when its unit of work
+// cannot go on.
+class RefusingComplete final : public host::DataContext {
+ public:
+  explicit RefusingComplete(host::ServiceHub& hub)
+      : inner_(std::make_shared<host::DefaultDataContext>(hub.shared_from_this())) {}
+  Variant Open(const std::string& sDsn) override { return inner_->Open(sDsn); }
+  std::shared_ptr<ado::Connection> Connection() override { return inner_->Connection(); }
+  std::shared_ptr<host::SessionInfo> Session() override { return inner_->Session(); }
+  void Complete() override {
+    throw AutomationError(HResult(0x8004E003u), host::kHostSource, "The vote was refused.");
+  }
+  void Abort() override { inner_->Abort(); }
+
+ private:
+  std::shared_ptr<host::DataContext> inner_;
+};
 
 TEST_P(BarcodeTemplatesTest, LabelIsAddedAndDescribed) {
   clsPrintSetupUpdate update;
@@ -123,6 +142,22 @@ TEST_P(BarcodeTemplatesTest, FailuresReportTheLineOfTheFailingStep) {
             3);
   const std::int32_t id = CLng(Scalar("select max(FId) from T_PrintExport"));
   EXPECT_EQ(FailEachStatement([&] { update.DeleteBarCodeTemplate(Dsn(), id); }, 2), 1);
+}
+
+TEST_P(BarcodeTemplatesTest, CompleteHasALineOfItsOwnBeforeTheResultIsBuilt) {
+  Hub().SetDataContextFactory(
+      [](host::ServiceHub& hub) { return std::make_shared<RefusingComplete>(hub); });
+  const std::string before = Snapshot();
+  try {
+    clsPrintSetupUpdate refused;
+    refused.AddBarCodeTemplate(Dsn(), 28, "Crate", kLabel);
+    FAIL();
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.source(),
+              "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()(line: 31)\r\n"
+              "OrvoGlobal");
+  }
+  EXPECT_EQ(Snapshot(), before);
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(BarcodeTemplatesTest);

@@ -54,6 +54,18 @@ TEST_P(SaveNewBillTest, ExistingNameIsReplacedInEveryCreatorsTemplate) {
   EXPECT_EQ(Count("T_PrintExportNote", "FData=x'6f6c64' and FCreateDate='2020-01-02 03:04:05'"), 2);
 }
 
+TEST_P(SaveNewBillTest, DataThatCannotBeReadFailsBeforeTheDataSourceIsOpened) {
+  auto unreadable = std::make_shared<Dictionary>();
+  unreadable->SetObject("fNoteName", std::make_shared<Vector>());  // no text
+  for (const auto& data : {std::shared_ptr<Dictionary>(), unreadable}) {
+    Hub().ClearJournal();
+    clsPrintSetupUpdate update;
+    EXPECT_THROW(update.SaveNewBill(Dsn(), 28, data), AutomationError);
+    EXPECT_THAT(JournalOperations(), ElementsAre("Abort"));
+  }
+  EXPECT_TRUE(Observer().Statements().empty());
+}
+
 TEST_P(SaveNewBillTest, EmptyDictionaryStoresAnEmptyNameWithoutBody) {
   clsPrintSetupUpdate update;
   update.SaveNewBill(Dsn(), 28, std::make_shared<Dictionary>());

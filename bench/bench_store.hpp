@@ -60,9 +60,9 @@ class BenchStore {
     command.CommandText = text;
     for (const orvo::Variant& value : values) {
       const bool bytes = value.kind() == orvo::Variant::Kind::Bytes;
-      command.GetParameters().Append(
-          command.CreateParameter("", bytes ? orvo::ado::adLongVarBinary : orvo::ado::adVariant,
-                                  orvo::ado::adParamInput, bytes ? 2147483647 : 0, value));
+      command.GetParameters().Append(command.CreateParameter(
+          "", bytes ? orvo::ado::adLongVarBinary : orvo::ado::adVariant, orvo::ado::adParamInput,
+          bytes ? orvo::ado::kLongBinarySize : 0, value));
     }
     command.Execute();
   }

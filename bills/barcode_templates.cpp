@@ -101,7 +101,7 @@ std::shared_ptr<Dictionary> AddLabel(PrintSetupObject& self, const LabelTable& l
         context.SetLine(23);
         bills::AppendInput(command, ado::adVarChar, 255, fNoteName);
         context.SetLine(24);
-        bills::AppendInput(command, ado::adLongVarBinary, bills::kLongBinary, fNoteBlob);
+        bills::AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, fNoteBlob);
         context.SetLine(25);
         command.Execute();
         context.SetLine(29);

@@ -120,7 +120,7 @@ std::vector<CopyParameter> TemplateCopyParameters(const char* newTypeColumn,
           {CopyValue::TemplateText, newTypeColumn, ado::adVarChar, 20},
           {CopyValue::Now, nullptr, ado::adDate, 0},
           {CopyValue::Now, nullptr, ado::adDate, 0},
-          {CopyValue::TemplateAsIs, "FData", ado::adLongVarBinary, kLongBinarySize}};
+          {CopyValue::TemplateAsIs, "FData", ado::adLongVarBinary, ado::kLongBinarySize}};
 }
 
 }  // namespace bills
@@ -144,7 +144,7 @@ bills::ManagerCopyFamily BillCopy(std::int32_t classTypeId, std::optional<std::i
       {CopyValue::RowText, "FData", ado::adVarChar, 255},
       {CopyValue::RowText, "FBillTypeSub", ado::adVarChar, 255},
       {CopyValue::RowNumber, "FSel", ado::adInteger, 0},
-      {CopyValue::RowAsIs, "FPrintSet", ado::adLongVarBinary, bills::kLongBinarySize}};
+      {CopyValue::RowAsIs, "FPrintSet", ado::adLongVarBinary, ado::kLongBinarySize}};
   if (dataFrom) {
     template_parameters.push_back({CopyValue::Argument, nullptr, ado::adInteger, 0});
     row_parameters.push_back({CopyValue::Argument, nullptr, ado::adInteger, 0});

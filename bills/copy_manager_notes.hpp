@@ -64,9 +64,6 @@ struct ManagerCopyFamily {
   void (*reportMissingTemplate)(std::string_view text);
 };
 
-// The declared size of a template body or settings parameter: 2^31 - 1.
-inline constexpr std::int32_t kLongBinarySize = 2147483647;
-
 // The parameters of a template copy: name, screen id, creator and modifier
 // (`nameSize` characters each), the bill type or report column named, the two
 // dates and the body.

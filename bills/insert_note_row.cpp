@@ -48,7 +48,7 @@ std::shared_ptr<Vector> InsertNoteRow(PrintSetupObject& self, const std::string&
       AppendInput(command, ado::adVarChar, 20, type);
       AppendInput(command, ado::adDate, 0, Date::Now());
       AppendInput(command, ado::adDate, 0, Date::Now());
-      AppendInput(command, ado::adLongVarBinary, kLongBinary, fNoteBlob);
+      AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, fNoteBlob);
       rows.AppendPartition(command);
       command.Execute();
       found = connection.Execute("select @@IDENTITY");
@@ -59,7 +59,7 @@ std::shared_ptr<Vector> InsertNoteRow(PrintSetupObject& self, const std::string&
       id = CLng(found->Fields("FID").Value());
       command.CommandText = std::string("Update ") + family.noteTable +
                             " set FData = ?  Where FID=" + std::to_string(id);
-      AppendInput(command, ado::adLongVarBinary, kLongBinary, fNoteBlob);
+      AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, fNoteBlob);
       command.Execute();
     }
     command.ActiveConnection = nullptr;

@@ -28,9 +28,6 @@ namespace orvo::bills {
 // and is completed when the method reaches its end.
 inline constexpr component::MethodConvention kWriting{.writes = true};
 
-// The size of the parameters that carry template bodies and settings.
-inline constexpr std::int32_t kLongBinary = 2147483647;
-
 // The name of every settings row (it says: stores the page settings).
 inline constexpr const char* kSettingsRowName = "存放页面设置信息";
 

@@ -53,7 +53,7 @@ bool SaveAsManager(PrintSetupObject& self, const std::string& sDsn, const bills:
           bills::AppendInput(command, ado::adVarChar, 20, type);
           bills::AppendInput(command, ado::adDate, 0, Date::Now());
           bills::AppendInput(command, ado::adDate, 0, Date::Now());
-          bills::AppendInput(command, ado::adLongVarBinary, bills::kLongBinary, body);
+          bills::AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, body);
         } else {
           command.CommandText =
               std::string("Update ") + table +
@@ -61,7 +61,7 @@ bool SaveAsManager(PrintSetupObject& self, const std::string& sDsn, const bills:
               rows.IfPartitioned(" AND FDataFrom=?");
           bills::AppendInput(command, ado::adDate, 0, Date::Now());
           bills::AppendInput(command, ado::adDate, 0, Date::Now());
-          bills::AppendInput(command, ado::adLongVarBinary, bills::kLongBinary, body);
+          bills::AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, body);
           bills::AppendInput(command, ado::adVarChar, 20, type);
           bills::AppendInput(command, ado::adVarChar, 255, name);
         }

@@ -48,7 +48,7 @@ void SaveSettings(PrintSetupObject& self, const std::string& sDsn, const bills::
       bills::AppendInput(command, ado::adInteger, 0, Variant());
       bills::AppendInput(command, ado::adDate, 0, Variant());
       bills::AppendInput(command, ado::adVarChar, 255, Variant());
-      bills::AppendInput(command, ado::adLongVarBinary, bills::kLongBinary, Variant());
+      bills::AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, Variant());
       bills::AppendInput(command, ado::adVarChar, 255, Variant());
       rows.AppendPartition(command);
       parameters(0).Value = 0;
@@ -64,7 +64,7 @@ void SaveSettings(PrintSetupObject& self, const std::string& sDsn, const bills::
       command.CommandText = "Update " + table +
                             " Set FPrintSet=? Where  FbillId=0 And FBillType=? And FPreparerId=?" +
                             rows.IfPartitioned(" AND FDataFrom=?");
-      bills::AppendInput(command, ado::adLongVarBinary, bills::kLongBinary, Variant());
+      bills::AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, Variant());
       bills::AppendInput(command, ado::adInteger, 0, Variant());
       bills::AppendInput(command, ado::adInteger, 0, Variant());
       rows.AppendPartition(command);

@@ -36,7 +36,7 @@ Variant ReplaceBodies(PrintSetupObject& self, const std::string& sDsn, const bil
                               rows.IfPartitioned("AND FDataFrom =? ");
         bills::AppendInput(command, ado::adVarChar, rows.family.userNameSize, user_name);
         bills::AppendInput(command, ado::adDate, 0, Date::Now());
-        bills::AppendInput(command, ado::adLongVarBinary, bills::kLongBinary, fNoteBlob);
+        bills::AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, fNoteBlob);
         bills::AppendInput(command, ado::adVarChar, 20, type);
         if (!sNoteName.empty()) bills::AppendInput(command, ado::adVarChar, 510, sNoteName);
         rows.AppendPartition(command);

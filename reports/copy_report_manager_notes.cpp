@@ -23,7 +23,7 @@ bills::ManagerCopyFamily ReportCopy(std::int32_t rptId, bool subTypes) {
       {CopyValue::RowText, "FName", ado::adVarChar, 255},
       {CopyValue::RowText, "FData", ado::adVarChar, 255},
       {CopyValue::RowNumber, "FSel", ado::adInteger, 0},
-      {CopyValue::RowAsIs, "FPrintSet", ado::adLongVarBinary, bills::kLongBinarySize}};
+      {CopyValue::RowAsIs, "FPrintSet", ado::adLongVarBinary, ado::kLongBinarySize}};
   if (subTypes) row_parameters.push_back({CopyValue::RowText, "FTypeSub", ado::adVarChar, 255});
   return {"select FId,FRptId,FNoteId,FPreparerId,FDate,FName,FData,FPrintSet,FSel" +
               std::string(subTypes ? ",FTypeSub" : "") +

@@ -35,6 +35,10 @@ enum CursorTypeEnum : std::int32_t { adOpenUnspecified = -1, adOpenForwardOnly =
 enum StreamTypeEnum : std::int32_t { adTypeBinary = 1, adTypeText = 2 };
 enum ObjectStateEnum : std::int32_t { adStateClosed = 0, adStateOpen = 1 };
 
+// The size the classes declare for a long binary parameter (a template body,
+// page settings): 2^31 - 1, the largest a parameter may declare.
+inline constexpr std::int32_t kLongBinarySize = 2147483647;
+
 // How a transaction begins. A reading one takes no lock until it first writes,
 // and a database may then refuse it at once when another writer came first; a
 // writing one takes the write lock as it begins, so it waits for another

@@ -14,6 +14,7 @@
 #include "orvo/ado/connection.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/error.hpp"
+#include "support/error_of.hpp"
 #include "support/recording_observer.hpp"
 #include "support/temp_directory.hpp"
 
@@ -21,17 +22,7 @@ namespace orvo::ado::testing {
 
 using orvo::testing::RecordingObserver;
 
-// The error `f` raises; a test failure (and a blank error) when it raises none.
-template <class F>
-AutomationError ErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const AutomationError& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no AutomationError was raised";
-  return AutomationError(0, "", "");
-}
+using orvo::testing::ErrorOf;
 
 // Mirrors the columns of the template store's tables; text columns compare
 // as the store's schema makes them compare.

@@ -3,11 +3,13 @@
 
 #include "host/default_data_context.hpp"
 #include "orvo/component/classes.hpp"
+#include "support/error_of.hpp"
 #include "support/write_test.hpp"
 
 namespace orvo {
 namespace {
 
+using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 using ::testing::MatchesRegex;
 
@@ -90,28 +92,22 @@ TEST_P(BarcodeTemplatesTest, AnyRowOfThatNameAndTypeMakesTheNameTaken) {
     std::string dsn;
   } cases[] = {{28, Dsn()}, {29, Dsn() + ";Language=CHS"}};
   for (const auto& c : cases) {
-    try {
-      update.AddBarCodeTemplate(c.dsn, c.type, "Box", kLabel);
-      FAIL();
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), kDuplicate);
-      EXPECT_EQ(error.description(), "已经存在名为[Box]的条码打印模板！");
-      EXPECT_EQ(error.source(),
-                "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()(line: 12)\r\n"
-                "OrvoMClassBillPrint.clsPrintSetupUpdate::AddBarCodeTemplate");
-    }
+    const AutomationError error =
+        ErrorOf([&] { update.AddBarCodeTemplate(c.dsn, c.type, "Box", kLabel); });
+    EXPECT_EQ(error.number(), kDuplicate);
+    EXPECT_EQ(error.description(), "已经存在名为[Box]的条码打印模板！");
+    EXPECT_EQ(error.source(),
+              "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()(line: 12)\r\n"
+              "OrvoMClassBillPrint.clsPrintSetupUpdate::AddBarCodeTemplate");
   }
   EXPECT_EQ(Snapshot(), before);
   clsPrintSetupUpdateLM partitioned;
   partitioned.AddBarCodeTemplate(Dsn(), 28, "Box", kLabel);
-  try {
-    partitioned.AddBarCodeTemplate(Dsn(), 28, "Box", kLabel);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.source(),
-              "OrvoMClassBillPrint.clsPrintSetupUpdateLM.AddBarCodeTemplate()(line: 12)\r\n"
-              "OrvoMClassBillPrint.clsPrintSetupUpdateLM::AddBarCodeTemplate");
-  }
+  const AutomationError error =
+      ErrorOf([&] { partitioned.AddBarCodeTemplate(Dsn(), 28, "Box", kLabel); });
+  EXPECT_EQ(error.source(),
+            "OrvoMClassBillPrint.clsPrintSetupUpdateLM.AddBarCodeTemplate()(line: 12)\r\n"
+            "OrvoMClassBillPrint.clsPrintSetupUpdateLM::AddBarCodeTemplate");
 }
 
 TEST_P(BarcodeTemplatesTest, DeleteRemovesWhateverRowHasTheId) {
@@ -148,15 +144,13 @@ TEST_P(BarcodeTemplatesTest, CompleteHasALineOfItsOwnBeforeTheResultIsBuilt) {
   Hub().SetDataContextFactory(
       [](host::ServiceHub& hub) { return std::make_shared<RefusingComplete>(hub); });
   const std::string before = Snapshot();
-  try {
+  const AutomationError error = ErrorOf([&] {
     clsPrintSetupUpdate refused;
     refused.AddBarCodeTemplate(Dsn(), 28, "Crate", kLabel);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.source(),
-              "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()(line: 31)\r\n"
-              "OrvoGlobal");
-  }
+  });
+  EXPECT_EQ(error.source(),
+            "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()(line: 31)\r\n"
+            "OrvoGlobal");
   EXPECT_EQ(Snapshot(), before);
 }
 

@@ -8,11 +8,13 @@
 
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
+#include "support/error_of.hpp"
 #include "support/template_seeds.hpp"
 
 namespace orvo {
 namespace {
 
+using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 using testing::kBillTables;
 using testing::kBillTablesLM;
@@ -110,14 +112,11 @@ TEST_P(CopyManagerNotesTest, AFailureReachesTheCallerAsItIsAndKeepsEarlierStatem
   SeedManagersTemplate(kBillTables, 28, "Invoice", Bytes{1}, 1);
   Observer().FailAt(6, AutomationError(HResult(0x80040E2Fu), "SQLite", "constraint"));
   clsPrintSetupQuery query;
-  try {
-    query.CopyManagerNoteInfo(ObservedConnection(), 28, kUser, "Alice");
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), HResult(0x80040E2Fu));
-    EXPECT_EQ(error.source(), "SQLite");
-    EXPECT_EQ(error.description(), "constraint");
-  }
+  const AutomationError error =
+      ErrorOf([&] { query.CopyManagerNoteInfo(ObservedConnection(), 28, kUser, "Alice"); });
+  EXPECT_EQ(error.number(), HResult(0x80040E2Fu));
+  EXPECT_EQ(error.source(), "SQLite");
+  EXPECT_EQ(error.description(), "constraint");
   // Outside a unit of work the template copy made before the failure stays.
   EXPECT_EQ(Count("T_PrintExportNote"), 2);
   EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7"), 0);

@@ -4,11 +4,13 @@
 #include <algorithm>
 
 #include "orvo/component/classes.hpp"
+#include "support/error_of.hpp"
 #include "support/store_fixture.hpp"
 
 namespace orvo {
 namespace {
 
+using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 
 class CurrentNoteTest : public testing::StoreTest {
@@ -79,12 +81,7 @@ TEST_P(CurrentNoteTest, DataThatCannotBeReadFailsWithOneAbort) {
   const auto fails_with = [&](std::int32_t number) {
     Hub().ClearJournal();
     clsPrintSetupQuery query;
-    try {
-      query.GetCurrNote(Dsn(), 28);
-      ADD_FAILURE() << "no error";
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), number);
-    }
+    EXPECT_EQ(ErrorOf([&] { query.GetCurrNote(Dsn(), 28); }).number(), number);
     const auto operations = JournalOperations();
     EXPECT_EQ(std::count(operations.begin(), operations.end(), "Abort"), 1);
   };

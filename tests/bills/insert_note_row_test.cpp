@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "orvo/component/classes.hpp"
+#include "support/error_of.hpp"
 #include "support/write_test.hpp"
 
 namespace orvo {
 namespace {
 
+using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 
 const Bytes kBody{'b', 'o', 'd', 'y'};
@@ -112,12 +114,8 @@ TEST_P(InsertNoteRowTest, NamesLongerThanTheirParametersAreRefusedAndNothingIsWr
   update.InsertNoteRow(Dsn(), 28, "Invoice", kBody);  // the standard class takes 30
   const std::string before = Snapshot();
   clsPrintSetupUpdateLM partitioned;
-  try {
-    partitioned.InsertNoteRow(Dsn(), 28, "Invoice", kBody, 1);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), HResult(0x80040E57u));
-  }
+  EXPECT_EQ(ErrorOf([&] { partitioned.InsertNoteRow(Dsn(), 28, "Invoice", kBody, 1); }).number(),
+            HResult(0x80040E57u));
   EXPECT_THROW(update.InsertNoteRow(Dsn(), 28, std::string(256, 'x'), kBody), AutomationError);
   EXPECT_EQ(Snapshot(), before);
 }

@@ -5,11 +5,13 @@
 
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
+#include "support/error_of.hpp"
 #include "support/template_seeds.hpp"
 
 namespace orvo {
 namespace {
 
+using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 using testing::kBillTables;
 using testing::kBillTablesLM;
@@ -145,12 +147,7 @@ TEST_P(NoteInfoTest, ANameTooLongForTheTemplateIsRefusedAndNothingIsCopied) {
   SignIn(kUser, std::string(31, 'n'));
   const std::string before = Snapshot();
   clsPrintSetupQuery query;
-  try {
-    query.GetNoteInfo(Dsn(), 28);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), HResult(0x80040E57u));
-  }
+  EXPECT_EQ(ErrorOf([&] { query.GetNoteInfo(Dsn(), 28); }).number(), HResult(0x80040E57u));
   EXPECT_EQ(Snapshot(), before);
 }
 

@@ -4,11 +4,13 @@
 #include <algorithm>
 
 #include "orvo/component/classes.hpp"
+#include "support/error_of.hpp"
 #include "support/store_fixture.hpp"
 
 namespace orvo {
 namespace {
 
+using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 
 class PageSettingsTest : public testing::StoreTest {};
@@ -82,16 +84,12 @@ TEST_P(PageSettingsTest, FailureAtEitherStatementAbortsOnceWithTheErrorUnchanged
     Observer().FailAt(failing, AutomationError(HResult(0x80004005u), "SQLite", "database is locked",
                                                "sqlite.hlp", 5));
     clsPrintSetupQuery query;
-    try {
-      query.GetPageAndPrintSet(Dsn(), 28);
-      FAIL() << "statement " << failing << " should fail";
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), HResult(0x80004005u));
-      EXPECT_EQ(error.source(), "SQLite");
-      EXPECT_EQ(error.description(), "database is locked");
-      EXPECT_EQ(error.helpFile(), "");  // the unchanged convention sets no help
-      EXPECT_EQ(error.helpContext(), 0);
-    }
+    const AutomationError error = ErrorOf([&] { query.GetPageAndPrintSet(Dsn(), 28); });
+    EXPECT_EQ(error.number(), HResult(0x80004005u));
+    EXPECT_EQ(error.source(), "SQLite");
+    EXPECT_EQ(error.description(), "database is locked");
+    EXPECT_EQ(error.helpFile(), "");  // the unchanged convention sets no help
+    EXPECT_EQ(error.helpContext(), 0);
     const auto operations = JournalOperations();
     EXPECT_EQ(std::count(operations.begin(), operations.end(), "Abort"), 1);
     EXPECT_EQ(operations.back(), "Abort");

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "orvo/component/classes.hpp"
+#include "support/error_of.hpp"
 #include "support/write_test.hpp"
 
 namespace orvo {
 namespace {
 
+using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 
 const Bytes kSet{'s', 'e', 't'};
@@ -63,12 +65,7 @@ TEST_P(SavePageSettingsTest, ManagersNullOptionTextFailsAndNothingIsInserted) {
   SeedSettingsRow(28, kManager, Bytes{'m'});
   Exec("update T_PrintExport set FData=NULL");
   clsPrintSetupUpdate update;
-  try {
-    update.SavePageAndPrintSet(Dsn(), 28, kSet);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 94);
-  }
+  EXPECT_EQ(ErrorOf([&] { update.SavePageAndPrintSet(Dsn(), 28, kSet); }).number(), 94);
   EXPECT_EQ(Count("T_PrintExport"), 1);
   EXPECT_EQ(JournalOperations().back(), "Abort");
 }

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "orvo/component/classes.hpp"
+#include "support/error_of.hpp"
 #include "support/write_test.hpp"
 
 namespace orvo {
 namespace {
 
+using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 
 const Bytes kNew{'n', 'e', 'w'};
@@ -73,12 +75,8 @@ TEST_P(UpdateNoteRowTest, PartitionedClassReplacesOnlyInItsPartition) {
   EXPECT_EQ(Replaced("T_PrintExportNoteLM"), 1);
   // Its modifier names are kept in 20 characters.
   SignIn(kUser, std::string(21, 'n'));
-  try {
-    update.UpdateNoteRow(Dsn(), 28, kNew, 2);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), HResult(0x80040E57u));
-  }
+  EXPECT_EQ(ErrorOf([&] { update.UpdateNoteRow(Dsn(), 28, kNew, 2); }).number(),
+            HResult(0x80040E57u));
   EXPECT_EQ(Replaced("T_PrintExportNoteLM"), 1);
 }
 

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "orvo/component/classes.hpp"
+#include "support/error_of.hpp"
 #include "support/write_test.hpp"
 
 namespace orvo {
 namespace {
 
+using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 
 std::shared_ptr<Dictionary> Choice(const std::string& key, const std::string& name,
@@ -136,22 +138,13 @@ TEST_P(UserNoteDataTest, MalformedDataIsRefusedBeforeAnythingIsWrittenOrRolledBa
   clsPrintSetupUpdate update;
   auto no_data = std::make_shared<Dictionary>();
   no_data->SetValue("Option", "o");
-  try {
-    update.UpdateUserNoteData(Dsn(), 28, no_data);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 424);
-    EXPECT_EQ(error.description(), "modiData's \"Data\" must be a Vector.");
-  }
+  const AutomationError error = ErrorOf([&] { update.UpdateUserNoteData(Dsn(), 28, no_data); });
+  EXPECT_EQ(error.number(), 424);
+  EXPECT_EQ(error.description(), "modiData's \"Data\" must be a Vector.");
   EXPECT_TRUE(Observer().Statements().empty());
   auto bad_entry = Modi("o", {Choice("28|5", "Invoice", "1", "A")});
   bad_entry->Value("Data").ObjectAs<Vector>()->Add(std::make_shared<Vector>());
-  try {
-    update.UpdateUserNoteData(Dsn(), 28, bad_entry);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 13);
-  }
+  EXPECT_EQ(ErrorOf([&] { update.UpdateUserNoteData(Dsn(), 28, bad_entry); }).number(), 13);
   EXPECT_EQ(Count("T_PrintExport"), 0);
   EXPECT_EQ(JournalOperations().back(), "Abort");
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "orvo/host/collections.hpp"
+#include "support/error_of.hpp"
 #include "support/store_fixture.hpp"
 
 namespace orvo {
@@ -17,6 +18,7 @@ namespace {
 using component::MethodContext;
 using component::MethodConvention;
 using component::MethodFrame;
+using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 
 // Votes first like UpdatePrintCount, reports like AddBarCodeTemplate, and so on:
@@ -85,35 +87,18 @@ TEST_P(FrameTest, MethodThatAbortsFirstKeepsItsWorkOnlyWhenItCompletes) {
   EXPECT_EQ(Count("T_PrintExport"), 1);
 }
 
-TEST_P(FrameTest, PrintCountFailureCarriesHelpFile64) {
+// The methods' own failures check the prefixed source with a line; here it
+// is the step before any line was set.
+TEST_P(FrameTest, FailuresCarryHelpFile64OrTheMethodsPrefixWithoutALine) {
   Probe probe;
-  try {
-    probe.Run(kAbortFirst, Dsn(), kBroken);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), HResult(0x80040E14u));
-    EXPECT_EQ(error.source(), "SQLite");
-    EXPECT_EQ(error.helpFile(), "64");
-  }
-}
-
-TEST_P(FrameTest, PrefixedSourceNamesTheMethodTheLineAndTheFailingSource) {
-  Probe probe;
-  try {
-    probe.Run(kPrefixed, Dsn(), kBroken, 29);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.source(),
-              "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()(line: 29)\r\nSQLite");
-    EXPECT_EQ(error.description(), "no such table: T_Missing");
-  }
-  try {
-    probe.Run(kPrefixed, Dsn(), kBroken, 0);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.source(),
-              "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()\r\nSQLite");
-  }
+  const AutomationError counted = ErrorOf([&] { probe.Run(kAbortFirst, Dsn(), kBroken); });
+  EXPECT_EQ(counted.number(), HResult(0x80040E14u));
+  EXPECT_EQ(counted.source(), "SQLite");
+  EXPECT_EQ(counted.helpFile(), "64");
+  const AutomationError prefixed = ErrorOf([&] { probe.Run(kPrefixed, Dsn(), kBroken, 0); });
+  EXPECT_EQ(prefixed.source(),
+            "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()\r\nSQLite");
+  EXPECT_EQ(prefixed.description(), "no such table: T_Missing");
 }
 
 TEST_P(FrameTest, DataSourceThatCannotBeOpenedFailsThroughTheHandler) {
@@ -151,23 +136,17 @@ TEST_P(FrameTest, CommitThatFailsReachesTheCallerByTheMethodsConvention) {
     context.Connection().Execute("insert into child values (42)");
   };
   Probe probe;
-  const auto errorOf = [&](const MethodConvention& convention) {
-    try {
-      MethodFrame::Run(probe, convention, Dsn(), writeOrphan);
-    } catch (const AutomationError& error) {
-      return error;
-    }
-    ADD_FAILURE() << "the lost write must be reported";
-    return AutomationError(0, "", "");
-  };
-  const AutomationError unchanged = errorOf(kWrite);
+  const AutomationError unchanged =
+      ErrorOf([&] { MethodFrame::Run(probe, kWrite, Dsn(), writeOrphan); });
   EXPECT_EQ(unchanged.number(), HResult(0x80040E2Fu));
   EXPECT_EQ(unchanged.source(), "SQLite");
   EXPECT_THAT(JournalOperations(),
               ElementsAre("Open", "Connection", "Connection", "Complete", "Abort"));
+  const MethodConvention picture_data{MethodConvention::Start::None, false, false,
+                                      MethodConvention::Failure::PictureData,
+                                      "OrvoMPrintExport:GetPictureData"};
   const AutomationError picture =
-      errorOf({MethodConvention::Start::None, false, false, MethodConvention::Failure::PictureData,
-               "OrvoMPrintExport:GetPictureData"});
+      ErrorOf([&] { MethodFrame::Run(probe, picture_data, Dsn(), writeOrphan); });
   EXPECT_EQ(picture.number(), HResult(0x80040001u));
   EXPECT_EQ(picture.source(), "OrvoMPrintExport:GetPictureData");
   EXPECT_EQ(Count("T_PrintExport"), 0);
@@ -190,16 +169,14 @@ TEST_P(FrameTest, InnerCallThatFailsOrEndsOnAbortDoomsTheUnitOfWork) {
       [&] { inner.Run(endsOnAbort, Dsn(), kInsert); },
   };
   for (const auto& innerCall : innerCalls) {
-    try {
+    const AutomationError error = ErrorOf([&] {
       MethodFrame::Run(outer, kWrite, Dsn(), [&](MethodContext& context) {
         context.Connection().Execute(kInsert);
         innerCall();
       });
-      FAIL() << "the outer call's work was lost and must say so";
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), HResult(0x8004E002u));
-      EXPECT_EQ(error.source(), "OrvoGlobal");
-    }
+    });
+    EXPECT_EQ(error.number(), HResult(0x8004E002u));
+    EXPECT_EQ(error.source(), "OrvoGlobal");
     EXPECT_EQ(Count("T_PrintExport"), 0);
   }
   // Within one call the last vote wins: an inner call that aborts first and

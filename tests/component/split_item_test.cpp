@@ -2,9 +2,12 @@
 
 #include "orvo/automation/error.hpp"
 #include "orvo/component/classes.hpp"
+#include "support/error_of.hpp"
 
 namespace orvo {
 namespace {
+
+using orvo::testing::ErrorOf;
 
 // GetSplitItem is a private routine of the update classes; the probe opens it.
 struct SplitProbe : clsPrintSetupUpdate {
@@ -32,12 +35,7 @@ TEST(GetSplitItem, SeparatorIsMatchedExactlyAndMayBeLonger) {
 }
 
 TEST(GetSplitItem, NegativeIndexIsSubscriptOutOfRange) {
-  try {
-    SplitProbe::GetSplitItem("12|34", "|", -1);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 9);
-  }
+  EXPECT_EQ(ErrorOf([&] { SplitProbe::GetSplitItem("12|34", "|", -1); }).number(), 9);
 }
 
 }  // namespace

@@ -6,10 +6,13 @@
 #include "orvo/automation/conversions.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/component/classes.hpp"
+#include "support/error_of.hpp"
 #include "support/store_fixture.hpp"
 
 namespace orvo {
 namespace {
+
+using orvo::testing::ErrorOf;
 
 TEST(TypeLibrary, IdentityOfTheLibrary) {
   const TypeLibInfo& library = TypeLibrary();
@@ -53,12 +56,11 @@ TEST_P(LateBoundTest, EveryMemberIsBuiltAndAnUnknownOneRaises438) {
     for (const MemberInfo& member : cls->members) {
       EXPECT_NE(member.thunk, nullptr) << cls->name << "." << member.name;
     }
-    try {
-      cls->create()->Invoke("GetNothing", {Dsn(), 28});
-      ADD_FAILURE() << cls->name;
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), 438) << cls->name;
-    }
+    EXPECT_EQ(ErrorOf([&] {
+                cls->create()->Invoke("GetNothing", {Dsn(), 28});
+              }).number(),
+              438)
+        << cls->name;
   }
   EXPECT_TRUE(Hub().Journal().empty());
 }
@@ -66,24 +68,15 @@ TEST_P(LateBoundTest, EveryMemberIsBuiltAndAnUnknownOneRaises438) {
 TEST_P(LateBoundTest, WrongArgumentsAreRefusedBeforeTheMethodRuns) {
   auto query = CreateObject("OrvoMPrintExport.clsPrintSetupQuery");
   std::shared_ptr<Dispatch> not_a_dictionary = std::make_shared<Vector>();
-  try {
-    query->Invoke("GetPictureData", {Dsn(), not_a_dictionary});
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 13);
-  }
-  try {
-    query->Invoke("CopyManagerNoteInfo", {not_a_dictionary, 28, 7, "Alice"});
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 13);  // not a connection
-  }
-  try {
-    query->Invoke("GetPageAndPrintSet", {Dsn()});
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 449);
-  }
+  EXPECT_EQ(ErrorOf([&] {
+              query->Invoke("GetPictureData", {Dsn(), not_a_dictionary});
+            }).number(),
+            13);
+  EXPECT_EQ(ErrorOf([&] {
+              query->Invoke("CopyManagerNoteInfo", {not_a_dictionary, 28, 7, "Alice"});
+            }).number(),
+            13);  // not a connection
+  EXPECT_EQ(ErrorOf([&] { query->Invoke("GetPageAndPrintSet", {Dsn()}); }).number(), 449);
   EXPECT_TRUE(Hub().Journal().empty());
 }
 

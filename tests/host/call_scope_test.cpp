@@ -5,10 +5,12 @@
 #include "host/temp_store.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/host/service_hub.hpp"
+#include "support/error_of.hpp"
 
 namespace orvo::host {
 namespace {
 
+using orvo::testing::ErrorOf;
 using Vote = CallScope::Vote;
 
 class CallScopeTest : public ::testing::Test {
@@ -81,13 +83,9 @@ TEST_F(CallScopeTest, InnerScopeThatFailsOrEndsOnAbortDoomsTheUnit) {
         if (innerEnds) inner.End();
       }
       Write(2)->Complete();
-      try {
-        outer.End();
-        FAIL() << "the unit's work was lost and the outer call must be told";
-      } catch (const AutomationError& e) {
-        EXPECT_EQ(e.number(), HResult(0x8004E002u));
-        EXPECT_EQ(e.source(), "OrvoGlobal");
-      }
+      const AutomationError e = ErrorOf([&] { outer.End(); });
+      EXPECT_EQ(e.number(), HResult(0x8004E002u));
+      EXPECT_EQ(e.source(), "OrvoGlobal");
     }
     EXPECT_EQ(store_.Rows(), 0);
   }
@@ -110,12 +108,7 @@ TEST_F(CallScopeTest, FailedCommitRaisesRollsBackAndLeavesTheConnectionUsable) {
   {
     CallScope scope;
     Write(1)->Connection()->Execute("insert into child values (42)");
-    try {
-      scope.End();
-      FAIL() << "a lost write must be reported";
-    } catch (const AutomationError& e) {
-      EXPECT_EQ(e.number(), HResult(0x80040E2Fu));
-    }
+    EXPECT_EQ(ErrorOf([&] { scope.End(); }).number(), HResult(0x80040E2Fu));
   }
   EXPECT_FALSE(setup->InTransaction());
   EXPECT_EQ(store_.Rows(), 0);

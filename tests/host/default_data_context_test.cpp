@@ -4,21 +4,20 @@
 #include <gtest/gtest.h>
 
 #include "host/temp_store.hpp"
+#include "support/error_of.hpp"
 
 namespace orvo::host {
 namespace {
 
+using orvo::testing::ErrorOf;
+
 TEST(DefaultDataContextTest, ConnectionRaisesUntilAnOpenSucceeds) {
   auto context = std::make_shared<ServiceHub>()->DataContext();
   EXPECT_THROW(context->Open("Provider=NoSuchProvider"), AutomationError);
-  try {
-    context->Connection();
-    FAIL() << "no data source is open";
-  } catch (const AutomationError& e) {
-    EXPECT_EQ(e.number(), HResult(0x80004005u));
-    EXPECT_EQ(e.source(), "OrvoGlobal");
-    EXPECT_EQ(e.description(), "The data context has no open data source; call Open first.");
-  }
+  const AutomationError e = ErrorOf([&] { context->Connection(); });
+  EXPECT_EQ(e.number(), HResult(0x80004005u));
+  EXPECT_EQ(e.source(), "OrvoGlobal");
+  EXPECT_EQ(e.description(), "The data context has no open data source; call Open first.");
   testing::TempStore store;
   // Keys the host does not know, such as Language, travel along unharmed.
   EXPECT_TRUE(context->Open(store.Dsn() + ";Language=CHS").IsEmpty());

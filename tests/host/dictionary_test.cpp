@@ -1,10 +1,13 @@
 #include "orvo/automation/error.hpp"
 #include "orvo/host/collections.hpp"
+#include "support/error_of.hpp"
 
 #include <gtest/gtest.h>
 
 namespace orvo {
 namespace {
+
+using orvo::testing::ErrorOf;
 
 TEST(DictionaryTest, KeepsInsertionOrderReplacesInPlaceAndReadsMissingAsEmpty) {
   Dictionary d;
@@ -43,12 +46,7 @@ TEST(DictionaryTest, CreatedByNameAnswersLateBoundCallsAndStoresObjectsByReferen
   EXPECT_EQ(d->Invoke("Value", {Variant("name")}), Variant("Box"));
   EXPECT_EQ(d->Invoke(3, {Variant("qty")}), Variant(std::int32_t{5}));
   EXPECT_EQ(d->Invoke(3, {Variant("items")}).ObjectAs<Vector>()->Count(), 1);
-  try {
-    d->SetObject("none", nullptr);
-    FAIL() << "storing no object must raise";
-  } catch (const AutomationError& e) {
-    EXPECT_EQ(e.number(), kObjectRequired);
-  }
+  EXPECT_EQ(ErrorOf([&] { d->SetObject("none", nullptr); }).number(), kObjectRequired);
   EXPECT_EQ(d->Count(), 3);
 }
 

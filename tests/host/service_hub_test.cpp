@@ -1,5 +1,6 @@
 #include "orvo/host/service_hub.hpp"
 #include "orvo/automation/error.hpp"
+#include "support/error_of.hpp"
 
 #include <thread>
 
@@ -7,6 +8,8 @@
 
 namespace orvo::host {
 namespace {
+
+using orvo::testing::ErrorOf;
 
 TEST(ServiceHubTest, OneHubPerThreadSharedByItsContexts) {
   auto here = ServiceHub::Current();
@@ -24,16 +27,12 @@ TEST(ServiceHubTest, OneHubPerThreadSharedByItsContexts) {
 
 TEST(ServiceHubTest, SignedInUserRaisesWhenNobodyIsSignedIn) {
   auto hub = std::make_shared<ServiceHub>();
-  try {
-    hub->SignedInUser();
-    FAIL() << "no user must raise";
-  } catch (const AutomationError& e) {
-    EXPECT_EQ(e.number(), HResult(0x80004005u));
-    EXPECT_EQ(e.source(), "OrvoGlobal");
-    EXPECT_EQ(e.description(),
-              "No user is signed in on this thread; the host application signs the calling "
-              "user in with ServiceHub::SignIn.");
-  }
+  const AutomationError e = ErrorOf([&] { hub->SignedInUser(); });
+  EXPECT_EQ(e.number(), HResult(0x80004005u));
+  EXPECT_EQ(e.source(), "OrvoGlobal");
+  EXPECT_EQ(e.description(),
+            "No user is signed in on this thread; the host application signs the calling "
+            "user in with ServiceHub::SignIn.");
   hub->SignIn(16394, "Manager");
   EXPECT_EQ(hub->SignedInUser().id, 16394);
   hub->SignOut();

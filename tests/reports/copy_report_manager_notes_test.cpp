@@ -4,11 +4,13 @@
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
 #include "store/operator_message.hpp"
+#include "support/error_of.hpp"
 #include "support/template_seeds.hpp"
 
 namespace orvo {
 namespace {
 
+using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 using testing::kReportTables;
 
@@ -100,12 +102,10 @@ TEST_P(CopyReportManagerNotesTest, CreatorNamesTakeTwentyCharactersHereAndThirty
   SeedManagersTemplate(kReportTables, 1007, "Sales", Bytes{1}, 1);
   const std::string name(25, 'n');
   clsPrintSetupQuery query;
-  try {
-    query.CopyRptManagerNoteInfo(ObservedConnection(), 1007, kUser, name);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), HResult(0x80040E57u));
-  }
+  EXPECT_EQ(ErrorOf([&] {
+              query.CopyRptManagerNoteInfo(ObservedConnection(), 1007, kUser, name);
+            }).number(),
+            HResult(0x80040E57u));
   EXPECT_EQ(Count("T_RptExcelPrintExportNote"), 1);
   clsPrintSetupQueryRpt report_query;
   report_query.CopyRptManagerNoteInfo(ObservedConnection(), 1007, kUser, name);

@@ -10,17 +10,14 @@ namespace {
 using ::testing::ElementsAre;
 
 class DeleteReportNoteRowTest : public testing::WriteTest {
-protected:
-  std::int32_t SeedTemplate(const std::string &creator) {
-    return InsertRow(
-        "T_RptExcelPrintExportNote",
-        {{"FName", "Sales"}, {"FCreatorName", creator}, {"FNewRptId", 40}});
+ protected:
+  std::int32_t SeedTemplate(const std::string& creator) {
+    return InsertRow("T_RptExcelPrintExportNote",
+                     {{"FName", "Sales"}, {"FCreatorName", creator}, {"FNewRptId", 40}});
   }
   void SeedAssignment(std::int32_t noteId, std::int16_t user) {
-    InsertRow("T_RptExcelPrintExport", {{"FRptId", 40},
-                                        {"FNoteId", noteId},
-                                        {"FPreparerId", user},
-                                        {"FTypeSub", "A"}});
+    InsertRow("T_RptExcelPrintExport",
+              {{"FRptId", 40}, {"FNoteId", noteId}, {"FPreparerId", user}, {"FTypeSub", "A"}});
   }
 };
 
@@ -33,16 +30,14 @@ TEST_P(DeleteReportNoteRowTest, BothClassesDeleteTheUsersTemplateAndRows) {
   }
   clsPrintSetupUpdate update;
   EXPECT_TRUE(update.DeleteRptNoteRow(Dsn(), 40, mine));
-  EXPECT_THAT(
-      Observer().Texts(),
-      ElementsAre(
-          "Delete From T_RptExcelPrintExportNote Where FCreatorName='Alice' "
-          "and "
-          "FNewRptId=40 And FId=" +
-              std::to_string(mine),
-          "Delete From T_RptExcelPrintExport Where FPreparerID=7 and FRptId=40 "
-          "And FNoteId=" +
-              std::to_string(mine)));
+  EXPECT_THAT(Observer().Texts(),
+              ElementsAre("Delete From T_RptExcelPrintExportNote Where FCreatorName='Alice' "
+                          "and "
+                          "FNewRptId=40 And FId=" +
+                              std::to_string(mine),
+                          "Delete From T_RptExcelPrintExport Where FPreparerID=7 and FRptId=40 "
+                          "And FNoteId=" +
+                              std::to_string(mine)));
   // Another user's template stays; the user's rows that name it go.
   clsPrintSetupUpdateRpt report;
   EXPECT_TRUE(report.DeleteRptNoteRow(Dsn(), 40, bobs));
@@ -60,11 +55,10 @@ TEST_P(DeleteReportNoteRowTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
   const std::int32_t id = SeedTemplate("Alice");
   SeedAssignment(id, kUser);
   clsPrintSetupUpdateRpt report;
-  EXPECT_EQ(FailEachStatement([&] { report.DeleteRptNoteRow(Dsn(), 40, id); }),
-            2);
+  EXPECT_EQ(FailEachStatement([&] { report.DeleteRptNoteRow(Dsn(), 40, id); }), 2);
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(DeleteReportNoteRowTest);
 
-} // namespace
-} // namespace orvo
+}  // namespace
+}  // namespace orvo

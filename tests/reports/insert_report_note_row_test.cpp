@@ -17,39 +17,34 @@ TEST_P(InsertReportNoteRowTest, StandardClassStoresAndAssignsWithoutSubType) {
   clsPrintSetupUpdate update;
   const auto result = update.InsertRptNoteRow(Dsn(), 40, "Sales", kBody);
   const std::int32_t id = CLng(result->Item(1));
-  EXPECT_THAT(result->Items(), ElementsAre(Variant(id), Variant(40),
-                                           Variant("Sales"), Variant(kBody)));
+  EXPECT_THAT(result->Items(),
+              ElementsAre(Variant(id), Variant(40), Variant("Sales"), Variant(kBody)));
   EXPECT_THAT(
       Observer().Texts(),
-      ElementsAre(
-          "select *  from T_RptExcelPrintExportNote where FCreatorName='Alice' "
-          "and "
-          "FScreenId='40' and FName='Sales'",
-          "Insert Into T_RptExcelPrintExportNote(FName,FScreenId,FCreatorName,"
-          "FModifierName,FNewRptId,FCreateDate,FModifyDate,FData) "
-          "Values(?,?,?,?,?,?,?,?)",
-          "select @@IDENTITY",
-          "insert into T_RptExcelPrintExport (FRptId,FNoteId,FDate,FName,FSel,"
-          "FPreParerID,FData) values (40," +
-              std::to_string(id) + ",'" + Date::Now().ShortText() +
-              "','Sales',0,7,'')"));
-  EXPECT_EQ(Params(1), "String:Sales, String:40, String:Alice, String:Alice, "
-                       "String:40, Date, Date, "
-                       "Byte():body");
-  EXPECT_EQ(Row("T_RptExcelPrintExportNote",
-                "FScreenId,FCreatorName,FNewRptId,FData", "1=1"),
+      ElementsAre("select *  from T_RptExcelPrintExportNote where FCreatorName='Alice' "
+                  "and "
+                  "FScreenId='40' and FName='Sales'",
+                  "Insert Into T_RptExcelPrintExportNote(FName,FScreenId,FCreatorName,"
+                  "FModifierName,FNewRptId,FCreateDate,FModifyDate,FData) "
+                  "Values(?,?,?,?,?,?,?,?)",
+                  "select @@IDENTITY",
+                  "insert into T_RptExcelPrintExport (FRptId,FNoteId,FDate,FName,FSel,"
+                  "FPreParerID,FData) values (40," +
+                      std::to_string(id) + ",'" + Date::Now().ShortText() + "','Sales',0,7,'')"));
+  EXPECT_EQ(Params(1),
+            "String:Sales, String:40, String:Alice, String:Alice, "
+            "String:40, Date, Date, "
+            "Byte():body");
+  EXPECT_EQ(Row("T_RptExcelPrintExportNote", "FScreenId,FCreatorName,FNewRptId,FData", "1=1"),
             "40|Alice|40|body");
-  EXPECT_EQ(Row("T_RptExcelPrintExport",
-                "FRptId,FNoteId,FSel,FPreparerId,FData,FTypeSub", "1=1"),
+  EXPECT_EQ(Row("T_RptExcelPrintExport", "FRptId,FNoteId,FSel,FPreparerId,FData,FTypeSub", "1=1"),
             "40|" + std::to_string(id) + "|0|7||NULL");
 }
 
-TEST_P(InsertReportNoteRowTest,
-       ReportClassGivesItsRowsAnEmptySubTypeAndReplacesBodies) {
+TEST_P(InsertReportNoteRowTest, ReportClassGivesItsRowsAnEmptySubTypeAndReplacesBodies) {
   clsPrintSetupUpdateRpt report;
   const auto first = report.InsertRptNoteRow(Dsn(), 40, "Sales", kBody);
-  const auto second =
-      report.InsertRptNoteRow(Dsn(), 40, "Sales", Bytes{'n', 'e', 'w'});
+  const auto second = report.InsertRptNoteRow(Dsn(), 40, "Sales", Bytes{'n', 'e', 'w'});
   const std::string id = CStr(first->Item(1));
   EXPECT_EQ(second->Item(1), first->Item(1));
   EXPECT_EQ(Observer().Texts()[3],
@@ -60,22 +55,16 @@ TEST_P(InsertReportNoteRowTest,
   EXPECT_EQ(Observer().Texts()[5],
             "Update T_RptExcelPrintExportNote set FData = ?  Where FID=" + id);
   EXPECT_EQ(Row("T_RptExcelPrintExportNote", "FData", "1=1"), "new");
-  EXPECT_EQ(Count("T_RptExcelPrintExport",
-                  "FNoteId=" + id + " and FSel=0 and FTypeSub=''"),
-            2);
+  EXPECT_EQ(Count("T_RptExcelPrintExport", "FNoteId=" + id + " and FSel=0 and FTypeSub=''"), 2);
 }
 
 TEST_P(InsertReportNoteRowTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
   clsPrintSetupUpdateRpt report;
-  EXPECT_EQ(FailEachStatement(
-                [&] { report.InsertRptNoteRow(Dsn(), 40, "Sales", kBody); }),
-            4);
-  EXPECT_EQ(FailEachStatement(
-                [&] { report.InsertRptNoteRow(Dsn(), 40, "Sales", kBody); }),
-            3);
+  EXPECT_EQ(FailEachStatement([&] { report.InsertRptNoteRow(Dsn(), 40, "Sales", kBody); }), 4);
+  EXPECT_EQ(FailEachStatement([&] { report.InsertRptNoteRow(Dsn(), 40, "Sales", kBody); }), 3);
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(InsertReportNoteRowTest);
 
-} // namespace
-} // namespace orvo
+}  // namespace
+}  // namespace orvo

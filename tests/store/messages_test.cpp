@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "orvo/automation/error.hpp"
+#include "support/error_of.hpp"
 
 namespace orvo::store {
 namespace {
+
+using orvo::testing::ErrorOf;
 
 constexpr const char* kDuplicateBarcode = "已经存在名为[%1]的条码打印模板！";
 
@@ -21,12 +24,8 @@ TEST(FormatMessageTest, PutsNumberedArgumentsAsTextInEveryLanguage) {
 }
 
 TEST(FormatMessageTest, ANullArgumentFails) {
-  try {
-    FormatMessage(kDuplicateBarcode, "CHS", {Variant::Null()});
-    FAIL() << "a Null argument has no text";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), kInvalidUseOfNull);
-  }
+  EXPECT_EQ(ErrorOf([&] { FormatMessage(kDuplicateBarcode, "CHS", {Variant::Null()}); }).number(),
+            kInvalidUseOfNull);
 }
 
 }  // namespace

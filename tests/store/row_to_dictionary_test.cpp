@@ -6,11 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "support/error_of.hpp"
 #include "support/store_fixture.hpp"
 
 namespace orvo::store {
 namespace {
 
+using orvo::testing::ErrorOf;
 using Entries = std::vector<std::pair<std::string, Variant>>;
 
 using RowToDictionaryTest = testing::StoreTest;
@@ -52,12 +54,7 @@ TEST_P(RowToDictionaryTest, KeepsValuesUnderTheNamesAsWrittenNullAsEmptyAndBoole
 TEST_P(RowToDictionaryTest, ARecordsetPastItsLastRowFails) {
   auto rows = Db().Execute("select FId from T_PrintExport");
   ASSERT_TRUE(rows->Eof());
-  try {
-    RowToDictionary(*rows);
-    FAIL() << "there is no current row";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), ado::kErrNoCurrentRecord);
-  }
+  EXPECT_EQ(ErrorOf([&] { RowToDictionary(*rows); }).number(), ado::kErrNoCurrentRecord);
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(RowToDictionaryTest);

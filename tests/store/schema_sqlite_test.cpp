@@ -10,6 +10,7 @@
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/store/schema.hpp"
+#include "support/error_of.hpp"
 #include "support/processes_at_once.hpp"
 #include "support/recording_observer.hpp"
 #include "support/temp_directory.hpp"
@@ -17,6 +18,7 @@
 namespace orvo::store {
 namespace {
 
+using orvo::testing::ErrorOf;
 using Action = SchemaOutcome::Action;
 
 // The schema as the library made it before stores recorded a version: text
@@ -149,14 +151,10 @@ class SqliteSchemaTest : public ::testing::Test {
   void ExpectRefusedAndUntouched(const std::string& description) {
     const std::string rows = Rows();
     const std::string schema = Schema();
-    try {
-      CreateStore(Dsn(), nullptr);
-      ADD_FAILURE() << "the store was set up: " << description;
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), HResult(0x80004005u));
-      EXPECT_EQ(error.source(), "OrvoMPrintExport");
-      EXPECT_EQ(error.description(), description);
-    }
+    const AutomationError error = ErrorOf([&] { CreateStore(Dsn(), nullptr); });
+    EXPECT_EQ(error.number(), HResult(0x80004005u));
+    EXPECT_EQ(error.source(), "OrvoMPrintExport");
+    EXPECT_EQ(error.description(), description);
     EXPECT_EQ(Rows(), rows);
     EXPECT_EQ(Schema(), schema);
   }

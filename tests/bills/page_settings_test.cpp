@@ -15,16 +15,21 @@ using ::testing::ElementsAre;
 
 class PageSettingsTest : public testing::StoreTest {};
 
-TEST_P(PageSettingsTest, UsersOwnRowWinsOverTheManagers) {
+TEST_P(PageSettingsTest, UsersOwnRowWinsOverTheManagersAndNullStillYieldsTheKey) {
   SeedSettingsRow(28, kManager, Bytes{9, 9});
   SeedSettingsRow(28, kUser, Bytes{1, 2, 3});
+  SeedSettingsRow(29, kUser, Variant::Null());
   clsPrintSetupQuery query;
   auto result = query.GetPageAndPrintSet(Dsn(), 28);
   ASSERT_EQ(result->Count(), 1);
   EXPECT_EQ(result->Value("Set"), Variant(Bytes{1, 2, 3}));
-  EXPECT_THAT(Observer().Texts(),
-              ElementsAre("Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=28 "
-                          "And FPreparerId=7"));
+  EXPECT_EQ(Observer().Statements().size(), 1u);
+  // Votes Complete before opening and never after.
+  EXPECT_THAT(JournalOperations(),
+              ElementsAre("Complete", "Open", "Connection", "Connection", "Session"));
+  result = query.GetPageAndPrintSet(Dsn(), 29);
+  ASSERT_EQ(result->Count(), 1);
+  EXPECT_TRUE(result->Value("Set").IsNull());
 }
 
 TEST_P(PageSettingsTest, WithoutOwnRowTheManagersIsServedThenNothing) {
@@ -38,22 +43,11 @@ TEST_P(PageSettingsTest, WithoutOwnRowTheManagersIsServedThenNothing) {
                           "Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=28 "
                           "And FPreparerId=16394"));
   EXPECT_EQ(query.GetPageAndPrintSet(Dsn(), 30)->Count(), 0);
-}
-
-TEST_P(PageSettingsTest, NullSettingsStillYieldTheKey) {
-  SeedSettingsRow(28, kUser, Variant::Null());
-  clsPrintSetupQuery query;
-  auto result = query.GetPageAndPrintSet(Dsn(), 28);
-  ASSERT_EQ(result->Count(), 1);
-  EXPECT_TRUE(result->Value("Set").IsNull());
-}
-
-TEST_P(PageSettingsTest, ManagerReadsHisOwnRowOnce) {
+  // The manager reads his own row once.
   SignIn(kManager, "Manager");
-  SeedSettingsRow(28, kManager, Bytes{4});
-  clsPrintSetupQuery query;
-  EXPECT_EQ(query.GetPageAndPrintSet(Dsn(), 28)->Value("Set"), Variant(Bytes{4}));
-  EXPECT_EQ(Observer().Statements().size(), 1u);
+  const std::size_t statements = Observer().Statements().size();
+  EXPECT_EQ(query.GetPageAndPrintSet(Dsn(), 28)->Value("Set"), Variant(Bytes{9, 9}));
+  EXPECT_EQ(Observer().Statements().size(), statements + 1);
 }
 
 TEST_P(PageSettingsTest, PartitionedClassReadsOnlyItsPartition) {
@@ -71,14 +65,7 @@ TEST_P(PageSettingsTest, PartitionedClassReadsOnlyItsPartition) {
   EXPECT_EQ(query.GetPageAndPrintSet(Dsn(), 28, 3)->Count(), 0);
 }
 
-TEST_P(PageSettingsTest, VotesCompleteBeforeOpeningAndNeverAfter) {
-  clsPrintSetupQuery query;
-  query.GetPageAndPrintSet(Dsn(), 28);
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Complete", "Open", "Connection", "Connection", "Session"));
-}
-
-TEST_P(PageSettingsTest, FailureAtEitherStatementAbortsOnceWithTheErrorUnchanged) {
+TEST_P(PageSettingsTest, FailureAtEitherStatementOrWithoutSignInAbortsOnce) {
   for (int failing = 1; failing <= 2; ++failing) {
     Hub().ClearJournal();
     Observer().FailAt(failing, AutomationError(HResult(0x80004005u), "SQLite", "database is locked",
@@ -95,12 +82,9 @@ TEST_P(PageSettingsTest, FailureAtEitherStatementAbortsOnceWithTheErrorUnchanged
     EXPECT_EQ(operations.back(), "Abort");
     EXPECT_EQ(std::count(operations.begin(), operations.end(), "Complete"), 1);
   }
-}
-
-TEST_P(PageSettingsTest, UserWithoutSignInFailsThroughTheHandler) {
+  // A user who is not signed in fails through the handler too.
   Hub().SignOut();
-  clsPrintSetupQuery query;
-  EXPECT_THROW(query.GetPageAndPrintSet(Dsn(), 28), AutomationError);
+  EXPECT_THROW(clsPrintSetupQuery().GetPageAndPrintSet(Dsn(), 28), AutomationError);
   EXPECT_EQ(JournalOperations().back(), "Abort");
 }
 

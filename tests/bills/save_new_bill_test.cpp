@@ -19,7 +19,7 @@ std::shared_ptr<Dictionary> Data(const std::string& name, const Variant& body) {
 
 class SaveNewBillTest : public testing::WriteTest {};
 
-TEST_P(SaveNewBillTest, NewNameIsStoredAsTheManagersTemplateWithoutAssignment) {
+TEST_P(SaveNewBillTest, NewNameIsStoredAsTheManagersTemplateWithoutAssignmentEvenWhenEmpty) {
   clsPrintSetupUpdate update;
   EXPECT_FALSE(update.SaveNewBill(Dsn(), 28, Data("Invoice", Bytes{'n', 'e', 'w'})));
   EXPECT_THAT(Observer().Texts(),
@@ -34,6 +34,11 @@ TEST_P(SaveNewBillTest, NewNameIsStoredAsTheManagersTemplateWithoutAssignment) {
       "Invoice|28|Manager|NULL|28");
   EXPECT_EQ(Count("T_PrintExport"), 0);
   EXPECT_EQ(JournalOperations().back(), "Complete");
+  // An empty dictionary stores an empty name without body.
+  update.SaveNewBill(Dsn(), 28, std::make_shared<Dictionary>());
+  EXPECT_EQ(Observer().Texts()[2],
+            "Select FId From T_PrintExportNote Where FNewBillType=28 And FName=''");
+  EXPECT_EQ(Row("T_PrintExportNote", "FName,FData", "FName=''"), "|NULL");
 }
 
 TEST_P(SaveNewBillTest, ExistingNameIsReplacedInEveryCreatorsTemplate) {
@@ -64,14 +69,6 @@ TEST_P(SaveNewBillTest, DataThatCannotBeReadFailsBeforeTheDataSourceIsOpened) {
     EXPECT_THAT(JournalOperations(), ElementsAre("Abort"));
   }
   EXPECT_TRUE(Observer().Statements().empty());
-}
-
-TEST_P(SaveNewBillTest, EmptyDictionaryStoresAnEmptyNameWithoutBody) {
-  clsPrintSetupUpdate update;
-  update.SaveNewBill(Dsn(), 28, std::make_shared<Dictionary>());
-  EXPECT_EQ(Observer().Texts()[0],
-            "Select FId From T_PrintExportNote Where FNewBillType=28 And FName=''");
-  EXPECT_EQ(Row("T_PrintExportNote", "FName,FData", "1=1"), "|NULL");
 }
 
 TEST_P(SaveNewBillTest, PartitionedClassKeepsToItsPartition) {

@@ -24,25 +24,21 @@ class UpdateNoteRowTest : public testing::WriteTest {
   }
 };
 
-TEST_P(UpdateNoteRowTest, BillTypeWithoutTemplatesIsLeftAlone) {
-  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 29);
-  clsPrintSetupUpdate update;
-  EXPECT_TRUE(update.UpdateNoteRow(Dsn(), 28, kNew).IsEmpty());
-  EXPECT_THAT(Observer().Texts(),
-              ElementsAre("Select top 1 FId From T_PrintExportNote Where FNewBillType=28"));
-  EXPECT_EQ(JournalOperations().back(), "Complete");
-}
-
-TEST_P(UpdateNoteRowTest, WithoutNameEveryTemplateOfTheTypeIsReplaced) {
+TEST_P(UpdateNoteRowTest, WithoutNameEveryTemplateOfTheTypeIsReplacedAndNoneIsLeftAlone) {
   SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
   SeedTemplate("T_PrintExportNote", "Bob", "Other", 28);
   SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 29);
   clsPrintSetupUpdate update;
+  EXPECT_TRUE(update.UpdateNoteRow(Dsn(), 30, kNew).IsEmpty());
+  EXPECT_THAT(Observer().Texts(),
+              ElementsAre("Select top 1 FId From T_PrintExportNote Where FNewBillType=30"));
+  EXPECT_EQ(JournalOperations().back(), "Complete");
+  EXPECT_EQ(Replaced("T_PrintExportNote"), 0);
   update.UpdateNoteRow(Dsn(), 28, kNew);
-  EXPECT_EQ(Observer().Texts()[1],
+  EXPECT_EQ(Observer().Texts()[2],
             "Update T_PrintExportNote Set FModifierName=?,FModifyDate=? ,FData=? Where "
             "FNewBillType=? ");
-  EXPECT_EQ(Params(1), "String:Alice, Date, Byte():new, String:28");
+  EXPECT_EQ(Params(2), "String:Alice, Date, Byte():new, String:28");
   EXPECT_EQ(Replaced("T_PrintExportNote"), 2);
 }
 

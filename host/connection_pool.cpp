@@ -7,6 +7,7 @@
 
 #include "orvo/host/connection_pool.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -16,15 +17,17 @@ namespace orvo::host {
 
 namespace {
 
-// The keys that choose the database and the way it is reached, as the
-// providers read them; others (such as Language) do not change the
-// connection.
-constexpr const char* kConnectionKeys[] = {"Data Source", "Database", "Busy Timeout", "Host",
-                                           "Port",        "User ID",  "Password"};
+// Keys the host reads from a data source text but no connection does; every
+// other key may change what is opened or how (the file, the way it is
+// opened, the timeout), so texts that differ in one get connections of their
+// own.
+bool LeavesConnectionAlone(std::string_view key) {
+  return ascii::EqualsIgnoreCase(key, "Language") || ascii::EqualsIgnoreCase(key, "Provider");
+}
 
 bool NamesFile(const ado::ConnectionString& parsed, std::string_view key) {
   return ascii::EqualsIgnoreCase(parsed.Provider(), "SQLite") &&
-         (ascii::EqualsIgnoreCase(key, "Data Source") || ascii::EqualsIgnoreCase(key, "Database"));
+         ascii::EqualsIgnoreCase(key, "Data Source");
 }
 
 // A file's path made absolute against the current directory, without the "."
@@ -48,8 +51,13 @@ std::string DataSourceKey(const std::string& sDsn) {
   const ado::ConnectionString parsed = ado::ConnectionString::Parse(sDsn);
   std::string key = parsed.Provider();
   for (char& c : key) c = ascii::ToLower(c);
-  for (const char* name : kConnectionKeys) {
-    if (!parsed.Has(name)) continue;
+  std::vector<std::string> names = parsed.Keys();
+  for (std::string& name : names) {
+    for (char& c : name) c = ascii::ToLower(c);
+  }
+  std::sort(names.begin(), names.end());
+  for (const std::string& name : names) {
+    if (LeavesConnectionAlone(name)) continue;
     const std::string value =
         NamesFile(parsed, name) ? AbsoluteFile(parsed.Get(name)) : parsed.Get(name);
     // Each value with its length, so that no value can pass for two.

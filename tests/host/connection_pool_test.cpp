@@ -75,6 +75,16 @@ TEST(ConnectionPoolTest, DataSourceIsKnownByWhatItsTextResolvesTo) {
   EXPECT_EQ(second.Rows(), 1);
 }
 
+TEST(ConnectionPoolTest, TextsThatOpenAFileDifferentlyGetConnectionsOfTheirOwn) {
+  testing::TempStore store;
+  ConnectionPool pool;
+  auto reading = pool.Connection(store.Dsn() + ";Mode=Read");
+  // A writer of the same file is not handed the read-only connection.
+  pool.Connection(store.Dsn())->Execute("insert into t values (1)");
+  EXPECT_NE(pool.Connection(store.Dsn()).get(), reading.get());
+  EXPECT_EQ(store.Rows(), 1);
+}
+
 TEST(ConnectionPoolTest, ObserverSetLaterReachesConnectionsAlreadyPooled) {
   testing::TempStore store;
   ConnectionPool pool;

@@ -37,7 +37,7 @@ TEST_P(CurrentNoteTest, ListsTheUsersAssignmentsWithTheGlobalNumberAndTheSet) {
   Row(28, 1019, 8, "Other user", "");
   Row(29, 1020, kUser, "Other type", "");
   Row(28, 0, kUser, "存放页面设置信息", "");
-  Row(28, -1, 0, "set", "A,1|B,2|");
+  Row(28, -1, 0, "set", "A,1,9|B,2||,5");  // a third field and an empty piece are ignored
   Global("0");
 
   clsPrintSetupQuery query;
@@ -50,9 +50,10 @@ TEST_P(CurrentNoteTest, ListsTheUsersAssignmentsWithTheGlobalNumberAndTheSet) {
   EXPECT_TRUE(result->Value("28|1018").ObjectAs<Vector>()->Item(4).IsNull());
   EXPECT_EQ(result->Value("SaveByUser"), Variant(0));
   auto set = result->Value("BillTypeSet").ObjectAs<Dictionary>();
-  ASSERT_EQ(set->Count(), 2);
+  ASSERT_EQ(set->Count(), 3);
   EXPECT_EQ(set->Value("A"), Variant("1"));
   EXPECT_EQ(set->Value("B"), Variant("2"));
+  EXPECT_EQ(set->Value(""), Variant("5"));
   EXPECT_THAT(Observer().Texts(),
               ElementsAre("Select * From T_PrintExport  Where FBillId>0 And FBillType=28 And "
                           "FPreparerId=7",
@@ -61,20 +62,11 @@ TEST_P(CurrentNoteTest, ListsTheUsersAssignmentsWithTheGlobalNumberAndTheSet) {
                           "SELECT FData From T_PrintExport Where FBillType=28 and FBillId =-1"));
   EXPECT_THAT(JournalOperations(),
               ElementsAre("Complete", "Open", "Connection", "Connection", "Session"));
-}
-
-TEST_P(CurrentNoteTest, WithoutRowsOnlyTheTwoFixedKeysAndTheDefaultNumber) {
-  clsPrintSetupQuery query;
-  auto result = query.GetCurrNote(Dsn(), 28);
-  ASSERT_EQ(result->Count(), 2);
+  // Without rows: only the two fixed keys and the default number.
+  Exec("delete from T_PrintExport");
+  result = query.GetCurrNote(Dsn(), 28);
+  EXPECT_EQ(result->Count(), 2);
   EXPECT_EQ(result->Value("SaveByUser"), Variant(std::int16_t{1}));
-  EXPECT_EQ(result->Value("BillTypeSet").ObjectAs<Dictionary>()->Count(), 0);
-
-  Row(28, -1, 0, "set", "A,1,9||,5");
-  auto set = query.GetCurrNote(Dsn(), 28)->Value("BillTypeSet").ObjectAs<Dictionary>();
-  ASSERT_EQ(set->Count(), 2);
-  EXPECT_EQ(set->Value("A"), Variant("1"));
-  EXPECT_EQ(set->Value(""), Variant("5"));
 }
 
 TEST_P(CurrentNoteTest, DataThatCannotBeReadFailsWithOneAbort) {

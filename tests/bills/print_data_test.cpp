@@ -14,6 +14,10 @@ const std::string kBaseA =
     "i.FbillId=c.FId ";
 const std::string kBaseB = kBaseA + " ";
 const std::string kSettings = "Select FData from T_PrintExport where fbilltype=28 and fbillid=0 ";
+const std::string kUsersUnset =
+    kBaseB +
+    " Where i.FBillType=28 And isnull(i.FBillTypeSub, '') = ''  And i.FSel=1 and "
+    "FPreparerId=7";
 
 class PrintDataTest : public testing::TemplateTest {
  protected:
@@ -35,42 +39,36 @@ class PrintDataTest : public testing::TemplateTest {
   }
 };
 
-TEST_P(PrintDataTest, WithoutSubTypeTheUsersSelectionWhoseSubTypeIsUnset) {
-  Selected(kUser, "X", Bytes{9});
-  const std::int32_t mine = Selected(kUser, Variant::Null(), Bytes{1, 2});
-  SeedSettingsRow(28, kUser, Variant::Null(), "paper=A5");
-  clsPrintSetupQuery query;
-  for (const auto& result :
-       {query.GetNotePrintData(Dsn(), 28), query.GetNotePrintData(Dsn(), 28, "")}) {
-    auto entry = Entry(result, "28|" + std::to_string(mine)).ObjectAs<Vector>();
-    ASSERT_NE(entry, nullptr);
-    EXPECT_THAT(entry->Items(), ElementsAre(Variant("paper=A5"), Variant(Bytes{1, 2})));
-  }
-  EXPECT_THAT(Observer().Texts(),
-              ElementsAre(kBaseB + " Where i.FBillType=28 And isnull(i.FBillTypeSub, '') = ''  And "
-                                   "i.FSel=1 and FPreparerId=7",
-                          kSettings + " and FPreparerId=7",
-                          kBaseB + " Where i.FBillType=28 And isnull(i.FBillTypeSub, '') = ''  And "
-                                   "i.FSel=1 and FPreparerId=7",
-                          kSettings + " and FPreparerId=7"));
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Complete", "Open", "Connection", "Connection", "Session", "Session",
-                          "Complete", "Open", "Connection", "Connection", "Session", "Session"));
-}
-
-TEST_P(PrintDataTest, WithoutSubTypeFallsBackToTheManagersSelectionOfAnySubType) {
+TEST_P(PrintDataTest, WithoutSubTypeTheUsersUnsetSelectionElseTheManagersOfAnySubType) {
   const std::int32_t managers = Selected(kManager, "X", Bytes{5});
   SeedAssignment(testing::kBillTables, 28, 999, kUser, "T", 1);  // points to no template
+  Selected(kUser, "X", Bytes{9});
   SeedSettingsRow(28, kManager, Variant::Null(), "from manager");
   clsPrintSetupQuery query;
   auto entry = Entry(query.GetNotePrintData(Dsn(), 28), "28|" + std::to_string(managers));
   EXPECT_THAT(entry.ObjectAs<Vector>()->Items(),
               ElementsAre(Variant("from manager"), Variant(Bytes{5})));
-  EXPECT_THAT(Observer().Texts(),
-              ElementsAre(kBaseB + " Where i.FBillType=28 And isnull(i.FBillTypeSub, '') = ''  And "
-                                   "i.FSel=1 and FPreparerId=7",
-                          kBaseB + " Where i.FBillType=28 And i.FSel=1 and FPreparerId=16394",
-                          kSettings + " and FPreparerId=7", kSettings + " and FPreparerId=16394"));
+  const std::string settings = kSettings + " and FPreparerId=7";
+  EXPECT_THAT(
+      Observer().Texts(),
+      ElementsAre(kUsersUnset, kBaseB + " Where i.FBillType=28 And i.FSel=1 and FPreparerId=16394",
+                  settings, kSettings + " and FPreparerId=16394"));
+
+  const std::int32_t mine = Selected(kUser, Variant::Null(), Bytes{1, 2});
+  SeedSettingsRow(28, kUser, Variant::Null(), "paper=A5");
+  Hub().ClearJournal();
+  for (const auto& result :
+       {query.GetNotePrintData(Dsn(), 28), query.GetNotePrintData(Dsn(), 28, "")}) {
+    auto items = Entry(result, "28|" + std::to_string(mine)).ObjectAs<Vector>();
+    ASSERT_NE(items, nullptr);
+    EXPECT_THAT(items->Items(), ElementsAre(Variant("paper=A5"), Variant(Bytes{1, 2})));
+  }
+  const auto texts = Observer().Texts();
+  EXPECT_THAT(std::vector<std::string>(texts.begin() + 4, texts.end()),
+              ElementsAre(kUsersUnset, settings, kUsersUnset, settings));
+  EXPECT_THAT(JournalOperations(),
+              ElementsAre("Complete", "Open", "Connection", "Connection", "Session", "Session",
+                          "Complete", "Open", "Connection", "Connection", "Session", "Session"));
 }
 
 TEST_P(PrintDataTest, SubTypeChainRunsAllFiveStatementsThenFindsNothing) {
@@ -87,24 +85,21 @@ TEST_P(PrintDataTest, SubTypeChainRunsAllFiveStatementsThenFindsNothing) {
                   kSettings + " and FPreparerId=7", kSettings + " and FPreparerId=16394"));
 }
 
+// Each row seeded is found by an earlier statement than the rows before it.
 TEST_P(PrintDataTest, SubTypeChainStopsAtTheFirstStatementThatFinds) {
   clsPrintSetupQuery query;
-  const std::int32_t anyone = Selected(8, "O'Brien", Bytes{8});
-  EXPECT_TRUE(Entry(query.GetNotePrintData(Dsn(), 28, "O'Brien"), "28|" + std::to_string(anyone))
-                  .IsObject());
-  const std::int32_t managers_unset = Selected(kManager, "", Bytes{4});
-  EXPECT_TRUE(
-      Entry(query.GetNotePrintData(Dsn(), 28, "O'Brien"), "28|" + std::to_string(managers_unset))
-          .IsObject());
-  const std::int32_t users_unset = Selected(kUser, "", Bytes{2});
-  EXPECT_TRUE(
-      Entry(query.GetNotePrintData(Dsn(), 28, "O'Brien"), "28|" + std::to_string(users_unset))
-          .IsObject());
-  const std::int32_t users_own = Selected(kUser, "O'Brien", Bytes{1});
-  const std::size_t statements = Observer().Statements().size();
-  auto entry =
-      Entry(query.GetNotePrintData(Dsn(), 28, "O'Brien"), "28|" + std::to_string(users_own));
-  EXPECT_THAT(entry.ObjectAs<Vector>()->Items(), ElementsAre(Variant(""), Variant(Bytes{1})));
+  const std::pair<std::int32_t, const char*> rows[] = {
+      {8, "O'Brien"}, {kManager, ""}, {kUser, ""}, {kUser, "O'Brien"}};
+  std::size_t statements = 0;
+  std::shared_ptr<Dictionary> result;
+  for (std::uint8_t body = 1; const auto& [user, sub_type] : rows) {
+    const std::int32_t id = Selected(user, sub_type, Bytes{body++});
+    statements = Observer().Statements().size();
+    result = query.GetNotePrintData(Dsn(), 28, "O'Brien");
+    EXPECT_TRUE(Entry(result, "28|" + std::to_string(id)).IsObject()) << user << sub_type;
+  }
+  EXPECT_THAT(result->Entries()[0].second.ObjectAs<Vector>()->Items(),
+              ElementsAre(Variant(""), Variant(Bytes{4})));
   // S1 and the two settings statements.
   EXPECT_EQ(Observer().Statements().size() - statements, 3u);
 }

@@ -8,20 +8,11 @@ namespace orvo {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::Key;
 using testing::kReportTables;
+using ::testing::Pair;
 
-class ReportNoteInfoTest : public testing::TemplateTest {
- protected:
-  static std::vector<std::string> Keys(const std::shared_ptr<Dictionary>& result) {
-    std::vector<std::string> keys;
-    auto rows = result->Value("Data").ObjectAs<Vector>();
-    if (rows->Count() == 0) return keys;
-    for (const auto& entry : rows->Item(1).ObjectAs<Dictionary>()->Entries()) {
-      keys.push_back(entry.first);
-    }
-    return keys;
-  }
-};
+using ReportNoteInfoTest = testing::TemplateTest;
 
 TEST_P(ReportNoteInfoTest, StandardClassCopiesOnFirstUseAndListsTheCopies) {
   SeedManagersTemplate(kReportTables, 1007, "Sales", Bytes{1}, 1);
@@ -29,17 +20,17 @@ TEST_P(ReportNoteInfoTest, StandardClassCopiesOnFirstUseAndListsTheCopies) {
                  {{"FData", "managers option"}});
   clsPrintSetupQuery query;
   auto first = query.GetRptNoteInfo(Dsn(), 1007);
-  EXPECT_THAT(Keys(first), ElementsAre("FRptId", "fname", "FNoteId", "fsel"));
   auto row = first->Value("Data").ObjectAs<Vector>()->Item(1).ObjectAs<Dictionary>();
+  EXPECT_THAT(row->Entries(),
+              ElementsAre(Key("FRptId"), Key("fname"), Key("FNoteId"), Key("fsel")));
   EXPECT_EQ(row->Value("FNoteId"), Variant(2));  // the copy, not the manager's template 1
   EXPECT_EQ(first->Value("Option"), Variant("managers option"));
   const auto texts = Observer().Texts();
   ASSERT_EQ(texts.size(), 11u);
-  const std::string user_list =
-      "select FRptId,fname,FNoteId,fsel from T_RptExcelPrintExport where FRptId= 1007 and "
-      "FNoteId>0 and FPreparerId=7";
-  EXPECT_EQ(texts[0], user_list);
-  EXPECT_EQ(texts[9], user_list);
+  EXPECT_EQ(texts[0],
+            "select FRptId,fname,FNoteId,fsel from T_RptExcelPrintExport where FRptId= 1007 and "
+            "FNoteId>0 and FPreparerId=7");
+  EXPECT_EQ(texts[9], texts[0]);
   EXPECT_EQ(texts[10],
             "select fdata from T_RptExcelPrintExport where FRptId=1007 and FNoteId=0 "
             "and FPreparerId=7");
@@ -60,30 +51,31 @@ TEST_P(ReportNoteInfoTest, ReportClassListsTheSubTypeAndFallsBackToTheNewestOfEa
   SeedAssignment(kReportTables, 1007, newer, 9, "Sales", 1, "b");
   clsPrintSetupQueryRpt query;
   auto result = query.GetRptNoteInfo(Dsn(), 1007);
-  EXPECT_THAT(Keys(result), ElementsAre("FRptId", "fname", "FNoteId", "fsel", "FTypeSub"));
-  auto row = result->Value("Data").ObjectAs<Vector>()->Item(1).ObjectAs<Dictionary>();
-  EXPECT_EQ(row->Value("FNoteId"), Variant(newer));
-  EXPECT_EQ(row->Value("FTypeSub"), Variant("b"));
+  auto rows = result->Value("Data").ObjectAs<Vector>();
+  ASSERT_EQ(rows->Count(), 1);
+  EXPECT_THAT(rows->Item(1).ObjectAs<Dictionary>()->Entries(),
+              ElementsAre(Pair("FRptId", Variant(1007)), Pair("fname", Variant("Sales")),
+                          Pair("FNoteId", Variant(newer)), Pair("fsel", Variant(1)),
+                          Pair("FTypeSub", Variant("b"))));
   EXPECT_EQ(result->Value("Option"), Variant(""));
+  const std::string columns =
+      "select FRptId,fname,FNoteId,fsel,FTypeSub from T_RptExcelPrintExport";
+  const std::string option =
+      "select fdata from T_RptExcelPrintExport where FRptId=1007 and FNoteId=0 and "
+      "FPreparerId=16394";
   EXPECT_THAT(
       Observer().Texts(),
-      ElementsAre("select FRptId,fname,FNoteId,fsel,FTypeSub from T_RptExcelPrintExport where "
-                  "FRptId= 1007 and FNoteId>0 and FPreparerId=16394",
+      ElementsAre(columns + " where FRptId= 1007 and FNoteId>0 and FPreparerId=16394",
                   "select FId,FRptId,FNoteId,FPreparerId,FDate,FName,FData,FPrintSet,FSel,FTypeSub "
                   "from T_RptExcelPrintExport where FRptId=1007 and FPreparerId=16394",
-                  "select FRptId,fname,FNoteId,fsel,FTypeSub from T_RptExcelPrintExport where "
-                  "FRptId= 1007 and FNoteId>0 and FPreparerId=16394",
-                  "select FRptId,fname,FNoteId,fsel,FTypeSub from T_RptExcelPrintExport where "
-                  "FRptId=1007 and FNoteId>0 and FPreparerId=16394",
+                  columns + " where FRptId= 1007 and FNoteId>0 and FPreparerId=16394",
+                  columns + " where FRptId=1007 and FNoteId>0 and FPreparerId=16394",
                   " select distinct a.FRptId,a.fname,a.FNoteId,a.fsel,a.FTypeSub from "
                   "T_RptExcelPrintExport a inner join  (select   FRptId,fname,max(FNoteId) FNoteId "
                   "from T_RptExcelPrintExport where FRptId=1007 and FNoteId>0  group by "
                   "FRptId,fname) b on a.FRptId=b.FRptId and  a.fname=b.fname and  "
                   "a.FNoteId=b.FNoteId ",
-                  "select fdata from T_RptExcelPrintExport where FRptId=1007 and FNoteId=0 and "
-                  "FPreparerId=16394",
-                  "select fdata from T_RptExcelPrintExport where FRptId=1007 and FNoteId=0 and "
-                  "FPreparerId=16394"));
+                  option, option));
 }
 
 TEST_P(ReportNoteInfoTest, FirstUseCopyIsAllOrNothingUnderFailures) {

@@ -20,7 +20,7 @@ class DeleteNoteRowTest : public testing::WriteTest {
   }
 };
 
-TEST_P(DeleteNoteRowTest, UsersTemplateGoesWithTheUsersRowsOnly) {
+TEST_P(DeleteNoteRowTest, UsersTemplateGoesWithTheUsersRowsOnlyAnotherUsersStays) {
   const std::int32_t id = SeedTemplate("T_PrintExportNote", "Alice", "Invoice", 28);
   SeedAssignment("T_PrintExport", id, kUser);
   SeedAssignment("T_PrintExport", id, kManager);
@@ -40,19 +40,15 @@ TEST_P(DeleteNoteRowTest, UsersTemplateGoesWithTheUsersRowsOnly) {
   EXPECT_EQ(Count("T_PrintExport", "FBillId=0"), 1);
   EXPECT_THAT(JournalOperations(),
               ElementsAre("Open", "Connection", "Connection", "Session", "Session", "Complete"));
-}
-
-TEST_P(DeleteNoteRowTest, AnotherUsersTemplateStaysButTheUsersRowsToItGo) {
-  const std::int32_t id = SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
-  SeedAssignment("T_PrintExport", id, kUser);
-  SeedAssignment("T_PrintExport", 0, kUser);
-  clsPrintSetupUpdate update;
-  EXPECT_TRUE(update.DeleteNoteRow(Dsn(), 28, id));
+  // Another user's template stays, but the user's rows to it go.
+  const std::int32_t bobs = SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
+  SeedAssignment("T_PrintExport", bobs, kUser);
+  EXPECT_TRUE(update.DeleteNoteRow(Dsn(), 28, bobs));
   EXPECT_EQ(Count("T_PrintExportNote"), 1);
-  EXPECT_EQ(Count("T_PrintExport"), 1);
+  EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7"), 1);
   // Template id 0 names the settings row.
   EXPECT_TRUE(update.DeleteNoteRow(Dsn(), 28, 0));
-  EXPECT_EQ(Count("T_PrintExport"), 0);
+  EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7"), 0);
 }
 
 TEST_P(DeleteNoteRowTest, PartitionedClassDeletesInItsPartitionOnly) {

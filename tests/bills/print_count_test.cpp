@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "orvo/component/classes.hpp"
+#include "support/error_of.hpp"
 #include "support/write_test.hpp"
 
 namespace orvo {
 namespace {
 
+using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 
 std::shared_ptr<Dictionary> Counter(const std::string& table, const std::string& field,
@@ -65,13 +67,8 @@ TEST_P(PrintCountTest, NamesAndListsThatWouldChangeTheStatementAreRefused) {
   clsPrintSetupUpdate update;
   for (const auto& data : bad) {
     Hub().ClearJournal();
-    try {
-      update.UpdatePrintCount(Dsn(), data);
-      ADD_FAILURE() << "accepted " << CStr(data->Value("TableName")) << " "
-                    << CStr(data->Value("InterIDs"));
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.helpFile(), "64");
-    }
+    EXPECT_EQ(ErrorOf([&] { update.UpdatePrintCount(Dsn(), data); }).helpFile(), "64")
+        << CStr(data->Value("TableName")) << " " << CStr(data->Value("InterIDs"));
     EXPECT_EQ(JournalOperations().back(), "Abort");
   }
   for (const auto& statement : Observer().Statements()) {

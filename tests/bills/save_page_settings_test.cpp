@@ -41,13 +41,6 @@ TEST_P(SavePageSettingsTest, NewRowTakesTheManagersOptionTextButNotHisSettings) 
               ElementsAre("Open", "Connection", "Connection", "Session", "Session"));
 }
 
-TEST_P(SavePageSettingsTest, WithoutManagersRowTheOptionTextIsEmpty) {
-  SignIn(kManager, "Manager");
-  clsPrintSetupUpdate update;
-  update.SavePageAndPrintSet(Dsn(), 28, kSet);
-  EXPECT_EQ(Settings("T_PrintExport", kManager), "存放页面设置信息|set|");
-}
-
 TEST_P(SavePageSettingsTest, ExistingRowsGetOnlyTheNewSettings) {
   SeedSettingsRow(28, kUser, Bytes{'o'}, "mine");
   SeedSettingsRow(29, kUser, Bytes{'o'}, "other type");
@@ -59,6 +52,10 @@ TEST_P(SavePageSettingsTest, ExistingRowsGetOnlyTheNewSettings) {
   EXPECT_EQ(Params(1), "Byte():set, Long:28, Long:7");
   EXPECT_EQ(Settings("T_PrintExport", kUser), "存放页面设置信息|set|mine");
   EXPECT_EQ(Count("T_PrintExport", "FPrintSet=x'6f'"), 1);
+  // Without a manager's row, a new row's option text is empty.
+  SignIn(kManager, "Manager");
+  update.SavePageAndPrintSet(Dsn(), 28, kSet);
+  EXPECT_EQ(Settings("T_PrintExport", kManager), "存放页面设置信息|set|");
 }
 
 TEST_P(SavePageSettingsTest, ManagersNullOptionTextFailsAndNothingIsInserted) {

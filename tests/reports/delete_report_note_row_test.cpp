@@ -30,22 +30,18 @@ TEST_P(DeleteReportNoteRowTest, BothClassesDeleteTheUsersTemplateAndRows) {
   }
   clsPrintSetupUpdate update;
   EXPECT_TRUE(update.DeleteRptNoteRow(Dsn(), 40, mine));
+  const std::string note =
+      "Delete From T_RptExcelPrintExportNote Where FCreatorName='Alice' and "
+      "FNewRptId=40 And FId=";
   EXPECT_THAT(Observer().Texts(),
-              ElementsAre("Delete From T_RptExcelPrintExportNote Where FCreatorName='Alice' "
-                          "and "
-                          "FNewRptId=40 And FId=" +
-                              std::to_string(mine),
+              ElementsAre(note + std::to_string(mine),
                           "Delete From T_RptExcelPrintExport Where FPreparerID=7 and FRptId=40 "
                           "And FNoteId=" +
                               std::to_string(mine)));
   // Another user's template stays; the user's rows that name it go.
   clsPrintSetupUpdateRpt report;
   EXPECT_TRUE(report.DeleteRptNoteRow(Dsn(), 40, bobs));
-  EXPECT_EQ(Observer().Texts()[2],
-            "Delete From T_RptExcelPrintExportNote Where FCreatorName='Alice' "
-            "and FNewRptId=40 "
-            "And FId=" +
-                std::to_string(bobs));
+  EXPECT_EQ(Observer().Texts()[2], note + std::to_string(bobs));
   EXPECT_EQ(Count("T_RptExcelPrintExportNote"), 1);
   EXPECT_EQ(Count("T_RptExcelPrintExport", "FPreparerId=7"), 0);
   EXPECT_EQ(Count("T_RptExcelPrintExport", "FPreparerId=16394"), 2);

@@ -38,32 +38,25 @@ TEST_P(UserReportNoteDataTest, StandardClassCreatesThenUpdatesTheRows) {
   EXPECT_TRUE(update.UpdateUserRptNoteData(Dsn(), 40, Modi("o", "40|5", "1", "A")).IsEmpty());
   update.UpdateUserRptNoteData(Dsn(), 40, Modi("p", "40|5", "0", "B"));
   const std::string today = Date::Now().ShortText();
-  EXPECT_THAT(Observer().Texts(), ElementsAre("select * from T_RptExcelPrintExport where FRptId=40 "
-                                              "and FNoteId=0 and "
-                                              "FPreParerID=7",
-                                              "insert into T_RptExcelPrintExport "
-                                              "(FRptId,FNoteId,FDate,FName,FSel,FPreParerID,"
-                                              "FData) values (40,0,'" +
-                                                  today + "','存放页面设置信息',0,7,'o')",
-                                              "select * from T_RptExcelPrintExport  where "
-                                              "FRptId=40 and FNoteId=5 and "
-                                              "FPreParerID=7",
-                                              "insert into T_RptExcelPrintExport "
-                                              "(FRptId,FNoteId,FDate,FName,FSel,FPreParerID,"
-                                              "FData,FTypeSub)values(40,5,'" +
-                                                  today + "','Sales',1,7,'','A')",
-                                              "select * from T_RptExcelPrintExport where FRptId=40 "
-                                              "and FNoteId=0 and "
-                                              "FPreParerID=7",
-                                              "Update T_RptExcelPrintExport set Fdata='p' where "
-                                              "FRptId=40 and FNoteId=0 and "
-                                              "FPreParerID=7",
-                                              "select * from T_RptExcelPrintExport  where "
-                                              "FRptId=40 and FNoteId=5 and "
-                                              "FPreParerID=7",
-                                              "Update T_RptExcelPrintExport set FTypeSub='B', "
-                                              "FSel=0 where FRptId=40 and "
-                                              "FNoteId=5and FPreParerID=7"));
+  const std::string settings =
+      "T_RptExcelPrintExport where FRptId=40 and FNoteId=0 and FPreParerID=7";
+  const std::string row5 = "T_RptExcelPrintExport  where FRptId=40 and FNoteId=5 and FPreParerID=7";
+  EXPECT_THAT(
+      Observer().Texts(),
+      ElementsAre("select * from " + settings,
+                  "insert into T_RptExcelPrintExport (FRptId,FNoteId,FDate,FName,FSel,"
+                  "FPreParerID,FData) values (40,0,'" +
+                      today + "','存放页面设置信息',0,7,'o')",
+                  "select * from " + row5,
+                  "insert into T_RptExcelPrintExport (FRptId,FNoteId,FDate,FName,FSel,"
+                  "FPreParerID,FData,FTypeSub)values(40,5,'" +
+                      today + "','Sales',1,7,'','A')",
+                  "select * from " + settings,
+                  "Update T_RptExcelPrintExport set Fdata='p' where FRptId=40 and FNoteId=0 "
+                  "and FPreParerID=7",
+                  "select * from " + row5,
+                  "Update T_RptExcelPrintExport set FTypeSub='B', FSel=0 where FRptId=40 and "
+                  "FNoteId=5and FPreParerID=7"));
   EXPECT_EQ(UserRow(0), "存放页面设置信息|0|NULL|p");
   EXPECT_EQ(UserRow(5), "Sales|0|B|");
 }
@@ -73,14 +66,13 @@ TEST_P(UserReportNoteDataTest, ReportClassGivesANewSettingsRowAnEmptySubType) {
   // A key without "|" chooses the settings row just made.
   report.UpdateUserRptNoteData(Dsn(), 40, Modi("o", "40", "1", "C"));
   EXPECT_EQ(Observer().Texts()[1],
-            "insert into T_RptExcelPrintExport "
-            "(FRptId,FNoteId,FDate,FName,FSel,FPreParerID,FData,"
+            "insert into T_RptExcelPrintExport (FRptId,FNoteId,FDate,FName,FSel,FPreParerID,FData,"
             "FTypeSub) values (40,0,'" +
                 Date::Now().ShortText() + "','存放页面设置信息',0,7,'o','')");
-  EXPECT_EQ(Observer().Texts()[3],
-            "Update T_RptExcelPrintExport set "
-            "FTypeSub='C', FSel=1 where FRptId=40 and "
-            "FNoteId=0and FPreParerID=7");
+  EXPECT_EQ(
+      Observer().Texts()[3],
+      "Update T_RptExcelPrintExport set FTypeSub='C', FSel=1 where FRptId=40 and FNoteId=0and "
+      "FPreParerID=7");
   EXPECT_EQ(UserRow(0), "存放页面设置信息|1|C|o");
 }
 

@@ -136,9 +136,13 @@ class SqliteSchemaTest : public ::testing::Test {
   std::string Rows() const {
     std::string text;
     for (const std::string& table : TableNames()) {
+      // Every column quoted as a literal, joined by commas.
+      const std::string quoted = Tool(
+          "select group_concat('quote(' || name || ')', ' || '','' || ') from pragma_table_info('" +
+          table + "')");
       text += table + ": " +
-              Tool("select group_concat(r, ' | ') from (select " + Quoted(table) + " as r from " +
-                   table + " order by FId)") +
+              Tool("select group_concat(r, ' | ') from (select " + quoted + " as r from " + table +
+                   " order by FId)") +
               "\n";
     }
     return text + Tool(
@@ -168,23 +172,6 @@ class SqliteSchemaTest : public ::testing::Test {
   }
 
  private:
-  // Every column of a table quoted as a literal, joined by commas.
-  std::string Quoted(const std::string& table) const {
-    std::string columns;
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(Path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* info = nullptr;
-    sqlite3_prepare_v2(db, ("select name from pragma_table_info('" + table + "')").c_str(), -1,
-                       &info, nullptr);
-    while (sqlite3_step(info) == SQLITE_ROW) {
-      columns += std::string(columns.empty() ? "" : " || ',' || ") + "quote(" +
-                 reinterpret_cast<const char*>(sqlite3_column_text(info, 0)) + ")";
-    }
-    sqlite3_finalize(info);
-    sqlite3_close(db);
-    return columns;
-  }
-
   testing::TempDirectory directory_;
 };
 
@@ -216,6 +203,7 @@ TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNext
   MakeEarlierStore();
   const std::string rows = Rows();
   ASSERT_NE(rows.find("T_PrintExportNote=5"), std::string::npos) << rows;
+  ASSERT_EQ(rows.find("error"), std::string::npos) << rows;
   EXPECT_NE(Tool("select count(*) from T_PrintExportNote").find("no such collation sequence"),
             std::string::npos);
 

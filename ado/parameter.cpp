@@ -13,7 +13,7 @@ constexpr const char* kSource = "ADODB.Parameter";
 
 AutomationError TooLong(std::size_t position, std::size_t length, std::int32_t size,
                         const char* unit) {
-  return AutomationError(kErrValueTooLong, kSource,
+  return AutomationError(kErrValueDoesNotFit, kSource,
                          "Parameter " + std::to_string(position) + " holds " +
                              std::to_string(length) + " " + unit + ", more than its size of " +
                              std::to_string(size));

@@ -7,6 +7,7 @@
 #include "ado/tokenizer.hpp"
 #include "orvo/automation/ascii.hpp"
 #include "orvo/automation/error.hpp"
+#include "orvo/store/schema.hpp"
 
 namespace orvo::bills {
 
@@ -72,6 +73,9 @@ BusinessTable BusinessTable::Require(ado::Connection& connection, std::string_vi
                                      std::string_view name) {
   const std::vector<std::string> parts =
       NameParts(connection, argument, name, kMostTableNameParts, "a table name");
+  // The store's own tables hold every user's templates and who may see them:
+  // no caller reads or counts them as business rows.
+  if (store::IsStoreTable(parts.back())) Refuse(argument, "name an existing table", Quoted(name));
   std::optional<std::vector<std::string>> columns = connection.TableColumns(parts);
   if (!columns) Refuse(argument, "name an existing table", Quoted(name));
   return BusinessTable(connection, std::string(name), std::move(*columns));

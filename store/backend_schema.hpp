@@ -25,12 +25,16 @@ class BackendSchema {
   // Whether every table and index of the current schema is there.
   virtual bool Complete(ado::Connection& connection) const = 0;
 
+  // Outside any transaction, before anything changes: raises when a store of
+  // `fromVersion` cannot be upgraded as it is (a table with other columns, a
+  // value the current schema would not hold), naming what stands in the way.
+  virtual void CheckUpgrade(ado::Connection& connection, int fromVersion) const = 0;
   // Outside any transaction, before the schema changes.
   virtual void PrepareChange(ado::Connection& connection) const = 0;
   // Inside the transaction: creates the tables and indexes that are missing.
   virtual void Create(ado::Connection& connection) const = 0;
-  // Inside the transaction: rebuilds a store of an earlier version, keeping
-  // every row and id, and creates what it lacks.
+  // Inside the transaction: checks the store again as CheckUpgrade does, then
+  // rebuilds it, keeping every row and id, and creates what it lacks.
   virtual void Upgrade(ado::Connection& connection, int fromVersion) const = 0;
   // Inside the transaction: records CurrentVersion as the store's version.
   virtual void RecordVersion(ado::Connection& connection) const = 0;

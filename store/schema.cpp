@@ -1,6 +1,9 @@
 #include "orvo/store/schema.hpp"
 
+#include <algorithm>
 #include <string_view>
+
+#include "orvo/automation/ascii.hpp"
 
 #include "orvo/automation/error.hpp"
 #include "store/backend_schema.hpp"
@@ -35,6 +38,13 @@ const std::vector<std::string>& TableNames() {
   return names;
 }
 
+bool IsStoreTable(std::string_view table) {
+  const std::vector<std::string>& names = TableNames();
+  return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+    return ascii::EqualsIgnoreCase(name, table);
+  });
+}
+
 SchemaOutcome CreateSchema(ado::Connection& connection) {
   const BackendSchema& schema = SchemaOf(connection);
   const int current = schema.CurrentVersion();
@@ -45,6 +55,9 @@ SchemaOutcome CreateSchema(ado::Connection& connection) {
   if (found == current && schema.Complete(connection)) {
     return {SchemaOutcome::Action::Current, current, current};
   }
+  // A store that cannot be upgraded is refused before anything of it
+  // changes, its journal mode included.
+  if (found != 0 && found < current) schema.CheckUpgrade(connection, found);
 
   schema.PrepareChange(connection);
   connection.BeginTrans(ado::TransactionKind::Writing);

@@ -1,5 +1,6 @@
-// Turns SQLite result codes into the errors of the data-access layer: a
-// constraint violation is 0x80040E2F, a statement SQLite refuses (syntax, an
+// Turns SQLite result codes into the errors of the data-access layer: a value
+// that a column does not hold (a store's fit constraint) is 0x80040E57, any
+// other constraint violation is 0x80040E2F, a statement SQLite refuses (syntax, an
 // unknown table or column) is 0x80040E14, anything else (busy, locked, I/O,
 // read-only, cannot open) is 0x80004005. The source is "SQLite" and the
 // description SQLite's own message.

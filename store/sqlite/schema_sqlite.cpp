@@ -14,13 +14,21 @@ namespace orvo::store::sqlite {
 
 namespace {
 
-constexpr int kVersion = 2;
+constexpr int kVersion = 3;
 // The schema whose text columns declared ORVO_CI; its stores record no version.
 constexpr int kCollationVersion = 1;
+// The schema whose columns took any value SQLite would store.
+constexpr int kUncheckedVersion = 2;
+
+// What the store holds a column to, as a server with declared column types
+// does: a 32-bit whole number, or a text of at most so many characters.
+enum class Fit { Anything, WholeNumber, Text };
 
 struct Column {
   std::string name;
   std::string type;
+  Fit fit = Fit::Anything;
+  int characters = 0;  // of a Fit::Text column
 };
 
 struct Table {
@@ -34,48 +42,63 @@ struct Index {
   std::string columns;
 };
 
-constexpr const char* kIdentity = "INTEGER PRIMARY KEY AUTOINCREMENT";
-constexpr const char* kName = "VARCHAR(255) COLLATE NOCASE";
-// Template names are bound with up to 510 characters when a body is replaced.
-constexpr const char* kTemplateName = "VARCHAR(510) COLLATE NOCASE";
-constexpr const char* kScreenId = "VARCHAR(20) COLLATE NOCASE";
-constexpr const char* kUserName = "VARCHAR(30) COLLATE NOCASE";
+Column Identity() {
+  return {"FId", "INTEGER PRIMARY KEY AUTOINCREMENT", Fit::WholeNumber};
+}
+Column WholeNumber(const char* name) {
+  return {name, "INTEGER", Fit::WholeNumber};
+}
+Column Text(const char* name, int characters) {
+  return {name, "VARCHAR(" + std::to_string(characters) + ") COLLATE NOCASE", Fit::Text,
+          characters};
+}
+Column Date(const char* name) {
+  return {name, "DATETIME"};
+}
+Column Binary(const char* name) {
+  return {name, "BLOB"};
+}
 
 std::vector<Column> With(std::vector<Column> columns, const Column& added) {
   columns.push_back(added);
   return columns;
 }
 
-// In the order of TableNames().
+// In the order of TableNames(). Every text the template copies bind with a
+// size is held to that size here, so that no row a caller could write stops
+// another user's first copy.
 std::vector<Table> BuildTables() {
-  const std::vector<Column> billRow = {{"FId", kIdentity},     {"FBillType", "INTEGER"},
-                                       {"FBillId", "INTEGER"}, {"FPreparerId", "INTEGER"},
-                                       {"FDate", "DATETIME"},  {"FName", kName},
-                                       {"FData", kName},       {"FBillTypeSub", kName},
-                                       {"FSel", "INTEGER"},    {"FPrintSet", "BLOB"}};
+  const std::vector<Column> billRow = {Identity(),
+                                       WholeNumber("FBillType"),
+                                       WholeNumber("FBillId"),
+                                       WholeNumber("FPreparerId"),
+                                       Date("FDate"),
+                                       Text("FName", 255),
+                                       Text("FData", 255),
+                                       Text("FBillTypeSub", 255),
+                                       WholeNumber("FSel"),
+                                       Binary("FPrintSet")};
   const auto note = [](const char* billType) {
-    return std::vector<Column>{
-        {"FId", kIdentity},          {"FName", kTemplateName},     {"FScreenId", kScreenId},
-        {"FCreatorName", kUserName}, {"FModifierName", kUserName}, {billType, "INTEGER"},
-        {"FCreateDate", "DATETIME"}, {"FModifyDate", "DATETIME"},  {"FData", "BLOB"}};
+    return std::vector<Column>{Identity(),
+                               Text("FName", 255),
+                               Text("FScreenId", 20),
+                               Text("FCreatorName", 30),
+                               Text("FModifierName", 30),
+                               WholeNumber(billType),
+                               Date("FCreateDate"),
+                               Date("FModifyDate"),
+                               Binary("FData")};
   };
-  const Column dataFrom{"FDataFrom", "INTEGER"};
+  const Column dataFrom = WholeNumber("FDataFrom");
   return {
       {"T_PrintExport", billRow},
       {"T_PrintExportNote", note("FNewBillType")},
       {"T_PrintExportLM", With(billRow, dataFrom)},
       {"T_PrintExportNoteLM", With(note("FNewBillType"), dataFrom)},
       {"T_RptExcelPrintExport",
-       {{"FId", kIdentity},
-        {"FRptId", "INTEGER"},
-        {"FNoteId", "INTEGER"},
-        {"FPreparerId", "INTEGER"},
-        {"FDate", "DATETIME"},
-        {"FName", kName},
-        {"FData", kName},
-        {"FSel", "INTEGER"},
-        {"FPrintSet", "BLOB"},
-        {"FTypeSub", kName}}},
+       {Identity(), WholeNumber("FRptId"), WholeNumber("FNoteId"), WholeNumber("FPreparerId"),
+        Date("FDate"), Text("FName", 255), Text("FData", 255), WholeNumber("FSel"),
+        Binary("FPrintSet"), Text("FTypeSub", 255)}},
       {"T_RptExcelPrintExportNote", note("FNewRptId")},
   };
 }
@@ -106,6 +129,32 @@ const std::vector<Index>& Indexes() {
   return indexes;
 }
 
+// The condition a value of the column meets; Null always does, as a CHECK
+// reads it.
+std::string FitCondition(const Column& column) {
+  switch (column.fit) {
+    case Fit::WholeNumber:
+      return "typeof(" + column.name + ") IN ('integer', 'null') AND " + column.name +
+             " BETWEEN -2147483648 AND 2147483647";
+    case Fit::Text:
+      return "typeof(" + column.name + ") IN ('text', 'null') AND length(" + column.name +
+             ") <= " + std::to_string(column.characters);
+    case Fit::Anything:
+      break;
+  }
+  return {};
+}
+
+// What the constraint says when a value does not fit: the data-access layer
+// knows a fit constraint by the word "holds" after the column it names, and
+// reports its failure as a value that does not fit.
+std::string FitName(const Table& table, const Column& column) {
+  const std::string what = column.fit == Fit::Text
+                               ? "at most " + std::to_string(column.characters) + " characters"
+                               : std::string("a 32-bit whole number");
+  return table.name + "." + column.name + " holds " + what;
+}
+
 // The names below are the schema's own, never a caller's, so they are
 // written into the statements as they are.
 std::string Quoted(const std::string& name) {
@@ -118,11 +167,15 @@ std::string ColumnNames(const Table& table) {
   return names;
 }
 
-// The column declarations of a table, in parentheses.
+// The column declarations of a table, in parentheses, each with its fit.
 std::string Declarations(const Table& table) {
   std::string columns;
   for (const Column& column : table.columns) {
     columns += (columns.empty() ? "" : ", ") + column.name + " " + column.type;
+    if (column.fit != Fit::Anything) {
+      columns +=
+          " CONSTRAINT \"" + FitName(table, column) + "\" CHECK (" + FitCondition(column) + ")";
+    }
   }
   return "(" + columns + ")";
 }
@@ -177,6 +230,40 @@ void RefuseOtherColumns(ado::Connection& connection, const Table& table) {
                             ". The store was left as it was.");
 }
 
+// Adds "<table> FId <id> <column>" for each value of the table that its column
+// would not hold.
+void AddUnfitValues(ado::Connection& connection, const Table& table,
+                    std::vector<std::string>& unfit) {
+  for (const Column& column : table.columns) {
+    if (column.fit == Fit::Anything) continue;
+    for (auto rows = connection.Execute("select FId from " + table.name + " where not (" +
+                                        FitCondition(column) + ") order by FId");
+         !rows->Eof(); rows->MoveNext()) {
+      unfit.push_back(table.name + " FId " + CStr(rows->Fields(0).Value()) + " " + column.name);
+    }
+  }
+}
+
+// A value that the upgraded store would not hold is never cut or dropped: the
+// operator mends it, and runs the upgrade again.
+void RefuseUnfitValues(const std::vector<std::string>& unfit) {
+  if (unfit.empty()) return;
+  constexpr std::size_t kMostNamed = 100;
+  std::string named;
+  for (std::size_t i = 0; i < unfit.size() && i < kMostNamed; ++i) {
+    named += (i == 0 ? "" : ", ") + unfit[i];
+  }
+  if (unfit.size() > kMostNamed) {
+    named += " and " + std::to_string(unfit.size() - kMostNamed) + " more";
+  }
+  throw AutomationError(ado::kErrFailure, kLibraryName,
+                        "The store cannot be upgraded: " + std::to_string(unfit.size()) +
+                            (unfit.size() == 1 ? " value does not fit its column ("
+                                               : " values do not fit their columns (") +
+                            named +
+                            "). Mend them and set the store up again; it was left as it was.");
+}
+
 // Rebuilds a table with the current declarations: new table, rows copied
 // with their ids, the identity's next value carried over (it may lie past the
 // last row when the newest rows were deleted), old table dropped (and its
@@ -227,19 +314,28 @@ class SqliteSchema final : public BackendSchema {
     }
   }
 
-  void Upgrade(ado::Connection& connection, int fromVersion) const override {
-    if (fromVersion != kCollationVersion) {
+  void CheckUpgrade(ado::Connection& connection, int fromVersion) const override {
+    if (fromVersion != kCollationVersion && fromVersion != kUncheckedVersion) {
       throw AutomationError(
           ado::kErrFailure, kLibraryName,
           "No upgrade is known from schema version " + std::to_string(fromVersion) + ".");
     }
-    // The old tables and indexes name ORVO_CI; SQLite cannot rebuild them
-    // without it.
-    connection.AcceptEarlierSchemas();
+    // The old tables and indexes of version 1 name ORVO_CI; SQLite cannot
+    // read or rebuild them without it.
+    if (fromVersion == kCollationVersion) connection.AcceptEarlierSchemas();
+    std::vector<std::string> unfit;
     for (const Table& table : Tables()) {
       if (Present(connection, "table", {table.name}) == 0) continue;
       RefuseOtherColumns(connection, table);
-      Rebuild(connection, table);
+      AddUnfitValues(connection, table, unfit);
+    }
+    RefuseUnfitValues(unfit);
+  }
+
+  void Upgrade(ado::Connection& connection, int fromVersion) const override {
+    CheckUpgrade(connection, fromVersion);
+    for (const Table& table : Tables()) {
+      if (Present(connection, "table", {table.name}) != 0) Rebuild(connection, table);
     }
     Create(connection);
   }

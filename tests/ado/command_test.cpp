@@ -56,12 +56,15 @@ TEST(ParameterTest, TextsCountCharactersAndBytesCountBytesAgainstTheSize) {
   std::string thirty;
   for (int i = 0; i < 30; ++i) thirty += "存";
   EXPECT_EQ(Bound(adVarChar, thirty, 30), Variant(thirty));
-  EXPECT_EQ(BindError(adVarChar, thirty + "x", 30), kErrValueTooLong);
+  EXPECT_EQ(BindError(adVarChar, thirty + "x", 30), kErrValueDoesNotFit);
+  // A byte that begins no character counts as one, so a malformed text is
+  // measured as long as it is.
+  EXPECT_EQ(BindError(adVarChar, std::string(3, '\x80'), 2), kErrValueDoesNotFit);
   EXPECT_EQ(Bound(adLongVarBinary, Bytes{1, 2}, 2), Variant(Bytes{1, 2}));
   const AutomationError e = ErrorOf([] {
     Parameter("", adLongVarBinary, adParamInput, 2, Bytes{1, 2, 3}).Bind(4);
   });
-  EXPECT_EQ(e.number(), kErrValueTooLong);
+  EXPECT_EQ(e.number(), kErrValueDoesNotFit);
   EXPECT_EQ(e.description(), "Parameter 4 holds 3 bytes, more than its size of 2");
 }
 
@@ -94,7 +97,7 @@ TEST_F(CommandTest, ATooLongTextIsRefusedAndNothingIsWritten) {
       "Insert Into T_PrintExportNote(FName,FScreenId,FCreatorName) Values(?,?,?)",
       {{adVarChar, 255, "name"}, {adVarChar, 20, "28"}, {adVarChar, 30, std::string(31, 'x')}});
   const AutomationError e = ErrorOf([&] { cmd->Execute(); });
-  EXPECT_EQ(e.number(), kErrValueTooLong);
+  EXPECT_EQ(e.number(), kErrValueDoesNotFit);
   EXPECT_EQ(e.source(), "ADODB.Parameter");
   EXPECT_EQ(e.description(), "Parameter 3 holds 31 characters, more than its size of 30");
   EXPECT_TRUE(observer->Statements().empty());

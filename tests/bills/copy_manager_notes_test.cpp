@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 
@@ -159,6 +160,75 @@ TEST_P(CopyManagerNotesTest, PartitionedClassCopiesWithinItsPartition) {
   query.CopyManagerNoteInfo(ObservedConnection(), 29, kUser, "Alice", 1);
   EXPECT_EQ(Count("T_PrintExportLM", "FPreparerId=7 and FBillId=" + std::to_string(foreign)), 1);
   EXPECT_NE(Log().find("当前单据（Foreign）"), std::string::npos);
+}
+
+// The choices of modiData: "Option", and one entry of "Data".
+std::shared_ptr<Dictionary> Choice(const std::string& option, const std::string& key,
+                                   const std::string& name, const Variant& sel,
+                                   const std::string& type) {
+  auto entry = std::make_shared<Dictionary>();
+  entry->SetValue("FKey", key);
+  entry->SetValue("FName", name);
+  entry->SetValue("FSel", sel);
+  entry->SetValue("FType", type);
+  auto data = std::make_shared<Vector>();
+  data->Add(Variant(entry));
+  auto modi = std::make_shared<Dictionary>();
+  modi->SetValue("Option", option);
+  modi->SetObject("Data", data);
+  return modi;
+}
+
+// A value the copy binds with a size or as a 32-bit number is refused when
+// it is written, whichever member writes it, so that nothing the manager
+// writes stops another user's first copy.
+TEST_P(CopyManagerNotesTest, NoWriteOfTheManagerStopsAnotherUsersFirstCopy) {
+  SignIn(kManager, "Manager");
+  clsPrintSetupUpdate update;
+  clsPrintSetupUpdateLM partitioned;
+  clsPrintSetupUpdateRpt report;
+  const auto id = [](const std::shared_ptr<Vector>& row) { return CStr(row->Item(1)); };
+  const std::string bill = "28|" + id(update.InsertNoteRow(Dsn(), 28, "Invoice", Bytes{1}));
+  const std::string lm = "28|" + id(partitioned.InsertNoteRow(Dsn(), 28, "Invoice", Bytes{1}, 3));
+  const std::string rpt = "40|" + id(update.InsertRptNoteRow(Dsn(), 40, "Sales", Bytes{1}));
+  const std::string long_text(256, 'x');
+  struct Write {
+    std::string what;
+    std::function<void(const std::shared_ptr<Dictionary>& modi)> call;
+    std::string key;
+  };
+  const Write writers[] = {
+      {"bills", [&](auto& modi) { update.UpdateUserNoteData(Dsn(), 28, modi); }, bill},
+      {"partitioned", [&](auto& modi) { partitioned.UpdateUserNoteData(Dsn(), 28, modi, 3); }, lm},
+      {"reports", [&](auto& modi) { update.UpdateUserRptNoteData(Dsn(), 40, modi); }, rpt},
+      {"report class", [&](auto& modi) { report.UpdateUserRptNoteData(Dsn(), 40, modi); }, rpt}};
+  const std::string before = Snapshot();
+  for (const Write& write : writers) {
+    // The choice of a template the user has no row for yet inserts one, so
+    // its name is written too.
+    const std::shared_ptr<Dictionary> unfit[] = {
+        Choice(long_text, write.key, "n", 1, ""),      Choice("o", "0|99", long_text, 1, ""),
+        Choice("o", write.key, "n", 1, long_text),     Choice("o", write.key, "n", "1e20", ""),
+        Choice("o", write.key, "n", "2147483648", ""), Choice("o", "0|99", "n", 1.5, "")};
+    for (const auto& modi : unfit) {
+      const AutomationError error = ErrorOf([&] { write.call(modi); });
+      EXPECT_EQ(error.number(), HResult(0x80040E57u)) << write.what << ": " << error.description();
+      EXPECT_EQ(Snapshot(), before) << write.what;
+    }
+  }
+  EXPECT_EQ(ErrorOf([&] { update.InsertNoteRow(Dsn(), 28, long_text, Bytes{1}); }).number(),
+            HResult(0x80040E57u));
+
+  SignIn(8, "Bob");
+  clsPrintSetupQuery query;
+  clsPrintSetupQueryLM queryLM;
+  EXPECT_EQ(query.GetNoteInfo(Dsn(), 28)->Value("Data").ObjectAs<Vector>()->Count(), 1);
+  EXPECT_EQ(queryLM.GetNoteInfo(Dsn(), 28, 3)->Value("Data").ObjectAs<Vector>()->Count(), 1);
+  EXPECT_EQ(query.GetRptNoteInfo(Dsn(), 40)->Value("Data").ObjectAs<Vector>()->Count(), 1);
+  SignIn(9, "Carol");
+  update.SavePageAndPrintSet(Dsn(), 28, Bytes{5});
+  EXPECT_EQ(Count("T_PrintExport", "FPreparerId=9 and FBillId=0"), 1);
+  EXPECT_EQ(Count("T_PrintExportNote", "FCreatorName='Bob'"), 1);
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(CopyManagerNotesTest);

@@ -131,6 +131,11 @@ TEST_P(PictureDataTest, NamesMustBeAnExistingTableAndItsColumnsAndValuesOneLiter
        "FieldName must be a column name, not \"t_Picture.FImage\"."},
       {Info("t_Nothing", "FImage", "FItemID", "1"),
        "TableName must name an existing table, not \"t_Nothing\"."},
+      // Every user's template bodies are not a business table's pictures.
+      {Info("T_PrintExportNote", "FData", "FId", "1"),
+       "TableName must name an existing table, not \"T_PrintExportNote\"."},
+      {Info("main.[t_rptexcelprintexportnote]", "FData", "FId", "1"),
+       "TableName must name an existing table, not \"main.[t_rptexcelprintexportnote]\"."},
       {Info("select", "FImage", "FItemID", "1"),
        "TableName must be a table name, not the keyword \"select\"."},
   };

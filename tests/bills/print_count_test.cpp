@@ -61,9 +61,13 @@ TEST_P(PrintCountTest, NamesAndListsThatWouldChangeTheStatementAreRefused) {
       Counter("t_Bill", "FPrintCount", "FInterID", "1,,2"),
       Counter("t_Bill", "FPrintCount", "FInterID", ""),
       Counter("t_Nothing", "FPrintCount", "FInterID", "1"),
+      // The store's own rows say whose template every user falls back to.
+      Counter("T_PrintExport", "FPreparerId", "FId", "1"),
+      Counter("main.t_printexportnote", "FId", "FId", "1"),
       std::make_shared<Dictionary>(),
   };
   const std::string before = Counts();
+  const std::string templates = Snapshot();
   clsPrintSetupUpdate update;
   for (const auto& data : bad) {
     Hub().ClearJournal();
@@ -75,6 +79,7 @@ TEST_P(PrintCountTest, NamesAndListsThatWouldChangeTheStatementAreRefused) {
     EXPECT_NE(statement.text.rfind("UPDATE t_Bill", 0), 0u) << statement.text;
   }
   EXPECT_EQ(Counts(), before);
+  EXPECT_EQ(Snapshot(), templates);
 }
 
 TEST_P(PrintCountTest, FailureLeavesTheCountsAndCarriesHelpFile64) {

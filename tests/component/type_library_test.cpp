@@ -142,15 +142,17 @@ TEST_P(LateBoundTest, UpdateMembersTakeTheirArgumentsInOrder) {
                                 {Dsn(), label.ObjectAs<Dictionary>()->Value("FID")}),
             Variant(true));
   update->Invoke("AddBarCodeTemplate", {Dsn(), 30, "Box", "label"});
+  Exec("create table t_Invoice (FInterID INTEGER, FPrintCount INTEGER)");
+  Exec("insert into t_Invoice values (?, 0)", {bill});
   auto counter = std::make_shared<Dictionary>();
-  counter->SetValue("TableName", "T_PrintExport");
-  counter->SetValue("FieldName", "FSel");
-  counter->SetValue("PriKey", "FBillId");
+  counter->SetValue("TableName", "t_Invoice");
+  counter->SetValue("FieldName", "FPrintCount");
+  counter->SetValue("PriKey", "FInterID");
   counter->SetValue("InterIDs", CStr(bill));
   for (const auto& object : {update, partitioned, report}) {
     object->Invoke("UpdatePrintCount", {Dsn(), counter});
   }
-  EXPECT_EQ(Count("T_PrintExport", "FSel=3"), 1);
+  EXPECT_EQ(Count("t_Invoice", "FPrintCount=3"), 1);
   EXPECT_EQ(update->Invoke("DeleteNoteRow", {Dsn(), 28, bill}), Variant(true));
   EXPECT_EQ(partitioned->Invoke("DeleteNoteRow", {Dsn(), 28, lm, 3}), Variant(true));
   EXPECT_EQ(Count("T_PrintExportLM", "FBillId>0"), 0);

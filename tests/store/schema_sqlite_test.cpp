@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -83,14 +84,22 @@ class SqliteSchemaTest : public ::testing::Test {
   std::string Path() const { return (directory_.Path() / "store.db").string(); }
   std::string Dsn() const { return "Provider=SQLite;Data Source=" + Path(); }
 
-  // A store as the library made it before schema versions: the tables with
-  // rows in each, the newest of them deleted so that the next id lies past
-  // the last row, and a gap in the ids.
-  void MakeEarlierStore() {
+  // A store as an earlier version of the library made it: before schema
+  // versions (1), or with NOCASE text and columns held to nothing (2). The
+  // tables have rows in each, the newest of them deleted so that the next id
+  // lies past the last row, and a gap in the ids.
+  void MakeEarlierStore(int version = 1) {
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(Path() + suffix);
     auto connection = ado::Connection::Open(Dsn(), ado::IfMissing::Create);
     connection->AcceptEarlierSchemas();
     connection->Execute("PRAGMA journal_mode=WAL");
-    for (const std::string& statement : kEarlierSchema) connection->Execute(statement);
+    for (std::string statement : kEarlierSchema) {
+      for (std::size_t at; version == 2 && (at = statement.find("ORVO_CI")) != std::string::npos;) {
+        statement.replace(at, 7, "NOCASE");
+      }
+      connection->Execute(statement);
+    }
+    if (version == 2) connection->Execute("PRAGMA user_version=2");
     for (const std::string& table : TableNames()) {
       std::vector<std::pair<std::string, std::string>> columns;
       for (auto info = connection->Execute("select name, type from pragma_table_info('" + table +
@@ -178,9 +187,9 @@ class SqliteSchemaTest : public ::testing::Test {
 TEST_F(SqliteSchemaTest, ANewStoreUsesOnlyWhatSQLiteHasBuiltInAndRecordsItsVersion) {
   const SchemaOutcome created = CreateStore(Dsn(), nullptr);
   EXPECT_EQ(created.action, Action::Created);
-  EXPECT_EQ(created.version, 2);
+  EXPECT_EQ(created.version, 3);
   EXPECT_EQ(created.fromVersion, 0);
-  EXPECT_EQ(Tool("PRAGMA user_version"), "2");
+  EXPECT_EQ(Tool("PRAGMA user_version"), "3");
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "wal");
 
   // What the sqlite3 shell, a database browser or a script do with a store.
@@ -192,47 +201,78 @@ TEST_F(SqliteSchemaTest, ANewStoreUsesOnlyWhatSQLiteHasBuiltInAndRecordsItsVersi
   EXPECT_EQ(Tool("pragma integrity_check"), "ok");
   EXPECT_EQ(Tool("VACUUM"), "");
 
+  // Whoever writes, each column holds what its type declares, as a server's
+  // does, so no row stops a template copy that binds it.
+  const std::string fits = "update T_PrintExportNote set FName = '" + std::string(255, 'n') +
+                           "', FScreenId = '12345678901234567890', FNewBillType = 2147483647";
+  EXPECT_EQ(Tool(fits), "");
+  const std::pair<std::string, std::string> unfit[] = {
+      {"FName = '" + std::string(256, 'n') + "'",
+       "T_PrintExportNote.FName holds at most 255 characters"},
+      {"FCreatorName = '" + std::string(31, 'c') + "'",
+       "T_PrintExportNote.FCreatorName holds at most 30 characters"},
+      {"FNewBillType = 2147483648", "T_PrintExportNote.FNewBillType holds a 32-bit whole number"},
+      {"FNewBillType = 1.5", "T_PrintExportNote.FNewBillType holds a 32-bit whole number"},
+      {"FNewBillType = '1e20'", "T_PrintExportNote.FNewBillType holds a 32-bit whole number"},
+      {"FId = -2147483649", "T_PrintExportNote.FId holds a 32-bit whole number"}};
+  for (const auto& [assignment, rule] : unfit) {
+    EXPECT_EQ(Tool("update T_PrintExportNote set " + assignment),
+              "error: CHECK constraint failed: " + rule);
+  }
+  EXPECT_EQ(Tool("select length(FName) || ' ' || FNewBillType from T_PrintExportNote"),
+            "255 2147483647");
+
   // A current store is only read, so one the process may only read passes.
   const SchemaOutcome again = CreateSchema(*ado::Connection::Open(Dsn() + ";Mode=Read"));
   EXPECT_EQ(again.action, Action::Current);
-  EXPECT_EQ(again.version, 2);
-  EXPECT_EQ(again.fromVersion, 2);
+  EXPECT_EQ(again.version, 3);
+  EXPECT_EQ(again.fromVersion, 3);
 }
 
 TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNextIds) {
-  MakeEarlierStore();
-  const std::string rows = Rows();
-  ASSERT_NE(rows.find("T_PrintExportNote=5"), std::string::npos) << rows;
-  ASSERT_EQ(rows.find("error"), std::string::npos) << rows;
-  EXPECT_NE(Tool("select count(*) from T_PrintExportNote").find("no such collation sequence"),
-            std::string::npos);
+  for (const int version : {1, 2}) {
+    SCOPED_TRACE(version);
+    MakeEarlierStore(version);
+    const std::string rows = Rows();
+    ASSERT_NE(rows.find("T_PrintExportNote=5"), std::string::npos) << rows;
+    ASSERT_EQ(rows.find("error"), std::string::npos) << rows;
+    if (version == 1) {
+      EXPECT_NE(Tool("select count(*) from T_PrintExportNote").find("no such collation sequence"),
+                std::string::npos);
+    }
 
-  // Through a connection that has never seen the old collation.
-  const SchemaOutcome upgraded = CreateSchema(*ado::Connection::Open(Dsn()));
-  EXPECT_EQ(upgraded.action, Action::Upgraded);
-  EXPECT_EQ(upgraded.version, 2);
-  EXPECT_EQ(upgraded.fromVersion, 1);
-  EXPECT_EQ(Rows(), rows);
-  EXPECT_EQ(Tool("PRAGMA user_version"), "2");
-  EXPECT_EQ(Tool("select count(*) from sqlite_master where sql like '%ORVO_CI%' or name like "
-                 "'%Rebuilt%'"),
-            "0");
-  EXPECT_EQ(Tool("select group_concat(name, ' ') from (select name from sqlite_master where "
-                 "type = 'index' and name like 'IX_PrintExport%' order by name)"),
-            "IX_PrintExportLM_Name IX_PrintExportLM_User IX_PrintExportNoteLM_Creator "
-            "IX_PrintExportNoteLM_Type IX_PrintExportNote_Creator IX_PrintExportNote_Type "
-            "IX_PrintExport_Name IX_PrintExport_User");
-  EXPECT_EQ(Tool("pragma integrity_check"), "ok");
-  for (const std::string& table : TableNames()) {
-    // Ids continue after the deleted newest row.
-    EXPECT_EQ(Tool("insert into " + table + " (FData) values (NULL) returning FId"), "6") << table;
+    // Through a connection that has never seen the old collation.
+    const SchemaOutcome upgraded = CreateSchema(*ado::Connection::Open(Dsn()));
+    EXPECT_EQ(upgraded.action, Action::Upgraded);
+    EXPECT_EQ(upgraded.version, 3);
+    EXPECT_EQ(upgraded.fromVersion, version);
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_EQ(Tool("PRAGMA user_version"), "3");
+    EXPECT_EQ(Tool("select count(*) from sqlite_master where sql like '%ORVO_CI%' or name like "
+                   "'%Rebuilt%'"),
+              "0");
+    EXPECT_EQ(Tool("select group_concat(name, ' ') from (select name from sqlite_master where "
+                   "type = 'index' and name like 'IX_PrintExport%' order by name)"),
+              "IX_PrintExportLM_Name IX_PrintExportLM_User IX_PrintExportNoteLM_Creator "
+              "IX_PrintExportNoteLM_Type IX_PrintExportNote_Creator IX_PrintExportNote_Type "
+              "IX_PrintExport_Name IX_PrintExport_User");
+    EXPECT_EQ(Tool("pragma integrity_check"), "ok");
+    for (const std::string& table : TableNames()) {
+      // Ids continue after the deleted newest row.
+      EXPECT_EQ(Tool("insert into " + table + " (FData) values (NULL) returning FId"), "6")
+          << table;
+    }
+    // Text now compares as SQLite's NOCASE: without case, blanks counting;
+    // and columns hold what they declare.
+    EXPECT_EQ(
+        Tool("select count(*) from T_PrintExport where FName = 'MANAGER 存放页面设置信息 1  '"),
+        "1");
+    EXPECT_EQ(Tool("update T_PrintExport set FSel = 1.5"),
+              "error: CHECK constraint failed: T_PrintExport.FSel holds a 32-bit whole number");
+
+    const SchemaOutcome again = CreateSchema(*ado::Connection::Open(Dsn()));
+    EXPECT_EQ(again.action, Action::Current);
   }
-  // Text now compares as SQLite's NOCASE: without case, blanks counting.
-  EXPECT_EQ(Tool("select count(*) from T_PrintExport where FName = 'MANAGER 存放页面设置信息 1  '"),
-            "1");
-
-  const SchemaOutcome again = CreateSchema(*ado::Connection::Open(Dsn()));
-  EXPECT_EQ(again.action, Action::Current);
 }
 
 TEST_F(SqliteSchemaTest, AFailureAnywhereInTheUpgradeLeavesTheEarlierStoreWhole) {
@@ -258,7 +298,7 @@ TEST_F(SqliteSchemaTest, AFailureAnywhereInTheUpgradeLeavesTheEarlierStoreWhole)
   }
   EXPECT_GT(failures, 6 * 6);
   EXPECT_EQ(Rows(), rows);
-  EXPECT_EQ(Tool("PRAGMA user_version"), "2");
+  EXPECT_EQ(Tool("PRAGMA user_version"), "3");
 }
 
 TEST_F(SqliteSchemaTest, AStoreThatCannotBeUpgradedWhollyOrIsNewerIsLeftAsItWas) {
@@ -272,11 +312,25 @@ TEST_F(SqliteSchemaTest, AStoreThatCannotBeUpgradedWhollyOrIsNewerIsLeftAsItWas)
       "The store cannot be upgraded: in T_RptExcelPrintExport, FExtra is not a column it should "
       "have. The store was left as it was.");
 
-  // A store of a later version of the library, kept in rollback journal mode.
+  // Values that the current columns would not hold are named, row by row,
+  // for the operator to mend; none is cut or dropped.
+  MakeEarlierStore(2);
   Tool("PRAGMA journal_mode=DELETE");
-  Tool("PRAGMA user_version=3");
+  Tool("update T_PrintExport set FName = '" + std::string(256, 'x') + "' where FId = 3");
+  Tool("update T_PrintExport set FSel = 2147483648 where FId in (1, 4)");
+  Tool("update T_RptExcelPrintExportNote set FScreenId = '" + std::string(21, '9') +
+       "', FNewRptId = 'twenty' where FId = 1");
   ExpectRefusedAndUntouched(
-      "The store has schema version 3, newer than the version 2 that this library knows; it was "
+      "The store cannot be upgraded: 5 values do not fit their columns (T_PrintExport FId 3 "
+      "FName, T_PrintExport FId 1 FSel, T_PrintExport FId 4 FSel, T_RptExcelPrintExportNote "
+      "FId 1 FScreenId, T_RptExcelPrintExportNote FId 1 FNewRptId). Mend them and set the store "
+      "up again; it was left as it was.");
+  EXPECT_EQ(Tool("PRAGMA journal_mode"), "delete");
+
+  // A store of a later version of the library, kept in rollback journal mode.
+  Tool("PRAGMA user_version=4");
+  ExpectRefusedAndUntouched(
+      "The store has schema version 4, newer than the version 3 that this library knows; it was "
       "left as it was.");
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "delete");
 }

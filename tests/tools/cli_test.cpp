@@ -146,7 +146,7 @@ TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
     EXPECT_EQ(init.out,
               R"({"tables":["T_PrintExport","T_PrintExportNote","T_PrintExportLM",)"
               R"("T_PrintExportNoteLM","T_RptExcelPrintExport","T_RptExcelPrintExportNote"],)"
-              R"("schemaVersion":2,"action":")" +
+              R"("schemaVersion":3,"action":")" +
                   std::string(action) + "\"}\n");
   }
 
@@ -183,20 +183,21 @@ TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
 TEST_F(OrvoprintTest, ACopyCalledDirectlyIsKeptWholeOrNotAtAll) {
   ASSERT_EQ(Run({"--dsn", Dsn(), "init"}).exitCode, 0);
   const fs::path store = directory_.Path() / "store.db";
-  // The manager's template copies; the assignment row's name is longer than
-  // its parameter takes, so the copy fails after the template was copied.
+  // The manager's template copies; an operator's trigger refuses the
+  // assignment row, so the copy fails after the template was copied.
   Sqlite(store,
          "insert into T_PrintExportNote (FName,FScreenId,FNewBillType,FData) values "
          "('Invoice','28',28,x'01');"
          "insert into T_PrintExport (FBillType,FBillId,FPreparerId,FName,FSel) values "
-         "(28,1,16394,'" +
-             std::string(300, 'x') + "',1)");
+         "(28,1,16394,'Invoice',1);"
+         "create trigger Refused before insert on T_PrintExport when new.FPreparerId=7 "
+         "begin select raise(abort, 'refused'); end");
   const Outcome failed =
       Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "CopyManagerNoteInfo", "28", "7", "Al"});
   EXPECT_EQ(failed.exitCode, 1);
   EXPECT_EQ(Sqlite(store, "select count(*) from T_PrintExportNote"), "1\n");
 
-  Sqlite(store, "update T_PrintExport set FName='Invoice'");
+  Sqlite(store, "drop trigger Refused");
   const Outcome copied =
       Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "CopyManagerNoteInfo", "28", "7", "Al"});
   EXPECT_EQ(copied.exitCode, 0) << copied.err;

@@ -50,7 +50,7 @@ enum class TransactionKind { Reading, Writing };
 inline constexpr std::int32_t kErrStatementRefused = static_cast<std::int32_t>(0x80040E14u);
 inline constexpr std::int32_t kErrConstraint = static_cast<std::int32_t>(0x80040E2Fu);
 inline constexpr std::int32_t kErrFailure = static_cast<std::int32_t>(0x80004005u);
-inline constexpr std::int32_t kErrValueTooLong = static_cast<std::int32_t>(0x80040E57u);
+inline constexpr std::int32_t kErrValueDoesNotFit = static_cast<std::int32_t>(0x80040E57u);
 inline constexpr std::int32_t kErrProviderNotFound = static_cast<std::int32_t>(0x800A0E7Au);
 inline constexpr std::int32_t kErrObjectClosed = static_cast<std::int32_t>(0x800A0E78u);
 inline constexpr std::int32_t kErrNoCurrentRecord = static_cast<std::int32_t>(0x800A0BCDu);

@@ -22,6 +22,11 @@ namespace orvo::store {
 // The six table names, row table before its template table, in family order.
 const std::vector<std::string>& TableNames();
 
+// Whether `table` (a bare table name, any ASCII case) is one that the store
+// keeps for itself: the six tables and its bookkeeping. Such a table is never
+// a business table that callers may name.
+bool IsStoreTable(std::string_view table);
+
 // What CreateSchema found and did.
 struct SchemaOutcome {
   enum class Action {

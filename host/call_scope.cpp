@@ -28,6 +28,7 @@ struct UnitOfWork {
   bool doomed = false;
   ado::TransactionKind kind = ado::TransactionKind::Reading;
   std::vector<std::shared_ptr<ado::Connection>> enlisted;
+  std::vector<std::function<void()>> afterwards;
 };
 
 UnitOfWork& Unit() {
@@ -67,6 +68,18 @@ std::vector<std::shared_ptr<ado::Connection>> TakeEnlisted(UnitOfWork& unit) {
   return connections;
 }
 
+void RunAfterwards(UnitOfWork& unit) noexcept {
+  std::vector<std::function<void()>> actions = std::move(unit.afterwards);
+  unit.afterwards.clear();
+  for (const auto& action : actions) {
+    try {
+      action();
+    } catch (...) {
+      // What runs after a unit of work is never part of its outcome.
+    }
+  }
+}
+
 }  // namespace
 
 CallScope::CallScope(ado::TransactionKind kind) : outer_(Unit().innermost) {
@@ -85,6 +98,7 @@ CallScope::~CallScope() {
   // Whatever End did not end: all of it when the call failed.
   RollBackAll(TakeEnlisted(unit));
   unit.doomed = false;
+  RunAfterwards(unit);
 }
 
 void CallScope::End() {
@@ -125,6 +139,15 @@ void CallScope::Enlist(const std::shared_ptr<ado::Connection>& connection) {
   unit.enlisted.reserve(unit.enlisted.size() + 1);
   if (!connection->InTransaction()) connection->BeginTrans(unit.kind);
   unit.enlisted.push_back(connection);
+}
+
+void CallScope::AfterUnit(std::function<void()> action) {
+  UnitOfWork& unit = Unit();
+  if (unit.innermost == nullptr) {
+    action();
+    return;
+  }
+  unit.afterwards.push_back(std::move(action));
 }
 
 void CallScope::Cast(Vote vote) {

@@ -1,9 +1,14 @@
-// The debug log that the bill copy writes: three lines appended to one fixed
-// file, /var/tmp/PymLog.txt unless the environment variable ORVO_PYMLOG names
-// another. The log never fails its caller: a file that cannot be opened or
-// written is skipped silently.
+// The debug log that the bill copy writes: three lines appended to PymLog.txt
+// in the calling user's own state folder ($XDG_STATE_HOME, else
+// ~/.local/state), unless the environment variable ORVO_PYMLOG names another
+// file. The log never fails its caller and never waits: it follows no
+// symbolic link, writes only to a regular file, opens without blocking (a
+// FIFO at its path is skipped), and is written only once the call's unit of
+// work has ended, so that no store lock is held meanwhile. A file that cannot
+// be opened or written is skipped silently.
 //
-// Any thread may write; lines of concurrent writers may interleave.
+// Any thread may write; records of concurrent writers never interleave
+// within one another.
 
 #ifndef ORVO_STORE_DEBUG_LOG_HPP_
 #define ORVO_STORE_DEBUG_LOG_HPP_
@@ -13,11 +18,12 @@
 
 namespace orvo::store {
 
-// The file the log appends to.
+// The file the log appends to; empty when the user has no home folder.
 std::string DebugLogPath();
 
 // Appends an empty line, the current local date and time
-// ("YYYY-MM-DD HH:MM:SS") and the text, each ended by CR LF. Text is written
+// ("YYYY-MM-DD HH:MM:SS") and the text, each ended by CR LF, when the
+// calling thread's unit of work ends (at once outside one). Text is written
 // as UTF-8.
 void WriteDebugLog(std::string_view text) noexcept;
 

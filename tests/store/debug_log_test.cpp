@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,12 +12,18 @@
 #include <string>
 
 #include "orvo/automation/variant.hpp"
+#include "orvo/host/call_scope.hpp"
 #include "support/temp_directory.hpp"
 
 namespace orvo::store {
 namespace {
 
 namespace fs = std::filesystem;
+
+std::string Contents(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 // Points ORVO_PYMLOG into a fresh temporary directory and puts the variable
 // back as it was afterwards.
@@ -43,8 +51,7 @@ TEST_F(DebugLogTest, AppendsAnEmptyLineTheLocalTimeAndTheTextEachEndedByCrLf) {
   for (const std::string& text : texts) WriteDebugLog(text);
   const Date after = Date::Now();
 
-  std::ifstream in(log, std::ios::binary);
-  const std::string written{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string written = Contents(log);
   ASSERT_EQ(written.rfind("earlier\r\n", 0), 0u) << written;
   std::size_t at = 9;
   for (const std::string& text : texts) {
@@ -71,11 +78,55 @@ TEST_F(DebugLogTest, AFileThatCannotBeOpenedIsSkippedSilently) {
   WriteDebugLog("lost");
   EXPECT_TRUE(fs::is_directory(directory_.Path()));
   EXPECT_TRUE(fs::is_empty(directory_.Path()));
-  // Without the variable, or with it empty, the fixed file is used.
+}
+
+TEST_F(DebugLogTest, TheLogIsTheCallingUsersOwnNeverFollowsALinkAndNeverWaits) {
+  // Without the variable, or with it empty, the log is in the user's own
+  // state folder, made private when missing.
   setenv("ORVO_PYMLOG", "", 1);
-  EXPECT_EQ(DebugLogPath(), "/var/tmp/PymLog.txt");
-  unsetenv("ORVO_PYMLOG");
-  EXPECT_EQ(DebugLogPath(), "/var/tmp/PymLog.txt");
+  const char* home = std::getenv("HOME");
+  const std::optional<std::string> previousHome =
+      home ? std::optional<std::string>(home) : std::nullopt;
+  setenv("HOME", directory_.Path().c_str(), 1);
+  unsetenv("XDG_STATE_HOME");
+  const fs::path own = directory_.Path() / ".local" / "state" / "PymLog.txt";
+  EXPECT_EQ(DebugLogPath(), own.string());
+  WriteDebugLog("own");
+  EXPECT_TRUE(fs::is_regular_file(own));
+  EXPECT_EQ(fs::status(own.parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
+  setenv("XDG_STATE_HOME", (directory_.Path() / "state").c_str(), 1);
+  EXPECT_EQ(DebugLogPath(), (directory_.Path() / "state" / "PymLog.txt").string());
+  unsetenv("XDG_STATE_HOME");
+  previousHome ? setenv("HOME", previousHome->c_str(), 1) : unsetenv("HOME");
+
+  // A symbolic link at the log's path is not followed: what it names stays as it was.
+  const fs::path target = directory_.Path() / "someone else's file";
+  std::ofstream(target) << "theirs";
+  const fs::path link = directory_.Path() / "link";
+  fs::create_symlink(target, link);
+  setenv("ORVO_PYMLOG", link.c_str(), 1);
+  WriteDebugLog("redirected");
+  EXPECT_EQ(Contents(target), "theirs");
+
+  // A FIFO without a reader would block an opening writer for good; the
+  // log skips it at once (the alarm ends a test that would hang).
+  const fs::path fifo = directory_.Path() / "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  setenv("ORVO_PYMLOG", fifo.c_str(), 1);
+  alarm(30);
+  WriteDebugLog("blocked");
+  alarm(0);
+  EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+TEST_F(DebugLogTest, ALineOfAUnitOfWorkIsWrittenOnceTheUnitHasEnded) {
+  const fs::path log = directory_.Path() / "PymLog.txt";
+  {
+    host::CallScope unit(ado::TransactionKind::Writing);
+    WriteDebugLog("while the store is locked");
+    EXPECT_FALSE(fs::exists(log));
+  }
+  EXPECT_NE(Contents(log).find("while the store is locked"), std::string::npos);
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #ifndef ORVO_HOST_CALL_SCOPE_HPP_
 #define ORVO_HOST_CALL_SCOPE_HPP_
 
+#include <functional>
 #include <memory>
 
 #include "orvo/ado/connection.hpp"
@@ -57,6 +58,11 @@ class CallScope {
   // Records a vote of the running (innermost) call; does nothing when no
   // scope is active.
   static void Cast(Vote vote);
+  // Runs `action` once the unit of work of this thread has ended, committed
+  // or rolled back, so that what it does (a slow file, a message) never
+  // happens while the unit holds the store's locks; right away when no scope
+  // is active. Actions run in the order given; one that throws is skipped.
+  static void AfterUnit(std::function<void()> action);
 
  private:
   CallScope* outer_;

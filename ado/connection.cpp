@@ -7,6 +7,7 @@
 #include "ado/errors.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/ascii.hpp"
+#include "orvo/automation/conversions.hpp"
 
 namespace orvo::ado {
 
@@ -46,6 +47,23 @@ void RefuseUnknownKeys(const ConnectionString& parsed, const BackendInfo& backen
   }
 }
 
+// A text that is not well-formed UTF-8 would be stored as bytes that read
+// back as other characters, and then name something else: it never reaches
+// the database.
+void RefuseMalformedText(std::string_view text, const std::vector<BoundValue>& params) {
+  if (!IsValidUtf8(text)) {
+    throw RuntimeError(kInvalidProcedureCall, "The statement text is not valid UTF-8.");
+  }
+  for (std::size_t i = 0; i < params.size(); ++i) {
+    const Variant& value = params[i].value;
+    if (value.kind() == Variant::Kind::String && !IsValidUtf8(value.AsString())) {
+      throw RuntimeError(kInvalidProcedureCall,
+                         "The text bound to marker " + std::to_string(i + 1) +
+                             " is not valid UTF-8.");
+    }
+  }
+}
+
 }  // namespace
 
 std::shared_ptr<Connection> Connection::Open(std::string_view connectionString,
@@ -67,7 +85,7 @@ Connection::~Connection() {
   if (inTransaction_) {
     try {
       backend_->Rollback();
-    } catch (const AutomationError&) {
+    } catch (...) {
       // The database ends the transaction itself when the handle closes.
     }
   }
@@ -86,6 +104,7 @@ std::shared_ptr<Recordset> Connection::ExecuteWith(std::string_view text,
                                                    const std::vector<BoundValue>& params) {
   // Hold the observer for the whole statement, even if it replaces itself.
   const std::shared_ptr<StatementObserver> observer = observer_;
+  RefuseMalformedText(text, params);
   ResultSet result;
   try {
     if (observer) {
@@ -129,6 +148,7 @@ void Connection::BeginTrans(TransactionKind kind) {
     throw AutomationError(kErrFailure, kSource,
                           "A transaction is already open on this connection.");
   }
+  if (observer_) observer_->BeforeTransaction(TransactionStep::Begin);
   backend_->Begin(kind);
   inTransaction_ = true;
 }
@@ -138,6 +158,7 @@ void Connection::CommitTrans() {
     throw AutomationError(kErrFailure, kSource, "No transaction is open on this connection.");
   }
   // A commit that fails leaves the transaction open, for the caller to roll back.
+  if (observer_) observer_->BeforeTransaction(TransactionStep::Commit);
   backend_->Commit();
   inTransaction_ = false;
 }
@@ -146,8 +167,14 @@ void Connection::RollbackTrans() {
   if (!inTransaction_) {
     throw AutomationError(kErrFailure, kSource, "No transaction is open on this connection.");
   }
+  try {
+    if (observer_) observer_->BeforeTransaction(TransactionStep::Rollback);
+    backend_->Rollback();
+  } catch (...) {
+    broken_ = true;
+    throw;
+  }
   inTransaction_ = false;
-  backend_->Rollback();
 }
 
 }  // namespace orvo::ado

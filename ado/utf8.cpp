@@ -1,30 +1,19 @@
 #include "ado/utf8.hpp"
 
-namespace orvo::ado {
+#include "orvo/automation/conversions.hpp"
 
-namespace {
-// Continuation bytes (10xxxxxx) never start a character.
-bool StartsCharacter(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0u) != 0x80u;
-}
-}  // namespace
+namespace orvo::ado {
 
 std::size_t CountCharacters(std::string_view text) {
   std::size_t count = 0;
-  for (char c : text) {
-    if (StartsCharacter(c)) ++count;
-  }
+  for (std::size_t at = 0; at < text.size(); at += Utf8CharacterLength(text, at)) ++count;
   return count;
 }
 
 std::size_t AdvanceCharacters(std::string_view text, std::size_t from, std::size_t characters) {
-  std::size_t i = from;
-  while (i < text.size() && characters > 0) {
-    ++i;
-    while (i < text.size() && !StartsCharacter(text[i])) ++i;
-    --characters;
-  }
-  return i;
+  std::size_t at = from;
+  for (; at < text.size() && characters > 0; --characters) at += Utf8CharacterLength(text, at);
+  return at;
 }
 
 }  // namespace orvo::ado

@@ -11,7 +11,8 @@
 
 namespace orvo::ado {
 
-// The number of characters (code points) in `text`.
+// The number of characters in `text`: its code points, each byte that
+// begins none counting as one.
 std::size_t CountCharacters(std::string_view text);
 
 // The byte offset reached by stepping over up to `characters` characters of

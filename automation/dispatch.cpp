@@ -88,8 +88,15 @@ Variant CoerceArgument(const Variant& value, ParamType type) {
       return CLng(value);
     case ParamType::Double:
       return CDbl(value);
-    case ParamType::String:
-      return CStr(value);
+    case ParamType::String: {
+      std::string text = CStr(value);
+      // A malformed text would be stored as bytes that read back as other
+      // characters, and so name another template next time.
+      if (!IsValidUtf8(text)) {
+        throw RuntimeError(kInvalidProcedureCall, "A text argument is not valid UTF-8.");
+      }
+      return text;
+    }
     case ParamType::Variant:
       return value;
     case ParamType::Dictionary:

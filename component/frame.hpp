@@ -89,6 +89,9 @@ class MethodFrame {
   template <class Before, class Body>
   static auto Run(PrintSetupObject& self, const MethodConvention& convention,
                   const std::string& sDsn, Before&& before, Body&& body) {
+    // Refused before the unit of work, so that no vote reaches another
+    // thread's data context.
+    self.RequireOwnThread();
     host::CallScope scope(convention.writes ? ado::TransactionKind::Writing
                                             : ado::TransactionKind::Reading);
     MethodContext context(self);

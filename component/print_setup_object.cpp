@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "orvo/automation/error.hpp"
 #include "orvo/host/service_hub.hpp"
 
 namespace orvo {
@@ -20,6 +21,13 @@ PrintSetupObject::~PrintSetupObject() {
 
 std::int64_t PrintSetupObject::LiveObjects() {
   return live_objects.load();
+}
+
+void PrintSetupObject::RequireOwnThread() const {
+  if (std::this_thread::get_id() == thread_) return;
+  throw AutomationError(HResult(0x8001010Eu), kLibraryName,
+                        "The object was called on another thread than the one that created it; "
+                        "each object is used on its own thread only.");
 }
 
 std::shared_ptr<ado::Connection> PrintSetupObject::GetConnection(const std::string& sDsn) {

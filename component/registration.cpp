@@ -1,8 +1,13 @@
 #include "component/registration.hpp"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -33,27 +38,58 @@ nlohmann::json ReadRegistry(const std::string& path) {
   return registry;
 }
 
+// Replaces the registry with `registry` (removes it when empty): a new file
+// of a name no other writer uses, synced, then renamed over the old one, so
+// that a reader sees the old or the new registry, never half of one.
 void WriteRegistry(const std::string& path, const nlohmann::json& registry) {
-  std::error_code ignored;
   if (registry.empty()) {
-    std::filesystem::remove(path, ignored);
+    if (std::remove(path.c_str()) != 0 && errno != ENOENT) FileError("Cannot remove", path);
     return;
   }
-  const std::filesystem::path target(path);
-  if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ignored);
-  // A new file renamed over the old one: a reader sees the old or the new
-  // registry, never half of one.
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << registry.dump(2) << '\n';
-    if (!out.flush()) FileError("Cannot write", path);
+  std::string temporary = path + ".XXXXXX";
+  const int fd = mkstemp(temporary.data());
+  if (fd < 0) FileError("Cannot write", path);
+  const std::string text = registry.dump(2) + "\n";
+  bool written = true;
+  for (std::size_t at = 0; written && at < text.size();) {
+    const ssize_t n = write(fd, text.data() + at, text.size() - at);
+    written = n > 0;
+    if (written) at += static_cast<std::size_t>(n);
   }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::filesystem::remove(temporary, ignored);
-    FileError("Cannot replace", path);
+  written = fsync(fd) == 0 && written;
+  written = close(fd) == 0 && written;
+  if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    FileError("Cannot write", path);
   }
 }
+
+// Holds the registry's folder locked for as long as it lives, so that two
+// processes registering at once each read what the other wrote and neither
+// loses the other's keys.
+class RegistryLock {
+ public:
+  explicit RegistryLock(const std::string& path) {
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty()) folder = ".";
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    fd_ = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0) FileError("Cannot lock the folder of", path);
+    if (flock(fd_, LOCK_EX) != 0) {
+      close(fd_);
+      FileError("Cannot lock the folder of", path);
+    }
+  }
+  ~RegistryLock() {
+    if (fd_ >= 0) close(fd_);
+  }
+  RegistryLock(const RegistryLock&) = delete;
+  RegistryLock& operator=(const RegistryLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
 
 std::string Version(const TypeLibInfo& library) {
   return std::to_string(library.majorVersion) + "." + std::to_string(library.minorVersion);
@@ -98,12 +134,14 @@ nlohmann::json RegistrationEntries(const std::string& libraryPath) {
 }
 
 void RegisterLibrary(const std::string& registryPath, const std::string& libraryPath) {
+  const RegistryLock lock(registryPath);
   nlohmann::json registry = ReadRegistry(registryPath);
   registry.update(RegistrationEntries(libraryPath));
   WriteRegistry(registryPath, registry);
 }
 
 void UnregisterLibrary(const std::string& registryPath) {
+  const RegistryLock lock(registryPath);
   nlohmann::json registry = ReadRegistry(registryPath);
   const nlohmann::json entries = RegistrationEntries({});
   for (const auto& entry : entries.items()) registry.erase(entry.key());

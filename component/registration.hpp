@@ -5,7 +5,8 @@
 // other key; unregistration removes exactly the library's keys, and removes
 // the file when nothing else is left in it.
 //
-// The file is replaced atomically; any thread.
+// The file is replaced atomically, and processes that register or unregister
+// at once take turns, so none loses another's keys; any thread.
 
 #ifndef ORVO_COMPONENT_REGISTRATION_HPP_
 #define ORVO_COMPONENT_REGISTRATION_HPP_

@@ -448,8 +448,18 @@ const ClassInfo& UpdateRptClass() {
 }
 
 // Linking the classes makes them creatable by ProgID, in the shared library
-// and in any program that links the component statically.
-const bool classes_registered = (RegisterComponentClasses(), true);
+// and in any program that links the component statically. This runs while
+// the library loads, where an exception would end the host's process: a
+// registration that fails here (out of memory) leaves the classes
+// unregistered until DllRegisterServer registers them again.
+const bool classes_registered = []() noexcept {
+  try {
+    RegisterComponentClasses();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}();
 
 }  // namespace
 

@@ -76,6 +76,12 @@ std::string DataSourceKey(const std::string& sDsn) {
 std::shared_ptr<ado::Connection> ConnectionPool::Connection(const std::string& sDsn) {
   const std::string key = DataSourceKey(sDsn);
   auto found = connections_.find(key);
+  // A connection whose rollback failed may still be inside its transaction:
+  // every later call on it would fail, so a new one takes its place.
+  if (found != connections_.end() && found->second->Broken()) {
+    connections_.erase(found);
+    found = connections_.end();
+  }
   if (found == connections_.end()) {
     // A data source that cannot be opened raises here and leaves the pool as
     // it was.

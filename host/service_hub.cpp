@@ -8,6 +8,7 @@
 
 #include "host/default_data_context.hpp"
 #include "host/journaling_data_context.hpp"
+#include "orvo/automation/conversions.hpp"
 #include "orvo/automation/error.hpp"
 
 namespace orvo::host {
@@ -24,6 +25,11 @@ std::shared_ptr<ServiceHub> ServiceHub::Current() {
 }
 
 void ServiceHub::SignIn(std::int16_t userId, std::string userName) {
+  // The name is written into the store as creator and modifier; a malformed
+  // one would read back as another name.
+  if (!IsValidUtf8(userName)) {
+    throw RuntimeError(kInvalidProcedureCall, "The user name is not valid UTF-8.");
+  }
   user_ = User{userId, std::move(userName)};
 }
 

@@ -94,6 +94,26 @@ TEST_F(ConnectionStoreTest, ObserverSeesTheOriginalTextAndConvertedValuesAndMayS
   EXPECT_EQ(Scalar("select count(1) from T_PrintExport"), Variant(1));
 }
 
+TEST_F(ConnectionStoreTest, TextThatIsNotUtf8NeverReachesTheDatabase) {
+  // Stored raw, it would read back with replacement characters and then
+  // name something else.
+  for (const std::string malformed :
+       {"O\xC3", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {
+    EXPECT_EQ(ErrorOf([&] {
+                cn_->Execute("insert into T_PrintExport (FName) values ('" + malformed + "')");
+              }).number(),
+              5);
+    EXPECT_EQ(ErrorOf([&] {
+                NewCommand("insert into T_PrintExport (FName) values (?)",
+                           {{adVarChar, 255, malformed}})
+                    ->Execute();
+              }).description(),
+              "The text bound to marker 1 is not valid UTF-8.");
+  }
+  NewCommand("insert into T_PrintExport (FName) values (?)", {{adVarChar, 255, "存 😀"}})->Execute();
+  EXPECT_EQ(Scalar("select FName from T_PrintExport"), Variant("存 😀"));
+}
+
 TEST_F(ConnectionStoreTest, OnlyStatementsWithRowsOpenARecordset) {
   auto closed = cn_->Execute("insert into T_PrintExport (FName) values ('a')");
   EXPECT_EQ(closed->State(), adStateClosed);

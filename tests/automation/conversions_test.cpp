@@ -114,5 +114,21 @@ TEST(ValTest, ReadsTheLeadingNumber) {
   }
 }
 
+TEST(Utf8Test, OnlyWellFormedTextIsValidAndEveryStrayByteIsACharacter) {
+  for (const std::string valid :
+       {"", "abc", "\xC2\x80", "存放", "\xEF\xBF\xBF", "😀", "\xF4\x8F\xBF\xBF"}) {
+    EXPECT_TRUE(IsValidUtf8(valid)) << valid;
+  }
+  // Truncated, stray continuation, overlong forms, surrogates, past U+10FFFF.
+  for (const std::string malformed :
+       {"\xC3", "a\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF", "\xED\xA0\x80",
+        "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xE5\xAD"}) {
+    EXPECT_FALSE(IsValidUtf8(malformed)) << malformed;
+  }
+  EXPECT_EQ(Utf8CharacterLength("😀x", 0), 4u);
+  EXPECT_EQ(Utf8CharacterLength("\xE5\xADx", 0), 1u);
+  EXPECT_EQ(Utf8CharacterLength("\x80\x80", 1), 1u);
+}
+
 }  // namespace
 }  // namespace orvo

@@ -123,6 +123,8 @@ TEST(CoerceArgumentTest, ResultKinds) {
   EXPECT_EQ(CoerceArgument(Variant::Null(), ParamType::Variant), Variant::Null());
   EXPECT_RUNTIME_ERROR(CoerceArgument(Variant(), ParamType::Connection), 424);
   EXPECT_RUNTIME_ERROR(CoerceArgument(Variant(), ParamType::Vector), 424);
+  EXPECT_EQ(CoerceArgument("存 😀", ParamType::String), Variant("存 😀"));
+  EXPECT_RUNTIME_ERROR(CoerceArgument("Bob\xFF", ParamType::String), 5);
 }
 
 }  // namespace

@@ -5,12 +5,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "orvo/component/classes.hpp"
 #include "orvo/component/type_library.hpp"
+#include "support/processes_at_once.hpp"
 #include "support/temp_directory.hpp"
 
 namespace orvo {
@@ -70,6 +72,23 @@ TEST_F(ExportsTest, UnregisteringWhatWasAloneRemovesTheFile) {
   ASSERT_EQ(DllRegisterServer(), 0);  // twice changes nothing
   ASSERT_EQ(DllUnregisterServer(), 0);
   EXPECT_FALSE(std::filesystem::exists(registry_));
+}
+
+TEST_F(ExportsTest, ProcessesRegisteringAtOnceNeitherFailNorLoseKeys) {
+  std::ofstream(registry_) << R"({"CLSID\\{1}": {"": "Another.Server"}})";
+  const auto ends = testing::RunProcessesAtOnce(6, [](int) {
+    for (int i = 0; i < 20; ++i) {
+      if (DllRegisterServer() != 0) return 1;
+    }
+    return 0;
+  });
+  for (const testing::ProcessEnd& end : ends) EXPECT_EQ(end.exitCode, 0) << end.error;
+  const auto registry = nlohmann::json::parse(ReadAll(registry_));
+  EXPECT_TRUE(registry.contains("CLSID\\{1}"));
+  EXPECT_TRUE(registry.contains("OrvoMPrintExport.clsPrintSetupUpdate\\Clsid"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory_.Path()),
+                          std::filesystem::directory_iterator()),
+            1);
 }
 
 TEST_F(ExportsTest, UnreadableRegistryIsReportedAndLeftAlone) {

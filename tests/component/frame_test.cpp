@@ -4,6 +4,8 @@
 #include "component/frame.hpp"
 
 #include <functional>
+#include <optional>
+#include <thread>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -193,6 +195,21 @@ TEST_P(FrameTest, InnerCallThatFailsOrEndsOnAbortDoomsTheUnitOfWork) {
     EXPECT_THROW(inner.Run(kWrite, Dsn(), kBroken), AutomationError);
   });
   EXPECT_EQ(Count("T_PrintExport"), 2);
+}
+
+TEST_P(FrameTest, ACallFromAnotherThreadIsRefusedWithoutVotingOnThisThreadsContext) {
+  Probe probe;
+  constexpr MethodConvention kCompleteFirst{.start = MethodConvention::Start::Complete};
+  Hub().ClearJournal();
+  std::optional<AutomationError> refused;
+  std::thread([&] {
+    host::ServiceHub::Current()->SignIn(8, "Bob");
+    refused = ErrorOf([&] { probe.Run(kCompleteFirst, Dsn(), kInsert); });
+  }).join();
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->number(), HResult(0x8001010Eu));
+  EXPECT_TRUE(JournalOperations().empty());
+  EXPECT_EQ(Count("T_PrintExport"), 0);
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(FrameTest);

@@ -33,6 +33,24 @@ TEST(ConnectionPoolTest, OneConnectionPerDataSourceTextUntilClosePool) {
   EXPECT_NE(hub->PooledConnection(missing), nullptr);
 }
 
+TEST(ConnectionPoolTest, AConnectionWhoseRollbackFailedIsReplaced) {
+  testing::TempStore store;
+  auto hub = std::make_shared<ServiceHub>();
+  auto observer = std::make_shared<orvo::testing::RecordingObserver>();
+  hub->SetStatementObserver(observer);
+  const auto broken = hub->PooledConnection(store.Dsn());
+  broken->BeginTrans();
+  observer->FailNext(ado::TransactionStep::Rollback,
+                     AutomationError(HResult(0x80004005u), "SQLite", "disk I/O error"));
+  EXPECT_THROW(broken->RollbackTrans(), AutomationError);
+  EXPECT_TRUE(broken->Broken());
+  // Left in the pool, it would fail every later unit of work at its begin.
+  const auto replaced = hub->PooledConnection(store.Dsn());
+  EXPECT_NE(replaced, broken);
+  replaced->BeginTrans();
+  replaced->CommitTrans();
+}
+
 // Runs with the current directory set to `directory`, restoring it afterwards.
 class InDirectory {
  public:

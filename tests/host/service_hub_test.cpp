@@ -35,6 +35,9 @@ TEST(ServiceHubTest, SignedInUserRaisesWhenNobodyIsSignedIn) {
             "user in with ServiceHub::SignIn.");
   hub->SignIn(16394, "Manager");
   EXPECT_EQ(hub->SignedInUser().id, 16394);
+  // A name the store would read back as another is refused; the user stays.
+  EXPECT_EQ(ErrorOf([&] { hub->SignIn(7, "Al\xC3"); }).number(), 5);
+  EXPECT_EQ(hub->SignedInUser().name, "Manager");
   hub->SignOut();
   EXPECT_THROW(hub->SignedInUser(), AutomationError);
 }

@@ -1,6 +1,7 @@
 // RecordingObserver records every statement a connection runs, as the caller
-// wrote it and with its bound values, and can make the n-th one fail with a
-// given error: how tests check exact statement texts and failure paths.
+// wrote it and with its bound values, and can make the n-th one, or the next
+// step of a transaction, fail with a given error: how tests check exact
+// statement texts and failure paths.
 //
 // Used on the thread that runs the statements.
 
@@ -41,6 +42,19 @@ class RecordingObserver : public ado::StatementObserver {
     if (error != nullptr) statements_.back().error = error->number();
   }
 
+  void BeforeTransaction(ado::TransactionStep step) override {
+    if (!stepFailure_ || stepToFail_ != step) return;
+    const AutomationError error = *stepFailure_;
+    stepFailure_.reset();
+    throw error;
+  }
+
+  // Makes the next `step` of a transaction fail with `error`.
+  void FailNext(ado::TransactionStep step, AutomationError error) {
+    stepToFail_ = step;
+    stepFailure_ = std::make_unique<AutomationError>(std::move(error));
+  }
+
   // Makes statement number `n`, counted from the next one, fail with `error`.
   void FailAt(int n, AutomationError error) {
     failAt_ = static_cast<int>(statements_.size()) + n;
@@ -58,6 +72,8 @@ class RecordingObserver : public ado::StatementObserver {
   std::vector<Statement> statements_;
   int failAt_ = 0;
   std::unique_ptr<AutomationError> failure_;
+  ado::TransactionStep stepToFail_ = ado::TransactionStep::Begin;
+  std::unique_ptr<AutomationError> stepFailure_;
 };
 
 }  // namespace orvo::testing

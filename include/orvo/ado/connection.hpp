@@ -61,9 +61,13 @@ class ConnectionString {
 // database fails rather than work on an empty one.
 enum class IfMissing { Fail, Create };
 
+// The steps of a transaction that a connection takes for its host.
+enum class TransactionStep { Begin, Commit, Rollback };
+
 // Sees every statement before it runs, the text the backend runs for it, and
 // its outcome after. BeforeExecute may throw an AutomationError to make the
-// statement fail with that error, which is the seam that fault tests use.
+// statement fail with that error, which is the seam that fault tests use;
+// BeforeTransaction is the same seam for the steps of a transaction.
 class StatementObserver {
  public:
   virtual ~StatementObserver() = default;
@@ -75,6 +79,9 @@ class StatementObserver {
   virtual void Adapted(std::string_view /*text*/, std::string_view /*ran*/) {}
   // `error` is null when the statement succeeded.
   virtual void AfterExecute(std::string_view text, const AutomationError* error) = 0;
+  // Before the connection begins, commits or rolls back a transaction; may
+  // throw to make that step fail. Statement traces leave these out.
+  virtual void BeforeTransaction(TransactionStep /*step*/) {}
 };
 
 class Connection : public Dispatch {
@@ -122,8 +129,13 @@ class Connection : public Dispatch {
   // Transactions belong to the host's units of work; the classes never call these.
   void BeginTrans(TransactionKind kind = TransactionKind::Reading);
   void CommitTrans();
+  // A rollback that fails leaves the connection broken: whether its
+  // transaction is still open is not known, so it must not be used again.
   void RollbackTrans();
   bool InTransaction() const { return inTransaction_; }
+  // Whether a failed rollback left this connection in a state no later call
+  // may rely on; a pool replaces such a connection.
+  bool Broken() const { return broken_; }
 
   void SetObserver(std::shared_ptr<StatementObserver> observer) { observer_ = std::move(observer); }
   const std::shared_ptr<StatementObserver>& Observer() const { return observer_; }
@@ -132,6 +144,7 @@ class Connection : public Dispatch {
   std::unique_ptr<Backend> backend_;
   std::shared_ptr<StatementObserver> observer_;
   bool inTransaction_ = false;
+  bool broken_ = false;
 };
 
 }  // namespace orvo::ado

@@ -47,6 +47,15 @@ inline double Val(const std::string& text) {
   return Val(std::string_view(text));
 }
 
+// Whether `text` is well-formed UTF-8: every character whole, in its shortest
+// form, no surrogate (U+D800 to U+DFFF) and nothing past U+10FFFF. Texts that
+// reach the store must be; a text that is not would be read back changed.
+bool IsValidUtf8(std::string_view text);
+// The number of bytes of the character that begins at byte `at` of `text`
+// (`at` < size): its well-formed sequence, or 1 for a byte that begins none,
+// so that malformed text still counts one character per stray byte.
+std::size_t Utf8CharacterLength(std::string_view text, std::size_t at);
+
 }  // namespace orvo
 
 #endif  // ORVO_AUTOMATION_CONVERSIONS_HPP_

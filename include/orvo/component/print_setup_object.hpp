@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "orvo/ado/connection.hpp"
 #include "orvo/automation/dispatch.hpp"
@@ -38,6 +39,11 @@ class PrintSetupObject : public Dispatch {
   // Instances of the six classes alive in this process.
   static std::int64_t LiveObjects();
 
+  // Raises 0x8001010E when called on another thread than the one that
+  // created the instance: its data context, votes and journal belong to
+  // that thread.
+  void RequireOwnThread() const;
+
  protected:
   // Takes the data context from the thread's ServiceHub; a failure there
   // fails the creation with the host's error.
@@ -51,6 +57,7 @@ class PrintSetupObject : public Dispatch {
   friend class component::MethodContext;
   friend class component::MethodFrame;
   std::shared_ptr<host::DataContext> dataContext_;
+  std::thread::id thread_ = std::this_thread::get_id();
 };
 
 // The three update classes also report how the host should treat their units

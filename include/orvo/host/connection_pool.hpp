@@ -24,8 +24,9 @@ namespace orvo::host {
 class ConnectionPool {
  public:
   // The pooled connection to the data source `sDsn` names, opened on first
-  // use. A data source that cannot be opened raises and is not kept, so the
-  // next request tries again.
+  // use, and opened anew when a failed rollback broke the one pooled. A data
+  // source that cannot be opened raises and is not kept, so the next request
+  // tries again.
   std::shared_ptr<ado::Connection> Connection(const std::string& sDsn);
   // Forgets every connection; the next request connects anew.
   void Close() { connections_.clear(); }

@@ -34,7 +34,8 @@ class ServiceHub : public std::enable_shared_from_this<ServiceHub> {
   // The hub of the calling thread, created on first use.
   static std::shared_ptr<ServiceHub> Current();
 
-  // The calling user of this thread; every SessionInfo reads it.
+  // The calling user of this thread; every SessionInfo reads it. A name that
+  // is not valid UTF-8 is refused with 5, keeping the user signed in before.
   void SignIn(std::int16_t userId, std::string userName);
   void SignOut();
   struct User {

@@ -1,0 +1,48 @@
+#include <cstdint>
+#include <string_view>
+
+#include "orvo/automation/conversions.hpp"
+
+namespace orvo {
+
+std::size_t Utf8CharacterLength(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
+  const std::uint8_t lead = byte(at);
+  if (lead < 0x80) return 1;
+  // The length a lead byte announces, and the range its second byte must lie
+  // in so that the form is the shortest one, no surrogate and no code point
+  // past U+10FFFF.
+  std::size_t length = 0;
+  std::uint8_t low = 0x80;
+  std::uint8_t high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 1;
+  }
+  if (text.size() - at < length) return 1;
+  if (byte(at + 1) < low || byte(at + 1) > high) return 1;
+  for (std::size_t i = 2; i < length; ++i) {
+    if ((byte(at + i) & 0xC0) != 0x80) return 1;
+  }
+  return length;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = Utf8CharacterLength(text, at);
+    if (length == 1 && static_cast<std::uint8_t>(text[at]) >= 0x80) return false;
+    at += length;
+  }
+  return true;
+}
+
+}  // namespace orvo

@@ -251,6 +251,40 @@ TEST_F(OrvoprintTest, ArgumentsReachTheMemberAsTyped) {
   ExpectRefused(Run({"--dsn", Dsn(), "demo", "extra"}), 2, "orvoprint: ");
 }
 
+TEST_F(OrvoprintTest, TheCallingUserComesFromItsOptionElseFromItsVariable) {
+  ASSERT_EQ(Run({"--dsn", Dsn(), "init"}).exitCode, 0);
+  const std::vector<std::string> call = {
+      "--dsn", Dsn(), "--trace", "call", "clsPrintSetupQuery", "GetPageAndPrintSet", "28"};
+  const auto with = [&](const std::string& option, const std::string& value) {
+    std::vector<std::string> args = {option, value};
+    args.insert(args.end(), call.begin(), call.end());
+    return args;
+  };
+  // Blanks around the id are ignored, wherever it comes from.
+  for (const std::string id : {" 8", "8 ", "\t+8 "}) {
+    setenv("ORVO_USER_ID", id.c_str(), 1);
+    for (const Outcome& called : {Run(call), Run(with("--user", id))}) {
+      EXPECT_EQ(called.exitCode, 0) << id << called.err;
+      EXPECT_NE(called.err.find("FPreparerId=8\""), std::string::npos) << id << called.err;
+    }
+  }
+  // An empty id is refused, not taken for the manager's; so is anything that
+  // is not a whole 16-bit number.
+  for (const std::string id : {"", " ", "8x", "8.0", "+-8", "&H8", "8 8", "32768"}) {
+    setenv("ORVO_USER_ID", id.c_str(), 1);
+    ExpectRefused(Run(call), 2, "orvoprint: ORVO_USER_ID must be a 16-bit user id, not \"" + id);
+    ExpectRefused(Run(with("--user", id)), 2, "orvoprint: --user must be a 16-bit user id");
+  }
+  // An empty name is the empty name, as --user-name '' gives it, not the
+  // manager's: the templates a call writes are kept under the caller's name.
+  setenv("ORVO_USER_ID", "8", 1);
+  setenv("ORVO_USER_NAME", "", 1);
+  const Outcome inserted = Run(
+      {"--dsn", Dsn(), "--trace", "call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "N", "x"});
+  EXPECT_EQ(inserted.exitCode, 0) << inserted.err;
+  EXPECT_NE(inserted.err.find("where FCreatorName='' and"), std::string::npos) << inserted.err;
+}
+
 TEST_F(OrvoprintTest, ResultThatCannotBeWrittenIsAFailure) {
   const Outcome full = Run({"call", "clsPrintSetupUpdate", "TransMode"}, "/dev/full");
   EXPECT_EQ(full.exitCode, 1);

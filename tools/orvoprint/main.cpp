@@ -5,13 +5,18 @@
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
+#include "orvo/automation/ascii.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/host/service_hub.hpp"
 #include "tools/orvoprint/commands.hpp"
@@ -46,20 +51,31 @@ std::string CommandList() {
   return text;
 }
 
-std::string Environment(const char* name, std::string fallback) {
+// The value of an environment variable that is set, even to an empty text: a
+// variable stands for its option, and an empty one is not an absent one.
+std::optional<std::string> Environment(const char* name) {
   const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? value : fallback;
+  if (value == nullptr) return std::nullopt;
+  return value;
 }
 
-std::int16_t UserId(const std::string& text) {
-  try {
-    std::size_t used = 0;
-    const int id = std::stoi(text, &used);
-    if (used == text.size() && id >= -32768 && id <= 32767) return static_cast<std::int16_t>(id);
-  } catch (const std::exception&) {
-    // Not a number, or far out of range: refused below.
+// A user id as --user or ORVO_USER_ID (`source`) gives it: a whole 16-bit
+// number, blanks and tabs around it ignored as the conversions of a Long
+// ignore them.
+std::int16_t UserId(const std::string& text, const std::string& source) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  std::string_view number;
+  if (first != std::string::npos) {
+    number = std::string_view(text).substr(first, text.find_last_not_of(" \t") - first + 1);
   }
-  throw orvoprint::UsageError("--user must be a 16-bit user id, not " + text);
+  // from_chars takes a minus but no plus sign.
+  if (number.size() > 1 && number[0] == '+' && orvo::ascii::IsDigit(number[1])) {
+    number.remove_prefix(1);
+  }
+  std::int16_t id = 0;
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), id);
+  if (!number.empty() && error == std::errc() && end == number.data() + number.size()) return id;
+  throw orvoprint::UsageError(source + " must be a 16-bit user id, not \"" + text + "\"");
 }
 
 // Runs the command that `words` name. The words reach the command exactly as
@@ -134,19 +150,22 @@ int main(int argc, char** argv) {
   // option parser would read brackets as lists and take "--" for itself.
   app.prefix_command();
   app.footer(CommandList());
-  std::string userText = Environment("ORVO_USER_ID", "16394");
-  options.userName = Environment("ORVO_USER_NAME", "Manager");
+  const std::optional<std::string> userIdVariable = Environment("ORVO_USER_ID");
+  std::string userText = userIdVariable.value_or("16394");
+  options.userName = Environment("ORVO_USER_NAME").value_or("Manager");
   app.add_option("--dsn", options.dsn, "data source text")
       ->default_str(options.dsn)
       ->each([&](const std::string&) { options.dsnGiven = true; });
-  app.add_option("--user", userText, "calling user id (ORVO_USER_ID, else 16394)");
+  const CLI::Option* userOption =
+      app.add_option("--user", userText, "calling user id (ORVO_USER_ID, else 16394)");
   app.add_option("--user-name", options.userName,
                  "calling user name (ORVO_USER_NAME, else Manager)");
   app.add_flag("--trace", options.trace, "print every statement as JSON on stderr");
 
   try {
     app.parse(argc, argv);
-    options.userId = UserId(userText);
+    const bool fromVariable = userOption->count() == 0 && userIdVariable.has_value();
+    options.userId = UserId(userText, fromVariable ? "ORVO_USER_ID" : "--user");
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : 2;
   } catch (const orvoprint::UsageError& error) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -56,18 +57,18 @@ class OrvoprintTest : public ::testing::Test {
     return Contents(out);
   }
 
-  // Runs the program; its standard output goes to `out` (a file of the
-  // test's directory unless given).
-  Outcome Run(const std::vector<std::string>& args, fs::path out = {}) {
-    const bool captured = out.empty();
-    if (captured) out = directory_.Path() / "stdout.txt";
+  // Runs the program. Its standard output is captured, unless `redirect`
+  // sends it elsewhere (shell redirections, such as ">/dev/full").
+  Outcome Run(const std::vector<std::string>& args, const std::string& redirect = {}) {
+    const fs::path out = directory_.Path() / "stdout.txt";
     const fs::path err = directory_.Path() / "stderr.txt";
     std::string command = Quoted(ORVOPRINT_PATH);
     for (const std::string& arg : args) command += " " + Quoted(arg);
-    command += " </dev/null >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
+    command += " </dev/null " + (redirect.empty() ? ">" + Quoted(out.string()) : redirect) + " 2>" +
+               Quoted(err.string());
     const int status = std::system(command.c_str());
     // A signal (a crash) shows as -1.
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, captured ? Contents(out) : "",
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, redirect.empty() ? Contents(out) : "",
             Contents(err)};
   }
 
@@ -285,10 +286,30 @@ TEST_F(OrvoprintTest, TheCallingUserComesFromItsOptionElseFromItsVariable) {
   EXPECT_NE(inserted.err.find("where FCreatorName='' and"), std::string::npos) << inserted.err;
 }
 
-TEST_F(OrvoprintTest, ResultThatCannotBeWrittenIsAFailure) {
-  const Outcome full = Run({"call", "clsPrintSetupUpdate", "TransMode"}, "/dev/full");
-  EXPECT_EQ(full.exitCode, 1);
-  EXPECT_EQ(full.err, "orvoprint: cannot write the result: No space left on device\n");
+TEST_F(OrvoprintTest, OutputThatCannotBeWrittenIsAFailure) {
+  // A pipe whose reader is gone before anything is written, as when the
+  // reader of `orvoprint ... | head -c1` has stopped reading: the pipe is
+  // opened for reading and writing, so that opening it for writing does not
+  // wait for a reader, and then closed for reading.
+  const fs::path pipe = directory_.Path() / "pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const std::string closedPipe = "3<>" + Quoted(pipe) + " >" + Quoted(pipe) + " 3<&-";
+  const std::string full = ">/dev/full", noSpace = "No space left on device";
+  const struct {
+    std::vector<std::string> args;
+    std::string redirect, reason;
+  } cases[] = {
+      {{"call", "clsPrintSetupUpdate", "TransMode"}, full, noSpace},
+      {{"call", "clsPrintSetupUpdate", "TransMode"}, closedPipe, "Broken pipe"},
+      {{"members"}, closedPipe, "Broken pipe"},
+      {{"--help"}, full, noSpace},
+      {{"init", "--help"}, full, noSpace},
+  };
+  for (const auto& [args, redirect, reason] : cases) {
+    const Outcome failed = Run(args, redirect);
+    EXPECT_EQ(failed.exitCode, 1) << args[0] << redirect;
+    EXPECT_EQ(failed.err, "orvoprint: cannot write the result: " + reason + "\n");
+  }
 }
 
 TEST_F(OrvoprintTest, HostileInputIsRefusedWithAClearErrorAndNeverCrashes) {

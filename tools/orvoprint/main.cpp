@@ -4,8 +4,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -78,6 +81,40 @@ std::int16_t UserId(const std::string& text, const std::string& source) {
   throw orvoprint::UsageError(source + " must be a 16-bit user id, not \"" + text + "\"");
 }
 
+// Standard output, written straight through with write(2), keeping the reason
+// of the first write that failed: by the time the program sees that its output
+// was lost, errno has long been used again. Nothing is held back, so results
+// and the trace on stderr reach a terminal in the order they were made.
+class StandardOutput final : public std::streambuf {
+ public:
+  // The reason the first failed write gave; 0 while every write succeeded.
+  int error() const { return error_; }
+
+ protected:
+  std::streamsize xsputn(const char* text, std::streamsize size) override {
+    std::streamsize written = 0;
+    while (error_ == 0 && written < size) {
+      const ssize_t n =
+          ::write(STDOUT_FILENO, text + written, static_cast<std::size_t>(size - written));
+      if (n > 0) {
+        written += n;
+      } else if (n == 0 || errno != EINTR) {
+        error_ = n == 0 ? EIO : errno;
+      }
+    }
+    return written;
+  }
+
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    const char character = traits_type::to_char_type(c);
+    return xsputn(&character, 1) == 1 ? c : traits_type::eof();
+  }
+
+ private:
+  int error_ = 0;
+};
+
 // Runs the command that `words` name. The words reach the command exactly as
 // typed: brackets, blanks and leading dashes are theirs.
 int RunCommand(const orvoprint::Options& options, const std::vector<std::string>& words) {
@@ -141,9 +178,8 @@ int Run(const orvoprint::Options& options, const std::vector<std::string>& words
   return 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// Parses the command line and runs the command; gives the exit code.
+int ParseAndRun(int argc, char** argv) {
   orvoprint::Options options;
   CLI::App app{"orvoprint: the OrvoMPrintExport template store from the command line", "orvoprint"};
   // Everything from the command on is the command's own, word for word: the
@@ -178,15 +214,25 @@ int main(int argc, char** argv) {
   if (options.trace) {
     hub->SetStatementObserver(std::make_shared<orvoprint::TraceObserver>(std::cerr));
   }
-  const int code = Run(options, app.remaining());
-  // A result that never reached its reader is a failure, not a success.
-  errno = 0;
-  std::cout.flush();
-  if (!std::cout) {
-    const int error = errno;
-    std::cerr << "orvoprint: cannot write the result"
-              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
-    return code == 0 ? 1 : code;
+  return Run(options, app.remaining());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A reader that goes away (orvoprint members | head -c1) makes writes fail
+  // with EPIPE, reported as any failed write is, rather than ending the
+  // program unannounced.
+  std::signal(SIGPIPE, SIG_IGN);
+  StandardOutput output;
+  std::streambuf* const stdio = std::cout.rdbuf(&output);
+  int code = ParseAndRun(argc, argv);
+  // Given back before `output` is gone: std::cout is flushed once more at exit.
+  std::cout.rdbuf(stdio);
+  // Output that never reached its reader is a failure, not a success.
+  if (output.error() != 0) {
+    std::cerr << "orvoprint: cannot write the result: " << std::strerror(output.error()) << '\n';
+    if (code == 0) code = 1;
   }
   return code;
 }

@@ -48,13 +48,17 @@ class OrvoprintTest : public ::testing::Test {
 
   std::string Dsn(const std::string& file = "store.db") const { return directory_.SqliteDsn(file); }
 
+  // What a shell script prints on stdout.
+  std::string Shell(const std::string& script) {
+    const fs::path out = directory_.Path() / "shell.txt";
+    const std::string command = "sh -c " + Quoted(script) + " >" + Quoted(out.string());
+    EXPECT_EQ(std::system(command.c_str()), 0) << script;
+    return Contents(out);
+  }
+
   // What the sqlite3 shell prints for a statement on a store file.
   std::string Sqlite(const fs::path& store, const std::string& sql) {
-    const fs::path out = directory_.Path() / "sqlite3.txt";
-    const std::string command =
-        "sqlite3 " + Quoted(store.string()) + " " + Quoted(sql) + " >" + Quoted(out.string());
-    EXPECT_EQ(std::system(command.c_str()), 0) << sql;
-    return Contents(out);
+    return Shell("sqlite3 " + Quoted(store.string()) + " " + Quoted(sql));
   }
 
   // Runs the program. Its standard output is captured, unless `redirect`
@@ -348,8 +352,21 @@ TEST_F(OrvoprintTest, DemoRefusesAStoreThatHoldsAnything) {
 }
 
 TEST_F(OrvoprintTest, DemoRunsARoundTripAndLeavesAStoreForFurtherCalls) {
-  const Outcome demo = Run({"--dsn", Dsn(), "--trace", "demo"});
+  // A data source that a shell misreads unless it is quoted whole.
+  const std::string dsn =
+      "Provider=SQLite;Data Source=\"" + (directory_.Path() / "Bob's; $HOME.db").string() + "\"";
+  const Outcome demo = Run({"--dsn", dsn, "--trace", "demo"});
   ASSERT_EQ(demo.exitCode, 0) << demo.err;
+  // Pasted into a shell, the lines it prints set STORE to the data source and
+  // run the calls they show.
+  std::smatch lines;
+  ASSERT_TRUE(std::regex_search(demo.out, lines,
+                                std::regex(R"re((STORE=.*)\n[\s\S]*?\n\$ (orvoprint .*))re")));
+  EXPECT_TRUE(Shell(lines.str(1) + "\norvoprint() { printf '[%s]' \"$@\"; }\n" + lines.str(2))
+                  .starts_with("[--dsn][" + dsn +
+                               "][--user][16394][--user-name][Manager][call][clsPrintSetupUpdate]"
+                               "[InsertNoteRow][28][Invoice A4][{\"$binary\":"))
+      << lines.str(0);
   // Statements are traced with their bound values in their JSON encodings.
   const std::regex insert(
       R"re(\n\{"sql":"Insert Into T_PrintExport [^"]*","params":\[0,28,7,)re"
@@ -367,7 +384,7 @@ TEST_F(OrvoprintTest, DemoRunsARoundTripAndLeavesAStoreForFurtherCalls) {
   // The picture the demo stored and printed, read again with the statement's
   // line break: 250 bytes beginning with the PNG signature.
   const Outcome again =
-      Run({"--dsn", Dsn(), "--trace", "call", "clsPrintSetupQuery", "GetPictureData",
+      Run({"--dsn", dsn, "--trace", "call", "clsPrintSetupQuery", "GetPictureData",
            R"({"TableName":"t_ICItemPicture","FieldName":"FPicture",)"
            R"("PrimaryKeyField":"FItemID","PrimaryKeyValue":"1"})"});
   EXPECT_EQ(again.exitCode, 0) << again.err;

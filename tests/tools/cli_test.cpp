@@ -247,6 +247,11 @@ TEST_F(OrvoprintTest, ArgumentsReachTheMemberAsTyped) {
     EXPECT_NE(called.err.find("FBillType=-5 And FPreparerId=16394"), std::string::npos)
         << called.err;
   }
+  // A word that is no JSON value, and not meant as one, is the text it is.
+  const Outcome text = Run({"--dsn", Dsn(), "--trace", "call", "clsPrintSetupUpdate",
+                            "InsertNoteRow", "28", "Name", "Invoice A4"});
+  EXPECT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_NE(text.err.find(R"({"$binary":"SW52b2ljZSBBNA=="})"), std::string::npos) << text.err;
   // Words that look like options after the command are arguments, not options.
   ExpectRefused(
       Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPageAndPrintSet", "--trace"}), 2,
@@ -323,6 +328,14 @@ TEST_F(OrvoprintTest, HostileInputIsRefusedWithAClearErrorAndNeverCrashes) {
                 "arrays and objects nest deeper than 64 levels");
   ExpectRefused(Run({"call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "Name", deep}), 2,
                 "arrays and objects nest deeper than 64 levels");
+
+  // Words meant as JSON that are not, and JSON that no member may get, are
+  // refused rather than passed on as text.
+  for (const std::string word : {"1e400", "-1e400", R"("\ud800")", R"({"$empty":false})",
+                                 R"( {"Name":1)", R"(["a")", R"("unclosed)"}) {
+    ExpectRefused(Run({"call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "Name", word}), 2,
+                  "orvoprint: fNoteBlob");
+  }
 
   // Argument files that cannot be read are refused alike, however they fail,
   // and a file without end is not read past the bound.

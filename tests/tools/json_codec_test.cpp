@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -103,8 +104,13 @@ TEST(JsonCodecTest, RefusesBadBase64AndTaggedValuesItCannotRead) {
   for (const char* text :
        {R"({"$binary":"A"})", R"({"$binary":5})", R"({"$binary":null})",
         R"({"$date":"2024-02-30T00:00:00"})", R"({"$date":"yesterday"})", R"({"$date":45000})",
-        R"([1,{"$binary":"@@@@"}])", R"({"Set":{"$binary":"Zm9"}})"}) {
+        R"([1,{"$binary":"@@@@"}])", R"({"Set":{"$binary":"Zm9"}})", R"({"$empty":false})",
+        R"({"$empty":null})", R"([{"$empty":1}])"}) {
     EXPECT_THROW(Read(text), std::invalid_argument) << text;
+  }
+  // No member gets a number that is not finite, however the value was built.
+  for (const double number : {HUGE_VAL, -HUGE_VAL, std::nan("")}) {
+    EXPECT_THROW(FromJson(OrderedJson::array({1, number})), std::invalid_argument) << number;
   }
 }
 

@@ -138,8 +138,11 @@ orvo::Variant FromJsonAt(const OrderedJson& json, int depth) {
       if (number <= INT32_MAX) return orvo::Variant(static_cast<std::int32_t>(number));
       return orvo::Variant(static_cast<double>(number));
     }
-    case OrderedJson::value_t::number_float:
-      return orvo::Variant(json.get<double>());
+    case OrderedJson::value_t::number_float: {
+      const auto number = json.get<double>();
+      if (!std::isfinite(number)) throw std::invalid_argument("numbers must be finite");
+      return orvo::Variant(number);
+    }
     case OrderedJson::value_t::string:
       return orvo::Variant(json.get<std::string>());
     case OrderedJson::value_t::array: {
@@ -158,7 +161,11 @@ orvo::Variant FromJsonAt(const OrderedJson& json, int depth) {
     const auto first = json.begin();
     const std::string& tag = first.key();
     const OrderedJson& inner = first.value();
-    if (tag == "$empty") return orvo::Variant();
+    if (tag == "$empty") {
+      if (!inner.is_boolean() || !inner.get<bool>())
+        throw std::invalid_argument("$empty must hold true");
+      return orvo::Variant();
+    }
     if (tag == "$binary") {
       if (!inner.is_string()) throw std::invalid_argument("$binary must hold a base64 text");
       return orvo::Variant(Base64Decode(inner.get<std::string>()));

@@ -33,8 +33,9 @@ orvo::Bytes Base64Decode(std::string_view text);
 OrderedJson ToJson(const orvo::Variant& value);
 
 // Objects become Dictionaries and arrays Vectors, except the "$" encodings.
-// Throws std::invalid_argument for an encoding it cannot read and for arrays
-// and objects nested deeper than kMaxJsonDepth.
+// Throws std::invalid_argument for an encoding it cannot read, for a number
+// that is not finite and for arrays and objects nested deeper than
+// kMaxJsonDepth.
 orvo::Variant FromJson(const OrderedJson& json);
 
 }  // namespace orvoprint

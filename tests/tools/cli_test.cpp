@@ -337,6 +337,37 @@ TEST_F(OrvoprintTest, HostileInputIsRefusedWithAClearErrorAndNeverCrashes) {
                   "orvoprint: fNoteBlob");
   }
 
+  // Texts must be UTF-8, wherever they come from, and nothing reaches a store
+  // otherwise; the bytes of a file are no text and are taken as they are.
+  ASSERT_EQ(Run({"--dsn", Dsn(), "init"}).exitCode, 0);
+  const std::string cut = "caf\xC3";
+  // InsertNoteRow on the store, the global options before it.
+  const auto insert = [&](const std::string& name, const std::string& body,
+                          std::vector<std::string> options = {}) {
+    options.insert(options.end(), {"--dsn", Dsn(), "call", "clsPrintSetupUpdate", "InsertNoteRow",
+                                   "28", name, body});
+    return Run(options);
+  };
+  const std::pair<Outcome, std::string> texts[] = {
+      {insert(cut, "body"), "fNoteName"},
+      {insert("Name", cut), "fNoteBlob"},
+      {insert("Name", "body", {"--user-name", cut}), "--user-name"},
+      {Run({"--dsn", Dsn(cut + ".db"), "init"}), "--dsn"},
+  };
+  for (const auto& [outcome, named] : texts) {
+    ExpectRefused(outcome, 2, "orvoprint: " + named + " is not UTF-8 text\n");
+  }
+  setenv("ORVO_USER_NAME", cut.c_str(), 1);
+  ExpectRefused(insert("Name", "body"), 2, "orvoprint: ORVO_USER_NAME is not UTF-8 text\n");
+  unsetenv("ORVO_USER_NAME");
+  EXPECT_FALSE(fs::exists(directory_.Path() / (cut + ".db")));
+  const fs::path store = directory_.Path() / "store.db";
+  EXPECT_EQ(Sqlite(store, "select count(*) from T_PrintExportNote"), "0\n");
+  std::ofstream(directory_.Path() / "blob") << cut;
+  const Outcome bytes = insert("Name", "@" + (directory_.Path() / "blob").string());
+  EXPECT_EQ(bytes.exitCode, 0) << bytes.err;
+  EXPECT_EQ(Sqlite(store, "select hex(FData) from T_PrintExportNote"), "636166C3\n");
+
   // Argument files that cannot be read are refused alike, however they fail,
   // and a file without end is not read past the bound.
   for (const std::string& file : {(directory_.Path() / "missing").string(),

@@ -76,13 +76,19 @@ std::string JsonFault(const OrderedJson::exception& error) {
   return std::string(tag == std::string_view::npos ? what : what.substr(tag + 2));
 }
 
+// A word taken as text, which must be UTF-8 as every text of the library is.
+orvo::Variant Text(const orvo::ParamInfo& param, const std::string& word) {
+  if (!IsUtf8(word)) throw UsageError(param.name + " is not UTF-8 text");
+  return orvo::Variant(word);
+}
+
 // One command-line word as the value of a parameter, read by its type.
 orvo::Variant Argument(const orvo::ParamInfo& param, const std::string& word) {
   using orvo::ParamType;
   try {
     switch (param.type) {
       case ParamType::String:
-        return orvo::Variant(word);
+        return Text(param, word);
       case ParamType::Variant: {
         if (word.size() > 1 && word[0] == '@') {
           return orvo::Variant(ReadArgumentFile(word.substr(1)));
@@ -96,7 +102,7 @@ orvo::Variant Argument(const orvo::ParamInfo& param, const std::string& word) {
         } catch (const OrderedJson::parse_error&) {
           if (MeantAsJson(word)) throw;
         }
-        return orvo::Variant(word);
+        return Text(param, word);
       }
       case ParamType::Dictionary: {
         OrderedJson json = OrderedJson::parse(word);

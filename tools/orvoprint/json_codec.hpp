@@ -1,6 +1,6 @@
 // The JSON encodings of the command line: how values are printed and how
-// arguments are read. A Dictionary is an object in insertion order, a Vector
-// an array, Booleans true/false, numbers numbers, Null null, Empty
+// arguments are read, and the check that a text argument is UTF-8. A Dictionary is an object in
+// insertion order, a Vector an array, Booleans true/false, numbers numbers, Null null, Empty
 // {"$empty":true}, Bytes {"$binary":"<base64>"}, a Date
 // {"$date":"YYYY-MM-DDTHH:MM:SS"}. Reading accepts the same encodings, so a
 // value printed by one call can be passed to the next.
@@ -25,6 +25,11 @@ using OrderedJson = nlohmann::ordered_json;
 // any argument a member takes, and shallow enough that reading a value never
 // exhausts the stack.
 inline constexpr int kMaxJsonDepth = 64;
+
+// Whether `text` is well-formed UTF-8, as every text of the library must be:
+// no overlong form, no surrogate (U+D800 to U+DFFF), nothing above U+10FFFF,
+// no sequence cut short and no continuation byte without its lead.
+bool IsUtf8(std::string_view text);
 
 std::string Base64Encode(const orvo::Bytes& bytes);
 // Throws std::invalid_argument for text that is not base64.

@@ -62,6 +62,12 @@ std::optional<std::string> Environment(const char* name) {
   return value;
 }
 
+// The name of what gave `option` its value, for a message that names it: the
+// variable that stands for the option when the command line leaves it out.
+std::string Origin(const CLI::Option& option, const char* variable) {
+  return option.count() == 0 && std::getenv(variable) != nullptr ? variable : option.get_name();
+}
+
 // A user id as --user or ORVO_USER_ID (`source`) gives it: a whole 16-bit
 // number, blanks and tabs around it ignored as the conversions of a Long
 // ignore them.
@@ -186,22 +192,25 @@ int ParseAndRun(int argc, char** argv) {
   // option parser would read brackets as lists and take "--" for itself.
   app.prefix_command();
   app.footer(CommandList());
-  const std::optional<std::string> userIdVariable = Environment("ORVO_USER_ID");
-  std::string userText = userIdVariable.value_or("16394");
+  std::string userText = Environment("ORVO_USER_ID").value_or("16394");
   options.userName = Environment("ORVO_USER_NAME").value_or("Manager");
   app.add_option("--dsn", options.dsn, "data source text")
       ->default_str(options.dsn)
       ->each([&](const std::string&) { options.dsnGiven = true; });
   const CLI::Option* userOption =
       app.add_option("--user", userText, "calling user id (ORVO_USER_ID, else 16394)");
-  app.add_option("--user-name", options.userName,
-                 "calling user name (ORVO_USER_NAME, else Manager)");
+  const CLI::Option* userNameOption = app.add_option(
+      "--user-name", options.userName, "calling user name (ORVO_USER_NAME, else Manager)");
   app.add_flag("--trace", options.trace, "print every statement as JSON on stderr");
 
   try {
     app.parse(argc, argv);
-    const bool fromVariable = userOption->count() == 0 && userIdVariable.has_value();
-    options.userId = UserId(userText, fromVariable ? "ORVO_USER_ID" : "--user");
+    options.userId = UserId(userText, Origin(*userOption, "ORVO_USER_ID"));
+    // Texts that reach the library must be UTF-8, as all of its texts are.
+    if (!orvoprint::IsUtf8(options.userName)) {
+      throw orvoprint::UsageError(Origin(*userNameOption, "ORVO_USER_NAME") + " is not UTF-8 text");
+    }
+    if (!orvoprint::IsUtf8(options.dsn)) throw orvoprint::UsageError("--dsn is not UTF-8 text");
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : 2;
   } catch (const orvoprint::UsageError& error) {

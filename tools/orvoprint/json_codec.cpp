@@ -129,8 +129,13 @@ OrderedJson ToJson(const orvo::Variant& value) {
       break;
   }
   if (auto dictionary = value.ObjectAs<orvo::Dictionary>()) {
+    // Appended without a lookup: an ordered object finds a key by walking its
+    // entries, which would make printing quadratic in the entries, and a
+    // Dictionary's keys are unique already.
     OrderedJson object = OrderedJson::object();
-    for (const auto& [key, item] : dictionary->Entries()) object[key] = ToJson(item);
+    auto& entries = object.get_ref<OrderedJson::object_t&>();
+    entries.reserve(dictionary->Entries().size());
+    for (const auto& [key, item] : dictionary->Entries()) entries.emplace_back(key, ToJson(item));
     return object;
   }
   if (auto vector = value.ObjectAs<orvo::Vector>()) {

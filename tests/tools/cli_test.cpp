@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -47,27 +48,31 @@ class OrvoprintTest : public ::testing::Test {
 
   std::string Dsn(const std::string& file = "store.db") const { return directory_.SqliteDsn(file); }
 
-  // What the sqlite3 shell prints for a statement on a store file.
-  std::string Sqlite(const fs::path& store, const std::string& sql) {
-    const fs::path out = directory_.Path() / "sqlite3.txt";
-    const std::string command =
-        "sqlite3 " + Quoted(store.string()) + " " + Quoted(sql) + " >" + Quoted(out.string());
-    EXPECT_EQ(std::system(command.c_str()), 0) << sql;
+  // What a shell script prints on stdout.
+  std::string Shell(const std::string& script) {
+    const fs::path out = directory_.Path() / "shell.txt";
+    const std::string command = "sh -c " + Quoted(script) + " >" + Quoted(out.string());
+    EXPECT_EQ(std::system(command.c_str()), 0) << script;
     return Contents(out);
   }
 
-  // Runs the program; its standard output goes to `out` (a file of the
-  // test's directory unless given).
-  Outcome Run(const std::vector<std::string>& args, fs::path out = {}) {
-    const bool captured = out.empty();
-    if (captured) out = directory_.Path() / "stdout.txt";
+  // What the sqlite3 shell prints for a statement on a store file.
+  std::string Sqlite(const fs::path& store, const std::string& sql) {
+    return Shell("sqlite3 " + Quoted(store.string()) + " " + Quoted(sql));
+  }
+
+  // Runs the program. Its standard output is captured, unless `redirect`
+  // sends it elsewhere (shell redirections, such as ">/dev/full").
+  Outcome Run(const std::vector<std::string>& args, const std::string& redirect = {}) {
+    const fs::path out = directory_.Path() / "stdout.txt";
     const fs::path err = directory_.Path() / "stderr.txt";
     std::string command = Quoted(ORVOPRINT_PATH);
     for (const std::string& arg : args) command += " " + Quoted(arg);
-    command += " </dev/null >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
+    command += " </dev/null " + (redirect.empty() ? ">" + Quoted(out.string()) : redirect) + " 2>" +
+               Quoted(err.string());
     const int status = std::system(command.c_str());
     // A signal (a crash) shows as -1.
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, captured ? Contents(out) : "",
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, redirect.empty() ? Contents(out) : "",
             Contents(err)};
   }
 
@@ -243,6 +248,11 @@ TEST_F(OrvoprintTest, ArgumentsReachTheMemberAsTyped) {
     EXPECT_NE(called.err.find("FBillType=-5 And FPreparerId=16394"), std::string::npos)
         << called.err;
   }
+  // A word that is no JSON value, and not meant as one, is the text it is.
+  const Outcome text = Run({"--dsn", Dsn(), "--trace", "call", "clsPrintSetupUpdate",
+                            "InsertNoteRow", "28", "Name", "Invoice A4"});
+  EXPECT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_NE(text.err.find(R"({"$binary":"SW52b2ljZSBBNA=="})"), std::string::npos) << text.err;
   // Words that look like options after the command are arguments, not options.
   ExpectRefused(
       Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPageAndPrintSet", "--trace"}), 2,
@@ -252,10 +262,64 @@ TEST_F(OrvoprintTest, ArgumentsReachTheMemberAsTyped) {
   ExpectRefused(Run({"--dsn", Dsn(), "demo", "extra"}), 2, "orvoprint: ");
 }
 
-TEST_F(OrvoprintTest, ResultThatCannotBeWrittenIsAFailure) {
-  const Outcome full = Run({"call", "clsPrintSetupUpdate", "TransMode"}, "/dev/full");
-  EXPECT_EQ(full.exitCode, 1);
-  EXPECT_EQ(full.err, "orvoprint: cannot write the result: No space left on device\n");
+TEST_F(OrvoprintTest, TheCallingUserComesFromItsOptionElseFromItsVariable) {
+  ASSERT_EQ(Run({"--dsn", Dsn(), "init"}).exitCode, 0);
+  const std::vector<std::string> call = {
+      "--dsn", Dsn(), "--trace", "call", "clsPrintSetupQuery", "GetPageAndPrintSet", "28"};
+  const auto with = [&](const std::string& option, const std::string& value) {
+    std::vector<std::string> args = {option, value};
+    args.insert(args.end(), call.begin(), call.end());
+    return args;
+  };
+  // Blanks around the id are ignored, wherever it comes from.
+  for (const std::string id : {" 8", "8 ", "\t+8 "}) {
+    setenv("ORVO_USER_ID", id.c_str(), 1);
+    for (const Outcome& called : {Run(call), Run(with("--user", id))}) {
+      EXPECT_EQ(called.exitCode, 0) << id << called.err;
+      EXPECT_NE(called.err.find("FPreparerId=8\""), std::string::npos) << id << called.err;
+    }
+  }
+  // An empty id is refused, not taken for the manager's; so is anything that
+  // is not a whole 16-bit number.
+  for (const std::string id : {"", " ", "8.0", "+-8", "&H8", "8 8", "32768"}) {
+    setenv("ORVO_USER_ID", id.c_str(), 1);
+    ExpectRefused(Run(call), 2, "orvoprint: ORVO_USER_ID must be a 16-bit user id, not \"" + id);
+    ExpectRefused(Run(with("--user", id)), 2, "orvoprint: --user must be a 16-bit user id");
+  }
+  // An empty name is the empty name, as --user-name '' gives it, not the
+  // manager's: the templates a call writes are kept under the caller's name.
+  setenv("ORVO_USER_ID", "8", 1);
+  setenv("ORVO_USER_NAME", "", 1);
+  const Outcome inserted = Run(
+      {"--dsn", Dsn(), "--trace", "call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "N", "x"});
+  EXPECT_EQ(inserted.exitCode, 0) << inserted.err;
+  EXPECT_NE(inserted.err.find("where FCreatorName='' and"), std::string::npos) << inserted.err;
+}
+
+TEST_F(OrvoprintTest, OutputThatCannotBeWrittenIsAFailure) {
+  // A pipe whose reader is gone before anything is written, as when the
+  // reader of `orvoprint ... | head -c1` has stopped reading: the pipe is
+  // opened for reading and writing, so that opening it for writing does not
+  // wait for a reader, and then closed for reading.
+  const fs::path pipe = directory_.Path() / "pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const std::string closedPipe = "3<>" + Quoted(pipe) + " >" + Quoted(pipe) + " 3<&-";
+  const std::string full = ">/dev/full", noSpace = "No space left on device";
+  const struct {
+    std::vector<std::string> args;
+    std::string redirect, reason;
+  } cases[] = {
+      {{"call", "clsPrintSetupUpdate", "TransMode"}, full, noSpace},
+      {{"call", "clsPrintSetupUpdate", "TransMode"}, closedPipe, "Broken pipe"},
+      {{"members"}, closedPipe, "Broken pipe"},
+      {{"--help"}, full, noSpace},
+      {{"init", "--help"}, full, noSpace},
+  };
+  for (const auto& [args, redirect, reason] : cases) {
+    const Outcome failed = Run(args, redirect);
+    EXPECT_EQ(failed.exitCode, 1) << args[0] << redirect;
+    EXPECT_EQ(failed.err, "orvoprint: cannot write the result: " + reason + "\n");
+  }
 }
 
 TEST_F(OrvoprintTest, HostileInputIsRefusedWithAClearErrorAndNeverCrashes) {
@@ -265,6 +329,45 @@ TEST_F(OrvoprintTest, HostileInputIsRefusedWithAClearErrorAndNeverCrashes) {
                 "arrays and objects nest deeper than 64 levels");
   ExpectRefused(Run({"call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "Name", deep}), 2,
                 "arrays and objects nest deeper than 64 levels");
+
+  // Words meant as JSON that are not, and JSON that no member may get, are
+  // refused rather than passed on as text.
+  for (const std::string word : {"1e400", "-1e400", R"("\ud800")", R"({"$empty":false})",
+                                 R"( {"Name":1)", R"(["a")", R"("unclosed)"}) {
+    ExpectRefused(Run({"call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "Name", word}), 2,
+                  "orvoprint: fNoteBlob");
+  }
+
+  // Texts must be UTF-8, wherever they come from, and nothing reaches a store
+  // otherwise; the bytes of a file are no text and are taken as they are.
+  ASSERT_EQ(Run({"--dsn", Dsn(), "init"}).exitCode, 0);
+  const std::string cut = "caf\xC3";
+  // InsertNoteRow on the store, the global options before it.
+  const auto insert = [&](const std::string& name, const std::string& body,
+                          std::vector<std::string> options = {}) {
+    options.insert(options.end(), {"--dsn", Dsn(), "call", "clsPrintSetupUpdate", "InsertNoteRow",
+                                   "28", name, body});
+    return Run(options);
+  };
+  const std::pair<Outcome, std::string> texts[] = {
+      {insert(cut, "body"), "fNoteName"},
+      {insert("Name", cut), "fNoteBlob"},
+      {insert("Name", "body", {"--user-name", cut}), "--user-name"},
+      {Run({"--dsn", Dsn(cut + ".db"), "init"}), "--dsn"},
+  };
+  for (const auto& [outcome, named] : texts) {
+    ExpectRefused(outcome, 2, "orvoprint: " + named + " is not UTF-8 text\n");
+  }
+  setenv("ORVO_USER_NAME", cut.c_str(), 1);
+  ExpectRefused(insert("Name", "body"), 2, "orvoprint: ORVO_USER_NAME is not UTF-8 text\n");
+  unsetenv("ORVO_USER_NAME");
+  EXPECT_FALSE(fs::exists(directory_.Path() / (cut + ".db")));
+  const fs::path store = directory_.Path() / "store.db";
+  EXPECT_EQ(Sqlite(store, "select count(*) from T_PrintExportNote"), "0\n");
+  std::ofstream(directory_.Path() / "blob") << cut;
+  const Outcome bytes = insert("Name", "@" + (directory_.Path() / "blob").string());
+  EXPECT_EQ(bytes.exitCode, 0) << bytes.err;
+  EXPECT_EQ(Sqlite(store, "select hex(FData) from T_PrintExportNote"), "636166C3\n");
 
   // Argument files that cannot be read are refused alike, however they fail,
   // and a file without end is not read past the bound.
@@ -294,8 +397,21 @@ TEST_F(OrvoprintTest, DemoRefusesAStoreThatHoldsAnything) {
 }
 
 TEST_F(OrvoprintTest, DemoRunsARoundTripAndLeavesAStoreForFurtherCalls) {
-  const Outcome demo = Run({"--dsn", Dsn(), "--trace", "demo"});
+  // A data source that a shell misreads unless it is quoted whole.
+  const std::string dsn =
+      "Provider=SQLite;Data Source=\"" + (directory_.Path() / "Bob's; $HOME.db").string() + "\"";
+  const Outcome demo = Run({"--dsn", dsn, "--trace", "demo"});
   ASSERT_EQ(demo.exitCode, 0) << demo.err;
+  // Pasted into a shell, the lines it prints set STORE to the data source and
+  // run the calls they show.
+  std::smatch lines;
+  ASSERT_TRUE(std::regex_search(demo.out, lines,
+                                std::regex(R"re((STORE=.*)\n[\s\S]*?\n\$ (orvoprint .*))re")));
+  EXPECT_TRUE(Shell(lines.str(1) + "\norvoprint() { printf '[%s]' \"$@\"; }\n" + lines.str(2))
+                  .starts_with("[--dsn][" + dsn +
+                               "][--user][16394][--user-name][Manager][call][clsPrintSetupUpdate]"
+                               "[InsertNoteRow][28][Invoice A4][{\"$binary\":"))
+      << lines.str(0);
   // Statements are traced with their bound values in their JSON encodings.
   const std::regex insert(
       R"re(\n\{"sql":"Insert Into T_PrintExport [^"]*","params":\[0,28,7,)re"
@@ -313,7 +429,7 @@ TEST_F(OrvoprintTest, DemoRunsARoundTripAndLeavesAStoreForFurtherCalls) {
   // The picture the demo stored and printed, read again with the statement's
   // line break: 250 bytes beginning with the PNG signature.
   const Outcome again =
-      Run({"--dsn", Dsn(), "--trace", "call", "clsPrintSetupQuery", "GetPictureData",
+      Run({"--dsn", dsn, "--trace", "call", "clsPrintSetupQuery", "GetPictureData",
            R"({"TableName":"t_ICItemPicture","FieldName":"FPicture",)"
            R"("PrimaryKeyField":"FItemID","PrimaryKeyValue":"1"})"});
   EXPECT_EQ(again.exitCode, 0) << again.err;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -37,6 +38,30 @@ TEST(Base64Test, RoundTripsEveryLengthOfTheLastGroupAndEveryByte) {
   for (int i = 0; i < 256; ++i) all.push_back(static_cast<std::uint8_t>(i));
   EXPECT_EQ(Base64Decode(Base64Encode(all)), all);
   EXPECT_EQ(Base64Encode(Bytes{0xFB, 0xFF, 0xBF}), "+/+/");
+}
+
+TEST(Utf8Test, AcceptsEveryScalarValueAndRefusesEveryMalformedSequence) {
+  for (const char* text : {"", "Invoice A4", "\xC3\xA9", "\xE5\xAD\x98", "\xED\x9F\xBF",
+                           "\xEE\x80\x80", "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF"}) {
+    EXPECT_TRUE(IsUtf8(text)) << text;
+  }
+  const std::pair<const char*, const char*> malformed[] = {
+      {"\xC0\xAF", "overlong"},
+      {"\xE0\x80\xAF", "overlong"},
+      {"\xF0\x80\x80\xAF", "overlong"},
+      {"\xED\xA0\x80", "surrogate"},
+      {"\xED\xBF\xBF", "surrogate"},
+      {"\xF4\x90\x80\x80", "above U+10FFFF"},
+      {"\xF5\x80\x80\x80", "above U+10FFFF"},
+      {"\xF8\x90\x80\x80", "no lead byte"},
+      {"\xFF", "no lead byte"},
+      {"\xE5\xAD", "cut short"},
+      {"caf\xC3", "cut short"},
+      {"\xF0\x9F\x98 ", "cut short"},
+      {"\x80", "continuation without its lead"},
+      {"\xC3\xA9\xA9", "continuation without its lead"},
+  };
+  for (const auto& [text, fault] : malformed) EXPECT_FALSE(IsUtf8(text)) << fault;
 }
 
 TEST(JsonCodecTest, EachKindIsWrittenInItsEncodingAndReadBack) {
@@ -87,6 +112,19 @@ TEST(JsonCodecTest, DictionariesKeepTheirKeyOrderAndVectorsAreArraysAtAnyDepth) 
   EXPECT_EQ(Dump(read), text);
   EXPECT_EQ(Dump(Variant(std::make_shared<Dictionary>())), "{}");
 
+  // However large, in its order, and in time in proportion to its size: with
+  // a lookup of each key among those written before, 200,000 entries take the
+  // better part of a minute.
+  auto large = std::make_shared<Dictionary>();
+  for (int i = 0; i < 200000; ++i) large->SetValue("k" + std::to_string(i), Variant(i));
+  const OrderedJson written = ToJson(Variant(large));
+  ASSERT_EQ(written.size(), 200000u);
+  EXPECT_EQ(written.begin().key(), "k0");
+  EXPECT_EQ(written.back(), 199999);
+  const auto back = FromJson(written).ObjectAs<Dictionary>();
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->Entries(), large->Entries());
+
   // An object with more than the tag is a plain Dictionary.
   for (const char* plain :
        {R"({"$binary":"AQ==","x":1})", R"({"$empty":true,"x":1})", R"({"$other":"AQ=="})"}) {
@@ -103,8 +141,13 @@ TEST(JsonCodecTest, RefusesBadBase64AndTaggedValuesItCannotRead) {
   for (const char* text :
        {R"({"$binary":"A"})", R"({"$binary":5})", R"({"$binary":null})",
         R"({"$date":"2024-02-30T00:00:00"})", R"({"$date":"yesterday"})", R"({"$date":45000})",
-        R"([1,{"$binary":"@@@@"}])", R"({"Set":{"$binary":"Zm9"}})"}) {
+        R"([1,{"$binary":"@@@@"}])", R"({"Set":{"$binary":"Zm9"}})", R"({"$empty":false})",
+        R"({"$empty":null})", R"([{"$empty":1}])"}) {
     EXPECT_THROW(Read(text), std::invalid_argument) << text;
+  }
+  // No member gets a number that is not finite, however the value was built.
+  for (const double number : {HUGE_VAL, -HUGE_VAL, std::nan("")}) {
+    EXPECT_THROW(FromJson(OrderedJson::array({1, number})), std::invalid_argument) << number;
   }
 }
 

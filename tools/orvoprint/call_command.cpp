@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <string_view>
 
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/error.hpp"
@@ -59,10 +60,26 @@ orvo::Bytes ReadArgumentFile(const std::string& path) {
   return bytes;
 }
 
-OrderedJson ParseJson(const orvo::ParamInfo& param, const std::string& word) {
-  OrderedJson json = OrderedJson::parse(word, nullptr, false);
-  if (json.is_discarded()) throw UsageError(param.name + " must be JSON, not: " + word);
-  return json;
+// Whether a word that is no JSON value was plainly meant as one: after blanks,
+// it opens an object, an array or a string. Such a word is a mistake to
+// report, never a text to pass on.
+bool MeantAsJson(std::string_view word) {
+  const std::size_t first = word.find_first_not_of(" \t\r\n");
+  return first != std::string_view::npos &&
+         std::string_view("{[\"").find(word[first]) != std::string_view::npos;
+}
+
+// What the JSON parser says is wrong, without its "[json.exception...]" tag.
+std::string JsonFault(const OrderedJson::exception& error) {
+  const std::string_view what = error.what();
+  const std::size_t tag = what.find("] ");
+  return std::string(tag == std::string_view::npos ? what : what.substr(tag + 2));
+}
+
+// A word taken as text, which must be UTF-8 as every text of the library is.
+orvo::Variant Text(const orvo::ParamInfo& param, const std::string& word) {
+  if (!IsUtf8(word)) throw UsageError(param.name + " is not UTF-8 text");
+  return orvo::Variant(word);
 }
 
 // One command-line word as the value of a parameter, read by its type.
@@ -71,30 +88,39 @@ orvo::Variant Argument(const orvo::ParamInfo& param, const std::string& word) {
   try {
     switch (param.type) {
       case ParamType::String:
-        return orvo::Variant(word);
+        return Text(param, word);
       case ParamType::Variant: {
         if (word.size() > 1 && word[0] == '@') {
           return orvo::Variant(ReadArgumentFile(word.substr(1)));
         }
-        // A word that is no JSON value is taken as the text it is.
-        OrderedJson json = OrderedJson::parse(word, nullptr, false);
-        return json.is_discarded() ? orvo::Variant(word) : FromJson(json);
+        // A word that is no JSON value is taken as the text it is, unless it
+        // was plainly meant as one. A word that begins with a number too large
+        // for a Double is refused too: the parser reports it out of range, not
+        // as a syntax fault, and it must not reach a member as infinity.
+        try {
+          return FromJson(OrderedJson::parse(word));
+        } catch (const OrderedJson::parse_error&) {
+          if (MeantAsJson(word)) throw;
+        }
+        return Text(param, word);
       }
       case ParamType::Dictionary: {
-        OrderedJson json = ParseJson(param, word);
+        OrderedJson json = OrderedJson::parse(word);
         if (!json.is_object()) throw UsageError(param.name + " must be a JSON object");
         return FromJson(json);
       }
       case ParamType::Vector: {
-        OrderedJson json = ParseJson(param, word);
+        OrderedJson json = OrderedJson::parse(word);
         if (!json.is_array()) throw UsageError(param.name + " must be a JSON array");
         return FromJson(json);
       }
       case ParamType::Object:
-        return FromJson(ParseJson(param, word));
+        return FromJson(OrderedJson::parse(word));
       default:
         return orvo::CoerceArgument(orvo::Variant(word), param.type);
     }
+  } catch (const OrderedJson::exception& error) {
+    throw UsageError(param.name + " must be JSON, not: " + word + " (" + JsonFault(error) + ")");
   } catch (const orvo::AutomationError& error) {
     throw UsageError(param.name + " must be a " + std::string(orvo::ParamTypeName(param.type)) +
                      ", not \"" + word + "\" (" + error.description() + ")");

@@ -6,12 +6,15 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "orvo/ado/command.hpp"
 #include "orvo/ado/recordset.hpp"
+#include "orvo/automation/ascii.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/host/collections.hpp"
 #include "orvo/host/service_hub.hpp"
@@ -77,10 +80,16 @@ std::string TemporaryStore() {
   return directory + "/demo.db";
 }
 
-// A word as a shell reads it back: between single quotes when it holds
-// anything the shell would read otherwise, a quote inside written '\''.
-std::string Quoted(const std::string& word) {
-  if (word.find_first_of(" {[\"'|;$&<>()*?`\\") == std::string::npos) return word;
+// A word written so that a POSIX shell reads it back as it is: bare when it
+// holds only letters, digits and characters that no shell reads otherwise,
+// else between single quotes with each quote inside written '\''. A printed
+// line pasted into a shell runs exactly the command shown.
+std::string ShellWord(const std::string& word) {
+  const auto plain = [](char c) {
+    return orvo::ascii::IsLetter(c) || orvo::ascii::IsDigit(c) ||
+           std::string_view("%+,-./:=@_").find(c) != std::string_view::npos;
+  };
+  if (!word.empty() && std::all_of(word.begin(), word.end(), plain)) return word;
   std::string quoted = "'";
   for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
@@ -92,8 +101,8 @@ orvo::Variant Show(const Options& options, const std::string& comment,
                    const std::vector<std::string>& words, std::ostream& out) {
   if (!comment.empty()) out << "\n# " << comment;
   out << "\n$ orvoprint --dsn \"$STORE\" --user " << options.userId << " --user-name "
-      << Quoted(options.userName) << " call";
-  for (const std::string& word : words) out << ' ' << Quoted(word);
+      << ShellWord(options.userName) << " call";
+  for (const std::string& word : words) out << ' ' << ShellWord(word);
   out << '\n';
   orvo::host::ServiceHub::Current()->SignIn(options.userId, options.userName);
   const CallResult result = Call(options, words);
@@ -159,7 +168,7 @@ int RunDemo(const Options& options, std::ostream& out) {
   CreatePictureTable(connection);
   CreateInvoiceTable(*connection);
 
-  out << "STORE='" << demo.dsn << "'\n"
+  out << "STORE=" << ShellWord(demo.dsn) << '\n'
       << "Users: " << kManagerId << ' ' << kManagerName << " (sets the templates up), " << kClerkId
       << ' ' << kClerkName << " (a clerk who prints)\n"
       << "Bill type " << kSalesInvoice << ": sales invoice; report " << kMonthlySales

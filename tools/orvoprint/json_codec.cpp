@@ -26,6 +26,35 @@ OrderedJson Tagged(const char* tag, OrderedJson value) {
 
 }  // namespace
 
+bool IsUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    // The sequence's length, the lead's bits of the value, and the least value
+    // that needs this length: a smaller one is an overlong form.
+    std::size_t length = 1;
+    char32_t value = lead, least = 0;
+    if (lead >= 0xF8) return false;  // leads no sequence
+    if (lead >= 0xF0) {
+      length = 4, value = lead & 0x07, least = 0x10000;
+    } else if (lead >= 0xE0) {
+      length = 3, value = lead & 0x0F, least = 0x800;
+    } else if (lead >= 0xC0) {
+      length = 2, value = lead & 0x1F, least = 0x80;
+    } else if (lead >= 0x80) {
+      return false;  // a continuation byte without its lead
+    }
+    if (text.size() - at < length) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[at + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      value = value << 6 | (next & 0x3F);
+    }
+    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
+    at += length;
+  }
+  return true;
+}
+
 std::string Base64Encode(const orvo::Bytes& bytes) {
   std::string text;
   text.reserve((bytes.size() + 2) / 3 * 4);
@@ -100,8 +129,13 @@ OrderedJson ToJson(const orvo::Variant& value) {
       break;
   }
   if (auto dictionary = value.ObjectAs<orvo::Dictionary>()) {
+    // Appended without a lookup: an ordered object finds a key by walking its
+    // entries, which would make printing quadratic in the entries, and a
+    // Dictionary's keys are unique already.
     OrderedJson object = OrderedJson::object();
-    for (const auto& [key, item] : dictionary->Entries()) object[key] = ToJson(item);
+    auto& entries = object.get_ref<OrderedJson::object_t&>();
+    entries.reserve(dictionary->Entries().size());
+    for (const auto& [key, item] : dictionary->Entries()) entries.emplace_back(key, ToJson(item));
     return object;
   }
   if (auto vector = value.ObjectAs<orvo::Vector>()) {
@@ -138,8 +172,11 @@ orvo::Variant FromJsonAt(const OrderedJson& json, int depth) {
       if (number <= INT32_MAX) return orvo::Variant(static_cast<std::int32_t>(number));
       return orvo::Variant(static_cast<double>(number));
     }
-    case OrderedJson::value_t::number_float:
-      return orvo::Variant(json.get<double>());
+    case OrderedJson::value_t::number_float: {
+      const auto number = json.get<double>();
+      if (!std::isfinite(number)) throw std::invalid_argument("numbers must be finite");
+      return orvo::Variant(number);
+    }
     case OrderedJson::value_t::string:
       return orvo::Variant(json.get<std::string>());
     case OrderedJson::value_t::array: {
@@ -158,7 +195,12 @@ orvo::Variant FromJsonAt(const OrderedJson& json, int depth) {
     const auto first = json.begin();
     const std::string& tag = first.key();
     const OrderedJson& inner = first.value();
-    if (tag == "$empty") return orvo::Variant();
+    if (tag == "$empty") {
+      if (!inner.is_boolean() || !inner.get<bool>()) {
+        throw std::invalid_argument("$empty must hold true");
+      }
+      return orvo::Variant();
+    }
     if (tag == "$binary") {
       if (!inner.is_string()) throw std::invalid_argument("$binary must hold a base64 text");
       return orvo::Variant(Base64Decode(inner.get<std::string>()));

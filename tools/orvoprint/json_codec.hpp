@@ -3,7 +3,8 @@
 // an array, Booleans true/false, numbers numbers, Null null, Empty
 // {"$empty":true}, Bytes {"$binary":"<base64>"}, a Date
 // {"$date":"YYYY-MM-DDTHH:MM:SS"}. Reading accepts the same encodings, so a
-// value printed by one call can be passed to the next.
+// value printed by one call can be passed to the next. Beside them, the check
+// that a text argument is UTF-8.
 //
 // Pure functions; any thread.
 
@@ -26,6 +27,11 @@ using OrderedJson = nlohmann::ordered_json;
 // exhausts the stack.
 inline constexpr int kMaxJsonDepth = 64;
 
+// Whether `text` is well-formed UTF-8, as every text of the library must be:
+// no overlong form, no surrogate (U+D800 to U+DFFF), nothing above U+10FFFF,
+// no sequence cut short and no continuation byte without its lead.
+bool IsUtf8(std::string_view text);
+
 std::string Base64Encode(const orvo::Bytes& bytes);
 // Throws std::invalid_argument for text that is not base64.
 orvo::Bytes Base64Decode(std::string_view text);
@@ -33,8 +39,9 @@ orvo::Bytes Base64Decode(std::string_view text);
 OrderedJson ToJson(const orvo::Variant& value);
 
 // Objects become Dictionaries and arrays Vectors, except the "$" encodings.
-// Throws std::invalid_argument for an encoding it cannot read and for arrays
-// and objects nested deeper than kMaxJsonDepth.
+// Throws std::invalid_argument for an encoding it cannot read, for a number
+// that is not finite and for arrays and objects nested deeper than
+// kMaxJsonDepth.
 orvo::Variant FromJson(const OrderedJson& json);
 
 }  // namespace orvoprint

@@ -4,14 +4,22 @@
 
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
+#include "orvo/automation/ascii.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/host/service_hub.hpp"
 #include "tools/orvoprint/commands.hpp"
@@ -46,21 +54,72 @@ std::string CommandList() {
   return text;
 }
 
-std::string Environment(const char* name, std::string fallback) {
+// The value of an environment variable that is set, even to an empty text: a
+// variable stands for its option, and an empty one is not an absent one.
+std::optional<std::string> Environment(const char* name) {
   const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? value : fallback;
+  if (value == nullptr) return std::nullopt;
+  return value;
 }
 
-std::int16_t UserId(const std::string& text) {
-  try {
-    std::size_t used = 0;
-    const int id = std::stoi(text, &used);
-    if (used == text.size() && id >= -32768 && id <= 32767) return static_cast<std::int16_t>(id);
-  } catch (const std::exception&) {
-    // Not a number, or far out of range: refused below.
-  }
-  throw orvoprint::UsageError("--user must be a 16-bit user id, not " + text);
+// The name of what gave `option` its value, for a message that names it: the
+// variable that stands for the option when the command line leaves it out.
+std::string Origin(const CLI::Option& option, const char* variable) {
+  return option.count() == 0 && std::getenv(variable) != nullptr ? variable : option.get_name();
 }
+
+// A user id as --user or ORVO_USER_ID (`source`) gives it: a whole 16-bit
+// number, blanks and tabs around it ignored as the conversions of a Long
+// ignore them.
+std::int16_t UserId(const std::string& text, const std::string& source) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  std::string_view number;
+  if (first != std::string::npos) {
+    number = std::string_view(text).substr(first, text.find_last_not_of(" \t") - first + 1);
+  }
+  // from_chars takes a minus but no plus sign.
+  if (number.size() > 1 && number[0] == '+' && orvo::ascii::IsDigit(number[1])) {
+    number.remove_prefix(1);
+  }
+  std::int16_t id = 0;
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), id);
+  if (!number.empty() && error == std::errc() && end == number.data() + number.size()) return id;
+  throw orvoprint::UsageError(source + " must be a 16-bit user id, not \"" + text + "\"");
+}
+
+// Standard output, written straight through with write(2), keeping the reason
+// of the first write that failed: by the time the program sees that its output
+// was lost, errno has long been used again. Nothing is held back, so results
+// and the trace on stderr reach a terminal in the order they were made.
+class StandardOutput final : public std::streambuf {
+ public:
+  // The reason the first failed write gave; 0 while every write succeeded.
+  int error() const { return error_; }
+
+ protected:
+  std::streamsize xsputn(const char* text, std::streamsize size) override {
+    std::streamsize written = 0;
+    while (error_ == 0 && written < size) {
+      const ssize_t n =
+          ::write(STDOUT_FILENO, text + written, static_cast<std::size_t>(size - written));
+      if (n > 0) {
+        written += n;
+      } else if (n == 0 || errno != EINTR) {
+        error_ = n == 0 ? EIO : errno;
+      }
+    }
+    return written;
+  }
+
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    const char character = traits_type::to_char_type(c);
+    return xsputn(&character, 1) == 1 ? c : traits_type::eof();
+  }
+
+ private:
+  int error_ = 0;
+};
 
 // Runs the command that `words` name. The words reach the command exactly as
 // typed: brackets, blanks and leading dashes are theirs.
@@ -125,28 +184,33 @@ int Run(const orvoprint::Options& options, const std::vector<std::string>& words
   return 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// Parses the command line and runs the command; gives the exit code.
+int ParseAndRun(int argc, char** argv) {
   orvoprint::Options options;
   CLI::App app{"orvoprint: the OrvoMPrintExport template store from the command line", "orvoprint"};
   // Everything from the command on is the command's own, word for word: the
   // option parser would read brackets as lists and take "--" for itself.
   app.prefix_command();
   app.footer(CommandList());
-  std::string userText = Environment("ORVO_USER_ID", "16394");
-  options.userName = Environment("ORVO_USER_NAME", "Manager");
+  std::string userText = Environment("ORVO_USER_ID").value_or("16394");
+  options.userName = Environment("ORVO_USER_NAME").value_or("Manager");
   app.add_option("--dsn", options.dsn, "data source text")
       ->default_str(options.dsn)
       ->each([&](const std::string&) { options.dsnGiven = true; });
-  app.add_option("--user", userText, "calling user id (ORVO_USER_ID, else 16394)");
-  app.add_option("--user-name", options.userName,
-                 "calling user name (ORVO_USER_NAME, else Manager)");
+  const CLI::Option* userOption =
+      app.add_option("--user", userText, "calling user id (ORVO_USER_ID, else 16394)");
+  const CLI::Option* userNameOption = app.add_option(
+      "--user-name", options.userName, "calling user name (ORVO_USER_NAME, else Manager)");
   app.add_flag("--trace", options.trace, "print every statement as JSON on stderr");
 
   try {
     app.parse(argc, argv);
-    options.userId = UserId(userText);
+    options.userId = UserId(userText, Origin(*userOption, "ORVO_USER_ID"));
+    // Texts that reach the library must be UTF-8, as all of its texts are.
+    if (!orvoprint::IsUtf8(options.userName)) {
+      throw orvoprint::UsageError(Origin(*userNameOption, "ORVO_USER_NAME") + " is not UTF-8 text");
+    }
+    if (!orvoprint::IsUtf8(options.dsn)) throw orvoprint::UsageError("--dsn is not UTF-8 text");
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : 2;
   } catch (const orvoprint::UsageError& error) {
@@ -159,15 +223,25 @@ int main(int argc, char** argv) {
   if (options.trace) {
     hub->SetStatementObserver(std::make_shared<orvoprint::TraceObserver>(std::cerr));
   }
-  const int code = Run(options, app.remaining());
-  // A result that never reached its reader is a failure, not a success.
-  errno = 0;
-  std::cout.flush();
-  if (!std::cout) {
-    const int error = errno;
-    std::cerr << "orvoprint: cannot write the result"
-              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
-    return code == 0 ? 1 : code;
+  return Run(options, app.remaining());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A reader that goes away (orvoprint members | head -c1) makes writes fail
+  // with EPIPE, reported as any failed write is, rather than ending the
+  // program unannounced.
+  std::signal(SIGPIPE, SIG_IGN);
+  StandardOutput output;
+  std::streambuf* const stdio = std::cout.rdbuf(&output);
+  int code = ParseAndRun(argc, argv);
+  // Given back before `output` is gone: std::cout is flushed once more at exit.
+  std::cout.rdbuf(stdio);
+  // Output that never reached its reader is a failure, not a success.
+  if (output.error() != 0) {
+    std::cerr << "orvoprint: cannot write the result: " << std::strerror(output.error()) << '\n';
+    if (code == 0) code = 1;
   }
   return code;
 }

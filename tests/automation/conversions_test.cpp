@@ -114,18 +114,30 @@ TEST(ValTest, ReadsTheLeadingNumber) {
   }
 }
 
-TEST(Utf8Test, OnlyWellFormedTextIsValidAndEveryStrayByteIsACharacter) {
-  for (const std::string valid :
-       {"", "abc", "\xC2\x80", "存放", "\xEF\xBF\xBF", "😀", "\xF4\x8F\xBF\xBF"}) {
-    EXPECT_TRUE(IsValidUtf8(valid)) << valid;
+TEST(Utf8Test, AcceptsEveryScalarValueAndRefusesEveryMalformedSequence) {
+  for (const char* text : {"", "Invoice A4", "\xC3\xA9", "\xE5\xAD\x98", "\xED\x9F\xBF",
+                           "\xEE\x80\x80", "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF"}) {
+    EXPECT_TRUE(IsValidUtf8(text)) << text;
   }
-  // Truncated, stray continuation, overlong forms, surrogates, past U+10FFFF.
-  for (const std::string malformed :
-       {"\xC3", "a\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF", "\xED\xA0\x80",
-        "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xE5\xAD"}) {
-    EXPECT_FALSE(IsValidUtf8(malformed)) << malformed;
-  }
-  EXPECT_EQ(Utf8CharacterLength("😀x", 0), 4u);
+  const std::pair<const char*, const char*> malformed[] = {
+      {"\xC0\xAF", "overlong"},
+      {"\xE0\x80\xAF", "overlong"},
+      {"\xF0\x80\x80\xAF", "overlong"},
+      {"\xED\xA0\x80", "surrogate"},
+      {"\xED\xBF\xBF", "surrogate"},
+      {"\xF4\x90\x80\x80", "above U+10FFFF"},
+      {"\xF5\x80\x80\x80", "above U+10FFFF"},
+      {"\xF8\x90\x80\x80", "no lead byte"},
+      {"\xFF", "no lead byte"},
+      {"\xE5\xAD", "cut short"},
+      {"caf\xC3", "cut short"},
+      {"\xF0\x9F\x98 ", "cut short"},
+      {"\x80", "continuation without its lead"},
+      {"\xC3\xA9\xA9", "continuation without its lead"},
+  };
+  for (const auto& [text, fault] : malformed) EXPECT_FALSE(IsValidUtf8(text)) << fault;
+  // Each byte that begins no character counts as one.
+  EXPECT_EQ(Utf8CharacterLength("\xF0\x9F\x98\x80x", 0), 4u);
   EXPECT_EQ(Utf8CharacterLength("\xE5\xADx", 0), 1u);
   EXPECT_EQ(Utf8CharacterLength("\x80\x80", 1), 1u);
 }

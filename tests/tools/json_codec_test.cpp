@@ -40,30 +40,6 @@ TEST(Base64Test, RoundTripsEveryLengthOfTheLastGroupAndEveryByte) {
   EXPECT_EQ(Base64Encode(Bytes{0xFB, 0xFF, 0xBF}), "+/+/");
 }
 
-TEST(Utf8Test, AcceptsEveryScalarValueAndRefusesEveryMalformedSequence) {
-  for (const char* text : {"", "Invoice A4", "\xC3\xA9", "\xE5\xAD\x98", "\xED\x9F\xBF",
-                           "\xEE\x80\x80", "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF"}) {
-    EXPECT_TRUE(IsUtf8(text)) << text;
-  }
-  const std::pair<const char*, const char*> malformed[] = {
-      {"\xC0\xAF", "overlong"},
-      {"\xE0\x80\xAF", "overlong"},
-      {"\xF0\x80\x80\xAF", "overlong"},
-      {"\xED\xA0\x80", "surrogate"},
-      {"\xED\xBF\xBF", "surrogate"},
-      {"\xF4\x90\x80\x80", "above U+10FFFF"},
-      {"\xF5\x80\x80\x80", "above U+10FFFF"},
-      {"\xF8\x90\x80\x80", "no lead byte"},
-      {"\xFF", "no lead byte"},
-      {"\xE5\xAD", "cut short"},
-      {"caf\xC3", "cut short"},
-      {"\xF0\x9F\x98 ", "cut short"},
-      {"\x80", "continuation without its lead"},
-      {"\xC3\xA9\xA9", "continuation without its lead"},
-  };
-  for (const auto& [text, fault] : malformed) EXPECT_FALSE(IsUtf8(text)) << fault;
-}
-
 TEST(JsonCodecTest, EachKindIsWrittenInItsEncodingAndReadBack) {
   const std::pair<Variant, std::string> cases[] = {
       {Variant(), R"({"$empty":true})"},

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "orvo/automation/conversions.hpp"
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/host/call_scope.hpp"
@@ -78,7 +79,7 @@ std::string JsonFault(const OrderedJson::exception& error) {
 
 // A word taken as text, which must be UTF-8 as every text of the library is.
 orvo::Variant Text(const orvo::ParamInfo& param, const std::string& word) {
-  if (!IsUtf8(word)) throw UsageError(param.name + " is not UTF-8 text");
+  if (!orvo::IsValidUtf8(word)) throw UsageError(param.name + " is not UTF-8 text");
   return orvo::Variant(word);
 }
 

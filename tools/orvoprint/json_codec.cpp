@@ -26,35 +26,6 @@ OrderedJson Tagged(const char* tag, OrderedJson value) {
 
 }  // namespace
 
-bool IsUtf8(std::string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    // The sequence's length, the lead's bits of the value, and the least value
-    // that needs this length: a smaller one is an overlong form.
-    std::size_t length = 1;
-    char32_t value = lead, least = 0;
-    if (lead >= 0xF8) return false;  // leads no sequence
-    if (lead >= 0xF0) {
-      length = 4, value = lead & 0x07, least = 0x10000;
-    } else if (lead >= 0xE0) {
-      length = 3, value = lead & 0x0F, least = 0x800;
-    } else if (lead >= 0xC0) {
-      length = 2, value = lead & 0x1F, least = 0x80;
-    } else if (lead >= 0x80) {
-      return false;  // a continuation byte without its lead
-    }
-    if (text.size() - at < length) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[at + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      value = value << 6 | (next & 0x3F);
-    }
-    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
-    at += length;
-  }
-  return true;
-}
-
 std::string Base64Encode(const orvo::Bytes& bytes) {
   std::string text;
   text.reserve((bytes.size() + 2) / 3 * 4);

@@ -27,11 +27,6 @@ using OrderedJson = nlohmann::ordered_json;
 // exhausts the stack.
 inline constexpr int kMaxJsonDepth = 64;
 
-// Whether `text` is well-formed UTF-8, as every text of the library must be:
-// no overlong form, no surrogate (U+D800 to U+DFFF), nothing above U+10FFFF,
-// no sequence cut short and no continuation byte without its lead.
-bool IsUtf8(std::string_view text);
-
 std::string Base64Encode(const orvo::Bytes& bytes);
 // Throws std::invalid_argument for text that is not base64.
 orvo::Bytes Base64Decode(std::string_view text);

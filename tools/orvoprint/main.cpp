@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "orvo/automation/ascii.hpp"
+#include "orvo/automation/conversions.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/host/service_hub.hpp"
 #include "tools/orvoprint/commands.hpp"
@@ -207,10 +208,10 @@ int ParseAndRun(int argc, char** argv) {
     app.parse(argc, argv);
     options.userId = UserId(userText, Origin(*userOption, "ORVO_USER_ID"));
     // Texts that reach the library must be UTF-8, as all of its texts are.
-    if (!orvoprint::IsUtf8(options.userName)) {
+    if (!orvo::IsValidUtf8(options.userName)) {
       throw orvoprint::UsageError(Origin(*userNameOption, "ORVO_USER_NAME") + " is not UTF-8 text");
     }
-    if (!orvoprint::IsUtf8(options.dsn)) throw orvoprint::UsageError("--dsn is not UTF-8 text");
+    if (!orvo::IsValidUtf8(options.dsn)) throw orvoprint::UsageError("--dsn is not UTF-8 text");
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : 2;
   } catch (const orvoprint::UsageError& error) {

@@ -13,12 +13,13 @@
 
 #include <memory>
 #include <optional>
-#include <string>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "orvo/ado/connection.hpp"
+#include "orvo/ado/connection_string.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/ado/types.hpp"
 

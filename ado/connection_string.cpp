@@ -1,8 +1,9 @@
+#include "orvo/ado/connection_string.hpp"
+
 #include <cctype>
 #include <utility>
 
 #include "ado/errors.hpp"
-#include "orvo/ado/connection.hpp"
 #include "orvo/automation/ascii.hpp"
 
 namespace orvo::ado {

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "orvo/automation/ascii.hpp"
+#include "orvo/automation/class_registry.hpp"
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/error.hpp"
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "bills/note_rows.hpp"
-#include "component/sql_text.hpp"
+#include "component/frame.hpp"
+#include "families/text_command.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
@@ -23,9 +23,11 @@ namespace {
 constexpr std::int32_t kDuplicateLabel = HResult(0x800407C0u);
 
 // Where one class keeps its labels and how it names itself in error sources.
-struct LabelTable {
-  const char* table;
-  const char* owner;  // the class as error sources name it
+struct LabelStatements {
+  std::string_view duplicateCheck;  // the rows of {name} and {type}
+  std::string_view insert;
+  std::string_view remove;  // the row {id}
+  const char* owner;        // the class as error sources name it
   component::MethodConvention addConvention;
 };
 
@@ -42,12 +44,28 @@ constexpr component::MethodConvention AddConvention(const char* source) {
 constexpr component::MethodConvention kDeleteConvention{
     .start = component::MethodConvention::Start::Abort, .writes = true};
 
-constexpr LabelTable kStandardLabels{
-    "T_PrintExport", "OrvoMClassBillPrint.clsPrintSetupUpdate",
-    AddConvention("OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()")};
-constexpr LabelTable kPartitionedLabels{
-    "T_PrintExportLM", "OrvoMClassBillPrint.clsPrintSetupUpdateLM",
-    AddConvention("OrvoMClassBillPrint.clsPrintSetupUpdateLM.AddBarCodeTemplate()")};
+// The statements break their lines with CR LF.
+constexpr LabelStatements kStandardLabels{
+    .duplicateCheck =
+        "select count(1) as FNoteNumber from T_PrintExport \r\n where FName = "
+        "'{name}' \r\n   and FBillType = {type}",
+    .insert =
+        "Insert Into T_PrintExport( \r\n  FBillType , FBillId , FPreparerId , \r\n  FDate , "
+        "FName , FPrintSet   \r\n ) Values(?,?,?,?,?,?)",
+    .remove = "Delete T_PrintExport Where FID={id}",
+    .owner = "OrvoMClassBillPrint.clsPrintSetupUpdate",
+    .addConvention = AddConvention("OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()")};
+constexpr LabelStatements kPartitionedLabels{
+    .duplicateCheck =
+        "select count(1) as FNoteNumber from T_PrintExportLM \r\n where FName = "
+        "'{name}' \r\n   and FBillType = {type}",
+    .insert =
+        "Insert Into T_PrintExportLM( \r\n  FBillType , FBillId , FPreparerId , \r\n  FDate , "
+        "FName , FPrintSet   \r\n ) Values(?,?,?,?,?,?)",
+    .remove = "Delete T_PrintExportLM Where FID={id}",
+    .owner = "OrvoMClassBillPrint.clsPrintSetupUpdateLM",
+    .addConvention =
+        AddConvention("OrvoMClassBillPrint.clsPrintSetupUpdateLM.AddBarCodeTemplate()")};
 
 // The current local time as the number MMDDHHMMSS.
 std::int32_t TimeStamp() {
@@ -57,17 +75,15 @@ std::int32_t TimeStamp() {
 }
 
 // Each step marks its line first, as the error source reports them.
-std::shared_ptr<Dictionary> AddLabel(PrintSetupObject& self, const LabelTable& labels,
+std::shared_ptr<Dictionary> AddLabel(PrintSetupObject& self, const LabelStatements& labels,
                                      const std::string& sDsn, std::int32_t fClassType,
                                      const std::string& fNoteName, const Variant& fNoteBlob,
                                      const std::string& sUserId) {
   return component::MethodFrame::Run(
       self, labels.addConvention, sDsn, [&](component::MethodContext& context) {
         context.SetLine(3);
-        const std::string duplicate_check =
-            std::string("select count(1) as FNoteNumber from ") + labels.table +
-            " \r\n where FName = '" + component::QuotesDoubled(fNoteName) +
-            "' \r\n   and FBillType = " + std::to_string(fClassType);
+        const std::string duplicate_check = families::Fill(
+            labels.duplicateCheck, {{"name", families::Quoted{fNoteName}}, {"type", fClassType}});
         context.SetLine(7);
         const auto same_name = context.Connection().Execute(duplicate_check);
         context.SetLine(9);
@@ -79,35 +95,30 @@ std::shared_ptr<Dictionary> AddLabel(PrintSetupObject& self, const LabelTable& l
                                    store::GetDsnValue(sDsn, "Language"), {Variant(fNoteName)}));
         }
         context.SetLine(13);
-        ado::Command command;
+        families::TextCommand insert(context.ConnectionPtr(), std::string(labels.insert));
         context.SetLine(14);
         // Not stored, but a label is only added for a caller the host knows.
         context.UserName();
-        context.SetLine(15);
-        command.ActiveConnection = context.ConnectionPtr();
-        command.CommandType = ado::adCmdText;
-        context.SetLine(18);
-        command.CommandText = std::string("Insert Into ") + labels.table +
-                              "( \r\n  FBillType , FBillId , FPreparerId , \r\n  FDate , FName , "
-                              "FPrintSet   \r\n ) Values(?,?,?,?,?,?)";
         context.SetLine(19);
-        bills::AppendInput(command, ado::adUnsignedInt, 0, fClassType);
+        insert.Input(ado::adUnsignedInt, 0, fClassType);
         context.SetLine(20);
-        bills::AppendInput(command, ado::adUnsignedInt, 0, TimeStamp());
+        insert.Input(ado::adUnsignedInt, 0, TimeStamp());
         context.SetLine(21);
-        bills::AppendInput(command, ado::adUnsignedInt, 0, Val(sUserId));
+        insert.Input(ado::adUnsignedInt, 0, Val(sUserId));
         context.SetLine(22);
-        bills::AppendInput(command, ado::adDate, 0, Date::Now());
+        insert.Input(ado::adDate, 0, Date::Now());
         context.SetLine(23);
-        bills::AppendInput(command, ado::adVarChar, 255, fNoteName);
+        insert.Input(ado::adVarChar, 255, fNoteName);
         context.SetLine(24);
-        bills::AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, fNoteBlob);
+        insert.Input(ado::adLongVarBinary, ado::kLongBinarySize, fNoteBlob);
         context.SetLine(25);
-        command.Execute();
+        insert.Execute();
         context.SetLine(29);
-        const auto identity = context.Connection().Execute("select @@IDENTITY");
+        const auto made = families::NewIdentity(context.Connection());
         context.SetLine(30);
-        const std::int32_t id = CLng(identity->Fields(0).Value());
+        // The id of a label is never Null.
+        if (!made) throw RuntimeError(kInvalidUseOfNull);
+        const std::int32_t id = *made;
         // Complete comes before the result is built, as its line says.
         context.SetLine(31);
         context.DataContext().Complete();
@@ -123,12 +134,11 @@ std::shared_ptr<Dictionary> AddLabel(PrintSetupObject& self, const LabelTable& l
 }
 
 // Deletes whatever row has the id, a label or not.
-bool DeleteLabel(PrintSetupObject& self, const LabelTable& labels, const std::string& sDsn,
+bool DeleteLabel(PrintSetupObject& self, const LabelStatements& labels, const std::string& sDsn,
                  std::int32_t FID) {
   return component::MethodFrame::Run(
       self, kDeleteConvention, sDsn, [&](component::MethodContext& context) {
-        context.Connection().Execute(std::string("Delete ") + labels.table +
-                                     " Where FID=" + std::to_string(FID));
+        context.Connection().Execute(families::Fill(labels.remove, {{"id", FID}}));
         return true;
       });
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "component/frame.hpp"
+#include "families/owner_chain.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
@@ -20,13 +20,32 @@ namespace {
 constexpr component::MethodConvention kConvention{
     .start = component::MethodConvention::Start::Complete, .completeAtEnd = false};
 
-// The three statements of one family, each up to where the user's id (the
-// first) ends it or complete.
 struct CurrentNoteStatements {
-  std::string assignmentsHead;
-  std::string saveByUser;
-  std::string billTypeSet;
+  std::string_view assignments;  // the calling user's assignment rows ({user})
+  std::string_view saveByUser;   // the global row
+  std::string_view billTypeSet;  // the bill type's set of key and value pairs
 };
+
+// Two blanks stand before the first "Where".
+constexpr CurrentNoteStatements kStandard{
+    .assignments =
+        "Select * From T_PrintExport  Where FBillId>0 And FBillType={type} And "
+        "FPreparerId={user}",
+    .saveByUser =
+        "SELECT FData From T_PrintExport Where FBillType=0 and FBillId =0 and "
+        "FName='SaveByUser'",
+    .billTypeSet = "SELECT FData From T_PrintExport Where FBillType={type} and FBillId =-1"};
+
+constexpr CurrentNoteStatements kPartitioned{
+    .assignments =
+        "Select * From T_PrintExportLM  Where FBillId>0 And FBillType={type} AND "
+        "FDataFrom = {dataFrom} And FPreparerId={user}",
+    .saveByUser =
+        "SELECT FData From T_PrintExportLM Where FBillType=0 and FBillId =0 AND "
+        "FDataFrom = {dataFrom} and FName='SaveByUser'",
+    .billTypeSet =
+        "SELECT FData From T_PrintExportLM Where FBillType={type} AND FDataFrom = "
+        "{dataFrom} and FBillId =-1"};
 
 // "A,1|B,2|" holds the pairs A=1 and B=2: pieces joined by "|", each a key, a
 // comma and a value. Empty pieces are skipped, parts after the value are
@@ -48,9 +67,10 @@ std::shared_ptr<Dictionary> BillTypeSet(std::string_view list) {
 }
 
 std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
-                                            const CurrentNoteStatements& statements) {
+                                            const CurrentNoteStatements& statements,
+                                            const std::vector<families::Hole>& holes) {
   ado::Connection& connection = context.Connection();
-  auto rows = connection.Execute(statements.assignmentsHead + std::to_string(context.UserID()));
+  auto rows = connection.Execute(families::OwnedStatement(context, statements.assignments, holes));
   auto result = std::make_shared<Dictionary>();
   while (!rows->Eof()) {
     auto item = std::make_shared<Vector>();
@@ -64,11 +84,11 @@ std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
     rows->MoveNext();
   }
 
-  rows = connection.Execute(statements.saveByUser);
+  rows = connection.Execute(families::Fill(statements.saveByUser, holes));
   result->SetValue("SaveByUser", rows->Eof() ? Variant(std::int16_t{1})
                                              : Variant(CLng(rows->Fields("FData").Value())));
 
-  rows = connection.Execute(statements.billTypeSet);
+  rows = connection.Execute(families::Fill(statements.billTypeSet, holes));
   std::string list;
   if (!rows->Eof()) list = CStr(Utility::ValueOrDefault(rows->Fields(0).Value(), ""));
   result->SetObject("BillTypeSet", BillTypeSet(list));
@@ -81,13 +101,7 @@ std::shared_ptr<Dictionary> clsPrintSetupQuery::GetCurrNote(const std::string& s
                                                             std::int32_t fClssTypeId) {
   return component::MethodFrame::Run(
       *this, kConvention, sDsn, [&](component::MethodContext& context) {
-        const std::string t = std::to_string(fClssTypeId);
-        return ReadCurrentNote(
-            context, {"Select * From T_PrintExport  Where FBillId>0 And FBillType=" + t +
-                          " And FPreparerId=",
-                      "SELECT FData From T_PrintExport Where FBillType=0 and FBillId =0 and "
-                      "FName='SaveByUser'",
-                      "SELECT FData From T_PrintExport Where FBillType=" + t + " and FBillId =-1"});
+        return ReadCurrentNote(context, kStandard, {{"type", fClssTypeId}});
       });
 }
 
@@ -96,16 +110,8 @@ std::shared_ptr<Dictionary> clsPrintSetupQueryLM::GetCurrNote(const std::string&
                                                               std::int32_t dataFrom) {
   return component::MethodFrame::Run(
       *this, kConvention, sDsn, [&](component::MethodContext& context) {
-        const std::string t = std::to_string(fClssTypeId);
-        const std::string d = std::to_string(dataFrom);
-        return ReadCurrentNote(
-            context,
-            {"Select * From T_PrintExportLM  Where FBillId>0 And FBillType=" + t +
-                 " AND FDataFrom = " + d + " And FPreparerId=",
-             "SELECT FData From T_PrintExportLM Where FBillType=0 and FBillId =0 AND FDataFrom = " +
-                 d + " and FName='SaveByUser'",
-             "SELECT FData From T_PrintExportLM Where FBillType=" + t + " AND FDataFrom = " + d +
-                 " and FBillId =-1"});
+        return ReadCurrentNote(context, kPartitioned,
+                               {{"type", fClssTypeId}, {"dataFrom", dataFrom}});
       });
 }
 

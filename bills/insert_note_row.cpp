@@ -1,87 +1,55 @@
 // InsertNoteRow of the standard and the partitioned update class: stores a
 // template body for the calling user under a name and a bill type, replacing
 // the body of the user's template of that name when there is one, and adds an
-// assignment row for it. The report classes' InsertRptNoteRow runs the same
-// steps on their own tables.
+// assignment row for it.
 
-#include <memory>
-#include <string>
-
-#include "bills/note_rows.hpp"
-#include "component/sql_text.hpp"
-#include "orvo/ado/recordset.hpp"
-#include "orvo/automation/conversions.hpp"
+#include "families/template_writes.hpp"
 #include "orvo/component/classes.hpp"
 
 namespace orvo {
 
-namespace bills {
+namespace {
 
-std::shared_ptr<Vector> InsertNoteRow(PrintSetupObject& self, const std::string& sDsn,
-                                      const NoteRows& rows, std::int32_t type,
-                                      const std::string& fNoteName, const Variant& fNoteBlob) {
-  return component::MethodFrame::Run(self, kWriting, sDsn, [&](component::MethodContext& context) {
-    const NoteFamily& family = rows.family;
-    ado::Connection& connection = context.Connection();
-    const std::string type_text = std::to_string(type);
-    const std::string user_name = context.UserName();
-    // A template is the user's by its creator's name, and of the type by its
-    // screen id (not by its bill type).
-    auto found = connection.Execute(std::string("select *  from ") + family.noteTable +
-                                    " where FCreatorName='" + component::QuotesDoubled(user_name) +
-                                    "' and FScreenId='" + type_text + "'" + rows.Partition() +
-                                    " and FName='" + component::QuotesDoubled(fNoteName) + "'");
+constexpr families::InsertStatements kStandard{
+    .lookup =
+        "select *  from T_PrintExportNote where FCreatorName='{userName}' and "
+        "FScreenId='{type}' and FName='{name}'",
+    .templateInsert =
+        "Insert Into T_PrintExportNote(FName,FScreenId,FCreatorName,FModifierName,"
+        "FNewBillType,FCreateDate,FModifyDate,FData) Values(?,?,?,?,?,?,?,?)",
+    .userNameSize = 30,
+    .partitioned = false,
+    .bodyUpdate = "Update T_PrintExportNote set FData = ?  Where FID={id}",
+    .assignment =
+        "insert into T_PrintExport (FBillType,FBillID,FDate,FName,FSel,FPreParerID,"
+        "FData) values ({type},{id},'{today}','{name}',0,{userId},'')"};
 
-    ado::Command command;
-    command.ActiveConnection = context.ConnectionPtr();
-    command.CommandType = ado::adCmdText;
-    std::int32_t id = 0;
-    if (found->Eof()) {
-      command.CommandText = std::string("Insert Into ") + family.noteTable +
-                            "(FName,FScreenId,FCreatorName,FModifierName," + family.noteType +
-                            ",FCreateDate,FModifyDate,FData" + rows.IfPartitioned(",FDataFrom") +
-                            ") Values(?,?,?,?,?,?,?,?" + rows.IfPartitioned(",?") + ")";
-      AppendInput(command, ado::adVarChar, 255, fNoteName);
-      AppendInput(command, ado::adVarChar, 20, type_text);
-      AppendInput(command, ado::adVarChar, family.userNameSize, user_name);
-      AppendInput(command, ado::adVarChar, family.userNameSize, user_name);
-      AppendInput(command, ado::adVarChar, 20, type);
-      AppendInput(command, ado::adDate, 0, Date::Now());
-      AppendInput(command, ado::adDate, 0, Date::Now());
-      AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, fNoteBlob);
-      rows.AppendPartition(command);
-      command.Execute();
-      found = connection.Execute("select @@IDENTITY");
-      const Variant identity = found->Fields(0).Value();
-      id = identity.IsNull() ? 0 : CLng(identity);
-    } else {
-      // Only the body changes; the template keeps its dates and modifier.
-      id = CLng(found->Fields("FID").Value());
-      command.CommandText = std::string("Update ") + family.noteTable +
-                            " set FData = ?  Where FID=" + std::to_string(id);
-      AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, fNoteBlob);
-      command.Execute();
-    }
-    command.ActiveConnection = nullptr;
-    found->Close();
+// The partitioned templates keep their user names in 20 characters; a body is
+// replaced by the template's id alone.
+constexpr families::InsertStatements kPartitioned{
+    .lookup =
+        "select *  from T_PrintExportNoteLM where FCreatorName='{userName}' and "
+        "FScreenId='{type}' AND FDataFrom = {dataFrom} and FName='{name}'",
+    .templateInsert =
+        "Insert Into T_PrintExportNoteLM(FName,FScreenId,FCreatorName,"
+        "FModifierName,FNewBillType,FCreateDate,FModifyDate,FData,FDataFrom) "
+        "Values(?,?,?,?,?,?,?,?,?)",
+    .userNameSize = 20,
+    .partitioned = true,
+    .bodyUpdate = "Update T_PrintExportNoteLM set FData = ?  Where FID={id}",
+    .assignment =
+        "insert into T_PrintExportLM (FBillType,FBillID,FDate,FName,FSel,FPreParerID,"
+        "FData,FDataFrom) values ({type},{id},'{today}','{name}',0,{userId},'',"
+        "{dataFrom})"};
 
-    connection.Execute(rows.RowInsert(type, id, fNoteName, context.UserID(), ""));
-    auto result = std::make_shared<Vector>();
-    result->Add(id);
-    result->Add(type);
-    result->Add(fNoteName);
-    result->Add(fNoteBlob);
-    return result;
-  });
-}
-
-}  // namespace bills
+}  // namespace
 
 std::shared_ptr<Vector> clsPrintSetupUpdate::InsertNoteRow(const std::string& sDsn,
                                                            std::int32_t fClassType,
                                                            const std::string& fNoteName,
                                                            const Variant& fNoteBlob) {
-  return bills::InsertNoteRow(*this, sDsn, {bills::kBillFamily}, fClassType, fNoteName, fNoteBlob);
+  return families::InsertTemplate(*this, sDsn, kStandard, {{"type", fClassType}}, fClassType,
+                                  fNoteName, fNoteBlob);
 }
 
 std::shared_ptr<Vector> clsPrintSetupUpdateLM::InsertNoteRow(const std::string& sDsn,
@@ -89,8 +57,9 @@ std::shared_ptr<Vector> clsPrintSetupUpdateLM::InsertNoteRow(const std::string& 
                                                              const std::string& fNoteName,
                                                              const Variant& fNoteBlob,
                                                              std::int32_t dataFrom) {
-  return bills::InsertNoteRow(*this, sDsn, {bills::kPartitionedBillFamily, dataFrom}, fClassType,
-                              fNoteName, fNoteBlob);
+  return families::InsertTemplate(*this, sDsn, kPartitioned,
+                                  {{"type", fClassType}, {"dataFrom", dataFrom}}, fClassType,
+                                  fNoteName, fNoteBlob);
 }
 
 }  // namespace orvo

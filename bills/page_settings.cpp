@@ -2,11 +2,7 @@
 // calling user's page and print settings for a bill type, else the manager
 // user's.
 
-#include <memory>
-#include <string>
-
-#include "component/frame.hpp"
-#include "orvo/ado/recordset.hpp"
+#include "families/owner_chain.hpp"
 #include "orvo/component/classes.hpp"
 
 namespace orvo {
@@ -17,14 +13,33 @@ namespace {
 constexpr component::MethodConvention kConvention{
     .start = component::MethodConvention::Start::Complete, .completeAtEnd = false};
 
-// `head` is the statement up to the owner condition, which names the user
-// first and the manager user when the user has no settings row.
+struct PageSettingsStatements {
+  std::string_view user;     // the user's settings row
+  std::string_view manager;  // the manager user's
+};
+
+constexpr PageSettingsStatements kStandard{
+    .user =
+        "Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType={type} And "
+        "FPreparerId={user}",
+    .manager =
+        "Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType={type} And "
+        "FPreparerId={manager}"};
+
+constexpr PageSettingsStatements kPartitioned{
+    .user =
+        "Select FPrintSet From T_PrintExportLM Where FBillId=0 AND FDataFrom = {dataFrom} And "
+        "FBillType={type} And FPreparerId={user}",
+    .manager =
+        "Select FPrintSet From T_PrintExportLM Where FBillId=0 AND FDataFrom = {dataFrom} "
+        "And FBillType={type} And FPreparerId={manager}"};
+
 std::shared_ptr<Dictionary> ReadPageAndPrintSet(component::MethodContext& context,
-                                                const std::string& head) {
-  const std::int32_t user = context.UserID();
-  auto settings = context.Connection().Execute(head + " And FPreparerId=" + std::to_string(user));
-  if (settings->Eof()) settings = context.Connection().Execute(head + " And FPreparerId=16394");
+                                                const PageSettingsStatements& statements,
+                                                const std::vector<families::Hole>& holes) {
+  const auto settings = families::FirstFound(context, {statements.user, statements.manager}, holes);
   auto result = std::make_shared<Dictionary>();
+  // Only the first row counts; its settings may be Null.
   if (!settings->Eof()) result->SetValue("Set", settings->Fields(0).Value());
   settings->Close();
   return result;
@@ -36,9 +51,7 @@ std::shared_ptr<Dictionary> clsPrintSetupQuery::GetPageAndPrintSet(const std::st
                                                                    std::int32_t fClassTypeId) {
   return component::MethodFrame::Run(
       *this, kConvention, sDsn, [&](component::MethodContext& context) {
-        return ReadPageAndPrintSet(
-            context, "Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=" +
-                         std::to_string(fClassTypeId));
+        return ReadPageAndPrintSet(context, kStandard, {{"type", fClassTypeId}});
       });
 }
 
@@ -47,10 +60,8 @@ std::shared_ptr<Dictionary> clsPrintSetupQueryLM::GetPageAndPrintSet(const std::
                                                                      std::int32_t dataFrom) {
   return component::MethodFrame::Run(
       *this, kConvention, sDsn, [&](component::MethodContext& context) {
-        return ReadPageAndPrintSet(
-            context, "Select FPrintSet From T_PrintExportLM Where FBillId=0 AND FDataFrom = " +
-                         std::to_string(dataFrom) +
-                         " And FBillType=" + std::to_string(fClassTypeId));
+        return ReadPageAndPrintSet(context, kPartitioned,
+                                   {{"type", fClassTypeId}, {"dataFrom", dataFrom}});
       });
 }
 

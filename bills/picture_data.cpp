@@ -7,6 +7,7 @@
 
 #include "bills/sql_names.hpp"
 #include "component/frame.hpp"
+#include "families/statement.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/ado/stream.hpp"
 #include "orvo/automation/conversions.hpp"
@@ -44,14 +45,18 @@ Variant ReadPictureData(component::MethodContext& context, const Dictionary& dct
   const auto named = bills::BusinessTable::Require(context.Connection(), "TableName", table);
   const std::string field_name = named.RequireColumn("FieldName", field);
   named.RequireColumn("PrimaryKeyField", key_field);
-  bills::RequireLiteral("PrimaryKeyValue", key_value);
+  bills::RequireLiteral(context.Connection(), "PrimaryKeyValue", key_value);
 
   ado::Recordset picture;
   picture.CursorLocation = ado::adUseServer;
   picture.LockType = ado::adLockReadOnly;
-  picture.Open(
-      "select " + field + " from " + table + "\r\n" + " where " + key_field + "=" + key_value,
-      context.ConnectionPtr());
+  using families::Verbatim;
+  picture.Open(families::Fill("select {field} from {table}\r\n where {keyField}={keyValue}",
+                              {{"field", Verbatim{field}},
+                               {"table", Verbatim{table}},
+                               {"keyField", Verbatim{key_field}},
+                               {"keyValue", Verbatim{key_value}}}),
+               context.ConnectionPtr());
   if (picture.Eof()) return Variant();
 
   ado::Stream stream;

@@ -6,8 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "bills/note_rows.hpp"
 #include "bills/sql_names.hpp"
+#include "component/frame.hpp"
+#include "families/statement.hpp"
+#include "families/template_writes.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
 
@@ -25,7 +27,7 @@ constexpr component::MethodConvention kConvention{
 void CountPrint(PrintSetupObject& self, const std::string& sDsn,
                 const std::shared_ptr<Dictionary>& dctPCData) {
   component::MethodFrame::Run(self, kConvention, sDsn, [&](component::MethodContext& context) {
-    const Dictionary& data = bills::Required(dctPCData);
+    const Dictionary& data = families::Required(dctPCData);
     const std::string table = CStr(data.Value("TableName"));
     const std::string field = CStr(data.Value("FieldName"));
     const std::string key = CStr(data.Value("PriKey"));
@@ -33,9 +35,14 @@ void CountPrint(PrintSetupObject& self, const std::string& sDsn,
     const auto business = bills::BusinessTable::Require(context.Connection(), "TableName", table);
     business.RequireColumn("FieldName", field);
     business.RequireColumn("PriKey", key);
-    bills::RequireIdList("InterIDs", ids);
-    context.Connection().Execute("UPDATE " + table + " SET " + field + " = " + field +
-                                 " + 1 WHERE " + key + " IN(  " + ids + ")\r\n");
+    bills::RequireIdList(context.Connection(), "InterIDs", ids);
+    using families::Verbatim;
+    context.Connection().Execute(
+        families::Fill("UPDATE {table} SET {field} = {field} + 1 WHERE {key} IN(  {ids})\r\n",
+                       {{"table", Verbatim{table}},
+                        {"field", Verbatim{field}},
+                        {"key", Verbatim{key}},
+                        {"ids", Verbatim{ids}}}));
   });
 }
 

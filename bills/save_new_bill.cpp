@@ -4,11 +4,8 @@
 // whoever created them; otherwise one template is added. No assignment row is
 // written.
 
-#include <memory>
-#include <string>
-
-#include "bills/note_rows.hpp"
-#include "component/sql_text.hpp"
+#include "families/template_writes.hpp"
+#include "families/text_command.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
@@ -17,56 +14,77 @@ namespace orvo {
 
 namespace {
 
-bool SaveAsManager(PrintSetupObject& self, const std::string& sDsn, const bills::NoteRows& rows,
+struct SaveStatements {
+  std::string_view lookup;  // the templates of {type} and {name}
+  std::string_view insert;
+  std::int32_t creatorSize;  // characters of the creator parameter
+  std::string_view update;
+  bool partitioned;  // insert and update take the partition as their last value
+};
+
+constexpr SaveStatements kStandard{
+    .lookup = "Select FId From T_PrintExportNote Where FNewBillType={type} And FName='{name}'",
+    .insert =
+        "Insert Into T_PrintExportNote(FName,FScreenId,FCreatorName,FNewBillType,"
+        "FCreateDate,FModifyDate,FData) Values(?,?,?,?,?,?,?)",
+    .creatorSize = 30,
+    .update =
+        "Update T_PrintExportNote Set FCreateDate=?,FModifyDate=?,FData=? Where "
+        "FNewBillType=? And FName=?",
+    .partitioned = false};
+
+constexpr SaveStatements kPartitioned{
+    .lookup =
+        "Select FId From T_PrintExportNoteLM Where FNewBillType={type} AND FDataFrom = "
+        "{dataFrom} And FName='{name}'",
+    .insert =
+        "Insert Into T_PrintExportNoteLM(FName,FScreenId,FCreatorName,FNewBillType,"
+        "FCreateDate,FModifyDate,FData,FDataFrom) Values(?,?,?,?,?,?,?,?)",
+    .creatorSize = 20,
+    .update =
+        "Update T_PrintExportNoteLM Set FCreateDate=?,FModifyDate=?,FData=? Where "
+        "FNewBillType=? And FName=? AND FDataFrom=?",
+    .partitioned = true};
+
+bool SaveAsManager(PrintSetupObject& self, const std::string& sDsn,
+                   const SaveStatements& statements, const std::vector<families::Hole>& holes,
                    std::int32_t type, const std::shared_ptr<Dictionary>& dctData) {
   // Read before the data source is opened; an empty dictionary stores a
   // template with the empty name and no body.
   std::string name;
   Variant body;
   const auto read_data = [&] {
-    const Dictionary& data = bills::Required(dctData);
+    const Dictionary& data = families::Required(dctData);
     if (data.Count() > 0) {
       name = CStr(data.Value("fNoteName"));
       body = data.Value("FNoteBlob");
     }
   };
   return component::MethodFrame::Run(
-      self, bills::kWriting, sDsn, read_data, [&](component::MethodContext& context) {
-        const char* table = rows.family.noteTable;
-        const auto existing = context.Connection().Execute(
-            std::string("Select FId From ") + table +
-            " Where FNewBillType=" + std::to_string(type) + rows.Partition() + " And FName='" +
-            component::QuotesDoubled(name) + "'");
-
-        ado::Command command;
-        command.ActiveConnection = context.ConnectionPtr();
-        command.CommandType = ado::adCmdText;
+      self, families::kWriting, sDsn, read_data, [&](component::MethodContext& context) {
+        const auto existing = context.Connection().Execute(families::Fill(
+            statements.lookup, families::With(holes, {{"name", families::Quoted{name}}})));
         if (existing->Eof()) {
-          command.CommandText = std::string("Insert Into ") + table +
-                                "(FName,FScreenId,FCreatorName,FNewBillType,FCreateDate,"
-                                "FModifyDate,FData" +
-                                rows.IfPartitioned(",FDataFrom") + ") Values(?,?,?,?,?,?,?" +
-                                rows.IfPartitioned(",?") + ")";
-          bills::AppendInput(command, ado::adVarChar, 255, name);
-          bills::AppendInput(command, ado::adVarChar, 20, std::to_string(type));
-          bills::AppendInput(command, ado::adVarChar, rows.family.userNameSize, "Manager");
-          bills::AppendInput(command, ado::adVarChar, 20, type);
-          bills::AppendInput(command, ado::adDate, 0, Date::Now());
-          bills::AppendInput(command, ado::adDate, 0, Date::Now());
-          bills::AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, body);
+          families::TextCommand insert(context.ConnectionPtr(), std::string(statements.insert));
+          families::AppendNewTemplate(insert, {.name = name,
+                                               .screenId = std::to_string(type),
+                                               .creator = "Manager",
+                                               .type = type,
+                                               .body = body,
+                                               .userNameSize = statements.creatorSize});
+          if (statements.partitioned) insert.Partition(holes);
+          insert.Execute();
         } else {
-          command.CommandText =
-              std::string("Update ") + table +
-              " Set FCreateDate=?,FModifyDate=?,FData=? Where FNewBillType=? And FName=?" +
-              rows.IfPartitioned(" AND FDataFrom=?");
-          bills::AppendInput(command, ado::adDate, 0, Date::Now());
-          bills::AppendInput(command, ado::adDate, 0, Date::Now());
-          bills::AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, body);
-          bills::AppendInput(command, ado::adVarChar, 20, type);
-          bills::AppendInput(command, ado::adVarChar, 255, name);
+          // Every template of the type and name, whoever created it.
+          families::TextCommand update(context.ConnectionPtr(), std::string(statements.update));
+          update.Input(ado::adDate, 0, Date::Now())
+              .Input(ado::adDate, 0, Date::Now())
+              .Input(ado::adLongVarBinary, ado::kLongBinarySize, body)
+              .Input(ado::adVarChar, 20, type)
+              .Input(ado::adVarChar, 255, name);
+          if (statements.partitioned) update.Partition(holes);
+          update.Execute();
         }
-        rows.AppendPartition(command);
-        command.Execute();
         // Callers learn of success only by the absence of an error.
         return false;
       });
@@ -76,13 +94,14 @@ bool SaveAsManager(PrintSetupObject& self, const std::string& sDsn, const bills:
 
 bool clsPrintSetupUpdate::SaveNewBill(const std::string& sDsn, std::int32_t fClassType,
                                       const std::shared_ptr<Dictionary>& dctData) {
-  return SaveAsManager(*this, sDsn, {bills::kBillFamily}, fClassType, dctData);
+  return SaveAsManager(*this, sDsn, kStandard, {{"type", fClassType}}, fClassType, dctData);
 }
 
 bool clsPrintSetupUpdateLM::SaveNewBill(const std::string& sDsn, std::int32_t fClassType,
                                         const std::shared_ptr<Dictionary>& dctData,
                                         std::int32_t dataFrom) {
-  return SaveAsManager(*this, sDsn, {bills::kPartitionedBillFamily, dataFrom}, fClassType, dctData);
+  return SaveAsManager(*this, sDsn, kPartitioned, {{"type", fClassType}, {"dataFrom", dataFrom}},
+                       fClassType, dctData);
 }
 
 }  // namespace orvo

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <optional>
 
-#include "ado/tokenizer.hpp"
 #include "orvo/automation/ascii.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/store/schema.hpp"
@@ -12,9 +11,6 @@
 namespace orvo::bills {
 
 namespace {
-
-using ado::Token;
-using ado::TokenKind;
 
 // The server's limit: database, schema and table.
 constexpr std::size_t kMostTableNameParts = 3;
@@ -31,40 +27,21 @@ std::string Quoted(std::string_view text) {
 }
 
 // The parts of `text` when it is at most `most` names joined by dots and
-// nothing else; raises 5, saying that it must be `what`, otherwise.
+// nothing else, none of them a keyword of the database; raises 5, saying that
+// it must be `what`, otherwise.
 std::vector<std::string> NameParts(const ado::Connection& connection, std::string_view argument,
                                    std::string_view text, std::size_t most,
                                    const std::string& what) {
-  const std::vector<Token> tokens = ado::Tokenize(text);
-  std::vector<std::string> parts;
-  for (std::size_t i = 0; i < tokens.size(); ++i) {
-    const Token& token = tokens[i];
-    const bool wellPlaced = i % 2 == 1 ? token.Is(".") : token.IsName() && token.closed;
-    if (!wellPlaced) Refuse(argument, "be " + what, Quoted(text));
-    if (i % 2 == 1) continue;
-    if (token.kind == TokenKind::Identifier && connection.IsKeyword(token.text)) {
-      Refuse(argument, "be " + what, "the keyword " + Quoted(token.text));
+  const std::optional<std::vector<ado::NamePart>> parts = connection.SplitName(text);
+  if (!parts || parts->size() > most) Refuse(argument, "be " + what, Quoted(text));
+  std::vector<std::string> names;
+  for (const ado::NamePart& part : *parts) {
+    if (part.bare && connection.IsKeyword(part.name)) {
+      Refuse(argument, "be " + what, "the keyword " + Quoted(part.name));
     }
-    parts.push_back(token.Name());
+    names.push_back(part.name);
   }
-  if (parts.empty() || tokens.size() % 2 == 0 || parts.size() > most) {
-    Refuse(argument, "be " + what, Quoted(text));
-  }
-  return parts;
-}
-
-// Reads a literal at tokens[pos], leaving pos after it; false when none is there.
-bool ReadLiteral(const std::vector<Token>& tokens, std::size_t& pos) {
-  std::size_t at = pos;
-  const bool sign = at < tokens.size() && (tokens[at].Is("-") || tokens[at].Is("+"));
-  if (sign) ++at;
-  if (at >= tokens.size()) return false;
-  const Token& token = tokens[at];
-  const bool number = token.kind == TokenKind::Number;
-  const bool text = !sign && token.kind == TokenKind::String && token.closed;
-  if (!number && !text) return false;
-  pos = at + 1;
-  return true;
+  return names;
 }
 
 }  // namespace
@@ -90,23 +67,16 @@ std::string BusinessTable::RequireColumn(std::string_view argument, std::string_
   return column;
 }
 
-void RequireLiteral(std::string_view argument, std::string_view value) {
-  const std::vector<Token> tokens = ado::Tokenize(value);
-  std::size_t pos = 0;
-  if (!ReadLiteral(tokens, pos) || pos != tokens.size()) {
+void RequireLiteral(const ado::Connection& connection, std::string_view argument,
+                    std::string_view value) {
+  if (!connection.IsLiteral(value)) {
     Refuse(argument, "be a number or a text between single quotes", Quoted(value));
   }
 }
 
-void RequireIdList(std::string_view argument, std::string_view ids) {
-  std::vector<Token> tokens = ado::Tokenize(ids);
-  std::erase_if(tokens, [](const Token& t) { return t.kind == TokenKind::Whitespace; });
-  std::size_t pos = 0;
-  bool wellFormed = ReadLiteral(tokens, pos);
-  while (wellFormed && pos < tokens.size()) {
-    wellFormed = tokens[pos++].Is(",") && ReadLiteral(tokens, pos);
-  }
-  if (!wellFormed) {
+void RequireIdList(const ado::Connection& connection, std::string_view argument,
+                   std::string_view ids) {
+  if (!connection.IsLiteralList(ids)) {
     Refuse(argument, "be numbers or texts between single quotes, separated by commas", Quoted(ids));
   }
 }

@@ -1,8 +1,9 @@
 // Checks of the names and values that callers pass for business tables,
-// before they are placed into a statement text: a table that exists, a column
-// of that table, a literal value, a list of ids. What a name is, is decided by
-// the data-access layer's tokenizer, the same that adapts the statements; what
-// exists and what is a keyword, by the connection's database. Well-formed input
+// before they are placed into a statement text: a table that exists (and is
+// not one of the store's own), a column of that table, a literal value, a
+// list of ids. What a name or a literal is, the connection decides, as it
+// reads the statements it adapts; what exists and what is a keyword, its
+// database. Well-formed input
 // passes unchanged, so the statement reads exactly as the caller gave it;
 // anything else raises 5 "Invalid procedure call or argument" with a
 // description that names the argument and says what was wrong, before any
@@ -48,11 +49,13 @@ class BusinessTable {
 
 // A number (an optional sign before it) or a text between single quotes whose
 // own quotes are doubled, with nothing around it.
-void RequireLiteral(std::string_view argument, std::string_view value);
+void RequireLiteral(const ado::Connection& connection, std::string_view argument,
+                    std::string_view value);
 
 // One or more literals separated by commas, blanks allowed between them: what
 // may stand between the parentheses of an IN list.
-void RequireIdList(std::string_view argument, std::string_view ids);
+void RequireIdList(const ado::Connection& connection, std::string_view argument,
+                   std::string_view ids);
 
 }  // namespace orvo::bills
 

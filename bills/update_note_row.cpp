@@ -3,10 +3,8 @@
 // given), whoever created them, and records the calling user as their last
 // modifier. A bill type without templates is left as it is.
 
-#include <memory>
-#include <string>
-
-#include "bills/note_rows.hpp"
+#include "families/template_writes.hpp"
+#include "families/text_command.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/component/classes.hpp"
 
@@ -14,33 +12,58 @@ namespace orvo {
 
 namespace {
 
-Variant ReplaceBodies(PrintSetupObject& self, const std::string& sDsn, const bills::NoteRows& rows,
+struct ReplaceStatements {
+  std::string_view any;           // whether the bill type has a template at all
+  std::string_view update;        // every template of the type
+  std::string_view updateOfName;  // those of one name
+  std::int32_t modifierSize;      // characters of the modifier parameter
+  bool partitioned;               // the updates take the partition as their last value
+};
+
+constexpr ReplaceStatements kStandard{
+    .any = "Select top 1 FId From T_PrintExportNote Where FNewBillType={type}",
+    .update =
+        "Update T_PrintExportNote Set FModifierName=?,FModifyDate=? ,FData=? Where "
+        "FNewBillType=? ",
+    .updateOfName =
+        "Update T_PrintExportNote Set FModifierName=?,FModifyDate=? ,FData=? Where "
+        "FNewBillType=?  AND FName = ? ",
+    .modifierSize = 30,
+    .partitioned = false};
+
+constexpr ReplaceStatements kPartitioned{
+    .any =
+        "Select top 1 FId From T_PrintExportNoteLM Where FNewBillType={type} AND FDataFrom = "
+        "{dataFrom} ",
+    .update =
+        "Update T_PrintExportNoteLM Set FModifierName=?,FModifyDate=? ,FData=? Where "
+        "FNewBillType=? AND FDataFrom =? ",
+    .updateOfName =
+        "Update T_PrintExportNoteLM Set FModifierName=?,FModifyDate=? ,FData=? Where "
+        "FNewBillType=?  AND FName = ? AND FDataFrom =? ",
+    .modifierSize = 20,
+    .partitioned = true};
+
+Variant ReplaceBodies(PrintSetupObject& self, const std::string& sDsn,
+                      const ReplaceStatements& statements, const std::vector<families::Hole>& holes,
                       std::int32_t type, const Variant& fNoteBlob, const std::string& sNoteName) {
   return component::MethodFrame::Run(
-      self, bills::kWriting, sDsn, [&](component::MethodContext& context) {
+      self, families::kWriting, sDsn, [&](component::MethodContext& context) {
         const std::string user_name = context.UserName();
-        const char* table = rows.family.noteTable;
-        // Whether the type has a template at all; names and creators play no part.
-        const auto any =
-            context.Connection().Execute(std::string("Select top 1 FId From ") + table +
-                                         " Where FNewBillType=" + std::to_string(type) +
-                                         rows.Partition() + rows.IfPartitioned(" "));
-        if (any->Eof()) return Variant();
-
-        ado::Command command;
-        command.ActiveConnection = context.ConnectionPtr();
-        command.CommandType = ado::adCmdText;
-        command.CommandText = std::string("Update ") + table +
-                              " Set FModifierName=?,FModifyDate=? ,FData=? Where FNewBillType=? " +
-                              (sNoteName.empty() ? "" : " AND FName = ? ") +
-                              rows.IfPartitioned("AND FDataFrom =? ");
-        bills::AppendInput(command, ado::adVarChar, rows.family.userNameSize, user_name);
-        bills::AppendInput(command, ado::adDate, 0, Date::Now());
-        bills::AppendInput(command, ado::adLongVarBinary, ado::kLongBinarySize, fNoteBlob);
-        bills::AppendInput(command, ado::adVarChar, 20, type);
-        if (!sNoteName.empty()) bills::AppendInput(command, ado::adVarChar, 510, sNoteName);
-        rows.AppendPartition(command);
-        command.Execute();
+        // Names and creators play no part in whether there is one.
+        if (context.Connection().Execute(families::Fill(statements.any, holes))->Eof()) {
+          return Variant();
+        }
+        families::TextCommand update(
+            context.ConnectionPtr(),
+            std::string(sNoteName.empty() ? statements.update : statements.updateOfName));
+        update.Input(ado::adVarChar, statements.modifierSize, user_name)
+            .Input(ado::adDate, 0, Date::Now())
+            .Input(ado::adLongVarBinary, ado::kLongBinarySize, fNoteBlob)
+            .Input(ado::adVarChar, 20, type);
+        if (!sNoteName.empty()) update.Input(ado::adVarChar, 510, sNoteName);
+        if (statements.partitioned) update.Partition(holes);
+        update.Execute();
         return Variant();
       });
 }
@@ -49,14 +72,15 @@ Variant ReplaceBodies(PrintSetupObject& self, const std::string& sDsn, const bil
 
 Variant clsPrintSetupUpdate::UpdateNoteRow(const std::string& sDsn, std::int32_t fClassType,
                                            const Variant& fNoteBlob, const std::string& sNoteName) {
-  return ReplaceBodies(*this, sDsn, {bills::kBillFamily}, fClassType, fNoteBlob, sNoteName);
+  return ReplaceBodies(*this, sDsn, kStandard, {{"type", fClassType}}, fClassType, fNoteBlob,
+                       sNoteName);
 }
 
 Variant clsPrintSetupUpdateLM::UpdateNoteRow(const std::string& sDsn, std::int32_t fClassType,
                                              const Variant& fNoteBlob, std::int32_t dataFrom,
                                              const std::string& sNoteName) {
-  return ReplaceBodies(*this, sDsn, {bills::kPartitionedBillFamily, dataFrom}, fClassType,
-                       fNoteBlob, sNoteName);
+  return ReplaceBodies(*this, sDsn, kPartitioned, {{"type", fClassType}, {"dataFrom", dataFrom}},
+                       fClassType, fNoteBlob, sNoteName);
 }
 
 }  // namespace orvo

@@ -1,115 +1,73 @@
 // UpdateUserNoteData of the standard and the partitioned update class: stores
 // the calling user's option text for a bill type in the user's settings row
 // and the user's choice among its templates in the user's assignment rows,
-// adding the rows that are missing. The report classes' UpdateUserRptNoteData
-// runs the same steps on their own tables.
+// adding the rows that are missing.
 
-#include <memory>
-#include <string>
-#include <string_view>
-
-#include "bills/note_rows.hpp"
-#include "component/sql_text.hpp"
-#include "orvo/ado/recordset.hpp"
-#include "orvo/automation/conversions.hpp"
+#include "families/template_writes.hpp"
 #include "orvo/component/classes.hpp"
 
 namespace orvo {
 
 namespace {
 
-// An object that modiData holds: 424 when the value is no object, 13 when it
-// is an object of another kind.
-template <class T>
-std::shared_ptr<T> ObjectIn(const Variant& value, const std::string& what, const char* kind) {
-  auto object = value.ObjectAs<T>();
-  if (object) return object;
-  throw RuntimeError(value.IsObject() ? kTypeMismatch : kObjectRequired,
-                     what + " must be a " + kind + ".");
-}
+// No blank stands between the template id and "and FPreParerID=" of a
+// choice's update, nor between ")" and "values" of its insert.
+constexpr families::ChoiceStatements kStandard{
+    .settingsRow =
+        "select * from T_PrintExport where fbilltype={type} and FBillID=0 and "
+        "FPreParerID={userId}",
+    .settingsInsert =
+        "insert into T_PrintExport (FBillType,FBillID,FDate,FName,FSel,FPreParerID,"
+        "FData) values ({type},0,'{today}','存放页面设置信息',0,{userId},'{option}')",
+    .settingsUpdate =
+        "Update T_PrintExport set Fdata='{option}' where fbilltype={type} and "
+        "FBillID=0 and FPreParerID={userId}",
+    .choiceRow =
+        "select * from T_PrintExport  where fbilltype={type} and FBillID={id} and "
+        "FPreParerID={userId}",
+    .choiceInsert =
+        "insert into T_PrintExport (FBillType,FBillID,FDate,FName,FSel,FPreParerID,"
+        "FData,Fbilltypesub)values({type},{id},'{today}','{name}',{sel},{userId},'',"
+        "'{subType}')",
+    .choiceUpdate =
+        "Update T_PrintExport set Fbilltypesub='{subType}',FSel={sel} where "
+        "fbilltype={type} and FBillID={id}and FPreParerID={userId}"};
 
-// A number read from the leading numeric part of a value's text, in decimal.
-std::string NumberText(const Variant& value) {
-  return CStr(Variant(Val(CStr(value))));
-}
+constexpr families::ChoiceStatements kPartitioned{
+    .settingsRow =
+        "select * from T_PrintExportLM where fbilltype={type} and FBillID=0 AND "
+        "FDataFrom = {dataFrom} and FPreParerID={userId}",
+    .settingsInsert =
+        "insert into T_PrintExportLM (FBillType,FBillID,FDate,FName,FSel,"
+        "FPreParerID,FData,FDataFrom) values ({type},0,'{today}','存放页面设置信息',0,"
+        "{userId},'{option}',{dataFrom})",
+    .settingsUpdate =
+        "Update T_PrintExportLM set Fdata='{option}' where fbilltype={type} and "
+        "FBillID=0 AND FDataFrom = {dataFrom} and FPreParerID={userId}",
+    .choiceRow =
+        "select * from T_PrintExportLM  where fbilltype={type} AND FDataFrom = "
+        "{dataFrom} and FBillID={id} and FPreParerID={userId}",
+    .choiceInsert =
+        "insert into T_PrintExportLM (FBillType,FBillID,FDate,FName,FSel,FPreParerID,"
+        "FData,Fbilltypesub,FDataFrom)values({type},{id},'{today}','{name}',{sel},"
+        "{userId},'','{subType}',{dataFrom})",
+    .choiceUpdate =
+        "Update T_PrintExportLM set Fbilltypesub='{subType}',FSel={sel} where "
+        "fbilltype={type} AND FDataFrom = {dataFrom} and FBillID={id}and "
+        "FPreParerID={userId}"};
 
 }  // namespace
 
-namespace bills {
-
-Variant UpdateUserNoteData(PrintSetupObject& self, const std::string& sDsn, const NoteRows& rows,
-                           SplitItem split, std::int32_t type,
-                           const std::shared_ptr<Dictionary>& modiData) {
-  return component::MethodFrame::Run(self, kWriting, sDsn, [&](component::MethodContext& context) {
-    const NoteFamily& family = rows.family;
-    ado::Connection& connection = context.Connection();
-    const std::int32_t user = context.UserID();
-    const Dictionary& modi = Required(modiData);
-    const std::string option = CStr(modi.Value("Option"));
-    const auto choices = ObjectIn<Vector>(modi.Value("Data"), "modiData's \"Data\"", "Vector");
-    const std::string type_text = std::to_string(type);
-
-    const std::string settings_row = std::string(" where ") + family.choiceType + "=" + type_text +
-                                     " and " + family.rowLink + "=0" + rows.Partition() +
-                                     " and FPreParerID=";
-    if (connection
-            .Execute(std::string("select * from ") + family.rowTable + settings_row +
-                     std::to_string(user))
-            ->Eof()) {
-      connection.Execute(rows.RowInsert(type, 0, kSettingsRowName, user, option));
-    } else {
-      connection.Execute(std::string("Update ") + family.rowTable + " set Fdata='" +
-                         component::QuotesDoubled(option) + "'" + settings_row +
-                         std::to_string(context.UserID()));
-    }
-
-    const std::int32_t count = choices->Count();
-    for (std::int32_t i = 1; i <= count; ++i) {
-      const auto entry = ObjectIn<Dictionary>(
-          choices->Item(i), "modiData's \"Data\" item " + std::to_string(i), "Dictionary");
-      // "FKey" is "<type>|<template id>"; without an id the choice falls on
-      // the settings row.
-      const std::string id =
-          std::to_string(CLng(Variant(Val(split(CStr(entry->Value("FKey")), "|", 1)))));
-      const std::string sel = NumberText(entry->Value("FSel"));
-      const std::string sub = component::QuotesDoubled(CStr(entry->Value("FType")));
-      const std::string where = std::string(" where ") + family.choiceType + "=" + type_text +
-                                rows.Partition() + " and " + family.rowLink + "=" + id;
-      if (connection
-              .Execute(std::string("select * from ") + family.rowTable + " " + where +
-                       " and FPreParerID=" + std::to_string(user))
-              ->Eof()) {
-        connection.Execute(std::string("insert into ") + family.rowTable + " (" + family.rowType +
-                           "," + family.rowLink + ",FDate,FName,FSel,FPreParerID,FData," +
-                           family.subType + rows.IfPartitioned(",FDataFrom") + ")values(" +
-                           type_text + "," + id + ",'" + Date::Now().ShortText() + "','" +
-                           component::QuotesDoubled(CStr(entry->Value("FName"))) + "'," + sel +
-                           "," + std::to_string(user) + ",'','" + sub + "'" +
-                           rows.PartitionValue() + ")");
-      } else {
-        // Only the sub-type and the selection of an existing row change.
-        connection.Execute(std::string("Update ") + family.rowTable + " set " + family.subType +
-                           "='" + sub + family.selAfterSub + sel + where +
-                           "and FPreParerID=" + std::to_string(user));
-      }
-    }
-    return Variant();
-  });
-}
-
-}  // namespace bills
-
 Variant clsPrintSetupUpdate::UpdateUserNoteData(const std::string& sDsn, std::int32_t fClassType,
                                                 const std::shared_ptr<Dictionary>& modiData) {
-  return bills::UpdateUserNoteData(*this, sDsn, {bills::kBillFamily},
-                                   &clsPrintSetupUpdate::GetSplitItem, fClassType, modiData);
+  return families::StoreChoices(*this, sDsn, kStandard, {{"type", fClassType}}, modiData);
 }
 
 Variant clsPrintSetupUpdateLM::UpdateUserNoteData(const std::string& sDsn, std::int32_t fClassType,
                                                   const std::shared_ptr<Dictionary>& modiData,
                                                   std::int32_t dataFrom) {
-  return bills::UpdateUserNoteData(*this, sDsn, {bills::kPartitionedBillFamily, dataFrom},
-                                   &clsPrintSetupUpdateLM::GetSplitItem, fClassType, modiData);
+  return families::StoreChoices(*this, sDsn, kPartitioned,
+                                {{"type", fClassType}, {"dataFrom", dataFrom}}, modiData);
 }
 
 }  // namespace orvo

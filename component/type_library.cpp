@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "orvo/automation/class_registry.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/component/classes.hpp"
 

@@ -2,6 +2,7 @@
 // line create them.
 
 #include "host/collection_classes.hpp"
+#include "orvo/automation/class_registry.hpp"
 #include "orvo/host/collections.hpp"
 
 namespace orvo {

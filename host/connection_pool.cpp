@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "orvo/ado/connection_string.hpp"
 #include "orvo/automation/ascii.hpp"
 
 namespace orvo::host {

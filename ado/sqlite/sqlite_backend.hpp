@@ -19,6 +19,7 @@
 
 #include "ado/backend.hpp"
 #include "ado/dialect.hpp"
+#include "orvo/ado/connection_string.hpp"
 
 namespace orvo::ado {
 

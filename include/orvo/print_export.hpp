@@ -8,6 +8,7 @@
 
 #include "orvo/ado/connection.hpp"
 #include "orvo/ado/recordset.hpp"
+#include "orvo/automation/class_registry.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/error.hpp"

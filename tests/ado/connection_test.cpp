@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "ado_test_support.hpp"
+#include "orvo/ado/connection_string.hpp"
 #include "orvo/ado/recordset.hpp"
 
 namespace orvo::ado {

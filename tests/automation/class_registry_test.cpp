@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "automation/error_matchers.hpp"
+#include "orvo/automation/class_registry.hpp"
 #include "orvo/automation/dispatch.hpp"
 
 namespace orvo {

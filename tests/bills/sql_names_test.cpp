@@ -20,14 +20,15 @@ std::string Refusal(Check&& check) {
 }
 
 TEST(SqlNamesTest, LiteralsAreOneNumberOrOneClosedText) {
+  const auto cn = ado::Connection::Open("Data Source=:memory:");
   for (const char* value :
        {"1", "-12", "+3", "1.5", ".5", "1e5", "'P1'", "'O''Brien'", "N'存放'", "''"}) {
-    EXPECT_EQ(Refusal([&] { RequireLiteral("PrimaryKeyValue", value); }), "") << value;
+    EXPECT_EQ(Refusal([&] { RequireLiteral(*cn, "PrimaryKeyValue", value); }), "") << value;
   }
   for (const char* value :
        {"", " 1", "1 ", "--1", "- 1", "-'a'", "1 or 1=1", "'a' or 'b'='b'", "'open", "'a''", "5and",
         "1;", "null", "true", "@x", "?", "(1)", "1/*x*/", "[x]"}) {
-    EXPECT_EQ(Refusal([&] { RequireLiteral("PrimaryKeyValue", value); }),
+    EXPECT_EQ(Refusal([&] { RequireLiteral(*cn, "PrimaryKeyValue", value); }),
               std::string("PrimaryKeyValue must be a number or a text between single quotes, "
                           "not \"") +
                   value + "\".")
@@ -36,12 +37,13 @@ TEST(SqlNamesTest, LiteralsAreOneNumberOrOneClosedText) {
 }
 
 TEST(SqlNamesTest, IdListsAreLiteralsSeparatedByCommas) {
+  const auto cn = ado::Connection::Open("Data Source=:memory:");
   for (const char* ids : {"7", "1,2,3", "1, 2 ,\r\n3", "'A1','B''2'", "-1,+2.5"}) {
-    EXPECT_EQ(Refusal([&] { RequireIdList("InterIDs", ids); }), "") << ids;
+    EXPECT_EQ(Refusal([&] { RequireIdList(*cn, "InterIDs", ids); }), "") << ids;
   }
   for (const char* ids : {"", " ", "1,", ",1", "1,,2", "1 2", "1);delete from t;--", "1) or (1=1",
                           "(1)", "1,--2", "1,/**/2", "select 1", "1,null", "'a"}) {
-    EXPECT_EQ(Refusal([&] { RequireIdList("InterIDs", ids); }),
+    EXPECT_EQ(Refusal([&] { RequireIdList(*cn, "InterIDs", ids); }),
               std::string("InterIDs must be numbers or texts between single quotes, separated "
                           "by commas, not \"") +
                   ids + "\".")

@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "orvo/automation/class_registry.hpp"
 #include "orvo/component/classes.hpp"
 #include "orvo/component/type_library.hpp"
 #include "support/processes_at_once.hpp"

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "orvo/automation/class_registry.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/component/classes.hpp"

@@ -1,3 +1,4 @@
+#include "orvo/automation/class_registry.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/host/collections.hpp"
 #include "support/error_of.hpp"

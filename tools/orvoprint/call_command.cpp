@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "orvo/automation/class_registry.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/error.hpp"

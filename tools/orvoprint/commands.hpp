@@ -14,13 +14,14 @@
 #include <vector>
 
 #include "orvo/automation/variant.hpp"
+#include "orvo/component/classes.hpp"
 
 namespace orvoprint {
 
 struct Options {
   std::string dsn = "Provider=SQLite;Data Source=printexport.db";
   bool dsnGiven = false;
-  std::int16_t userId = 16394;
+  std::int16_t userId = orvo::kManagerUser;
   std::string userName = "Manager";
   bool trace = false;
 };

@@ -26,7 +26,7 @@ namespace orvoprint {
 
 namespace {
 
-constexpr std::int16_t kManagerId = 16394;
+constexpr std::int16_t kManagerId = orvo::kManagerUser;
 constexpr const char* kManagerName = "Manager";
 constexpr std::int16_t kClerkId = 7;
 constexpr const char* kClerkName = "Alice";

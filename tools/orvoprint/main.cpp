@@ -22,6 +22,7 @@
 #include "orvo/automation/ascii.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/automation/error.hpp"
+#include "orvo/component/classes.hpp"
 #include "orvo/host/service_hub.hpp"
 #include "tools/orvoprint/commands.hpp"
 #include "tools/orvoprint/json_codec.hpp"
@@ -193,13 +194,14 @@ int ParseAndRun(int argc, char** argv) {
   // option parser would read brackets as lists and take "--" for itself.
   app.prefix_command();
   app.footer(CommandList());
-  std::string userText = Environment("ORVO_USER_ID").value_or("16394");
+  const std::string manager = std::to_string(orvo::kManagerUser);
+  std::string userText = Environment("ORVO_USER_ID").value_or(manager);
   options.userName = Environment("ORVO_USER_NAME").value_or("Manager");
   app.add_option("--dsn", options.dsn, "data source text")
       ->default_str(options.dsn)
       ->each([&](const std::string&) { options.dsnGiven = true; });
   const CLI::Option* userOption =
-      app.add_option("--user", userText, "calling user id (ORVO_USER_ID, else 16394)");
+      app.add_option("--user", userText, "calling user id (ORVO_USER_ID, else " + manager + ")");
   const CLI::Option* userNameOption = app.add_option(
       "--user-name", options.userName, "calling user name (ORVO_USER_NAME, else Manager)");
   app.add_flag("--trace", options.trace, "print every statement as JSON on stderr");

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "orvo/ado/statement_observer.hpp"
 #include "orvo/ado/types.hpp"
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/error.hpp"
@@ -26,62 +27,15 @@ namespace orvo::ado {
 class Backend;
 class Recordset;
 
-// A data source text: key=value pairs separated by ";", keys without regard
-// to case. "Provider" picks the backend (SQLite when absent). A value may be
-// quoted with " or ' (the quote doubled inside) to hold a ";". An entry
-// without "=" or without a key, an unclosed quote and text after a closing
-// quote are refused with 0x800A0BB9; a key given twice keeps its last value.
-class ConnectionString {
- public:
-  static ConnectionString Parse(std::string_view text);
-
-  // The value of a key (any case), or "" when absent.
-  std::string Get(std::string_view key) const;
-  bool Has(std::string_view key) const;
-  // Every key given, as the text first spells it, in the order given.
-  std::vector<std::string> Keys() const;
-  // The provider named, "SQLite" when none is.
-  std::string Provider() const;
-  const std::string& Text() const { return text_; }
-
- private:
-  struct Entry {
-    std::string key;  // as written
-    std::string value;
-  };
-  const Entry* Find(std::string_view key) const;
-  Entry* Find(std::string_view key);
-
-  std::string text_;
-  std::vector<Entry> entries_;
-};
-
 // What opening a data source does when its database does not exist yet. Only
 // what sets up a store asks to create one; a call that names a missing
 // database fails rather than work on an empty one.
 enum class IfMissing { Fail, Create };
 
-// The steps of a transaction that a connection takes for its host.
-enum class TransactionStep { Begin, Commit, Rollback };
-
-// Sees every statement before it runs, the text the backend runs for it, and
-// its outcome after. BeforeExecute may throw an AutomationError to make the
-// statement fail with that error, which is the seam that fault tests use;
-// BeforeTransaction is the same seam for the steps of a transaction.
-class StatementObserver {
- public:
-  virtual ~StatementObserver() = default;
-  // `text` is the statement as the caller wrote it; `params` the values bound
-  // to its markers, after conversion to their parameter types.
-  virtual void BeforeExecute(std::string_view text, const std::vector<Variant>& params) = 0;
-  // After BeforeExecute and before the statement runs: `ran` is the text that
-  // the backend runs for `text`, adapted to its database's dialect.
-  virtual void Adapted(std::string_view /*text*/, std::string_view /*ran*/) {}
-  // `error` is null when the statement succeeded.
-  virtual void AfterExecute(std::string_view text, const AutomationError* error) = 0;
-  // Before the connection begins, commits or rolls back a transaction; may
-  // throw to make that step fail. Statement traces leave these out.
-  virtual void BeforeTransaction(TransactionStep /*step*/) {}
+// One part of a name that a caller passes, as a connection reads it.
+struct NamePart {
+  std::string name;  // without its quotes: [a]]b] is a]b
+  bool bare;         // written without brackets or quotes, so possibly a keyword
 };
 
 class Connection : public Dispatch {
@@ -120,6 +74,20 @@ class Connection : public Dispatch {
   // True when `word`, written bare in a statement, is a keyword or a value
   // (null, true) rather than a name.
   bool IsKeyword(std::string_view word) const;
+
+  // How this connection reads the names and values that callers pass for
+  // business tables: with the tokenizer that adapts every statement, so that
+  // a check of a caller's text and the database never read it differently.
+  // The parts of `text` when it is names joined by "." and nothing else (no
+  // blanks, no comments), each a bare name or a closed [bracketed] or
+  // "quoted" one; nullopt otherwise.
+  std::optional<std::vector<NamePart>> SplitName(std::string_view text) const;
+  // Whether `text` is one literal value and nothing else: a number with an
+  // optional sign, or a text between single quotes whose quotes are doubled.
+  bool IsLiteral(std::string_view text) const;
+  // Whether `text` is one or more literals separated by commas, blanks
+  // allowed between them: what may stand between the parentheses of IN.
+  bool IsLiteralList(std::string_view text) const;
 
   // Lets this connection read stores made by earlier versions of the library
   // (on SQLite, text columns declaring the former "ORVO_CI" collation). Only

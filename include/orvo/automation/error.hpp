@@ -33,7 +33,9 @@ enum RuntimeErrorNumber : std::int32_t {
 };
 
 // HRESULT-style numbers, as signed 32-bit values.
-constexpr std::int32_t HResult(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+constexpr std::int32_t HResult(std::uint32_t value) {
+  return static_cast<std::int32_t>(value);
+}
 
 class AutomationError : public std::exception {
  public:

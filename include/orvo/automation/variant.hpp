@@ -26,8 +26,7 @@ class Dispatch;
 struct Date {
   double serial = 0;
 
-  static Date FromParts(int year, int month, int day, int hour = 0, int minute = 0,
-                        int second = 0);
+  static Date FromParts(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
   // The current local date and time, to the second.
   static Date Now();
   // The current local date at midnight.
@@ -77,8 +76,8 @@ class Variant {
   Variant(std::vector<std::uint8_t> v) : value_(std::move(v)) {}
   Variant(std::shared_ptr<Dispatch> v) : value_(std::move(v)) {}
   template <class T>
-    requires std::is_base_of_v<Dispatch, T>
-  Variant(std::shared_ptr<T> v) : value_(std::shared_ptr<Dispatch>(std::move(v))) {}
+  requires std::is_base_of_v<Dispatch, T> Variant(std::shared_ptr<T> v)
+      : value_(std::shared_ptr<Dispatch>(std::move(v))) {}
 
   static Variant Null() { return Variant(NullTag{}); }
   static Variant Missing() { return Variant(MissingTag{}); }
@@ -126,8 +125,8 @@ class Variant {
   explicit Variant(MissingTag t) : value_(t) {}
 
   // The order of the alternatives follows Kind.
-  std::variant<std::monostate, NullTag, MissingTag, bool, std::int16_t, std::int32_t, double,
-               Date, std::string, std::vector<std::uint8_t>, std::shared_ptr<Dispatch>>
+  std::variant<std::monostate, NullTag, MissingTag, bool, std::int16_t, std::int32_t, double, Date,
+               std::string, std::vector<std::uint8_t>, std::shared_ptr<Dispatch>>
       value_;
 };
 

@@ -5,9 +5,8 @@
 // (T_RptExcelPrintExport and T_RptExcelPrintExportNote).
 //
 // Every member is also reachable late-bound through Dispatch::Invoke by name
-// or DISPID; the class table lists members whose operations are not built
-// yet, and calling those raises 438. Members run on the instance's thread; a
-// returned collection belongs to the caller.
+// or DISPID. Members run on the instance's thread; a returned collection
+// belongs to the caller.
 
 #ifndef ORVO_COMPONENT_CLASSES_HPP_
 #define ORVO_COMPONENT_CLASSES_HPP_
@@ -20,6 +19,10 @@
 #include "orvo/host/collections.hpp"
 
 namespace orvo {
+
+// The manager user, whose templates serve every user who has none of their
+// own, and from whom such a user gets copies on first use.
+inline constexpr std::int16_t kManagerUser = 16394;
 
 class clsPrintSetupQuery : public PrintSetupObject {
  public:

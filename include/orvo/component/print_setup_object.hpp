@@ -68,10 +68,10 @@ class PrintSetupUpdateObject : public PrintSetupObject {
   // database.
   std::int32_t TransMode() const { return 2; }
 
- protected:
   // The piece at `index` (from 0) of `text` split at every `separator`; the
   // empty string past the last piece or for an empty text. A negative index
-  // raises 9 "Subscript out of range".
+  // raises 9 "Subscript out of range". The classes' own routine, in no
+  // interface: late-bound callers cannot reach it.
   static std::string GetSplitItem(const std::string& text, const std::string& separator,
                                   std::int16_t index);
 };

@@ -9,6 +9,7 @@
 #ifndef ORVO_COMPONENT_TYPE_LIBRARY_HPP_
 #define ORVO_COMPONENT_TYPE_LIBRARY_HPP_
 
+#include "orvo/automation/class_registry.hpp"
 #include "orvo/automation/dispatch.hpp"
 
 namespace orvo {

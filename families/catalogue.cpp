@@ -1,0 +1,30 @@
+#include "families/catalogue.hpp"
+
+#include "families/owner_chain.hpp"
+#include "store/row_to_dictionary.hpp"
+
+namespace orvo::families {
+
+std::shared_ptr<Dictionary> ReadCatalogue(component::MethodContext& context,
+                                          const CatalogueStatements& statements,
+                                          const std::vector<Hole>& holes,
+                                          const CopyManagerTemplates& copy) {
+  auto rows = FirstFound(context, {statements.userList}, holes);
+  if (rows->Eof()) {
+    const std::int32_t user_id = context.UserID();
+    const std::string user_name = context.UserName();
+    copy(context.ConnectionPtr(), user_id, user_name);
+    rows = FirstFound(context, {statements.userList, statements.managerList}, holes);
+  }
+  if (rows->Eof()) rows = FirstFound(context, {statements.newestList}, holes);
+
+  auto result = std::make_shared<Dictionary>();
+  auto list = std::make_shared<Vector>();
+  for (; !rows->Eof(); rows->MoveNext()) list->Add(store::RowToDictionary(*rows));
+  result->SetObject("Data", list);
+  result->SetValue("Option",
+                   SettingsText(context, statements.userOption, statements.managerOption, holes));
+  return result;
+}
+
+}  // namespace orvo::families

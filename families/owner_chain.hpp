@@ -1,0 +1,48 @@
+// The reads that look for the calling user's rows first, then the manager
+// user's, and at last anyone's. Each statement of such a chain is a pattern
+// (families/statement.hpp) whose owner condition names the hole {user}, the
+// calling user read from a fresh session for each statement that names it,
+// or {manager}, the manager user; a statement naming neither reads anyone's
+// rows. The other holes are the caller's.
+//
+// Used inside a method's frame, on its thread.
+
+#ifndef ORVO_FAMILIES_OWNER_CHAIN_HPP_
+#define ORVO_FAMILIES_OWNER_CHAIN_HPP_
+
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "component/frame.hpp"
+#include "families/statement.hpp"
+#include "orvo/ado/recordset.hpp"
+
+namespace orvo::families {
+
+// The text of `pattern` with the caller's holes, {user} and {manager} filled.
+std::string OwnedStatement(component::MethodContext& context, std::string_view pattern,
+                           const std::vector<Hole>& holes);
+
+// Runs the statements of `chain` in order on the working connection until one
+// gives a row; the last recordset run (at its end when none gave a row).
+std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
+                                           std::span<const std::string_view> chain,
+                                           const std::vector<Hole>& holes);
+inline std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
+                                                  std::initializer_list<std::string_view> chain,
+                                                  const std::vector<Hole>& holes) {
+  return FirstFound(context, std::span(chain.begin(), chain.size()), holes);
+}
+
+// The settings text: FData of the first row that `userSettings`, else
+// `managerSettings`, gives, as text; "" when it is Null or neither gives one.
+std::string SettingsText(component::MethodContext& context, std::string_view userSettings,
+                         std::string_view managerSettings, const std::vector<Hole>& holes);
+
+}  // namespace orvo::families
+
+#endif  // ORVO_FAMILIES_OWNER_CHAIN_HPP_

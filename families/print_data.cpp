@@ -1,0 +1,29 @@
+#include "families/print_data.hpp"
+
+#include "families/owner_chain.hpp"
+#include "orvo/ado/recordset.hpp"
+#include "orvo/automation/conversions.hpp"
+
+namespace orvo::families {
+
+std::shared_ptr<Dictionary> ReadPrintData(component::MethodContext& context,
+                                          const PrintDataStatements& statements,
+                                          std::vector<Hole> holes, const std::string& FSubType) {
+  holes.emplace_back("subType", Quoted{FSubType});
+  const auto chosen = FirstFound(
+      context, FSubType.empty() ? statements.plainChain : statements.subTypeChain, holes);
+  const std::string settings =
+      SettingsText(context, statements.userSettings, statements.managerSettings, holes);
+  auto result = std::make_shared<Dictionary>();
+  if (chosen->Eof()) return result;
+  auto entry = std::make_shared<Vector>();
+  const Variant body = chosen->Fields("fblob").Value();
+  const std::int32_t id = CLng(chosen->Fields(statements.idColumn).Value());
+  const std::int32_t key = CLng(chosen->Fields(statements.keyColumn).Value());
+  entry->Add(settings);
+  entry->Add(body);
+  result->SetObject(std::to_string(key) + "|" + std::to_string(id), entry);
+  return result;
+}
+
+}  // namespace orvo::families

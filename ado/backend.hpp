@@ -32,7 +32,9 @@ class Backend {
   // "SQLite", "PostgreSQL": the source of this backend's errors.
   virtual std::string_view Provider() const = 0;
 
-  // Runs one statement with values for its "?" markers in order.
+  // Runs one statement with values for its "?" markers in order. A backend
+  // lifts the literals of the text into markers of its own, so that one
+  // prepared statement serves every text of one shape.
   virtual ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) = 0;
 
   // Lets this connection read what stores made by earlier versions of the
@@ -44,9 +46,11 @@ class Backend {
   virtual void Commit() = 0;
   virtual void Rollback() = 0;
 
-  // The text that this backend runs for `text`, adapted to its dialect: what
-  // the connection's observer is told.
-  virtual std::string AdaptedText(std::string_view text) = 0;
+  // What this backend runs for `text` with `params`: the text adapted to its
+  // dialect, with its literals lifted out as markers, and the values bound to
+  // every marker in order. What the connection's observer is told; Execute
+  // does the same work again, so it is asked only when someone observes.
+  virtual RanStatement Ran(std::string_view text, const std::vector<BoundValue>& params) = 0;
 
   // Schema questions that the checks of names callers pass ask; answered
   // without running a statement of the caller's.

@@ -57,9 +57,8 @@ void RefuseMalformedText(std::string_view text, const std::vector<BoundValue>& p
   for (std::size_t i = 0; i < params.size(); ++i) {
     const Variant& value = params[i].value;
     if (value.kind() == Variant::Kind::String && !IsValidUtf8(value.AsString())) {
-      throw RuntimeError(kInvalidProcedureCall,
-                         "The text bound to marker " + std::to_string(i + 1) +
-                             " is not valid UTF-8.");
+      throw RuntimeError(kInvalidProcedureCall, "The text bound to marker " +
+                                                    std::to_string(i + 1) + " is not valid UTF-8.");
     }
   }
 }
@@ -109,7 +108,7 @@ std::shared_ptr<Recordset> Connection::ExecuteWith(std::string_view text,
   try {
     if (observer) {
       observer->BeforeExecute(text, ValuesOf(params));
-      observer->Adapted(text, backend_->AdaptedText(text));
+      observer->Adapted(text, backend_->Ran(text, params));
     }
     result = backend_->Execute(text, params);
   } catch (const AutomationError& error) {

@@ -7,7 +7,7 @@
 namespace orvo::ado {
 
 const std::string& Field::Name() const {
-  return owner_->result_.columns[index_].name;
+  return (*owner_->result_.columns)[index_].name;
 }
 
 const Variant& Field::Value() const {
@@ -15,7 +15,7 @@ const Variant& Field::Value() const {
 }
 
 DataTypeEnum Field::Type() const {
-  return owner_->result_.columns[index_].type;
+  return (*owner_->result_.columns)[index_].type;
 }
 
 std::int32_t Field::ActualSize() const {
@@ -52,13 +52,14 @@ Variant Field::GetChunk(std::int32_t length) {
     case Variant::Kind::Null:
       return Variant::Null();
     case Variant::Kind::Bytes: {
-      const Bytes& bytes = value.AsBytes();
-      if (offset >= bytes.size()) return Variant::Null();
-      const std::size_t end = offset + std::min(count, bytes.size() - offset);
-      Bytes piece(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-                  bytes.begin() + static_cast<std::ptrdiff_t>(end));
-      offset = end;
-      return Variant(std::move(piece));
+      // A piece shares the value's bytes: reading a picture in small chunks
+      // copies nothing.
+      const std::size_t size = value.AsBytes().size();
+      if (offset >= size) return Variant::Null();
+      const std::size_t take = std::min(count, size - offset);
+      Variant piece = value.BytesSlice(offset, take);
+      offset += take;
+      return piece;
     }
     case Variant::Kind::String: {
       // Text is read in characters, so a piece never splits one.

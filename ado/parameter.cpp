@@ -73,18 +73,16 @@ BoundValue Parameter::Bind(std::size_t position) const {
       return BoundValue{Type, Variant(std::move(text))};
     }
     case adLongVarBinary: {
-      Bytes bytes;
-      if (Value.kind() == Variant::Kind::Bytes) {
-        bytes = Value.AsBytes();
-      } else if (Value.kind() == Variant::Kind::String) {
-        bytes.assign(Value.AsString().begin(), Value.AsString().end());
-      } else {
-        throw RuntimeError(kTypeMismatch);
+      // A byte array is bound as it is, shared rather than copied.
+      Variant bytes = Value.kind() == Variant::Kind::String
+                          ? Variant(Bytes(Value.AsString().begin(), Value.AsString().end()))
+                          : Value;
+      if (bytes.kind() != Variant::Kind::Bytes) throw RuntimeError(kTypeMismatch);
+      const std::size_t length = bytes.AsBytes().size();
+      if (Size > 0 && length > static_cast<std::size_t>(Size)) {
+        throw TooLong(position, length, Size, "bytes");
       }
-      if (Size > 0 && bytes.size() > static_cast<std::size_t>(Size)) {
-        throw TooLong(position, bytes.size(), Size, "bytes");
-      }
-      return BoundValue{Type, Variant(std::move(bytes))};
+      return BoundValue{Type, std::move(bytes)};
     }
     case adVariant:
       if (Value.IsObject()) throw RuntimeError(kTypeMismatch);

@@ -13,9 +13,7 @@ constexpr const char* kSource = "ADODB.Recordset";
 }  // namespace
 
 Recordset::Recordset(ResultSet result)
-    : result_(std::move(result)),
-      open_(result_.hasRows),
-      chunkOffsets_(result_.columns.size(), 0) {}
+    : result_(std::move(result)), open_(result_.hasRows), chunkOffsets_(result_.ColumnCount(), 0) {}
 
 const ClassInfo& Recordset::TypeInfo() const {
   static const ClassInfo info{"Recordset", "", "_Recordset", "", "ADODB.Recordset", {}, [] {
@@ -32,7 +30,7 @@ void Recordset::Open(std::string_view source, const std::shared_ptr<Connection>&
   result_ = std::move(ran->result_);
   open_ = ran->open_;
   row_ = 0;
-  chunkOffsets_.assign(result_.columns.size(), 0);
+  chunkOffsets_.assign(result_.ColumnCount(), 0);
   connection_ = open_ ? activeConnection : nullptr;
   if (lockType != adLockUnspecified) LockType = lockType;
 }
@@ -48,43 +46,43 @@ void Recordset::Close() {
 
 bool Recordset::Eof() const {
   RequireOpen();
-  return row_ >= result_.rows.size();
+  return row_ >= result_.RowCount();
 }
 
 bool Recordset::BOF() const {
   RequireOpen();
   // The cursor only moves forward from the first row, so it stands before
   // the first row only when there is none.
-  return result_.rows.empty();
+  return result_.RowCount() == 0;
 }
 
 void Recordset::MoveNext() {
   RequireOpen();
-  if (row_ >= result_.rows.size()) throw NoCurrentRecordError(kSource);
+  if (row_ >= result_.RowCount()) throw NoCurrentRecordError(kSource);
   ++row_;
   chunkOffsets_.assign(chunkOffsets_.size(), 0);
 }
 
 void Recordset::MoveFirst() {
   RequireOpen();
-  if (result_.rows.empty()) throw NoCurrentRecordError(kSource);
+  if (result_.RowCount() == 0) throw NoCurrentRecordError(kSource);
   row_ = 0;
   chunkOffsets_.assign(chunkOffsets_.size(), 0);
 }
 
 std::int32_t Recordset::RecordCount() const {
   RequireOpen();
-  return static_cast<std::int32_t>(result_.rows.size());
+  return static_cast<std::int32_t>(result_.RowCount());
 }
 
 std::int32_t Recordset::FieldCount() const {
   RequireOpen();
-  return static_cast<std::int32_t>(result_.columns.size());
+  return static_cast<std::int32_t>(result_.ColumnCount());
 }
 
 Field Recordset::Fields(std::int32_t index) {
   RequireOpen();
-  if (index < 0 || static_cast<std::size_t>(index) >= result_.columns.size()) {
+  if (index < 0 || static_cast<std::size_t>(index) >= result_.ColumnCount()) {
     throw ItemNotFoundError("ADODB.Fields");
   }
   return Field(this, static_cast<std::size_t>(index));
@@ -92,8 +90,8 @@ Field Recordset::Fields(std::int32_t index) {
 
 Field Recordset::Fields(std::string_view name) {
   RequireOpen();
-  for (std::size_t i = 0; i < result_.columns.size(); ++i) {
-    if (ascii::EqualsIgnoreCase(result_.columns[i].name, name)) return Field(this, i);
+  for (std::size_t i = 0; i < result_.ColumnCount(); ++i) {
+    if (ascii::EqualsIgnoreCase((*result_.columns)[i].name, name)) return Field(this, i);
   }
   throw ItemNotFoundError("ADODB.Fields");
 }
@@ -104,8 +102,8 @@ void Recordset::RequireOpen() const {
 
 const Variant& Recordset::Cell(std::size_t column) const {
   RequireOpen();
-  if (row_ >= result_.rows.size()) throw NoCurrentRecordError("ADODB.Field");
-  return result_.rows[row_][column];
+  if (row_ >= result_.RowCount()) throw NoCurrentRecordError("ADODB.Field");
+  return result_.values[row_ * result_.ColumnCount() + column];
 }
 
 }  // namespace orvo::ado

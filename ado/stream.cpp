@@ -24,7 +24,7 @@ void Stream::Open() {
     throw InvalidArgumentError(
         kSource, "Only binary streams (Type 1) are supported, not Type " + std::to_string(Type));
   }
-  data_.clear();
+  data_ = std::make_shared<Bytes>();
   position_ = 0;
   open_ = true;
 }
@@ -32,30 +32,32 @@ void Stream::Open() {
 void Stream::Close() {
   RequireOpen();
   open_ = false;
-  data_.clear();
-  data_.shrink_to_fit();
+  data_.reset();
   position_ = 0;
 }
 
 void Stream::Write(const Variant& buffer) {
   RequireOpen();
-  const std::uint8_t* first = nullptr;
-  std::size_t count = 0;
+  ByteSpan bytes;
   if (buffer.kind() == Variant::Kind::Bytes) {
-    first = buffer.AsBytes().data();
-    count = buffer.AsBytes().size();
+    bytes = buffer.AsBytes();
   } else if (buffer.kind() == Variant::Kind::String) {
-    first = reinterpret_cast<const std::uint8_t*>(buffer.AsString().data());
-    count = buffer.AsString().size();
+    bytes = ByteSpan(reinterpret_cast<const std::uint8_t*>(buffer.AsString().data()),
+                     buffer.AsString().size());
   } else {
     throw RuntimeError(kTypeMismatch);
   }
+  // A value read from the stream shares its bytes; writing gives the stream
+  // bytes of its own first, so what was read stays as it was.
+  if (data_.use_count() > 1) data_ = std::make_shared<Bytes>(*data_);
+  Bytes& data = *data_;
   const auto at = static_cast<std::size_t>(position_);
   // Overwrite what lies under the position, append the rest.
-  const std::size_t overlap = std::min(count, data_.size() - at);
-  std::copy(first, first + overlap, data_.begin() + static_cast<std::ptrdiff_t>(at));
-  data_.insert(data_.end(), first + overlap, first + count);
-  position_ += static_cast<std::int64_t>(count);
+  const std::size_t overlap = std::min(bytes.size(), data.size() - at);
+  std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(overlap),
+            data.begin() + static_cast<std::ptrdiff_t>(at));
+  data.insert(data.end(), bytes.begin() + static_cast<std::ptrdiff_t>(overlap), bytes.end());
+  position_ += static_cast<std::int64_t>(bytes.size());
 }
 
 Variant Stream::Read(std::int32_t count) {
@@ -65,14 +67,12 @@ Variant Stream::Read(std::int32_t count) {
         kSource, "Read needs a count of 0 or more (or -1 for all), not " + std::to_string(count));
   }
   const auto at = static_cast<std::size_t>(position_);
-  const std::size_t remaining = data_.size() - at;
+  const std::size_t remaining = data_->size() - at;
   if (remaining == 0) return Variant::Null();
   const std::size_t take =
       count == -1 ? remaining : std::min(remaining, static_cast<std::size_t>(count));
-  Bytes piece(data_.begin() + static_cast<std::ptrdiff_t>(at),
-              data_.begin() + static_cast<std::ptrdiff_t>(at + take));
   position_ += static_cast<std::int64_t>(take);
-  return Variant(std::move(piece));
+  return Variant::SharedPart(data_, at, take);
 }
 
 void Stream::SetPosition(std::int64_t position) {

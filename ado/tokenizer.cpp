@@ -94,6 +94,12 @@ std::string Token::Name() const {
 
 std::vector<Token> Tokenize(std::string_view text) {
   std::vector<Token> tokens;
+  Tokenize(text, tokens);
+  return tokens;
+}
+
+void Tokenize(std::string_view text, std::vector<Token>& tokens) {
+  tokens.clear();
   std::size_t i = 0;
   auto at = [&](std::size_t k) { return k < text.size() ? text[k] : '\0'; };
   while (i < text.size()) {
@@ -143,7 +149,6 @@ std::vector<Token> Tokenize(std::string_view text) {
     tokens.push_back(Token{kind, text.substr(i, end - i), closed});
     i = end;
   }
-  return tokens;
 }
 
 }  // namespace orvo::ado

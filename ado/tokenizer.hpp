@@ -53,6 +53,9 @@ struct Token {
 // Cuts `text` into tokens. An unterminated quote or comment runs to the end of
 // the text and is marked not closed; nothing closes it.
 std::vector<Token> Tokenize(std::string_view text);
+// The same into `tokens`, which it clears first: a caller that tokenizes
+// every statement it runs keeps one vector for all of them.
+void Tokenize(std::string_view text, std::vector<Token>& tokens);
 
 }  // namespace orvo::ado
 

@@ -115,8 +115,10 @@ std::string CStr(const Variant& v) {
       return DateText(v.AsDate());
     case Variant::Kind::String:
       return v.AsString();
-    case Variant::Kind::Bytes:
-      return std::string(v.AsBytes().begin(), v.AsBytes().end());
+    case Variant::Kind::Bytes: {
+      const ByteSpan bytes = v.AsBytes();
+      return std::string(bytes.begin(), bytes.end());
+    }
     case Variant::Kind::Missing:
     case Variant::Kind::Object:
       break;

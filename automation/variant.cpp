@@ -1,5 +1,7 @@
 #include "orvo/automation/variant.hpp"
 
+#include <algorithm>
+
 #include "orvo/automation/error.hpp"
 
 namespace orvo {
@@ -14,6 +16,24 @@ const T& Expect(const V& value) {
 }
 
 }  // namespace
+
+Variant::Variant(std::vector<std::uint8_t> v) {
+  const std::size_t size = v.size();
+  value_ = SharedBytes{std::make_shared<const std::vector<std::uint8_t>>(std::move(v)), 0, size};
+}
+
+Variant Variant::SharedPart(std::shared_ptr<const std::vector<std::uint8_t>> buffer,
+                            std::size_t offset, std::size_t size) {
+  if (!buffer || offset > buffer->size() || size > buffer->size() - offset) {
+    throw RuntimeError(kSubscriptOutOfRange);
+  }
+  return Variant(SharedBytes{std::move(buffer), offset, size});
+}
+
+ByteSpan Variant::SharedBytes::View() const {
+  if (!buffer) return {};
+  return ByteSpan(*buffer).subspan(offset, size);
+}
 
 bool Variant::IsNumber() const {
   const Kind k = kind();
@@ -38,8 +58,15 @@ Date Variant::AsDate() const {
 const std::string& Variant::AsString() const {
   return Expect<std::string>(value_);
 }
-const Bytes& Variant::AsBytes() const {
-  return Expect<Bytes>(value_);
+ByteSpan Variant::AsBytes() const {
+  return Expect<SharedBytes>(value_).View();
+}
+
+Variant Variant::BytesSlice(std::size_t offset, std::size_t size) const {
+  const SharedBytes& bytes = Expect<SharedBytes>(value_);
+  if (offset > bytes.size || size > bytes.size - offset) throw RuntimeError(kSubscriptOutOfRange);
+  if (!bytes.buffer) return Variant(Bytes());
+  return Variant(SharedBytes{bytes.buffer, bytes.offset + offset, size});
 }
 const std::shared_ptr<Dispatch>& Variant::AsObject() const {
   return Expect<std::shared_ptr<Dispatch>>(value_);

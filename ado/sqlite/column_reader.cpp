@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "ado/sqlite/error.hpp"
+
 namespace orvo::ado::sqlite {
 
 namespace {
@@ -98,25 +100,38 @@ Variant ReadValue(sqlite3_stmt* stmt, int column, DataTypeEnum declared) {
 
 }  // namespace
 
-ColumnReader::ColumnReader(sqlite3_stmt* stmt) : stmt_(stmt) {
+ColumnReader::ColumnReader(sqlite3_stmt* stmt) {
   const int count = sqlite3_column_count(stmt);
+  std::vector<ColumnInfo> columns;
   for (int i = 0; i < count; ++i) {
     const char* name = sqlite3_column_name(stmt, i);
     const DataTypeEnum declared = DeclaredType(sqlite3_column_decltype(stmt, i));
-    columns_.push_back(ColumnInfo{name != nullptr ? name : "", declared});
+    columns.push_back(ColumnInfo{name != nullptr ? name : "", declared});
     declared_.push_back(declared);
+    undeclared_ = undeclared_ || declared == adVariant;
   }
+  columns_ = std::make_shared<const std::vector<ColumnInfo>>(std::move(columns));
 }
 
-std::vector<Variant> ColumnReader::ReadRow() {
-  std::vector<Variant> row;
-  row.reserve(columns_.size());
-  for (std::size_t i = 0; i < columns_.size(); ++i) {
-    const int column = static_cast<int>(i);
-    if (columns_[i].type == adVariant) columns_[i].type = StoredType(stmt_, column);
-    row.push_back(ReadValue(stmt_, column, declared_[i]));
+ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt) const {
+  ResultSet result;
+  result.hasRows = !declared_.empty();
+  // The types of undeclared columns are settled by this run's values.
+  std::vector<ColumnInfo> settled;
+  if (undeclared_) settled = *columns_;
+  for (;;) {
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_DONE) break;
+    if (rc != SQLITE_ROW) throw ErrorFromDatabase(db, rc);
+    for (std::size_t i = 0; i < declared_.size(); ++i) {
+      const int column = static_cast<int>(i);
+      if (undeclared_ && settled[i].type == adVariant) settled[i].type = StoredType(stmt, column);
+      result.values.push_back(ReadValue(stmt, column, declared_[i]));
+    }
   }
-  return row;
+  result.columns =
+      undeclared_ ? std::make_shared<const std::vector<ColumnInfo>>(std::move(settled)) : columns_;
+  return result;
 }
 
 }  // namespace orvo::ado::sqlite

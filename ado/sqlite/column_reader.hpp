@@ -6,13 +6,14 @@
 // leave 32 bits; a declared date column's text as a Date when it reads as
 // one; a declared blob column's value as Bytes.
 //
-// Used for one run of one statement, on the statement's thread.
+// Kept with its prepared statement and used on the statement's thread.
 
 #ifndef ORVO_ADO_SQLITE_COLUMN_READER_HPP_
 #define ORVO_ADO_SQLITE_COLUMN_READER_HPP_
 
 #include <sqlite3.h>
 
+#include <memory>
 #include <vector>
 
 #include "orvo/ado/recordset.hpp"
@@ -21,18 +22,18 @@ namespace orvo::ado::sqlite {
 
 class ColumnReader {
  public:
+  // Describes the columns of a prepared statement; done once per statement.
   explicit ColumnReader(sqlite3_stmt* stmt);
 
-  // One value per column of the statement's current row.
-  std::vector<Variant> ReadRow();
-
-  // The columns, with the types of undeclared ones settled by the rows read.
-  std::vector<ColumnInfo> TakeColumns() { return std::move(columns_); }
+  // Steps the statement (bound and reset by the caller) through every row
+  // and gives them with the columns; raises the database's error when a step
+  // fails.
+  ResultSet ReadAll(sqlite3* db, sqlite3_stmt* stmt) const;
 
  private:
-  sqlite3_stmt* stmt_;
-  std::vector<ColumnInfo> columns_;
+  std::shared_ptr<const std::vector<ColumnInfo>> columns_;
   std::vector<DataTypeEnum> declared_;  // adVariant where nothing is declared
+  bool undeclared_ = false;             // a column takes the type of its values
 };
 
 }  // namespace orvo::ado::sqlite

@@ -1,10 +1,13 @@
 #include "ado/sqlite/sqlite_backend.hpp"
 
 #include <charconv>
+#include <list>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 
+#include "ado/parameterize.hpp"
 #include "ado/sqlite/collation.hpp"
 #include "ado/sqlite/column_reader.hpp"
 #include "ado/sqlite/database.hpp"
@@ -20,9 +23,10 @@ namespace {
 using sqlite::kProvider;
 
 constexpr int kDefaultBusyTimeoutMs = 5000;
-// The classes build texts with values inside, so the caches would grow with
-// every new value; past this many entries a cache starts over.
-constexpr std::size_t kCacheLimit = 512;
+// The shapes of statements that one connection keeps prepared: far more than
+// every statement of the classes, so only business statements of many
+// shapes (id lists of many lengths) ever push an old shape out.
+constexpr std::size_t kShapesKept = 512;
 
 std::string DatabasePath(const ConnectionString& cs) {
   std::string path = cs.Get("Data Source");
@@ -78,6 +82,15 @@ bool HoldsAnotherStatement(std::string_view tail) {
   return false;
 }
 
+// One shape of statement text: what SQLite runs for it, prepared on its
+// first run, with its columns described once.
+struct Shape {
+  std::string text;     // the shape: the classes' text with its literals lifted out
+  std::string adapted;  // in SQLite's dialect
+  std::optional<sqlite::Statement> statement;
+  std::optional<sqlite::ColumnReader> columns;
+};
+
 class SqliteBackend final : public Backend {
  public:
   // The options are read before the file is opened, so a bad one creates none.
@@ -89,12 +102,37 @@ class SqliteBackend final : public Backend {
   // neither needs to write nor waits for another one to open.
   SqliteBackend(const std::string& path, int busyTimeoutMs, int openFlags) : db_(path, openFlags) {
     sqlite3_busy_timeout(db_.get(), busyTimeoutMs);
+    sqlite3_extended_result_codes(db_.get(), 1);
   }
 
   std::string_view Provider() const override { return kProvider; }
 
   ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) override {
-    return Run(Prepared(Adapted(text)), params);
+    parameterizer_.Parameterize(text);
+    Shape& shape = ShapeOf(parameterizer_.Shape());
+    Prepare(shape);
+    sqlite::Statement& statement = *shape.statement;
+    if (statement.empty()) return ResultSet{};
+    // Whatever happens, the statement goes back to the cache idle and unbound.
+    struct ResetOnExit {
+      sqlite::Statement& statement;
+      ~ResetOnExit() { statement.Reset(); }
+    } reset{statement};
+    Bind(statement, params);
+    return shape.columns->ReadAll(db_.get(), statement.get());
+  }
+
+  RanStatement Ran(std::string_view text, const std::vector<BoundValue>& params) override {
+    parameterizer_.Parameterize(text);
+    RanStatement ran{ShapeOf(parameterizer_.Shape()).adapted, {}};
+    for (const Slot& slot : parameterizer_.Slots()) {
+      if (slot.lifted) {
+        ran.params.push_back(parameterizer_.Lifted(slot.index).ToVariant());
+      } else if (slot.index < params.size()) {
+        ran.params.push_back(params[slot.index].value);
+      }
+    }
+    return ran;
   }
 
   void AcceptEarlierSchemas() override {
@@ -102,17 +140,16 @@ class SqliteBackend final : public Backend {
   }
 
   void Begin(TransactionKind kind) override {
-    db_.Exec(kind == TransactionKind::Writing ? "BEGIN IMMEDIATE" : "BEGIN");
+    Step(kind == TransactionKind::Writing ? beginWriting_ : begin_,
+         kind == TransactionKind::Writing ? "BEGIN IMMEDIATE" : "BEGIN");
   }
-  void Commit() override { db_.Exec("COMMIT"); }
+  void Commit() override { Step(commit_, "COMMIT"); }
   void Rollback() override {
     // SQLite ends a transaction by itself after some failures (a full disk,
     // an I/O error); there is then nothing left to roll back.
     if (sqlite3_get_autocommit(db_.get()) != 0) return;
-    db_.Exec("ROLLBACK");
+    Step(rollback_, "ROLLBACK");
   }
-
-  std::string AdaptedText(std::string_view text) override { return Adapted(text); }
 
   std::optional<std::vector<std::string>> TableColumns(
       const std::vector<std::string>& name) override {
@@ -120,10 +157,10 @@ class SqliteBackend final : public Backend {
     const std::vector<BoundValue> names{
         {adVarChar, Variant(name.back())},
         {adVarChar, name.size() == 2 ? Variant(name.front()) : Variant::Null()}};
-    if (Run(Prepared(kFindTable), names).rows.empty()) return std::nullopt;
+    if (Execute(kFindTable, names).values.empty()) return std::nullopt;
     std::vector<std::string> columns;
-    for (const std::vector<Variant>& row : Run(Prepared(kTableColumns), names).rows) {
-      columns.push_back(row.front().AsString());
+    for (const Variant& value : Execute(kTableColumns, names).values) {
+      columns.push_back(value.AsString());
     }
     return columns;
   }
@@ -138,58 +175,87 @@ class SqliteBackend final : public Backend {
   }
 
  private:
-  // Runs a prepared statement and reads every row.
-  ResultSet Run(sqlite::Statement& statement, const std::vector<BoundValue>& params) {
-    if (statement.empty()) return ResultSet{};
-    // Whatever happens, the statement goes back to the cache idle and unbound.
-    struct ResetOnExit {
-      sqlite::Statement& statement;
-      ~ResetOnExit() { statement.Reset(); }
-    } reset{statement};
-    statement.Bind(params);
-
-    sqlite3_stmt* stmt = statement.get();
-    sqlite::ColumnReader reader(stmt);
-    ResultSet result;
-    result.hasRows = sqlite3_column_count(stmt) > 0;
-    for (;;) {
-      const int rc = sqlite3_step(stmt);
-      if (rc == SQLITE_DONE) break;
-      if (rc != SQLITE_ROW) throw sqlite::ErrorFromDatabase(db_.get(), rc);
-      result.rows.push_back(reader.ReadRow());
+  // The cached shape of `text`, the least recently used one making room
+  // when the cache is full. Adapting happens here, once per shape; preparing
+  // happens on the shape's first run, so that a statement the database
+  // refuses is still reported with what it would have run.
+  Shape& ShapeOf(const std::string& text) {
+    if (const auto found = shapeIndex_.find(text); found != shapeIndex_.end()) {
+      shapes_.splice(shapes_.begin(), shapes_, found->second);
+      return *found->second;
     }
-    result.columns = reader.TakeColumns();
-    return result;
+    if (shapes_.size() >= kShapesKept) {
+      shapeIndex_.erase(shapes_.back().text);
+      shapes_.pop_back();
+    }
+    Shape shape;
+    shape.text = text;
+    shape.adapted = AdaptStatement(text, kSqliteSpelling);
+    shapes_.push_front(std::move(shape));
+    shapeIndex_.emplace(shapes_.front().text, shapes_.begin());
+    return shapes_.front();
   }
 
-  const std::string& Adapted(std::string_view text) {
-    const std::string key(text);
-    auto it = adapted_.find(key);
-    if (it == adapted_.end()) {
-      if (adapted_.size() >= kCacheLimit) adapted_.clear();
-      it = adapted_.emplace(key, AdaptStatement(text, kSqliteSpelling)).first;
+  void Prepare(Shape& shape) {
+    if (shape.statement) return;
+    sqlite::Statement statement(db_.get(), shape.adapted);
+    if (HoldsAnotherStatement(statement.Tail())) {
+      throw AutomationError(kErrStatementRefused, kProvider,
+                            "A statement text may hold only one statement");
     }
-    return it->second;
+    if (!statement.empty()) shape.columns.emplace(statement.get());
+    shape.statement.emplace(std::move(statement));
   }
 
-  sqlite::Statement& Prepared(const std::string& sql) {
-    auto it = statements_.find(sql);
-    if (it == statements_.end()) {
-      sqlite::Statement statement(db_.get(), sql);
-      if (HoldsAnotherStatement(statement.Tail())) {
-        throw AutomationError(kErrStatementRefused, kProvider,
-                              "A statement text may hold only one statement");
+  // Binds every marker of the shape: a lifted literal, or the caller's value.
+  void Bind(sqlite::Statement& statement, const std::vector<BoundValue>& params) {
+    const std::span<const Slot> slots = parameterizer_.Slots();
+    std::size_t given = 0;
+    for (const Slot& slot : slots) given += slot.lifted ? 0 : 1;
+    if (given != params.size() ||
+        static_cast<std::size_t>(statement.MarkerCount()) != slots.size()) {
+      throw AutomationError(kErrStatementRefused, kProvider,
+                            "The statement has " + std::to_string(given) + " markers but " +
+                                std::to_string(params.size()) + " values were given");
+    }
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+      const int index = static_cast<int>(i) + 1;
+      if (!slots[i].lifted) {
+        statement.Bind(index, params[slots[i].index].value);
+        continue;
       }
-      if (statements_.size() >= kCacheLimit) statements_.clear();
-      it = statements_.emplace(sql, std::move(statement)).first;
+      const LiftedValue& literal = parameterizer_.Lifted(slots[i].index);
+      switch (literal.kind) {
+        case LiftedValue::Kind::Integer:
+          statement.BindInteger(index, literal.integer);
+          break;
+        case LiftedValue::Kind::Real:
+          statement.BindReal(index, literal.real);
+          break;
+        case LiftedValue::Kind::Text:
+          statement.BindText(index, literal.text);
+          break;
+      }
     }
-    return it->second;
+  }
+
+  // Runs one of the transaction's steps, prepared on its first use.
+  void Step(std::optional<sqlite::Statement>& step, const char* sql) {
+    if (!step) step.emplace(db_.get(), sql);
+    const int rc = sqlite3_step(step->get());
+    step->Reset();
+    if (rc != SQLITE_DONE) throw sqlite::ErrorFromDatabase(db_.get(), rc);
   }
 
   // Declared first so that the statements are finalized before it closes.
   sqlite::Database db_;
-  std::unordered_map<std::string, std::string> adapted_;
-  std::unordered_map<std::string, sqlite::Statement> statements_;
+  Parameterizer parameterizer_;
+  std::list<Shape> shapes_;  // most recently used first
+  std::unordered_map<std::string_view, std::list<Shape>::iterator> shapeIndex_;
+  std::optional<sqlite::Statement> begin_;
+  std::optional<sqlite::Statement> beginWriting_;
+  std::optional<sqlite::Statement> commit_;
+  std::optional<sqlite::Statement> rollback_;
 };
 
 }  // namespace

@@ -38,60 +38,69 @@ Statement& Statement::operator=(Statement&& other) noexcept {
   return *this;
 }
 
-void Statement::Bind(const std::vector<BoundValue>& params) {
-  const int expected = sqlite3_bind_parameter_count(stmt_);
-  if (static_cast<std::size_t>(expected) != params.size()) {
-    throw AutomationError(kErrStatementRefused, kProvider,
-                          "The statement has " + std::to_string(expected) + " markers but " +
-                              std::to_string(params.size()) + " values were given");
-  }
-  for (std::size_t i = 0; i < params.size(); ++i) {
-    const Variant& value = params[i].value;
-    const int index = static_cast<int>(i) + 1;
-    int rc = SQLITE_OK;
-    switch (value.kind()) {
-      case Variant::Kind::Empty:
-      case Variant::Kind::Null:
-      case Variant::Kind::Missing:
-        rc = sqlite3_bind_null(stmt_, index);
-        break;
-      case Variant::Kind::Boolean:
-        rc = sqlite3_bind_int(stmt_, index, value.AsBoolean() ? 1 : 0);
-        break;
-      case Variant::Kind::Integer:
-        rc = sqlite3_bind_int64(stmt_, index, value.AsInteger());
-        break;
-      case Variant::Kind::Long:
-        rc = sqlite3_bind_int64(stmt_, index, value.AsLong());
-        break;
-      case Variant::Kind::Double:
-        rc = sqlite3_bind_double(stmt_, index, value.AsDouble());
-        break;
-      case Variant::Kind::Date: {
-        const std::string text = value.AsDate().GeneralText();
-        rc = sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT,
-                                 SQLITE_UTF8);
-        break;
-      }
-      case Variant::Kind::String: {
-        const std::string& text = value.AsString();
-        rc =
-            sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
-        break;
-      }
-      case Variant::Kind::Bytes: {
-        const Bytes& bytes = value.AsBytes();
-        // A zero-length blob bound from a null pointer would read as Null.
-        rc = bytes.empty()
-                 ? sqlite3_bind_zeroblob(stmt_, index, 0)
-                 : sqlite3_bind_blob64(stmt_, index, bytes.data(), bytes.size(), SQLITE_STATIC);
-        break;
-      }
-      case Variant::Kind::Object:
-        throw RuntimeError(kTypeMismatch);
+int Statement::MarkerCount() const {
+  return sqlite3_bind_parameter_count(stmt_);
+}
+
+void Statement::Bind(int index, const Variant& value) {
+  int rc = SQLITE_OK;
+  switch (value.kind()) {
+    case Variant::Kind::Empty:
+    case Variant::Kind::Null:
+    case Variant::Kind::Missing:
+      rc = sqlite3_bind_null(stmt_, index);
+      break;
+    case Variant::Kind::Boolean:
+      rc = sqlite3_bind_int(stmt_, index, value.AsBoolean() ? 1 : 0);
+      break;
+    case Variant::Kind::Integer:
+      rc = sqlite3_bind_int64(stmt_, index, value.AsInteger());
+      break;
+    case Variant::Kind::Long:
+      rc = sqlite3_bind_int64(stmt_, index, value.AsLong());
+      break;
+    case Variant::Kind::Double:
+      rc = sqlite3_bind_double(stmt_, index, value.AsDouble());
+      break;
+    case Variant::Kind::Date: {
+      const std::string text = value.AsDate().GeneralText();
+      rc = sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT,
+                               SQLITE_UTF8);
+      break;
     }
-    if (rc != SQLITE_OK) throw ErrorFromDatabase(db_, rc);
+    case Variant::Kind::String: {
+      const std::string& text = value.AsString();
+      rc = sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
+      break;
+    }
+    case Variant::Kind::Bytes: {
+      const ByteSpan bytes = value.AsBytes();
+      // A zero-length blob bound from a null pointer would read as Null.
+      rc = bytes.empty()
+               ? sqlite3_bind_zeroblob(stmt_, index, 0)
+               : sqlite3_bind_blob64(stmt_, index, bytes.data(), bytes.size(), SQLITE_STATIC);
+      break;
+    }
+    case Variant::Kind::Object:
+      throw RuntimeError(kTypeMismatch);
   }
+  if (rc != SQLITE_OK) throw ErrorFromDatabase(db_, rc);
+}
+
+void Statement::BindInteger(int index, std::int64_t value) {
+  const int rc = sqlite3_bind_int64(stmt_, index, value);
+  if (rc != SQLITE_OK) throw ErrorFromDatabase(db_, rc);
+}
+
+void Statement::BindReal(int index, double value) {
+  const int rc = sqlite3_bind_double(stmt_, index, value);
+  if (rc != SQLITE_OK) throw ErrorFromDatabase(db_, rc);
+}
+
+void Statement::BindText(int index, std::string_view text) {
+  const int rc =
+      sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
+  if (rc != SQLITE_OK) throw ErrorFromDatabase(db_, rc);
 }
 
 void Statement::Reset() noexcept {

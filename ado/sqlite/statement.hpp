@@ -2,7 +2,7 @@
 // finalized in the destructor, reset and cleared of its bindings between uses
 // so that one prepared statement serves every run of the same text.
 //
-// Used on the thread that uses its database handle. Values bound with Bind
+// Used on the thread that uses its database handle. Texts and bytes bound
 // must stay alive until Reset.
 
 #ifndef ORVO_ADO_SQLITE_STATEMENT_HPP_
@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,11 +36,17 @@ class Statement {
   // What followed the first statement in the prepared text.
   const std::string& Tail() const { return tail_; }
 
-  // Binds one value per marker, in order: Null, Boolean (1/0), Integer and
+  // The number of markers the statement has.
+  int MarkerCount() const;
+  // Binds the marker at `index` (from 1): Null, Boolean (1/0), Integer and
   // Long (64-bit integers), Double, Date (its general date text), String
-  // (text), Bytes (a blob, an empty one staying empty, not Null). Raises
-  // 0x80040E14 when the counts differ, 13 for a value of no bindable kind.
-  void Bind(const std::vector<BoundValue>& params);
+  // (text), Bytes (a blob, an empty one staying empty, not Null); raises 13
+  // for a value of no bindable kind. Texts and bytes are not copied: they
+  // must stay alive until Reset.
+  void Bind(int index, const Variant& value);
+  void BindInteger(int index, std::int64_t value);
+  void BindReal(int index, double value);
+  void BindText(int index, std::string_view text);
 
   // Back to the state after preparing: no row pending, no value bound.
   void Reset() noexcept;

@@ -102,17 +102,21 @@ TEST(DialectTest, AdaptedStatementsKeepTheirMeaning) {
   // The observer is told what the database ran for the text it saw.
   struct RanObserver : StatementObserver {
     void BeforeExecute(std::string_view, const std::vector<Variant>&) override {}
-    void Adapted(std::string_view text, std::string_view adapted) override {
-      ran.emplace_back(std::string(text) + " -> " + std::string(adapted));
+    void Adapted(std::string_view text, const RanStatement& adapted) override {
+      ran.emplace_back(std::string(text) + " -> " + adapted.text);
+      values.push_back(adapted.params);
     }
     void AfterExecute(std::string_view, const AutomationError*) override {}
     std::vector<std::string> ran;
+    std::vector<std::vector<Variant>> values;
   };
   auto observer = std::make_shared<RanObserver>();
   cn->SetObserver(observer);
   cn->Execute("Delete t Where a=1");
+  // Its literals are lifted out, so one prepared statement serves every value.
   EXPECT_EQ(observer->ran,
-            std::vector<std::string>{"Delete t Where a=1 -> Delete FROM t Where a=1"});
+            std::vector<std::string>{"Delete t Where a=1 -> Delete FROM t Where a=?"});
+  EXPECT_EQ(observer->values, std::vector<std::vector<Variant>>{{Variant(1)}});
   EXPECT_EQ(rows("select a from t"), (std::vector<Variant>{2, 3}));
   EXPECT_EQ(rows("select a from gone"), (std::vector<Variant>{1}));
 

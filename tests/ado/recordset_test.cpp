@@ -12,9 +12,14 @@ using testing::ErrorOf;
 Recordset TwoRows() {
   ResultSet result;
   result.hasRows = true;
-  result.columns = {{"FName", adVarChar}, {"FData", adLongVarBinary}, {"FId", adInteger}};
-  result.rows = {{Variant("存放abc"), Variant(Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}), Variant(1)},
-                 {Variant::Null(), Variant(Bytes{11, 12}), Variant(2)}};
+  result.columns = std::make_shared<const std::vector<ColumnInfo>>(std::vector<ColumnInfo>{
+      {"FName", adVarChar}, {"FData", adLongVarBinary}, {"FId", adInteger}});
+  result.values = {Variant("存放abc"),
+                   Variant(Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}),
+                   Variant(1),
+                   Variant::Null(),
+                   Variant(Bytes{11, 12}),
+                   Variant(2)};
   return Recordset(std::move(result));
 }
 

@@ -26,7 +26,7 @@ OrderedJson Tagged(const char* tag, OrderedJson value) {
 
 }  // namespace
 
-std::string Base64Encode(const orvo::Bytes& bytes) {
+std::string Base64Encode(orvo::ByteSpan bytes) {
   std::string text;
   text.reserve((bytes.size() + 2) / 3 * 4);
   std::size_t i = 0;

@@ -27,7 +27,7 @@ using OrderedJson = nlohmann::ordered_json;
 // exhausts the stack.
 inline constexpr int kMaxJsonDepth = 64;
 
-std::string Base64Encode(const orvo::Bytes& bytes);
+std::string Base64Encode(orvo::ByteSpan bytes);
 // Throws std::invalid_argument for text that is not base64.
 orvo::Bytes Base64Decode(std::string_view text);
 

@@ -12,9 +12,11 @@ void TraceObserver::BeforeExecute(std::string_view text, const std::vector<orvo:
   pending_ = std::move(line);
 }
 
-void TraceObserver::Adapted(std::string_view /*text*/, std::string_view ran) {
+void TraceObserver::Adapted(std::string_view /*text*/, const orvo::ado::RanStatement& ran) {
   if (!pending_) return;
-  (*pending_)["ran"] = std::string(ran);
+  (*pending_)["ran"] = ran.text;
+  (*pending_)["ranParams"] = OrderedJson::array();
+  for (const orvo::Variant& param : ran.params) (*pending_)["ranParams"].push_back(ToJson(param));
   Write();
 }
 

@@ -1,8 +1,10 @@
 // The observer behind --trace: one JSON object per statement on stderr,
 // {"sql": "<text as the classes wrote it>", "params": [...], "ran": "<text
-// the database ran>"}, written before the statement runs, so a failing
-// statement is traced too. A statement stopped before it reached the
-// database is traced without "ran".
+// the database ran>", "ranParams": [...]}, written before the statement runs,
+// so a failing statement is traced too. "ran" is the text's shape in the
+// database's dialect, its literals lifted out as markers, and "ranParams"
+// the values bound to all of its markers. A statement stopped before it
+// reached the database is traced without "ran".
 //
 // Used on the thread that runs the statements.
 
@@ -21,7 +23,7 @@ class TraceObserver : public orvo::ado::StatementObserver {
  public:
   explicit TraceObserver(std::ostream& out) : out_(out) {}
   void BeforeExecute(std::string_view text, const std::vector<orvo::Variant>& params) override;
-  void Adapted(std::string_view text, std::string_view ran) override;
+  void Adapted(std::string_view text, const orvo::ado::RanStatement& ran) override;
   // The outcome reaches the caller as the command's result or error.
   void AfterExecute(std::string_view text, const orvo::AutomationError* error) override;
 

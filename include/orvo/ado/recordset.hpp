@@ -29,12 +29,16 @@ struct ColumnInfo {
   DataTypeEnum type = adVariant;
 };
 
-// What a statement gave back: its columns and every row, each row one value
-// per column. A statement that returns no rows has `hasRows` false.
+// What a statement gave back: its columns (shared by every run of one
+// statement) and every row, one value per column, row after row. A statement
+// that returns no rows has `hasRows` false.
 struct ResultSet {
   bool hasRows = false;
-  std::vector<ColumnInfo> columns;
-  std::vector<std::vector<Variant>> rows;
+  std::shared_ptr<const std::vector<ColumnInfo>> columns;
+  std::vector<Variant> values;
+
+  std::size_t ColumnCount() const { return columns ? columns->size() : 0; }
+  std::size_t RowCount() const { return ColumnCount() == 0 ? 0 : values.size() / ColumnCount(); }
 };
 
 class Field {

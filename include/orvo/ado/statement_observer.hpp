@@ -7,6 +7,7 @@
 #ifndef ORVO_ADO_STATEMENT_OBSERVER_HPP_
 #define ORVO_ADO_STATEMENT_OBSERVER_HPP_
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,13 @@
 #include "orvo/automation/variant.hpp"
 
 namespace orvo::ado {
+
+// What a backend runs for a statement: the text adapted to its dialect, its
+// literals lifted out as markers, and the values bound to every marker.
+struct RanStatement {
+  std::string text;
+  std::vector<Variant> params;
+};
 
 // The steps of a transaction that a connection takes for its host.
 enum class TransactionStep { Begin, Commit, Rollback };
@@ -28,9 +36,10 @@ class StatementObserver {
   // `text` is the statement as the caller wrote it; `params` the values bound
   // to its markers, after conversion to their parameter types.
   virtual void BeforeExecute(std::string_view text, const std::vector<Variant>& params) = 0;
-  // After BeforeExecute and before the statement runs: `ran` is the text that
-  // the backend runs for `text`, adapted to its database's dialect.
-  virtual void Adapted(std::string_view /*text*/, std::string_view /*ran*/) {}
+  // After BeforeExecute and before the statement runs: `ran` is what the
+  // backend runs for `text` (the text adapted to its database's dialect, with
+  // its literals lifted out) and the values it binds.
+  virtual void Adapted(std::string_view /*text*/, const RanStatement& /*ran*/) {}
   // `error` is null when the statement succeeded.
   virtual void AfterExecute(std::string_view text, const AutomationError* error) = 0;
   // Before the connection begins, commits or rolls back a transaction; may

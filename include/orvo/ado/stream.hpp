@@ -1,6 +1,7 @@
 // Stream: an in-memory binary stream, as the classes use it to assemble a
 // picture from chunks. Appends are amortised O(1), so a value written in many
-// small pieces is assembled in linear time.
+// small pieces is assembled in linear time, and reading shares the stream's
+// bytes instead of copying them.
 //
 // Used on one thread.
 
@@ -8,6 +9,7 @@
 #define ORVO_ADO_STREAM_HPP_
 
 #include <cstdint>
+#include <memory>
 
 #include "orvo/ado/types.hpp"
 #include "orvo/automation/dispatch.hpp"
@@ -34,11 +36,12 @@ class Stream : public Dispatch {
 
   std::int64_t Position() const { return position_; }
   void SetPosition(std::int64_t position);
-  std::int64_t Size() const { return static_cast<std::int64_t>(data_.size()); }
+  std::int64_t Size() const { return data_ ? static_cast<std::int64_t>(data_->size()) : 0; }
 
  private:
   void RequireOpen() const;
-  Bytes data_;
+  // Shared with the values read from the stream until the stream is written.
+  std::shared_ptr<Bytes> data_;
   std::int64_t position_ = 0;
   bool open_ = false;
 };

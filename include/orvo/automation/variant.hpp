@@ -9,8 +9,10 @@
 #ifndef ORVO_AUTOMATION_VARIANT_HPP_
 #define ORVO_AUTOMATION_VARIANT_HPP_
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -20,6 +22,9 @@
 namespace orvo {
 
 class Dispatch;
+
+// A read-only view of the bytes a Variant holds.
+using ByteSpan = std::span<const std::uint8_t>;
 
 // A point in time as the automation platform keeps it: days since
 // 1899-12-30 00:00, the fraction being the time of day.
@@ -73,12 +78,19 @@ class Variant {
   Variant(std::string v) : value_(std::move(v)) {}
   Variant(std::string_view v) : value_(std::string(v)) {}
   Variant(const char* v) : value_(std::string(v)) {}
-  Variant(std::vector<std::uint8_t> v) : value_(std::move(v)) {}
+  // Takes the bytes; every copy of the Variant shares them, so a template
+  // body or a picture travels through results and parameters without being
+  // copied again.
+  Variant(std::vector<std::uint8_t> v);
   Variant(std::shared_ptr<Dispatch> v) : value_(std::move(v)) {}
   template <class T>
   requires std::is_base_of_v<Dispatch, T> Variant(std::shared_ptr<T> v)
       : value_(std::shared_ptr<Dispatch>(std::move(v))) {}
 
+  // `size` bytes of `buffer` from `offset`, shared with whoever else holds
+  // the buffer, which must not change while a Variant shares it.
+  static Variant SharedPart(std::shared_ptr<const std::vector<std::uint8_t>> buffer,
+                            std::size_t offset, std::size_t size);
   static Variant Null() { return Variant(NullTag{}); }
   static Variant Missing() { return Variant(MissingTag{}); }
 
@@ -98,7 +110,10 @@ class Variant {
   double AsDouble() const;
   Date AsDate() const;
   const std::string& AsString() const;
-  const std::vector<std::uint8_t>& AsBytes() const;
+  ByteSpan AsBytes() const;
+  // `size` bytes of this byte array from `offset`, sharing them rather than
+  // copying; raises 13 for another kind and 9 for a range past its end.
+  Variant BytesSlice(std::size_t offset, std::size_t size) const;
   const std::shared_ptr<Dispatch>& AsObject() const;
 
   // The object as T, or null when this is no object or an object of another type.
@@ -121,12 +136,24 @@ class Variant {
   struct MissingTag {
     friend bool operator==(MissingTag, MissingTag) = default;
   };
+  // Bytes shared by the Variants that hold them, and the part this one holds;
+  // they compare by their bytes.
+  struct SharedBytes {
+    std::shared_ptr<const std::vector<std::uint8_t>> buffer;
+    std::size_t offset = 0;
+    std::size_t size = 0;
+    ByteSpan View() const;
+    friend bool operator==(const SharedBytes& a, const SharedBytes& b) {
+      return std::ranges::equal(a.View(), b.View());
+    }
+  };
   explicit Variant(NullTag t) : value_(t) {}
   explicit Variant(MissingTag t) : value_(t) {}
+  explicit Variant(SharedBytes bytes) : value_(std::move(bytes)) {}
 
   // The order of the alternatives follows Kind.
   std::variant<std::monostate, NullTag, MissingTag, bool, std::int16_t, std::int32_t, double, Date,
-               std::string, std::vector<std::uint8_t>, std::shared_ptr<Dispatch>>
+               std::string, SharedBytes, std::shared_ptr<Dispatch>>
       value_;
 };
 

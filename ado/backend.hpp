@@ -46,6 +46,12 @@ class Backend {
   virtual void Commit() = 0;
   virtual void Rollback() = 0;
 
+  // Runs a statement already in its shape: `values` for its markers, in
+  // order; nothing in it is lifted out.
+  virtual ResultSet ExecuteShape(std::string_view shape, const std::vector<BoundValue>& values) = 0;
+  // What this backend runs for that shape: adapted to its dialect.
+  virtual RanStatement RanShape(std::string_view shape, const std::vector<BoundValue>& values) = 0;
+
   // What this backend runs for `text` with `params`: the text adapted to its
   // dialect, with its literals lifted out as markers, and the values bound to
   // every marker in order. What the connection's observer is told; Execute

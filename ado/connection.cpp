@@ -116,13 +116,37 @@ std::shared_ptr<Recordset> Connection::ExecuteWith(std::string_view text,
     throw;
   }
   if (observer) observer->AfterExecute(text, nullptr);
+  return Rows(std::move(result));
+}
 
+std::shared_ptr<Recordset> Connection::Rows(ResultSet result) {
   const bool hasRows = result.hasRows;
   auto recordset = std::make_shared<Recordset>(std::move(result));
   if (hasRows) {
     recordset->SetActiveConnection(std::static_pointer_cast<Connection>(weak_from_this().lock()));
   }
   return recordset;
+}
+
+std::shared_ptr<Recordset> Connection::Execute(const ShapedStatement& statement) {
+  const std::shared_ptr<StatementObserver> observer = observer_;
+  const std::vector<BoundValue>& values = statement.Values();
+  RefuseMalformedText(statement.Shape(), values);
+  ResultSet result;
+  std::string text;
+  try {
+    if (observer) {
+      text = statement.Text();
+      observer->BeforeExecute(text, {});
+      observer->Adapted(text, backend_->RanShape(statement.Shape(), values));
+    }
+    result = backend_->ExecuteShape(statement.Shape(), values);
+  } catch (const AutomationError& error) {
+    if (observer) observer->AfterExecute(text, &error);
+    throw;
+  }
+  if (observer) observer->AfterExecute(text, nullptr);
+  return Rows(std::move(result));
 }
 
 std::string_view Connection::Provider() const {

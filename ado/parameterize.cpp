@@ -10,35 +10,55 @@ namespace orvo::ado {
 
 namespace {
 
-// Where a literal stands, per level of parentheses.
-struct Level {
-  bool selectList = false;  // between SELECT and what ends its list
-  bool positional = false;  // in ORDER BY or GROUP BY
+// The words that change where a literal stands.
+enum class Word {
+  Other,
+  Select,
+  EndsList,    // from, into, where, having, union, except, intersect, limit
+  OrderGroup,  // order, group: what follows may be positions
+  EndsClause,  // offset, window: a position clause ends
+  Top,
+  TakesMarkers,  // insert, update, delete
 };
 
-bool EndsSelectList(const Token& t) {
-  static constexpr std::string_view kWords[] = {"from",  "into",  "where",  "group",     "having",
-                                                "order", "union", "except", "intersect", "limit"};
-  if (t.kind != TokenKind::Identifier) return false;
-  for (std::string_view word : kWords) {
-    if (t.Is(word)) return true;
+// Classifies a bare word once, by its length and its letters, without case.
+Word Classify(const Token& t) {
+  if (t.kind != TokenKind::Identifier || t.text.size() < 3 || t.text.size() > 9) {
+    return Word::Other;
   }
-  return false;
-}
-
-bool EndsPositional(const Token& t) {
-  static constexpr std::string_view kWords[] = {"having", "limit",     "offset", "union",
-                                                "except", "intersect", "window"};
-  if (t.kind != TokenKind::Identifier) return false;
-  for (std::string_view word : kWords) {
-    if (t.Is(word)) return true;
+  const auto is = [&](std::string_view word) { return ascii::EqualsIgnoreCase(t.text, word); };
+  switch (ascii::ToLower(t.text.front())) {
+    case 'd':
+      return is("delete") ? Word::TakesMarkers : Word::Other;
+    case 'e':
+      return is("except") ? Word::EndsList : Word::Other;
+    case 'f':
+      return is("from") ? Word::EndsList : Word::Other;
+    case 'g':
+      return is("group") ? Word::OrderGroup : Word::Other;
+    case 'h':
+      return is("having") ? Word::EndsList : Word::Other;
+    case 'i':
+      if (is("into") || is("intersect")) return Word::EndsList;
+      return is("insert") ? Word::TakesMarkers : Word::Other;
+    case 'l':
+      return is("limit") ? Word::EndsList : Word::Other;
+    case 'o':
+      if (is("order")) return Word::OrderGroup;
+      return is("offset") ? Word::EndsClause : Word::Other;
+    case 's':
+      return is("select") ? Word::Select : Word::Other;
+    case 't':
+      return is("top") ? Word::Top : Word::Other;
+    case 'u':
+      if (is("union")) return Word::EndsList;
+      return is("update") ? Word::TakesMarkers : Word::Other;
+    case 'w':
+      if (is("where")) return Word::EndsList;
+      return is("window") ? Word::EndsClause : Word::Other;
+    default:
+      return Word::Other;
   }
-  return false;
-}
-
-// Only these statements take markers.
-bool TakesMarkers(const Token& first) {
-  return first.Is("select") || first.Is("insert") || first.Is("update") || first.Is("delete");
 }
 
 // The value of a decimal number token as the database reads it; false for a
@@ -78,76 +98,82 @@ Variant LiftedValue::ToVariant() const {
 }
 
 void Parameterizer::Parameterize(std::string_view text) {
-  Tokenize(text, tokens_);
   shape_.clear();
   lifted_.clear();
   slots_.clear();
   unquoted_.clear();
   callerMarkers_ = 0;
+  levels_.assign(1, Level{});
 
-  bool takesMarkers = false;
-  for (const Token& token : tokens_) {
-    if (!token.Significant()) continue;
-    takesMarkers = TakesMarkers(token);
-    break;
-  }
-
-  std::vector<Level> levels(1);
-  const Token* previous = nullptr;  // the significant tokens before this one
-  const Token* beforePrevious = nullptr;
-  for (std::size_t i = 0; i < tokens_.size(); ++i) {
-    const Token& t = tokens_[i];
-    bool lifted = false;
-    if (t.Significant()) {
-      Level& level = levels.back();
-      if (t.Is("(")) {
-        // A function's parentheses stay in the list or clause they stand in;
-        // a subquery opens its own with its SELECT.
-        levels.push_back(level);
-      } else if (t.Is(")")) {
-        if (levels.size() > 1) levels.pop_back();
-      } else if (t.Is("select")) {
-        level = Level{.selectList = true};
-      } else if (EndsSelectList(t)) {
-        level.selectList = false;
-        level.positional = false;
-        if ((t.Is("order") || t.Is("group")) && i + 1 < tokens_.size()) level.positional = true;
-      } else if (EndsPositional(t)) {
-        level.positional = false;
-      } else if (t.kind == TokenKind::Marker) {
-        slots_.push_back(Slot{false, callerMarkers_++});
-      } else if (takesMarkers && !level.selectList && !level.positional) {
-        const bool countOfTop = (previous != nullptr && previous->Is("top")) ||
-                                (previous != nullptr && previous->Is("(") &&
-                                 beforePrevious != nullptr && beforePrevious->Is("top"));
-        // x'0a0b' is a byte array written as a word glued to a text.
-        const bool glued = i > 0 && tokens_[i - 1].kind == TokenKind::Identifier;
-        if (t.kind == TokenKind::String && t.closed && !glued) {
-          Lift(t);
-          lifted = true;
-        } else if (t.kind == TokenKind::Number && !countOfTop) {
-          LiftedValue value;
-          if (ReadNumber(t.text, value)) {
-            slots_.push_back(Slot{true, lifted_.size()});
-            lifted_.push_back(value);
-            lifted = true;
-          }
+  Lexer lexer(text);
+  Token t;
+  bool first = true;            // the statement's first word is still to come
+  bool takesMarkers = false;    // it is a select, insert, update or delete
+  Word previous = Word::Other;  // of the significant tokens before this one
+  Word beforePrevious = Word::Other;
+  bool previousOpens = false;  // the significant token before this one is "("
+  bool afterWord = false;      // the token just before (blanks included) is a bare word
+  std::size_t copied = 0;      // how much of the text the shape holds
+  while (lexer.Next(t)) {
+    const bool glued = afterWord;
+    afterWord = t.kind == TokenKind::Identifier;
+    if (!t.Significant()) continue;
+    const Word word = t.kind == TokenKind::Identifier ? Classify(t) : Word::Other;
+    if (first) {
+      takesMarkers = word == Word::Select || word == Word::TakesMarkers;
+      first = false;
+    }
+    Level& level = levels_.back();
+    bool opens = false;
+    bool lift = false;
+    if (t.kind == TokenKind::Punctuation && t.text == "(") {
+      // A function's parentheses stay in the list or clause they stand in;
+      // a subquery opens its own with its SELECT.
+      levels_.push_back(level);
+      opens = true;
+    } else if (t.kind == TokenKind::Punctuation && t.text == ")") {
+      if (levels_.size() > 1) levels_.pop_back();
+    } else if (word == Word::Select) {
+      level = Level{.selectList = true, .positional = false};
+    } else if (word == Word::EndsList || word == Word::OrderGroup) {
+      level.selectList = false;
+      level.positional = word == Word::OrderGroup;
+    } else if (word == Word::EndsClause) {
+      level.positional = false;
+    } else if (t.kind == TokenKind::Marker) {
+      slots_.push_back(Slot{false, callerMarkers_++});
+    } else if (takesMarkers && !level.selectList && !level.positional) {
+      const bool countOfTop =
+          previous == Word::Top || (previousOpens && beforePrevious == Word::Top);
+      // x'0a0b' is a byte array written as a word glued to a text.
+      if (t.kind == TokenKind::String && t.closed && !glued) {
+        Lift(t);
+        lift = true;
+      } else if (t.kind == TokenKind::Number && !countOfTop) {
+        LiftedValue value;
+        if (ReadNumber(t.text, value)) {
+          slots_.push_back(Slot{true, lifted_.size()});
+          lifted_.push_back(value);
+          lift = true;
         }
       }
-      beforePrevious = previous;
-      previous = &t;
     }
-    if (!lifted) {
-      shape_.append(t.text);
-      continue;
-    }
+    beforePrevious = previous;
+    previous = word;
+    previousOpens = opens;
+    if (!lift) continue;
+    const auto begin = static_cast<std::size_t>(t.text.data() - text.data());
+    const std::size_t end = begin + t.text.size();
+    shape_.append(text, copied, begin - copied);
     shape_ += '?';
     // A literal glued to a word ("5and") keeps the two apart.
-    if (i + 1 < tokens_.size() && (tokens_[i + 1].kind == TokenKind::Identifier ||
-                                   tokens_[i + 1].kind == TokenKind::Number)) {
+    if (end < text.size() && (ascii::IsLetter(text[end]) || ascii::IsDigit(text[end]) ||
+                              text[end] == '_' || static_cast<unsigned char>(text[end]) >= 0x80)) {
       shape_ += ' ';
     }
+    copied = end;
   }
+  shape_.append(text, copied, text.size() - copied);
 }
 
 void Parameterizer::Lift(const Token& token) {

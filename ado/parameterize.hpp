@@ -61,7 +61,13 @@ class Parameterizer {
  private:
   void Lift(const Token& token);
 
-  std::vector<Token> tokens_;
+  // Where a literal stands, per level of parentheses.
+  struct Level {
+    bool selectList = false;  // between SELECT and what ends its list
+    bool positional = false;  // in ORDER BY or GROUP BY
+  };
+
+  std::vector<Level> levels_;
   std::string shape_;
   std::vector<LiftedValue> lifted_;
   std::vector<Slot> slots_;

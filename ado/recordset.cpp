@@ -12,8 +12,7 @@ constexpr const char* kSource = "ADODB.Recordset";
 
 }  // namespace
 
-Recordset::Recordset(ResultSet result)
-    : result_(std::move(result)), open_(result_.hasRows), chunkOffsets_(result_.ColumnCount(), 0) {}
+Recordset::Recordset(ResultSet result) : result_(std::move(result)), open_(result_.hasRows) {}
 
 const ClassInfo& Recordset::TypeInfo() const {
   static const ClassInfo info{"Recordset", "", "_Recordset", "", "ADODB.Recordset", {}, [] {
@@ -30,7 +29,7 @@ void Recordset::Open(std::string_view source, const std::shared_ptr<Connection>&
   result_ = std::move(ran->result_);
   open_ = ran->open_;
   row_ = 0;
-  chunkOffsets_.assign(result_.ColumnCount(), 0);
+  chunkOffsets_.clear();
   connection_ = open_ ? activeConnection : nullptr;
   if (lockType != adLockUnspecified) LockType = lockType;
 }
@@ -60,14 +59,14 @@ void Recordset::MoveNext() {
   RequireOpen();
   if (row_ >= result_.RowCount()) throw NoCurrentRecordError(kSource);
   ++row_;
-  chunkOffsets_.assign(chunkOffsets_.size(), 0);
+  chunkOffsets_.clear();
 }
 
 void Recordset::MoveFirst() {
   RequireOpen();
   if (result_.RowCount() == 0) throw NoCurrentRecordError(kSource);
   row_ = 0;
-  chunkOffsets_.assign(chunkOffsets_.size(), 0);
+  chunkOffsets_.clear();
 }
 
 std::int32_t Recordset::RecordCount() const {

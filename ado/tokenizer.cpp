@@ -1,6 +1,8 @@
 #include "ado/tokenizer.hpp"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "orvo/automation/ascii.hpp"
 
@@ -8,13 +10,30 @@ namespace orvo::ado {
 
 namespace {
 
+// The classes of a byte, looked up once per byte of every statement run.
 // Bytes of multi-byte UTF-8 sequences count as letters, so names in any
 // script stay whole.
-bool IsNameStart(char c) {
-  return ascii::IsLetter(c) || c == '_' || c == '#' || static_cast<unsigned char>(c) >= 0x80;
+enum : std::uint8_t { kSpace = 1, kNameStart = 2, kNamePart = 4 };
+
+constexpr std::array<std::uint8_t, 256> kClasses = [] {
+  std::array<std::uint8_t, 256> classes{};
+  for (int c = 0; c < 256; ++c) {
+    const char ch = static_cast<char>(c);
+    const bool start = ascii::IsLetter(ch) || ch == '_' || ch == '#' || c >= 0x80;
+    std::uint8_t bits = 0;
+    if (ascii::IsSpace(ch)) bits |= kSpace;
+    if (start) bits |= kNameStart;
+    if (start || ascii::IsDigit(ch) || ch == '$' || ch == '@') bits |= kNamePart;
+    classes[static_cast<std::size_t>(c)] = bits;
+  }
+  return classes;
+}();
+
+bool Is(char c, std::uint8_t bits) {
+  return (kClasses[static_cast<unsigned char>(c)] & bits) != 0;
 }
 bool IsNamePart(char c) {
-  return IsNameStart(c) || ascii::IsDigit(c) || c == '$' || c == '@';
+  return Is(c, kNamePart);
 }
 
 // Index just past a quoted run that opened at `start` with `close` as its
@@ -63,12 +82,16 @@ std::size_t SkipNumber(std::string_view text, std::size_t start) {
 }
 
 std::size_t SkipPunctuation(std::string_view text, std::size_t start) {
-  static constexpr std::string_view kPairs[] = {"<=", ">=", "<>", "!=", "||",
-                                                "==", "!<", "!>", "<<", ">>"};
-  for (std::string_view pair : kPairs) {
-    if (text.substr(start, 2) == pair) return start + 2;
-  }
-  return start + 1;
+  // The operators of two characters: <= >= <> != || == !< !> << >>.
+  if (start + 1 >= text.size()) return start + 1;
+  const char first = text[start];
+  const char second = text[start + 1];
+  const bool pair =
+      ((first == '<' || first == '>' || first == '!' || first == '=') && second == '=') ||
+      (first == '<' && (second == '>' || second == '<')) ||
+      (first == '!' && (second == '<' || second == '>')) || (first == '|' && second == '|') ||
+      (first == '>' && second == '>');
+  return start + (pair ? 2 : 1);
 }
 
 }  // namespace
@@ -100,55 +123,79 @@ std::vector<Token> Tokenize(std::string_view text) {
 
 void Tokenize(std::string_view text, std::vector<Token>& tokens) {
   tokens.clear();
-  std::size_t i = 0;
-  auto at = [&](std::size_t k) { return k < text.size() ? text[k] : '\0'; };
-  while (i < text.size()) {
-    const char c = text[i];
-    std::size_t end = i + 1;
-    TokenKind kind = TokenKind::Punctuation;
-    bool closed = true;
-    if (ascii::IsSpace(c)) {
-      kind = TokenKind::Whitespace;
-      while (end < text.size() && ascii::IsSpace(text[end])) ++end;
-    } else if (c == '-' && at(i + 1) == '-') {
-      kind = TokenKind::Comment;
-      const std::size_t eol = text.find('\n', i);
-      end = eol == std::string_view::npos ? text.size() : eol;
-    } else if (c == '/' && at(i + 1) == '*') {
-      kind = TokenKind::Comment;
-      const std::size_t close = text.find("*/", i + 2);
-      closed = close != std::string_view::npos;
-      end = closed ? close + 2 : text.size();
-    } else if (c == '\'') {
-      kind = TokenKind::String;
-      end = SkipQuoted(text, i, '\'', closed);
-    } else if ((c == 'N' || c == 'n') && at(i + 1) == '\'') {
+  Lexer lexer(text);
+  for (Token token; lexer.Next(token);) tokens.push_back(token);
+}
+
+bool Lexer::Next(Token& token) {
+  if (at_ >= text_.size()) return false;
+  const std::string_view text = text_;
+  const std::size_t i = at_;
+  const auto at = [&](std::size_t k) { return k < text.size() ? text[k] : '\0'; };
+  const char c = text[i];
+  std::size_t end = i + 1;
+  TokenKind kind = TokenKind::Punctuation;
+  bool closed = true;
+  if (Is(c, kSpace)) {
+    kind = TokenKind::Whitespace;
+    while (end < text.size() && Is(text[end], kSpace)) ++end;
+  } else if (Is(c, kNameStart)) {
+    if ((c == 'N' || c == 'n') && at(i + 1) == '\'') {
       kind = TokenKind::String;
       end = SkipQuoted(text, i + 1, '\'', closed);
-    } else if (c == '[') {
-      kind = TokenKind::BracketIdentifier;
-      end = SkipQuoted(text, i, ']', closed);
-    } else if (c == '"') {
-      kind = TokenKind::QuotedIdentifier;
-      end = SkipQuoted(text, i, '"', closed);
-    } else if (ascii::IsDigit(c) || (c == '.' && ascii::IsDigit(at(i + 1)))) {
-      kind = TokenKind::Number;
-      end = SkipNumber(text, i);
-    } else if (c == '@' && (IsNamePart(at(i + 1)))) {
-      kind = TokenKind::Variable;
-      end = i + 1;
-      while (end < text.size() && IsNamePart(text[end])) ++end;
-    } else if (IsNameStart(c)) {
+    } else {
       kind = TokenKind::Identifier;
       while (end < text.size() && IsNamePart(text[end])) ++end;
-    } else if (c == '?') {
-      kind = TokenKind::Marker;
-    } else {
-      end = SkipPunctuation(text, i);
     }
-    tokens.push_back(Token{kind, text.substr(i, end - i), closed});
-    i = end;
+  } else if (ascii::IsDigit(c) || (c == '.' && ascii::IsDigit(at(i + 1)))) {
+    kind = TokenKind::Number;
+    end = SkipNumber(text, i);
+  } else {
+    switch (c) {
+      case '\'':
+        kind = TokenKind::String;
+        end = SkipQuoted(text, i, '\'', closed);
+        break;
+      case '[':
+        kind = TokenKind::BracketIdentifier;
+        end = SkipQuoted(text, i, ']', closed);
+        break;
+      case '"':
+        kind = TokenKind::QuotedIdentifier;
+        end = SkipQuoted(text, i, '"', closed);
+        break;
+      case '?':
+        kind = TokenKind::Marker;
+        break;
+      case '-':
+        if (at(i + 1) == '-') {
+          kind = TokenKind::Comment;
+          const std::size_t eol = text.find('\n', i);
+          end = eol == std::string_view::npos ? text.size() : eol;
+        }
+        break;
+      case '/':
+        if (at(i + 1) == '*') {
+          kind = TokenKind::Comment;
+          const std::size_t close = text.find("*/", i + 2);
+          closed = close != std::string_view::npos;
+          end = closed ? close + 2 : text.size();
+        }
+        break;
+      case '@':
+        if (IsNamePart(at(i + 1))) {
+          kind = TokenKind::Variable;
+          while (end < text.size() && IsNamePart(text[end])) ++end;
+        }
+        break;
+      default:
+        end = SkipPunctuation(text, i);
+        break;
+    }
   }
+  token = Token{kind, text.substr(i, end - i), closed};
+  at_ = end;
+  return true;
 }
 
 }  // namespace orvo::ado

@@ -50,6 +50,19 @@ struct Token {
   std::string Name() const;
 };
 
+// Reads the tokens of a text one after another, without keeping them: what
+// every statement run goes through. Tokenize collects what it reads.
+class Lexer {
+ public:
+  explicit Lexer(std::string_view text) : text_(text) {}
+  // The next token, into `token`; false at the end of the text.
+  bool Next(Token& token);
+
+ private:
+  std::string_view text_;
+  std::size_t at_ = 0;
+};
+
 // Cuts `text` into tokens. An unterminated quote or comment runs to the end of
 // the text and is marked not closed; nothing closes it.
 std::vector<Token> Tokenize(std::string_view text);

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cstdint>
+#include <string>
 
 #include "orvo/automation/ascii.hpp"
 #include "orvo/automation/class_registry.hpp"
@@ -30,6 +32,7 @@ ClassRegistry& ClassRegistry::Instance() {
 
 void ClassRegistry::Register(const ClassInfo& info) {
   const std::lock_guard lock(mutex_);
+  ++generation_;
   for (const ClassInfo*& entry : classes_) {
     if (SameClsid(entry->clsid, info.clsid)) {
       entry = &info;
@@ -41,20 +44,36 @@ void ClassRegistry::Register(const ClassInfo& info) {
 
 void ClassRegistry::Unregister(std::string_view clsid) {
   const std::lock_guard lock(mutex_);
+  ++generation_;
   std::erase_if(classes_,
                 [clsid](const ClassInfo* entry) { return SameClsid(entry->clsid, clsid); });
 }
 
 const ClassInfo* ClassRegistry::Find(std::string_view progIdOrClsid) const {
   if (progIdOrClsid.empty()) return nullptr;
+  // A scripting host creates the same class call after call: the thread
+  // remembers its last answer until a class is entered or removed.
+  thread_local struct {
+    const ClassRegistry* registry = nullptr;
+    std::uint64_t generation = 0;
+    std::string name;
+    const ClassInfo* info = nullptr;
+  } last;
+  if (last.registry == this && last.generation == generation_.load() &&
+      last.name == progIdOrClsid) {
+    return last.info;
+  }
   const std::lock_guard lock(mutex_);
+  const ClassInfo* found = nullptr;
   for (const ClassInfo* entry : classes_) {
     if (ascii::EqualsIgnoreCase(entry->progId, progIdOrClsid) ||
         SameClsid(entry->clsid, progIdOrClsid)) {
-      return entry;
+      found = entry;
+      break;
     }
   }
-  return nullptr;
+  last = {this, generation_.load(), std::string(progIdOrClsid), found};
+  return found;
 }
 
 std::shared_ptr<Dispatch> CreateObject(std::string_view progIdOrClsid) {

@@ -82,8 +82,9 @@ std::shared_ptr<Dictionary> AddLabel(PrintSetupObject& self, const LabelStatemen
   return component::MethodFrame::Run(
       self, labels.addConvention, sDsn, [&](component::MethodContext& context) {
         context.SetLine(3);
-        const std::string duplicate_check = families::Fill(
-            labels.duplicateCheck, {{"name", families::Quoted{fNoteName}}, {"type", fClassType}});
+        const families::Hole named[] = {{"name", families::Quoted{fNoteName}},
+                                        {"type", fClassType}};
+        const families::FilledStatement duplicate_check(labels.duplicateCheck, named);
         context.SetLine(7);
         const auto same_name = context.Connection().Execute(duplicate_check);
         context.SetLine(9);
@@ -138,7 +139,7 @@ bool DeleteLabel(PrintSetupObject& self, const LabelStatements& labels, const st
                  std::int32_t FID) {
   return component::MethodFrame::Run(
       self, kDeleteConvention, sDsn, [&](component::MethodContext& context) {
-        context.Connection().Execute(families::Fill(labels.remove, {{"id", FID}}));
+        context.Connection().Execute(families::FilledStatement(labels.remove, {{"id", FID}}));
         return true;
       });
 }

@@ -70,7 +70,7 @@ std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
                                             const CurrentNoteStatements& statements,
                                             const std::vector<families::Hole>& holes) {
   ado::Connection& connection = context.Connection();
-  auto rows = connection.Execute(families::OwnedStatement(context, statements.assignments, holes));
+  auto rows = families::RunOwned(context, statements.assignments, holes);
   auto result = std::make_shared<Dictionary>();
   while (!rows->Eof()) {
     auto item = std::make_shared<Vector>();
@@ -84,11 +84,11 @@ std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
     rows->MoveNext();
   }
 
-  rows = connection.Execute(families::Fill(statements.saveByUser, holes));
+  rows = connection.Execute(families::FilledStatement(statements.saveByUser, holes));
   result->SetValue("SaveByUser", rows->Eof() ? Variant(std::int16_t{1})
                                              : Variant(CLng(rows->Fields("FData").Value())));
 
-  rows = connection.Execute(families::Fill(statements.billTypeSet, holes));
+  rows = connection.Execute(families::FilledStatement(statements.billTypeSet, holes));
   std::string list;
   if (!rows->Eof()) list = CStr(Utility::ValueOrDefault(rows->Fields(0).Value(), ""));
   result->SetObject("BillTypeSet", BillTypeSet(list));

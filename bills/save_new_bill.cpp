@@ -62,7 +62,7 @@ bool SaveAsManager(PrintSetupObject& self, const std::string& sDsn,
   };
   return component::MethodFrame::Run(
       self, families::kWriting, sDsn, read_data, [&](component::MethodContext& context) {
-        const auto existing = context.Connection().Execute(families::Fill(
+        const auto existing = context.Connection().Execute(families::FilledStatement(
             statements.lookup, families::With(holes, {{"name", families::Quoted{name}}})));
         if (existing->Eof()) {
           families::TextCommand insert(context.ConnectionPtr(), std::string(statements.insert));

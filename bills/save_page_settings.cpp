@@ -61,14 +61,11 @@ void SaveSettings(PrintSetupObject& self, const std::string& sDsn,
                   const SettingsStatements& statements, const std::vector<families::Hole>& holes,
                   std::int32_t type, const Variant& printSetValue) {
   component::MethodFrame::Run(self, kConvention, sDsn, [&](component::MethodContext& context) {
-    ado::Connection& connection = context.Connection();
-    const bool has_row =
-        !connection.Execute(families::OwnedStatement(context, statements.userRow, holes))->Eof();
+    const bool has_row = !families::RunOwned(context, statements.userRow, holes)->Eof();
     // The parameters are appended first and given their values afterwards,
     // by position; the partition alone comes with its value.
     if (!has_row) {
-      const auto manager =
-          connection.Execute(families::OwnedStatement(context, statements.managerData, holes));
+      const auto manager = families::RunOwned(context, statements.managerData, holes);
       // A manager's row whose option text is Null fails here, before anything is written.
       const std::string seed = manager->Eof() ? "" : CStr(manager->Fields("FData").Value());
       families::TextCommand insert(context.ConnectionPtr(), std::string(statements.insert));

@@ -51,7 +51,7 @@ Variant ReplaceBodies(PrintSetupObject& self, const std::string& sDsn,
       self, families::kWriting, sDsn, [&](component::MethodContext& context) {
         const std::string user_name = context.UserName();
         // Names and creators play no part in whether there is one.
-        if (context.Connection().Execute(families::Fill(statements.any, holes))->Eof()) {
+        if (context.Connection().Execute(families::FilledStatement(statements.any, holes))->Eof()) {
           return Variant();
         }
         families::TextCommand update(

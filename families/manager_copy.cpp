@@ -9,10 +9,9 @@ namespace orvo::families {
 
 namespace {
 
-std::string Filled(std::string_view pattern, std::vector<Hole> holes,
-                   std::initializer_list<Hole> more) {
-  holes.insert(holes.end(), more);
-  return Fill(pattern, holes);
+// The holes given for one statement, after the family's own.
+std::span<const Hole> Also(std::initializer_list<Hole> more) {
+  return {more.begin(), more.size()};
 }
 
 // The template copy: the manager's template as it is, with the user as its
@@ -42,12 +41,13 @@ void CopyManagerTemplates(const ManagerCopy& family, const std::shared_ptr<ado::
                           std::int32_t UserID, const std::string& userName,
                           const std::vector<Hole>& holes, std::int32_t argument) {
   if (!cn) throw RuntimeError(kObjectNotSet);
-  auto rows = cn->Execute(Filled(family.managerRows, holes, {{"manager", kManagerUser}}));
+  auto rows =
+      cn->Execute(FilledStatement(family.managerRows, holes, Also({{"manager", kManagerUser}})));
   for (; !rows->Eof(); rows->MoveNext()) {
     std::string id = Text(*rows, family.idColumn);
     if (Val(id) != 0) {
-      const auto note =
-          cn->Execute(Filled(family.templateRow, holes, {{"id", Verbatim{CStr(Val(id))}}}));
+      const auto note = cn->Execute(
+          FilledStatement(family.templateRow, holes, Also({{"id", Verbatim{CStr(Val(id))}}})));
       if (note->Eof()) {
         // Not an error: the user still gets the row, pointing where the manager's does.
         family.reportMissingTemplate("当前单据（" + Text(*rows, "FName") + "）对应用户（" +
@@ -57,10 +57,11 @@ void CopyManagerTemplates(const ManagerCopy& family, const std::shared_ptr<ado::
         if (const auto made = NewIdentity(*cn)) id = std::to_string(*made);
       }
     }
-    const auto existing = cn->Execute(Filled(family.existingRow, holes,
-                                             {{"key", Verbatim{Text(*rows, family.keyColumn)}},
-                                              {"id", Verbatim{id}},
-                                              {"userId", UserID}}));
+    const auto existing =
+        cn->Execute(FilledStatement(family.existingRow, holes,
+                                    Also({{"key", Verbatim{Text(*rows, family.keyColumn)}},
+                                          {"id", Verbatim{id}},
+                                          {"userId", UserID}})));
     if (existing->Eof()) {
       TextCommand insert(cn, std::string(family.rowInsert));
       family.rowValues(insert, {*rows, id, UserID, argument});

@@ -6,12 +6,12 @@
 
 namespace orvo::families {
 
-std::string OwnedStatement(component::MethodContext& context, std::string_view pattern,
-                           const std::vector<Hole>& holes) {
-  std::vector<Hole> all = holes;
-  if (HasHole(pattern, "user")) all.emplace_back("user", context.UserID());
-  all.emplace_back("manager", kManagerUser);
-  return Fill(pattern, all);
+std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
+                                         std::string_view pattern, const std::vector<Hole>& holes) {
+  const Hole owners[] = {
+      HasHole(pattern, "user") ? Hole("user", context.UserID()) : Hole("user", Verbatim{}),
+      Hole("manager", kManagerUser)};
+  return context.Connection().Execute(FilledStatement(pattern, holes, owners));
 }
 
 std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
@@ -19,7 +19,7 @@ std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
                                            const std::vector<Hole>& holes) {
   std::shared_ptr<ado::Recordset> rows;
   for (const std::string_view pattern : chain) {
-    rows = context.Connection().Execute(OwnedStatement(context, pattern, holes));
+    rows = RunOwned(context, pattern, holes);
     if (!rows->Eof()) break;
   }
   return rows;

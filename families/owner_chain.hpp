@@ -23,9 +23,10 @@
 
 namespace orvo::families {
 
-// The text of `pattern` with the caller's holes, {user} and {manager} filled.
-std::string OwnedStatement(component::MethodContext& context, std::string_view pattern,
-                           const std::vector<Hole>& holes);
+// Runs `pattern` on the working connection with the caller's holes, {user}
+// and {manager} filled.
+std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
+                                         std::string_view pattern, const std::vector<Hole>& holes);
 
 // Runs the statements of `chain` in order on the working connection until one
 // gives a row; the last recordset run (at its end when none gave a row).

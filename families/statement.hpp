@@ -1,21 +1,32 @@
 // A statement text written whole, as the classes send it, with named holes
 // for its values: "select fdata from T_PrintExport where fbilltype={type}
-// and fbillid=0 and FPreparerId={user}". Fill puts each value into its hole:
-// a number in decimal, a text with its own quotes doubled (the pattern writes
+// and fbillid=0 and FPreparerId={user}". Each value goes into its hole: a
+// number in decimal, a text with its own quotes doubled (the pattern writes
 // the quotes around the hole, so a value without a quote gives the text
 // exactly), or a text taken as it is (a name checked before, a value read
 // back from the store). Blanks stand in the pattern exactly as they run.
 //
-// Pure functions; any thread.
+// Fill gives the text. FilledStatement gives what the connection runs
+// (ado::ShapedStatement): the pattern with a marker in each hole whose value
+// the database can take bound (numbers, and texts that fill a quoted hole
+// whole), those values, and the text for whoever observes it; names stay in
+// the shape as they are.
+//
+// Pure; any thread. A FilledStatement refers to the holes it was made with
+// and lives no longer than they do: it is made and run in one expression.
 
 #ifndef ORVO_FAMILIES_STATEMENT_HPP_
 #define ORVO_FAMILIES_STATEMENT_HPP_
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "orvo/ado/shaped_statement.hpp"
 
 namespace orvo::families {
 
@@ -29,25 +40,61 @@ struct Verbatim {
   std::string_view text;
 };
 
-struct Hole {
+class Hole {
+ public:
   Hole(std::string_view holeName, std::int32_t number);
   Hole(std::string_view holeName, Quoted text);
   Hole(std::string_view holeName, Verbatim text);
 
-  std::string_view name;
-  std::string value;
+  std::string_view Name() const { return name_; }
+  // The value as it stands in the statement's text.
+  std::string Written() const;
+  // The value as the database takes it when it is bound in place of the
+  // hole; `quoted` when the pattern writes quotes around the hole. Nothing
+  // when it must stand in the text.
+  std::optional<Variant> Bound(bool quoted) const;
+
+ private:
+  enum class Kind { Number, Quoted, Verbatim };
+  std::string_view name_;
+  Kind kind_;
+  std::int32_t number_ = 0;
+  std::string text_;  // of a Quoted or Verbatim value, as given
 };
 
 // `pattern` with every "{name}" replaced by the value of the hole of that
 // name. A hole the pattern names but `holes` lacks is a fault of the caller
 // (std::logic_error); values are never scanned for holes themselves.
-std::string Fill(std::string_view pattern, std::span<const Hole> holes);
+// `more` are looked in after `holes`.
+std::string Fill(std::string_view pattern, std::span<const Hole> holes,
+                 std::span<const Hole> more = {});
 inline std::string Fill(std::string_view pattern, std::initializer_list<Hole> holes) {
   return Fill(pattern, std::span<const Hole>(holes.begin(), holes.size()));
 }
 
-// The hole of that name among `holes`; std::logic_error when there is none.
-const Hole& HoleNamed(std::span<const Hole> holes, std::string_view name);
+class FilledStatement final : public ado::ShapedStatement {
+ public:
+  FilledStatement(std::string_view pattern, std::span<const Hole> holes,
+                  std::span<const Hole> more = {});
+  FilledStatement(std::string_view pattern, std::initializer_list<Hole> holes)
+      : FilledStatement(pattern, std::span<const Hole>(holes.begin(), holes.size())) {}
+
+  std::string_view Shape() const override { return shape_; }
+  const std::vector<ado::BoundValue>& Values() const override { return values_; }
+  std::string Text() const override { return Fill(pattern_, holes_, more_); }
+
+ private:
+  std::string_view pattern_;
+  std::span<const Hole> holes_;
+  std::span<const Hole> more_;
+  std::string shape_;
+  std::vector<ado::BoundValue> values_;
+};
+
+// The hole of that name among `holes`, else among `more`; std::logic_error
+// when there is none.
+const Hole& HoleNamed(std::span<const Hole> holes, std::string_view name,
+                      std::span<const Hole> more = {});
 
 // Whether `pattern` has the hole `name`.
 bool HasHole(std::string_view pattern, std::string_view name);

@@ -51,9 +51,9 @@ std::shared_ptr<Vector> InsertTemplate(PrintSetupObject& self, const std::string
     const std::string user_name = context.UserName();
     // A template is the user's by its creator's name, and of the type by its
     // screen id (not by its bill type).
-    const auto found = connection.Execute(
-        Fill(statements.lookup,
-             With(holes, {{"userName", Quoted{user_name}}, {"name", Quoted{fNoteName}}})));
+    const auto found = connection.Execute(FilledStatement(
+        statements.lookup,
+        With(holes, {{"userName", Quoted{user_name}}, {"name", Quoted{fNoteName}}})));
     std::int32_t id = 0;
     if (found->Eof()) {
       TextCommand insert(context.ConnectionPtr(), std::string(statements.templateInsert));
@@ -74,7 +74,7 @@ std::shared_ptr<Vector> InsertTemplate(PrintSetupObject& self, const std::string
           .Input(ado::adLongVarBinary, ado::kLongBinarySize, fNoteBlob)
           .Execute();
     }
-    connection.Execute(Fill(
+    connection.Execute(FilledStatement(
         statements.assignment,
         With(holes,
              {{"id", id}, Today(), {"name", Quoted{fNoteName}}, {"userId", context.UserID()}})));
@@ -97,14 +97,16 @@ Variant StoreChoices(PrintSetupUpdateObject& self, const std::string& sDsn,
     const std::string option = CStr(modi.Value("Option"));
     const auto choices = ObjectIn<Vector>(modi.Value("Data"), "modiData's \"Data\"", "Vector");
 
-    if (connection.Execute(Fill(statements.settingsRow, With(holes, {{"userId", user}})))->Eof()) {
+    if (connection
+            .Execute(FilledStatement(statements.settingsRow, With(holes, {{"userId", user}})))
+            ->Eof()) {
       connection.Execute(
-          Fill(statements.settingsInsert,
-               With(holes, {Today(), {"userId", user}, {"option", Quoted{option}}})));
+          FilledStatement(statements.settingsInsert,
+                          With(holes, {Today(), {"userId", user}, {"option", Quoted{option}}})));
     } else {
       connection.Execute(
-          Fill(statements.settingsUpdate,
-               With(holes, {{"option", Quoted{option}}, {"userId", context.UserID()}})));
+          FilledStatement(statements.settingsUpdate,
+                          With(holes, {{"option", Quoted{option}}, {"userId", context.UserID()}})));
     }
 
     const std::int32_t count = choices->Count();
@@ -120,13 +122,13 @@ Variant StoreChoices(PrintSetupUpdateObject& self, const std::string& sDsn,
       const std::vector<Hole> choice = With(
           holes,
           {{"id", id}, {"userId", user}, {"sel", Verbatim{sel}}, {"subType", Quoted{sub_type}}});
-      if (connection.Execute(Fill(statements.choiceRow, choice))->Eof()) {
+      if (connection.Execute(FilledStatement(statements.choiceRow, choice))->Eof()) {
         const std::string name = CStr(entry->Value("FName"));
-        connection.Execute(
-            Fill(statements.choiceInsert, With(choice, {Today(), {"name", Quoted{name}}})));
+        connection.Execute(FilledStatement(statements.choiceInsert,
+                                           With(choice, {Today(), {"name", Quoted{name}}})));
       } else {
         // Only the sub-type and the selection of an existing row change.
-        connection.Execute(Fill(statements.choiceUpdate, choice));
+        connection.Execute(FilledStatement(statements.choiceUpdate, choice));
       }
     }
     return Variant();
@@ -141,10 +143,10 @@ bool DeleteTemplate(PrintSetupObject& self, const std::string& sDsn,
     const std::string user_name = context.UserName();
     // The template goes only when it is the user's; the user's rows that
     // point at it go in any case.
-    context.Connection().Execute(Fill(statements.templateDelete,
-                                      With(holes, {{"userName", Quoted{user_name}}, {"id", FID}})));
+    context.Connection().Execute(FilledStatement(
+        statements.templateDelete, With(holes, {{"userName", Quoted{user_name}}, {"id", FID}})));
     context.Connection().Execute(
-        Fill(statements.rowsDelete, With(holes, {{"userId", user}, {"id", FID}})));
+        FilledStatement(statements.rowsDelete, With(holes, {{"userId", user}, {"id", FID}})));
     return true;
   });
 }

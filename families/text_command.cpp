@@ -18,7 +18,7 @@ TextCommand& TextCommand::Input(ado::DataTypeEnum type, std::int32_t size, Varia
 }
 
 TextCommand& TextCommand::Partition(std::span<const Hole> holes) {
-  return Input(ado::adInteger, 0, Val(HoleNamed(holes, "dataFrom").value));
+  return Input(ado::adInteger, 0, Val(HoleNamed(holes, "dataFrom").Written()));
 }
 
 void TextCommand::Execute() {

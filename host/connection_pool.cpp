@@ -48,8 +48,12 @@ std::string AbsoluteFile(const std::string& file) {
   return resolved.string();
 }
 
-std::string DataSourceKey(const std::string& sDsn) {
+// The key of a data source text, and whether the key depends on the current
+// directory (a relative database file), so that it must be worked out anew
+// at each request.
+std::string DataSourceKey(const std::string& sDsn, bool& followsDirectory) {
   const ado::ConnectionString parsed = ado::ConnectionString::Parse(sDsn);
+  followsDirectory = false;
   std::string key = parsed.Provider();
   for (char& c : key) c = ascii::ToLower(c);
   std::vector<std::string> names = parsed.Keys();
@@ -59,8 +63,11 @@ std::string DataSourceKey(const std::string& sDsn) {
   std::sort(names.begin(), names.end());
   for (const std::string& name : names) {
     if (LeavesConnectionAlone(name)) continue;
-    const std::string value =
-        NamesFile(parsed, name) ? AbsoluteFile(parsed.Get(name)) : parsed.Get(name);
+    std::string value = parsed.Get(name);
+    if (NamesFile(parsed, name)) {
+      followsDirectory = followsDirectory || !std::filesystem::path(value).is_absolute();
+      value = AbsoluteFile(value);
+    }
     // Each value with its length, so that no value can pass for two.
     key += '\n';
     key += name;
@@ -75,7 +82,14 @@ std::string DataSourceKey(const std::string& sDsn) {
 }  // namespace
 
 std::shared_ptr<ado::Connection> ConnectionPool::Connection(const std::string& sDsn) {
-  const std::string key = DataSourceKey(sDsn);
+  // A host names its data source with the same text call after call: the
+  // text it named last is known without reading it again.
+  if (last_ && sDsn == lastText_ && !last_->Broken()) {
+    last_->SetObserver(observer_);
+    return last_;
+  }
+  bool followsDirectory = false;
+  const std::string key = DataSourceKey(sDsn, followsDirectory);
   auto found = connections_.find(key);
   // A connection whose rollback failed may still be inside its transaction:
   // every later call on it would fail, so a new one takes its place.
@@ -90,7 +104,15 @@ std::shared_ptr<ado::Connection> ConnectionPool::Connection(const std::string& s
     found = connections_.emplace(key, std::move(connection)).first;
   }
   found->second->SetObserver(observer_);
+  last_ = followsDirectory ? nullptr : found->second;
+  lastText_ = followsDirectory ? std::string() : sDsn;
   return found->second;
+}
+
+void ConnectionPool::Close() {
+  last_.reset();
+  lastText_.clear();
+  connections_.clear();
 }
 
 }  // namespace orvo::host

@@ -6,9 +6,12 @@
 
 namespace orvo::host {
 
-DefaultDataContext::DefaultDataContext(std::shared_ptr<ServiceHub> hub) : hub_(std::move(hub)) {}
+DefaultDataContext::DefaultDataContext(std::shared_ptr<ServiceHub> hub,
+                                       std::shared_ptr<Journal> journal)
+    : hub_(std::move(hub)), journal_(std::move(journal)), number_(journal_->NumberNextContext()) {}
 
 Variant DefaultDataContext::Open(const std::string& sDsn) {
+  journal_->Record(number_, "Open");
   std::shared_ptr<ado::Connection> connection = hub_->PooledConnection(sDsn);
   CallScope::Enlist(connection);
   // Taken only once enlisted: a context whose Open failed has no connection
@@ -18,6 +21,7 @@ Variant DefaultDataContext::Open(const std::string& sDsn) {
 }
 
 std::shared_ptr<ado::Connection> DefaultDataContext::Connection() {
+  journal_->Record(number_, "Connection");
   if (!connection_) {
     throw AutomationError(HResult(0x80004005u), kHostSource,
                           "The data context has no open data source; call Open first.");
@@ -26,14 +30,18 @@ std::shared_ptr<ado::Connection> DefaultDataContext::Connection() {
 }
 
 std::shared_ptr<SessionInfo> DefaultDataContext::Session() {
-  return std::make_shared<HubSession>(hub_);
+  journal_->Record(number_, "Session");
+  if (!session_) session_ = std::make_shared<HubSession>(hub_);
+  return session_;
 }
 
 void DefaultDataContext::Complete() {
+  journal_->Record(number_, "Complete");
   CallScope::Cast(CallScope::Vote::Complete);
 }
 
 void DefaultDataContext::Abort() {
+  journal_->Record(number_, "Abort");
   CallScope::Cast(CallScope::Vote::Abort);
 }
 

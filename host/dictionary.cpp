@@ -1,7 +1,8 @@
 // Dictionary keeps its entries in a vector, in the order they were first
-// stored, with a hash index from key to position; a key stored again keeps
-// its position, so callers that fill a row and then correct one column see
-// the columns in the order they were first written.
+// stored; a key stored again keeps its position, so callers that fill a row
+// and then correct one column see the columns in the order they were first
+// written. A few entries (a row, a result) are found by looking at each; past
+// kIndexedFrom a hash index from key to position finds any key at once.
 
 #include "host/collection_classes.hpp"
 #include "orvo/automation/error.hpp"
@@ -9,26 +10,46 @@
 
 namespace orvo {
 
+namespace {
+constexpr std::size_t kIndexedFrom = 16;
+}
+
+const Variant* Dictionary::Find(std::string_view key) const {
+  if (entries_.size() < kIndexedFrom) {
+    for (const auto& [name, value] : entries_) {
+      if (name == key) return &value;
+    }
+    return nullptr;
+  }
+  const auto found = index_.find(key);
+  return found == index_.end() ? nullptr : &entries_[found->second].second;
+}
+
 Variant Dictionary::Value(std::string_view key) const {
-  auto found = index_.find(std::string(key));
-  if (found == index_.end()) return Variant();
-  return entries_[found->second].second;
+  const Variant* value = Find(key);
+  return value != nullptr ? *value : Variant();
 }
 
 void Dictionary::SetValue(std::string_view key, Variant value) {
-  std::string owned(key);
-  auto found = index_.find(owned);
-  if (found != index_.end()) {
-    entries_[found->second].second = std::move(value);
+  if (const Variant* found = Find(key)) {
+    *const_cast<Variant*>(found) = std::move(value);
     return;
   }
-  // Append first: should the index insertion fail, the entry is taken back so
-  // the two never disagree.
-  entries_.emplace_back(owned, std::move(value));
+  // Append first: should the index fail to take the key, the entry is taken
+  // back so the two never disagree.
+  entries_.emplace_back(std::string(key), std::move(value));
   try {
-    index_.emplace(std::move(owned), entries_.size() - 1);
+    if (entries_.size() == kIndexedFrom) {
+      for (std::size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].first, i);
+    } else if (entries_.size() > kIndexedFrom) {
+      index_.emplace(entries_.back().first, entries_.size() - 1);
+    }
   } catch (...) {
+    index_.clear();
     entries_.pop_back();
+    if (entries_.size() >= kIndexedFrom) {
+      for (std::size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].first, i);
+    }
     throw;
   }
 }
@@ -41,7 +62,7 @@ void Dictionary::SetObject(std::string_view key, std::shared_ptr<Dispatch> objec
 }
 
 bool Dictionary::Exists(std::string_view key) const {
-  return index_.find(std::string(key)) != index_.end();
+  return Find(key) != nullptr;
 }
 
 const ClassInfo& Dictionary::TypeInfo() const {

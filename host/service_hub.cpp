@@ -53,8 +53,8 @@ std::shared_ptr<host::DataContext> ServiceHub::DataContext() {
                           "The service hub hands out data contexts only when it is shared; use "
                           "ServiceHub::Current().");
   }
-  std::shared_ptr<host::DataContext> inner =
-      factory_ ? factory_(*this) : std::make_shared<DefaultDataContext>(std::move(self));
+  if (!factory_) return std::make_shared<DefaultDataContext>(std::move(self), journal_);
+  std::shared_ptr<host::DataContext> inner = factory_(*this);
   if (!inner) {
     throw AutomationError(kFailure, kHostSource,
                           "The host's data context factory gave no data context.");

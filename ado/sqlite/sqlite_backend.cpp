@@ -109,17 +109,28 @@ class SqliteBackend final : public Backend {
 
   ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) override {
     parameterizer_.Parameterize(text);
-    Shape& shape = ShapeOf(parameterizer_.Shape());
-    Prepare(shape);
-    sqlite::Statement& statement = *shape.statement;
-    if (statement.empty()) return ResultSet{};
-    // Whatever happens, the statement goes back to the cache idle and unbound.
-    struct ResetOnExit {
-      sqlite::Statement& statement;
-      ~ResetOnExit() { statement.Reset(); }
-    } reset{statement};
-    Bind(statement, params);
-    return shape.columns->ReadAll(db_.get(), statement.get());
+    return Run(ShapeOf(parameterizer_.Shape()),
+               [&](sqlite::Statement& statement) { Bind(statement, params); });
+  }
+
+  ResultSet ExecuteShape(std::string_view text, const std::vector<BoundValue>& values) override {
+    return Run(ShapeOf(text), [&](sqlite::Statement& statement) {
+      if (static_cast<std::size_t>(statement.MarkerCount()) != values.size()) {
+        throw AutomationError(kErrStatementRefused, kProvider,
+                              "The statement has " + std::to_string(statement.MarkerCount()) +
+                                  " markers but " + std::to_string(values.size()) +
+                                  " values were given");
+      }
+      for (std::size_t i = 0; i < values.size(); ++i) {
+        statement.Bind(static_cast<int>(i) + 1, values[i].value);
+      }
+    });
+  }
+
+  RanStatement RanShape(std::string_view text, const std::vector<BoundValue>& values) override {
+    RanStatement ran{ShapeOf(text).adapted, {}};
+    for (const BoundValue& value : values) ran.params.push_back(value.value);
+    return ran;
   }
 
   RanStatement Ran(std::string_view text, const std::vector<BoundValue>& params) override {
@@ -179,7 +190,7 @@ class SqliteBackend final : public Backend {
   // when the cache is full. Adapting happens here, once per shape; preparing
   // happens on the shape's first run, so that a statement the database
   // refuses is still reported with what it would have run.
-  Shape& ShapeOf(const std::string& text) {
+  Shape& ShapeOf(std::string_view text) {
     if (const auto found = shapeIndex_.find(text); found != shapeIndex_.end()) {
       shapes_.splice(shapes_.begin(), shapes_, found->second);
       return *found->second;
@@ -189,11 +200,27 @@ class SqliteBackend final : public Backend {
       shapes_.pop_back();
     }
     Shape shape;
-    shape.text = text;
+    shape.text = std::string(text);
     shape.adapted = AdaptStatement(text, kSqliteSpelling);
     shapes_.push_front(std::move(shape));
     shapeIndex_.emplace(shapes_.front().text, shapes_.begin());
     return shapes_.front();
+  }
+
+  // Prepares the shape when it runs for the first time, binds its markers
+  // with `bind`, and reads every row.
+  template <class Binder>
+  ResultSet Run(Shape& shape, Binder&& bind) {
+    Prepare(shape);
+    sqlite::Statement& statement = *shape.statement;
+    if (statement.empty()) return ResultSet{};
+    // Whatever happens, the statement goes back to the cache idle and unbound.
+    struct ResetOnExit {
+      sqlite::Statement& statement;
+      ~ResetOnExit() { statement.Reset(); }
+    } reset{statement};
+    bind(statement);
+    return shape.columns->ReadAll(db_.get(), statement.get());
   }
 
   void Prepare(Shape& shape) {

@@ -108,20 +108,29 @@ const std::vector<Table>& Tables() {
   return tables;
 }
 
-// The access paths of the statements: a user's rows of a bill type or report
-// by template id; templates by creator, screen id and name, and by bill type
-// (or report) and name.
+// The access paths of the statements, so that no statement's cost grows with
+// the number of users: a user's rows of a bill type or report by template
+// id; the rows of a bill type by template id (its bill-type-set row) and by
+// name; the selected rows of a bill type by sub-type (anyone's selection);
+// templates by creator, screen id and name, and by bill type (or report) and
+// name.
 const std::vector<Index>& Indexes() {
   static const std::vector<Index> indexes = {
       {"IX_PrintExport_User", "T_PrintExport", "FPreparerId, FBillType, FBillId"},
       {"IX_PrintExport_Name", "T_PrintExport", "FBillType, FName"},
+      {"IX_PrintExport_Type", "T_PrintExport", "FBillType, FBillId"},
+      {"IX_PrintExport_Selected", "T_PrintExport", "FBillType, FSel, FBillTypeSub"},
       {"IX_PrintExportNote_Creator", "T_PrintExportNote", "FCreatorName, FScreenId, FName"},
       {"IX_PrintExportNote_Type", "T_PrintExportNote", "FNewBillType, FName"},
       {"IX_PrintExportLM_User", "T_PrintExportLM", "FPreparerId, FBillType, FDataFrom, FBillId"},
       {"IX_PrintExportLM_Name", "T_PrintExportLM", "FBillType, FName"},
+      {"IX_PrintExportLM_Type", "T_PrintExportLM", "FBillType, FDataFrom, FBillId"},
+      {"IX_PrintExportLM_Selected", "T_PrintExportLM", "FBillType, FSel, FBillTypeSub"},
       {"IX_PrintExportNoteLM_Creator", "T_PrintExportNoteLM", "FCreatorName, FScreenId, FName"},
       {"IX_PrintExportNoteLM_Type", "T_PrintExportNoteLM", "FNewBillType, FName"},
       {"IX_RptExcelPrintExport_User", "T_RptExcelPrintExport", "FPreparerId, FRptId, FNoteId"},
+      {"IX_RptExcelPrintExport_Name", "T_RptExcelPrintExport", "FRptId, FName"},
+      {"IX_RptExcelPrintExport_Selected", "T_RptExcelPrintExport", "FRptId, FSel, FTypeSub"},
       {"IX_RptExcelPrintExportNote_Creator", "T_RptExcelPrintExportNote",
        "FCreatorName, FScreenId, FName"},
       {"IX_RptExcelPrintExportNote_Type", "T_RptExcelPrintExportNote", "FNewRptId, FName"},

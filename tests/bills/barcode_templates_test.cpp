@@ -24,7 +24,8 @@ class BarcodeTemplatesTest : public testing::WriteTest {};
 class RefusingComplete final : public host::DataContext {
  public:
   explicit RefusingComplete(host::ServiceHub& hub)
-      : inner_(std::make_shared<host::DefaultDataContext>(hub.shared_from_this())) {}
+      : inner_(std::make_shared<host::DefaultDataContext>(hub.shared_from_this(),
+                                                          std::make_shared<host::Journal>())) {}
   Variant Open(const std::string& sDsn) override { return inner_->Open(sDsn); }
   std::shared_ptr<ado::Connection> Connection() override { return inner_->Connection(); }
   std::shared_ptr<host::SessionInfo> Session() override { return inner_->Session(); }

@@ -253,9 +253,10 @@ TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNext
               "0");
     EXPECT_EQ(Tool("select group_concat(name, ' ') from (select name from sqlite_master where "
                    "type = 'index' and name like 'IX_PrintExport%' order by name)"),
-              "IX_PrintExportLM_Name IX_PrintExportLM_User IX_PrintExportNoteLM_Creator "
-              "IX_PrintExportNoteLM_Type IX_PrintExportNote_Creator IX_PrintExportNote_Type "
-              "IX_PrintExport_Name IX_PrintExport_User");
+              "IX_PrintExportLM_Name IX_PrintExportLM_Selected IX_PrintExportLM_Type "
+              "IX_PrintExportLM_User IX_PrintExportNoteLM_Creator IX_PrintExportNoteLM_Type "
+              "IX_PrintExportNote_Creator IX_PrintExportNote_Type IX_PrintExport_Name "
+              "IX_PrintExport_Selected IX_PrintExport_Type IX_PrintExport_User");
     EXPECT_EQ(Tool("pragma integrity_check"), "ok");
     for (const std::string& table : TableNames()) {
       // Ids continue after the deleted newest row.

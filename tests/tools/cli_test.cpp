@@ -160,17 +160,17 @@ TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
   EXPECT_EQ(traced.exitCode, 0) << traced.err;
   EXPECT_EQ(traced.out, "{}\n");
   // The user's settings row first, then the manager user's; each as the class
-  // wrote it and as the database ran it: one shape, its literals lifted out.
+  // wrote it and as the database ran it: one shape, its values bound.
   EXPECT_EQ(traced.err,
             R"({"sql":"Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=28)"
             R"( And FPreparerId=7","params":[],)"
-            R"("ran":"Select FPrintSet AS \"FPrintSet\" From T_PrintExport Where FBillId=?)"
-            R"( And FBillType=? And FPreparerId=?","ranParams":[0,28,7]})"
+            R"("ran":"Select FPrintSet AS \"FPrintSet\" From T_PrintExport Where FBillId=0)"
+            R"( And FBillType=? And FPreparerId=?","ranParams":[28,7]})"
             "\n"
             R"({"sql":"Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=28)"
             R"( And FPreparerId=16394","params":[],)"
-            R"("ran":"Select FPrintSet AS \"FPrintSet\" From T_PrintExport Where FBillId=?)"
-            R"( And FBillType=? And FPreparerId=?","ranParams":[0,28,16394]})"
+            R"("ran":"Select FPrintSet AS \"FPrintSet\" From T_PrintExport Where FBillId=0)"
+            R"( And FBillType=? And FPreparerId=?","ranParams":[28,16394]})"
             "\n");
 
   // GetPictureData reports its own number and source, saying what was wrong.
@@ -219,8 +219,8 @@ TEST_F(OrvoprintTest, TraceShowsAStatementThatTheDatabaseRefuses) {
   EXPECT_EQ(refused.err,
             R"({"sql":"Select FPrintSet From T_PrintExportLM Where FBillId=0 AND FDataFrom = 3)"
             R"( And FBillType=28 And FPreparerId=7","params":[],)"
-            R"("ran":"Select FPrintSet AS \"FPrintSet\" From T_PrintExportLM Where FBillId=?)"
-            R"( AND FDataFrom = ? And FBillType=? And FPreparerId=?","ranParams":[0,3,28,7]})"
+            R"("ran":"Select FPrintSet AS \"FPrintSet\" From T_PrintExportLM Where FBillId=0)"
+            R"( AND FDataFrom = ? And FBillType=? And FPreparerId=?","ranParams":[3,28,7]})"
             "\n"
             R"({"error":{"number":-2147217900,"source":"SQLite",)"
             R"("description":"no such table: T_PrintExportLM"}})"

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "orvo/ado/shaped_statement.hpp"
 #include "orvo/ado/statement_observer.hpp"
 #include "orvo/ado/types.hpp"
 #include "orvo/automation/dispatch.hpp"
@@ -26,6 +27,7 @@ namespace orvo::ado {
 
 class Backend;
 class Recordset;
+struct ResultSet;
 
 // What opening a data source does when its database does not exist yet. Only
 // what sets up a store asks to create one; a call that names a missing
@@ -57,6 +59,10 @@ class Connection : public Dispatch {
   // recordset positioned on its first row; any other gives a closed one.
   // `options` is accepted as the classes pass it (-1) and otherwise ignored.
   std::shared_ptr<Recordset> Execute(std::string_view text, std::int32_t options = -1);
+
+  // Runs a statement given in its shape; the observer sees its text as its
+  // caller wrote it, and no parameters, as for Execute of that text.
+  std::shared_ptr<Recordset> Execute(const ShapedStatement& statement);
 
   // Runs a statement with values for its "?" markers, already converted to
   // their parameter types. Used by Command.
@@ -109,6 +115,10 @@ class Connection : public Dispatch {
   const std::shared_ptr<StatementObserver>& Observer() const { return observer_; }
 
  private:
+  // A recordset of what a statement gave back, attached to this connection
+  // when it has rows.
+  std::shared_ptr<Recordset> Rows(ResultSet result);
+
   std::unique_ptr<Backend> backend_;
   std::shared_ptr<StatementObserver> observer_;
   bool inTransaction_ = false;

@@ -107,7 +107,8 @@ class Recordset : public Dispatch {
   std::size_t row_ = 0;
   bool open_ = false;
   std::shared_ptr<Connection> connection_;
-  // Per column, how far GetChunk has read in the current row.
+  // Per column, how far GetChunk has read in the current row; empty until
+  // the row's first GetChunk.
   std::vector<std::size_t> chunkOffsets_;
 };
 

@@ -7,6 +7,8 @@
 #ifndef ORVO_AUTOMATION_CLASS_REGISTRY_HPP_
 #define ORVO_AUTOMATION_CLASS_REGISTRY_HPP_
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -35,6 +37,9 @@ class ClassRegistry {
  private:
   mutable std::mutex mutex_;
   std::vector<const ClassInfo*> classes_;
+  // Counts the changes, so that a lookup remembered by a thread is known to
+  // be stale.
+  std::atomic<std::uint64_t> generation_{0};
 };
 
 // Creates an object by ProgID or class identifier; raises 429 "ActiveX

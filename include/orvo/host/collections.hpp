@@ -37,8 +37,17 @@ class Dictionary : public Dispatch {
   const std::vector<std::pair<std::string, Variant>>& Entries() const { return entries_; }
 
  private:
+  const Variant* Find(std::string_view key) const;
+
   std::vector<std::pair<std::string, Variant>> entries_;
-  std::unordered_map<std::string, std::size_t> index_;
+  // Each key's position, kept only once the dictionary is large.
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view key) const {
+      return std::hash<std::string_view>{}(key);
+    }
+  };
+  std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> index_;
 };
 
 class Vector : public Dispatch {

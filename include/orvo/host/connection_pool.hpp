@@ -29,7 +29,7 @@ class ConnectionPool {
   // tries again.
   std::shared_ptr<ado::Connection> Connection(const std::string& sDsn);
   // Forgets every connection; the next request connects anew.
-  void Close() { connections_.clear(); }
+  void Close();
 
   // The observer of every connection handed out from now on (null for none).
   void SetObserver(std::shared_ptr<ado::StatementObserver> observer) {
@@ -40,6 +40,10 @@ class ConnectionPool {
  private:
   std::shared_ptr<ado::StatementObserver> observer_;
   std::unordered_map<std::string, std::shared_ptr<ado::Connection>> connections_;
+  // The text of the last request whose data source does not depend on the
+  // current directory, and its connection.
+  std::string lastText_;
+  std::shared_ptr<ado::Connection> last_;
 };
 
 }  // namespace orvo::host

@@ -1,0 +1,272 @@
+// The reads a printing client makes for every bill it prints and every list
+// it shows, each called late-bound beside its baseline: the same statements
+// written by hand with SQLite's own API, prepared once and bound, in one
+// transaction per call as the member's unit of work, every value copied out
+// as a caller gets it. Calls spread over the site's users and bill types.
+// Argument: the site (0 busy, 1 ten thousand rows, 2 a million rows).
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bench/site.hpp"
+#include "orvo/host/service_hub.hpp"
+
+namespace {
+
+using orvo::Variant;
+using orvo::bench::BytesOf;
+using orvo::bench::CallLateBound;
+using orvo::bench::Raw;
+using orvo::bench::Site;
+using orvo::bench::SiteOf;
+using orvo::bench::SiteSize;
+using orvo::bench::Sized;
+using orvo::bench::TextOf;
+
+Site& SiteFor(const benchmark::State& state) {
+  return SiteOf(static_cast<SiteSize>(state.range(0)));
+}
+
+// The user the host signs in for the n-th call.
+void SignIn(const Site& site, std::int64_t n) {
+  orvo::host::ServiceHub::Current()->SignIn(static_cast<std::int16_t>(site.UserOf(n)), "clerk");
+}
+
+void BM_GetNoteInfo(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    SignIn(site, n);
+    Variant catalogue = CallLateBound("OrvoMPrintExport.clsPrintSetupQuery", "GetNoteInfo",
+                                      {site.Dsn(), site.BillTypeOf(n)});
+    benchmark::DoNotOptimize(catalogue);
+    ++n;
+  }
+}
+BENCHMARK(BM_GetNoteInfo)->Apply(Sized);
+
+struct CatalogueRow {
+  std::int32_t billType, billId, sel;
+  std::string name, subType;
+};
+
+void BM_GetNoteInfo_Baseline(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  Raw raw(site.File());
+  sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
+  sqlite3_stmt* commit = raw.Prepare("COMMIT");
+  sqlite3_stmt* list = raw.Prepare(
+      "select fbilltype,fname,fbillid,fbilltypesub,fsel from T_PrintExport where fbilltype=? "
+      "and fbillid>0 and FPreparerId=?");
+  sqlite3_stmt* option = raw.Prepare(
+      "select fdata from T_PrintExport where fbilltype=? and fbillid=0 and FPreparerId=?");
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    const std::int32_t user = site.UserOf(n);
+    const std::int32_t billType = site.BillTypeOf(n);
+    raw.Run(begin);
+    std::vector<CatalogueRow> rows;
+    sqlite3_bind_int(list, 1, billType);
+    sqlite3_bind_int(list, 2, user);
+    while (sqlite3_step(list) == SQLITE_ROW) {
+      rows.push_back({sqlite3_column_int(list, 0), sqlite3_column_int(list, 2),
+                      sqlite3_column_int(list, 4), TextOf(list, 1), TextOf(list, 3)});
+    }
+    sqlite3_reset(list);
+    std::string text;
+    sqlite3_bind_int(option, 1, billType);
+    sqlite3_bind_int(option, 2, user);
+    if (sqlite3_step(option) == SQLITE_ROW) text = TextOf(option, 0);
+    sqlite3_reset(option);
+    raw.Run(commit);
+    benchmark::DoNotOptimize(rows);
+    benchmark::DoNotOptimize(text);
+    ++n;
+  }
+}
+BENCHMARK(BM_GetNoteInfo_Baseline)->Apply(Sized);
+
+void BM_GetNotePrintData(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    SignIn(site, n);
+    Variant printData = CallLateBound("OrvoMPrintExport.clsPrintSetupQuery", "GetNotePrintData",
+                                      {site.Dsn(), site.BillTypeOf(n)});
+    benchmark::DoNotOptimize(printData);
+    ++n;
+  }
+}
+BENCHMARK(BM_GetNotePrintData)->Apply(Sized);
+
+// The selected template and the settings text: the first statement of each
+// chain finds its row, as for every user with templates of their own.
+void PrintDataBaseline(benchmark::State& state, const char* chosenSql, const char* settingsSql,
+                       bool reports) {
+  Site& site = SiteFor(state);
+  Raw raw(site.File());
+  sqlite3_stmt* begin = raw.Prepare("BEGIN");
+  sqlite3_stmt* commit = raw.Prepare("COMMIT");
+  sqlite3_stmt* chosen = raw.Prepare(chosenSql);
+  sqlite3_stmt* settings = raw.Prepare(settingsSql);
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    const std::int32_t user = site.UserOf(n);
+    const std::int32_t key = reports ? site.ReportOf(n) : site.BillTypeOf(n);
+    raw.Run(begin);
+    sqlite3_bind_int(chosen, 1, key);
+    sqlite3_bind_int(chosen, 2, user);
+    orvo::Bytes body;
+    std::int32_t id = 0;
+    std::int32_t type = 0;
+    if (sqlite3_step(chosen) == SQLITE_ROW) {
+      body = BytesOf(chosen, 0);
+      id = sqlite3_column_int(chosen, 1);
+      type = sqlite3_column_int(chosen, 2);
+    }
+    sqlite3_reset(chosen);
+    std::string text;
+    sqlite3_bind_int(settings, 1, key);
+    sqlite3_bind_int(settings, 2, user);
+    if (sqlite3_step(settings) == SQLITE_ROW) text = TextOf(settings, 0);
+    sqlite3_reset(settings);
+    raw.Run(commit);
+    const std::string entryKey = std::to_string(type) + "|" + std::to_string(id);
+    benchmark::DoNotOptimize(body);
+    benchmark::DoNotOptimize(text);
+    benchmark::DoNotOptimize(entryKey);
+    ++n;
+  }
+}
+
+void BM_GetNotePrintData_Baseline(benchmark::State& state) {
+  PrintDataBaseline(
+      state,
+      "Select c.FData as FBlob,i.FBillId,i.FBillType From T_PrintExport i inner Join "
+      "T_PrintExportNote c On i.FbillId=c.FId Where i.FBillType=? And ifnull(i.FBillTypeSub, '') "
+      "= '' And i.FSel=1 and FPreparerId=?",
+      "Select FData from T_PrintExport where fbilltype=? and fbillid=0 and FPreparerId=?", false);
+}
+BENCHMARK(BM_GetNotePrintData_Baseline)->Apply(Sized);
+
+void BM_GetRptNotePrintData(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    SignIn(site, n);
+    Variant printData =
+        CallLateBound("OrvoMPrintExport.clsPrintSetupQueryRpt", "GetRptNotePrintData",
+                      {site.Dsn(), site.ReportOf(n)});
+    benchmark::DoNotOptimize(printData);
+    ++n;
+  }
+}
+BENCHMARK(BM_GetRptNotePrintData)->Apply(Sized);
+
+void BM_GetRptNotePrintData_Baseline(benchmark::State& state) {
+  PrintDataBaseline(
+      state,
+      "Select c.FData as FBlob,i.FNoteId,i.FRptId From T_RptExcelPrintExport i inner Join "
+      "T_RptExcelPrintExportNote c On i.FNoteId=c.FId Where i.FRptId=? And ifnull(i.FTypeSub, '') "
+      "= '' And i.FSel=1 and FPreparerId=?",
+      "Select FData from T_RptExcelPrintExport where FRptId=? and FNoteId=0 and FPreparerId=?",
+      true);
+}
+BENCHMARK(BM_GetRptNotePrintData_Baseline)->Apply(Sized);
+
+void BM_GetPageAndPrintSet(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    SignIn(site, n);
+    Variant settings = CallLateBound("OrvoMPrintExport.clsPrintSetupQuery", "GetPageAndPrintSet",
+                                     {site.Dsn(), site.BillTypeOf(n)});
+    benchmark::DoNotOptimize(settings);
+    ++n;
+  }
+}
+BENCHMARK(BM_GetPageAndPrintSet)->Apply(Sized);
+
+void BM_GetPageAndPrintSet_Baseline(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  Raw raw(site.File());
+  sqlite3_stmt* begin = raw.Prepare("BEGIN");
+  sqlite3_stmt* commit = raw.Prepare("COMMIT");
+  sqlite3_stmt* settings = raw.Prepare(
+      "Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=? And FPreparerId=?");
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    raw.Run(begin);
+    sqlite3_bind_int(settings, 1, site.BillTypeOf(n));
+    sqlite3_bind_int(settings, 2, site.UserOf(n));
+    orvo::Bytes set;
+    if (sqlite3_step(settings) == SQLITE_ROW) set = BytesOf(settings, 0);
+    sqlite3_reset(settings);
+    raw.Run(commit);
+    benchmark::DoNotOptimize(set);
+    ++n;
+  }
+}
+BENCHMARK(BM_GetPageAndPrintSet_Baseline)->Apply(Sized);
+
+void BM_GetCurrNote(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    SignIn(site, n);
+    Variant current = CallLateBound("OrvoMPrintExport.clsPrintSetupQuery", "GetCurrNote",
+                                    {site.Dsn(), site.BillTypeOf(n)});
+    benchmark::DoNotOptimize(current);
+    ++n;
+  }
+}
+BENCHMARK(BM_GetCurrNote)->Apply(Sized);
+
+struct CurrentRow {
+  std::int32_t billId, billType;
+  std::string name, data;
+};
+
+void BM_GetCurrNote_Baseline(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  Raw raw(site.File());
+  sqlite3_stmt* begin = raw.Prepare("BEGIN");
+  sqlite3_stmt* commit = raw.Prepare("COMMIT");
+  sqlite3_stmt* assignments = raw.Prepare(
+      "Select * From T_PrintExport Where FBillId>0 And FBillType=? And FPreparerId=?");
+  sqlite3_stmt* saveByUser = raw.Prepare(
+      "SELECT FData From T_PrintExport Where FBillType=0 and FBillId =0 and FName='SaveByUser'");
+  sqlite3_stmt* billTypeSet =
+      raw.Prepare("SELECT FData From T_PrintExport Where FBillType=? and FBillId =-1");
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    const std::int32_t billType = site.BillTypeOf(n);
+    raw.Run(begin);
+    std::vector<CurrentRow> rows;
+    sqlite3_bind_int(assignments, 1, billType);
+    sqlite3_bind_int(assignments, 2, site.UserOf(n));
+    while (sqlite3_step(assignments) == SQLITE_ROW) {
+      rows.push_back({sqlite3_column_int(assignments, 2), sqlite3_column_int(assignments, 1),
+                      TextOf(assignments, 5), TextOf(assignments, 6)});
+    }
+    sqlite3_reset(assignments);
+    std::int32_t save = 1;
+    if (sqlite3_step(saveByUser) == SQLITE_ROW) save = sqlite3_column_int(saveByUser, 0);
+    sqlite3_reset(saveByUser);
+    std::string set;
+    sqlite3_bind_int(billTypeSet, 1, billType);
+    if (sqlite3_step(billTypeSet) == SQLITE_ROW) set = TextOf(billTypeSet, 0);
+    sqlite3_reset(billTypeSet);
+    raw.Run(commit);
+    benchmark::DoNotOptimize(rows);
+    benchmark::DoNotOptimize(save);
+    benchmark::DoNotOptimize(set);
+    ++n;
+  }
+}
+BENCHMARK(BM_GetCurrNote_Baseline)->Apply(Sized);
+
+}  // namespace

@@ -1,0 +1,120 @@
+// Site is the template store of a busy site for the benchmarks: users with
+// their own templates of many bill types and reports (two templates each, the
+// first selected, and a settings row), the manager user's templates, and a
+// business table of bills to count prints on. It is built with SQLite's own
+// API in one transaction, so that a store of a million rows is ready in
+// seconds, in a temporary directory removed when the site goes.
+//
+// Calls are spread over the users and bill types as a real site spreads
+// them: Pick gives the n-th call's user and bill type, so every cache sees
+// what a site gives it rather than one repeated call.
+//
+// Used on the benchmark's thread.
+
+#ifndef ORVO_BENCH_SITE_HPP_
+#define ORVO_BENCH_SITE_HPP_
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "orvo/automation/variant.hpp"
+
+namespace orvo::bench {
+
+struct SiteShape {
+  std::int32_t users = 1000;
+  std::int32_t billTypes = 50;
+  std::int32_t reports = 10;
+  std::int32_t bodySize = 1024;  // bytes of each template body
+  std::int32_t bills = 10000;    // rows of the business table t_Bill
+};
+
+// The shapes the benchmarks use: a site of 1,000 users and 50 bill types, or
+// a tenth of it when ORVO_BENCH_SMOKE is set (a quick run that only shows
+// that every benchmark works).
+SiteShape BusySite();
+bool Smoke();
+
+// Bytes that do not compress.
+Bytes Picture(std::int64_t size);
+
+class Site {
+ public:
+  explicit Site(const SiteShape& shape);
+  ~Site();
+  Site(const Site&) = delete;
+  Site& operator=(const Site&) = delete;
+
+  const SiteShape& Shape() const { return shape_; }
+  const std::string& Dsn() const { return dsn_; }
+  const std::filesystem::path& File() const { return file_; }
+
+  // The n-th call's user (1 .. users) and bill type (1 .. billTypes) or
+  // report (1 .. reports).
+  std::int32_t UserOf(std::int64_t n) const;
+  std::int32_t BillTypeOf(std::int64_t n) const;
+  std::int32_t ReportOf(std::int64_t n) const;
+  // The id of a user's first (selected) template of a bill type.
+  std::int64_t TemplateOf(std::int32_t user, std::int32_t billType) const {
+    return 1 + 2 * (static_cast<std::int64_t>(user - 1) * shape_.billTypes + billType - 1);
+  }
+
+ private:
+  SiteShape shape_;
+  std::filesystem::path directory_;
+  std::filesystem::path file_;
+  std::string dsn_;
+};
+
+// A connection of SQLite's own to a site's file, for the baselines: the same
+// statements as the classes run, written by hand, prepared once and bound.
+class Raw {
+ public:
+  explicit Raw(const std::filesystem::path& file);
+  ~Raw();
+  Raw(const Raw&) = delete;
+  Raw& operator=(const Raw&) = delete;
+
+  sqlite3* get() const { return db_; }
+  // A statement prepared once; finalized with the connection.
+  sqlite3_stmt* Prepare(const char* sql);
+  // Runs a statement without rows (BEGIN, COMMIT) prepared once.
+  void Run(sqlite3_stmt* statement);
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+// The sites the benchmarks compare: a busy site (1,000 users, 50 bill types,
+// 100,000 assignment rows), and sites of 10,000 and of 1,000,000 assignment
+// rows, on which a member's latency must be the same. Built on first use and
+// kept for the program; in a smoke run each is a small site.
+enum class SiteSize { Busy = 0, TenThousand = 1, Million = 2 };
+Site& SiteOf(SiteSize size);
+// The sizes a benchmark runs on: all three, or only the busy site in a
+// smoke run.
+std::vector<SiteSize> Sizes();
+// Registers a benchmark on every size, in microseconds; with
+// ORVO_BENCH_ITERATIONS set, for that many iterations each, so that two
+// runs under callgrind tell the instructions of one call apart from the
+// site's building.
+void Sized(benchmark::internal::Benchmark* benchmark);
+
+// Calls members late-bound, as a scripting host does: creates the object by
+// its ProgID for each call, calls the member by name with Variant arguments,
+// and lets the object go.
+Variant CallLateBound(const char* progId, const char* member, std::vector<Variant> args);
+
+// Copies of what a row gives, as a caller would get them.
+std::string TextOf(sqlite3_stmt* statement, int column);
+Bytes BytesOf(sqlite3_stmt* statement, int column);
+
+}  // namespace orvo::bench
+
+#endif  // ORVO_BENCH_SITE_HPP_

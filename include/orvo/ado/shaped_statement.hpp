@@ -1,0 +1,35 @@
+// A statement its caller has already put in the form the database runs: its
+// shape, a text with a marker ("?") wherever a value goes, and those values,
+// in marker order; and the text as the caller wrote it, with every value in
+// its place, written out only for whoever observes the statement. The
+// classes run their statements so, so that no text is read again to find
+// the values in it, and one prepared statement serves every value.
+//
+// Used for the length of one Execute, on the connection's thread.
+
+#ifndef ORVO_ADO_SHAPED_STATEMENT_HPP_
+#define ORVO_ADO_SHAPED_STATEMENT_HPP_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "orvo/ado/types.hpp"
+
+namespace orvo::ado {
+
+class ShapedStatement {
+ public:
+  virtual std::string_view Shape() const = 0;
+  virtual const std::vector<BoundValue>& Values() const = 0;
+  // The text as the caller wrote it: what observers see, and what would run
+  // if the values stood in the text.
+  virtual std::string Text() const = 0;
+
+ protected:
+  ~ShapedStatement() = default;
+};
+
+}  // namespace orvo::ado
+
+#endif  // ORVO_ADO_SHAPED_STATEMENT_HPP_

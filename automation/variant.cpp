@@ -1,6 +1,7 @@
 #include "orvo/automation/variant.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 #include "orvo/automation/error.hpp"
 
@@ -19,7 +20,9 @@ const T& Expect(const V& value) {
 
 Variant::Variant(std::vector<std::uint8_t> v) {
   const std::size_t size = v.size();
-  value_ = SharedBytes{std::make_shared<const std::vector<std::uint8_t>>(std::move(v)), 0, size};
+  auto owner = std::make_shared<const std::vector<std::uint8_t>>(std::move(v));
+  const std::uint8_t* first = owner->data();
+  value_ = SharedBytes{std::shared_ptr<const std::uint8_t>(std::move(owner), first), 0, size};
 }
 
 Variant Variant::SharedPart(std::shared_ptr<const std::vector<std::uint8_t>> buffer,
@@ -27,12 +30,24 @@ Variant Variant::SharedPart(std::shared_ptr<const std::vector<std::uint8_t>> buf
   if (!buffer || offset > buffer->size() || size > buffer->size() - offset) {
     throw RuntimeError(kSubscriptOutOfRange);
   }
-  return Variant(SharedBytes{std::move(buffer), offset, size});
+  const std::uint8_t* first = buffer->data();
+  return Variant(
+      SharedBytes{std::shared_ptr<const std::uint8_t>(std::move(buffer), first), offset, size});
+}
+
+Variant Variant::CopyOf(ByteSpan bytes) {
+  if (bytes.empty()) return Variant(Bytes());
+  std::shared_ptr<std::uint8_t[]> copy =
+      std::make_shared_for_overwrite<std::uint8_t[]>(bytes.size());
+  std::memcpy(copy.get(), bytes.data(), bytes.size());
+  const std::uint8_t* first = copy.get();
+  return Variant(
+      SharedBytes{std::shared_ptr<const std::uint8_t>(std::move(copy), first), 0, bytes.size()});
 }
 
 ByteSpan Variant::SharedBytes::View() const {
   if (!buffer) return {};
-  return ByteSpan(*buffer).subspan(offset, size);
+  return ByteSpan(buffer.get() + offset, size);
 }
 
 bool Variant::IsNumber() const {

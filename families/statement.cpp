@@ -142,6 +142,7 @@ FilledStatement::FilledStatement(std::string_view pattern, std::span<const Hole>
                                  std::span<const Hole> more)
     : pattern_(pattern), holes_(holes), more_(more) {
   shape_.reserve(pattern.size());
+  values_.reserve(holes.size() + more.size());
   // A bound value takes the quotes the pattern writes around its hole: the
   // closing one is the first character of the next run of text.
   bool dropQuote = false;

@@ -37,7 +37,7 @@ void ServiceHub::SignOut() {
   user_.reset();
 }
 
-ServiceHub::User ServiceHub::SignedInUser() const {
+const ServiceHub::User& ServiceHub::SignedInUser() const {
   if (!user_) {
     throw AutomationError(kFailure, kHostSource,
                           "No user is signed in on this thread; the host application signs the "

@@ -66,10 +66,10 @@ Variant ReadInteger(sqlite3_int64 v, DataTypeEnum declared) {
   return Variant(static_cast<double>(v));
 }
 
-Bytes ReadBlob(sqlite3_stmt* stmt, int column) {
+Variant ReadBlob(sqlite3_stmt* stmt, int column) {
   const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt, column));
   const auto size = static_cast<std::size_t>(sqlite3_column_bytes(stmt, column));
-  return data == nullptr ? Bytes() : Bytes(data, data + size);
+  return data == nullptr ? Variant(Bytes()) : Variant::CopyOf(ByteSpan(data, size));
 }
 
 std::string ReadText(sqlite3_stmt* stmt, int column) {
@@ -85,14 +85,14 @@ Variant ReadValue(sqlite3_stmt* stmt, int column, DataTypeEnum declared) {
     case SQLITE_FLOAT:
       return Variant(sqlite3_column_double(stmt, column));
     case SQLITE_TEXT: {
-      if (declared == adLongVarBinary) return Variant(ReadBlob(stmt, column));
+      if (declared == adLongVarBinary) return ReadBlob(stmt, column);
       std::string text = ReadText(stmt, column);
       Date date;
       if (declared == adDBTimeStamp && Date::Parse(text, date)) return Variant(date);
       return Variant(std::move(text));
     }
     case SQLITE_BLOB:
-      return Variant(ReadBlob(stmt, column));
+      return ReadBlob(stmt, column);
     default:
       return Variant::Null();
   }
@@ -116,6 +116,8 @@ ColumnReader::ColumnReader(sqlite3_stmt* stmt) {
 ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt) const {
   ResultSet result;
   result.hasRows = !declared_.empty();
+  // Room for a few rows: most statements of the classes give one or two.
+  result.values.reserve(declared_.size() * 2);
   // The types of undeclared columns are settled by this run's values.
   std::vector<ColumnInfo> settled;
   if (undeclared_) settled = *columns_;

@@ -91,6 +91,9 @@ class Variant {
   // the buffer, which must not change while a Variant shares it.
   static Variant SharedPart(std::shared_ptr<const std::vector<std::uint8_t>> buffer,
                             std::size_t offset, std::size_t size);
+  // A copy of `bytes` in one allocation: what a value read from a database
+  // becomes.
+  static Variant CopyOf(ByteSpan bytes);
   static Variant Null() { return Variant(NullTag{}); }
   static Variant Missing() { return Variant(MissingTag{}); }
 
@@ -139,7 +142,8 @@ class Variant {
   // Bytes shared by the Variants that hold them, and the part this one holds;
   // they compare by their bytes.
   struct SharedBytes {
-    std::shared_ptr<const std::vector<std::uint8_t>> buffer;
+    // Points at the first byte of what its owner holds, and keeps the owner.
+    std::shared_ptr<const std::uint8_t> buffer;
     std::size_t offset = 0;
     std::size_t size = 0;
     ByteSpan View() const;

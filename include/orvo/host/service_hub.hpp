@@ -43,7 +43,7 @@ class ServiceHub : public std::enable_shared_from_this<ServiceHub> {
     std::string name;
   };
   // Raises 0x80004005 "No user is signed in..." when nobody is.
-  User SignedInUser() const;
+  const User& SignedInUser() const;
 
   // A new DataContext each time (the default one unless a factory was put in
   // place), wrapped so that its calls are written into the journal.

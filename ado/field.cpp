@@ -45,7 +45,7 @@ Variant Field::GetChunk(std::int32_t length) {
     throw InvalidArgumentError(
         "ADODB.Field", "GetChunk needs a length of 0 or more, not " + std::to_string(length));
   }
-  const Variant& value = Value();
+  const Variant& value = owner_->Cell(index_);
   if (owner_->chunkOffsets_.empty()) owner_->chunkOffsets_.assign(owner_->result_.ColumnCount(), 0);
   std::size_t& offset = owner_->chunkOffsets_[index_];
   const auto count = static_cast<std::size_t>(length);

@@ -99,10 +99,9 @@ void Recordset::RequireOpen() const {
   if (!open_) throw ObjectClosedError(kSource);
 }
 
-const Variant& Recordset::Cell(std::size_t column) const {
+void Recordset::NoCell() const {
   RequireOpen();
-  if (row_ >= result_.RowCount()) throw NoCurrentRecordError("ADODB.Field");
-  return result_.values[row_ * result_.ColumnCount() + column];
+  throw NoCurrentRecordError("ADODB.Field");
 }
 
 }  // namespace orvo::ado

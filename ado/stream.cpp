@@ -25,6 +25,7 @@ void Stream::Open() {
         kSource, "Only binary streams (Type 1) are supported, not Type " + std::to_string(Type));
   }
   data_ = std::make_shared<Bytes>();
+  shared_.reset();
   position_ = 0;
   open_ = true;
 }
@@ -33,6 +34,7 @@ void Stream::Close() {
   RequireOpen();
   open_ = false;
   data_.reset();
+  shared_.reset();
   position_ = 0;
 }
 
@@ -47,6 +49,8 @@ void Stream::Write(const Variant& buffer) {
   } else {
     throw RuntimeError(kTypeMismatch);
   }
+  if (Share(buffer, bytes.size())) return;
+  Own();
   // A value read from the stream shares its bytes; writing gives the stream
   // bytes of its own first, so what was read stays as it was.
   if (data_.use_count() > 1) data_ = std::make_shared<Bytes>(*data_);
@@ -67,12 +71,39 @@ Variant Stream::Read(std::int32_t count) {
         kSource, "Read needs a count of 0 or more (or -1 for all), not " + std::to_string(count));
   }
   const auto at = static_cast<std::size_t>(position_);
-  const std::size_t remaining = data_->size() - at;
+  const std::size_t remaining = static_cast<std::size_t>(Size()) - at;
   if (remaining == 0) return Variant::Null();
   const std::size_t take =
       count == -1 ? remaining : std::min(remaining, static_cast<std::size_t>(count));
   position_ += static_cast<std::int64_t>(take);
+  if (shared_) return shared_->BytesSlice(at, take);
   return Variant::SharedPart(data_, at, take);
+}
+
+std::int64_t Stream::Size() const {
+  if (shared_) return sharedSize_;
+  return data_ ? static_cast<std::int64_t>(data_->size()) : 0;
+}
+
+bool Stream::Share(const Variant& buffer, std::size_t size) {
+  if (shared_) {
+    if (position_ != sharedSize_ || !shared_->ExtendOver(buffer)) return false;
+  } else if (buffer.kind() == Variant::Kind::Bytes && Size() == 0) {
+    shared_ = buffer;
+    sharedSize_ = 0;
+  } else {
+    return false;
+  }
+  sharedSize_ += static_cast<std::int64_t>(size);
+  position_ = sharedSize_;
+  return true;
+}
+
+void Stream::Own() {
+  if (!shared_) return;
+  const ByteSpan bytes = shared_->AsBytes();
+  data_ = std::make_shared<Bytes>(bytes.begin(), bytes.end());
+  shared_.reset();
 }
 
 void Stream::SetPosition(std::int64_t position) {

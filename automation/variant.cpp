@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "automation/large_buffer.hpp"
 #include "orvo/automation/error.hpp"
 
 namespace orvo {
@@ -38,16 +39,12 @@ Variant Variant::SharedPart(std::shared_ptr<const std::vector<std::uint8_t>> buf
 Variant Variant::CopyOf(ByteSpan bytes) {
   if (bytes.empty()) return Variant(Bytes());
   std::shared_ptr<std::uint8_t[]> copy =
-      std::make_shared_for_overwrite<std::uint8_t[]>(bytes.size());
+      bytes.size() >= kLargeValue ? LargeBuffer(bytes.size())
+                                  : std::make_shared_for_overwrite<std::uint8_t[]>(bytes.size());
   std::memcpy(copy.get(), bytes.data(), bytes.size());
   const std::uint8_t* first = copy.get();
   return Variant(
       SharedBytes{std::shared_ptr<const std::uint8_t>(std::move(copy), first), 0, bytes.size()});
-}
-
-ByteSpan Variant::SharedBytes::View() const {
-  if (!buffer) return {};
-  return ByteSpan(buffer.get() + offset, size);
 }
 
 bool Variant::IsNumber() const {
@@ -73,16 +70,14 @@ Date Variant::AsDate() const {
 const std::string& Variant::AsString() const {
   return Expect<std::string>(value_);
 }
-ByteSpan Variant::AsBytes() const {
-  return Expect<SharedBytes>(value_).View();
+void Variant::ThrowTypeMismatch() {
+  throw RuntimeError(kTypeMismatch);
 }
 
-Variant Variant::BytesSlice(std::size_t offset, std::size_t size) const {
-  const SharedBytes& bytes = Expect<SharedBytes>(value_);
-  if (offset > bytes.size || size > bytes.size - offset) throw RuntimeError(kSubscriptOutOfRange);
-  if (!bytes.buffer) return Variant(Bytes());
-  return Variant(SharedBytes{bytes.buffer, bytes.offset + offset, size});
+void Variant::ThrowOutOfRange() {
+  throw RuntimeError(kSubscriptOutOfRange);
 }
+
 const std::shared_ptr<Dispatch>& Variant::AsObject() const {
   return Expect<std::shared_ptr<Dispatch>>(value_);
 }

@@ -32,7 +32,9 @@ Site& SiteFor(const benchmark::State& state) {
 
 // The user the host signs in for the n-th call.
 void SignIn(const Site& site, std::int64_t n) {
-  orvo::host::ServiceHub::Current()->SignIn(static_cast<std::int16_t>(site.UserOf(n)), "clerk");
+  const std::int32_t user = site.UserOf(n);
+  orvo::host::ServiceHub::Current()->SignIn(static_cast<std::int16_t>(user),
+                                            orvo::bench::UserName(user));
 }
 
 void BM_GetNoteInfo(benchmark::State& state) {
@@ -119,14 +121,8 @@ void PrintDataBaseline(benchmark::State& state, const char* chosenSql, const cha
     raw.Run(begin);
     sqlite3_bind_int(chosen, 1, key);
     sqlite3_bind_int(chosen, 2, user);
-    orvo::Bytes body;
-    std::int32_t id = 0;
-    std::int32_t type = 0;
-    if (sqlite3_step(chosen) == SQLITE_ROW) {
-      body = BytesOf(chosen, 0);
-      id = sqlite3_column_int(chosen, 1);
-      type = sqlite3_column_int(chosen, 2);
-    }
+    std::vector<orvo::bench::CopiedValue> row;
+    if (sqlite3_step(chosen) == SQLITE_ROW) row = orvo::bench::RowOf(chosen);
     sqlite3_reset(chosen);
     std::string text;
     sqlite3_bind_int(settings, 1, key);
@@ -134,8 +130,12 @@ void PrintDataBaseline(benchmark::State& state, const char* chosenSql, const cha
     if (sqlite3_step(settings) == SQLITE_ROW) text = TextOf(settings, 0);
     sqlite3_reset(settings);
     raw.Run(commit);
-    const std::string entryKey = std::to_string(type) + "|" + std::to_string(id);
-    benchmark::DoNotOptimize(body);
+    // The entry's key: bill type (or report) and template id, the row's
+    // third and fourth columns.
+    const std::string entryKey =
+        row.empty() ? std::string()
+                    : std::to_string(row[2].integer) + "|" + std::to_string(row[3].integer);
+    benchmark::DoNotOptimize(row);
     benchmark::DoNotOptimize(text);
     benchmark::DoNotOptimize(entryKey);
     ++n;
@@ -145,7 +145,7 @@ void PrintDataBaseline(benchmark::State& state, const char* chosenSql, const cha
 void BM_GetNotePrintData_Baseline(benchmark::State& state) {
   PrintDataBaseline(
       state,
-      "Select c.FData as FBlob,i.FBillId,i.FBillType From T_PrintExport i inner Join "
+      "Select c.FData as FBlob,i.* From T_PrintExport i inner Join "
       "T_PrintExportNote c On i.FbillId=c.FId Where i.FBillType=? And ifnull(i.FBillTypeSub, '') "
       "= '' And i.FSel=1 and FPreparerId=?",
       "Select FData from T_PrintExport where fbilltype=? and fbillid=0 and FPreparerId=?", false);
@@ -157,9 +157,8 @@ void BM_GetRptNotePrintData(benchmark::State& state) {
   std::int64_t n = 0;
   for (auto _ : state) {
     SignIn(site, n);
-    Variant printData =
-        CallLateBound("OrvoMPrintExport.clsPrintSetupQueryRpt", "GetRptNotePrintData",
-                      {site.Dsn(), site.ReportOf(n)});
+    Variant printData = CallLateBound("OrvoMPrintExport.clsPrintSetupQueryRpt",
+                                      "GetRptNotePrintData", {site.Dsn(), site.ReportOf(n)});
     benchmark::DoNotOptimize(printData);
     ++n;
   }
@@ -169,7 +168,7 @@ BENCHMARK(BM_GetRptNotePrintData)->Apply(Sized);
 void BM_GetRptNotePrintData_Baseline(benchmark::State& state) {
   PrintDataBaseline(
       state,
-      "Select c.FData as FBlob,i.FNoteId,i.FRptId From T_RptExcelPrintExport i inner Join "
+      "Select c.FData as FBlob,i.* From T_RptExcelPrintExport i inner Join "
       "T_RptExcelPrintExportNote c On i.FNoteId=c.FId Where i.FRptId=? And ifnull(i.FTypeSub, '') "
       "= '' And i.FSel=1 and FPreparerId=?",
       "Select FData from T_RptExcelPrintExport where FRptId=? and FNoteId=0 and FPreparerId=?",
@@ -235,8 +234,8 @@ void BM_GetCurrNote_Baseline(benchmark::State& state) {
   Raw raw(site.File());
   sqlite3_stmt* begin = raw.Prepare("BEGIN");
   sqlite3_stmt* commit = raw.Prepare("COMMIT");
-  sqlite3_stmt* assignments = raw.Prepare(
-      "Select * From T_PrintExport Where FBillId>0 And FBillType=? And FPreparerId=?");
+  sqlite3_stmt* assignments =
+      raw.Prepare("Select * From T_PrintExport Where FBillId>0 And FBillType=? And FPreparerId=?");
   sqlite3_stmt* saveByUser = raw.Prepare(
       "SELECT FData From T_PrintExport Where FBillType=0 and FBillId =0 and FName='SaveByUser'");
   sqlite3_stmt* billTypeSet =

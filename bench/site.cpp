@@ -59,13 +59,15 @@ class Insert {
   sqlite3_stmt* statement_ = nullptr;
 };
 
-// Two templates of a bill type (or report) for a user, the first selected,
-// and the user's settings row.
+// Templates of a bill type (or report) for a user, the first selected, and
+// the user's settings row.
 void AddUserTemplates(Insert& note, Insert& row, Insert& settings, std::int32_t user,
-                      std::int32_t key, const Bytes& body, const Bytes& pageSettings) {
-  const std::string creator = "user" + std::to_string(user);
-  for (int n = 0; n < 2; ++n) {
-    const std::string name = n == 0 ? "Invoice A4" : "Invoice A5";
+                      std::int32_t key, const Bytes& body, const Bytes& pageSettings,
+                      int count = 2) {
+  const std::string creator = UserName(user);
+  for (int n = 0; n < count; ++n) {
+    const std::string name =
+        count == 2 ? (n == 0 ? "Invoice A4" : "Invoice A5") : "Copy " + std::to_string(n + 1);
     const std::int64_t id = note.Text(1, name)
                                 .Text(2, std::to_string(key))
                                 .Text(3, creator)
@@ -79,6 +81,10 @@ void AddUserTemplates(Insert& note, Insert& row, Insert& settings, std::int32_t 
 
 }  // namespace
 
+std::string UserName(std::int32_t user) {
+  return "user" + std::to_string(user);
+}
+
 bool Smoke() {
   const char* smoke = std::getenv("ORVO_BENCH_SMOKE");
   return smoke != nullptr && *smoke != '\0';
@@ -91,6 +97,8 @@ SiteShape BusySite() {
     shape.billTypes = 5;
     shape.reports = 2;
     shape.bills = 100;
+    shape.copyTemplates = 5;
+    shape.pictureSize = 1 << 20;
   }
   return shape;
 }
@@ -150,8 +158,11 @@ Site::Site(const SiteShape& shape) : shape_(shape) {
 
   Raw raw(file_);
   sqlite3* db = raw.get();
-  Check(db, sqlite3_exec(db, "BEGIN; create table t_Bill (FInterID INTEGER PRIMARY KEY, "
-                             "FPrintCount INTEGER)",
+  Check(db, sqlite3_exec(db,
+                         "BEGIN; create table t_Bill (FInterID INTEGER PRIMARY KEY, "
+                         "FPrintCount INTEGER)",
+                         nullptr, nullptr, nullptr));
+  Check(db, sqlite3_exec(db, "create table t_Picture (FItemID INTEGER PRIMARY KEY, FImage BLOB)",
                          nullptr, nullptr, nullptr));
   const Bytes body = Picture(shape.bodySize);
   const Bytes page = Picture(256);
@@ -182,14 +193,19 @@ Site::Site(const SiteShape& shape) : shape_(shape) {
     for (std::int32_t user = 1; user <= shape.users; ++user) users.push_back(user);
     users.push_back(kManagerUser);
     for (const std::int32_t user : users) {
-      for (std::int32_t type = 1; type <= shape.billTypes; ++type) {
+      for (std::int32_t type = 1; type <= WriteBillType(); ++type) {
         AddUserTemplates(note, row, settings, user, type, body, page);
       }
       for (std::int32_t report = 1; report <= shape.reports; ++report) {
         AddUserTemplates(reportNote, reportRow, reportSettings, user, report, body, page);
       }
     }
+    AddUserTemplates(note, row, settings, kManagerUser, CopyBillType(), Picture(shape.copyBodySize),
+                     page, shape.copyTemplates);
     for (std::int32_t id = 1; id <= shape.bills; ++id) bill.Int(1, id).Run();
+    Insert(db, "insert into t_Picture (FItemID, FImage) values (1, ?)")
+        .Blob(1, Picture(shape.pictureSize))
+        .Run();
   }
   Check(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
 }
@@ -197,6 +213,10 @@ Site::Site(const SiteShape& shape) : shape_(shape) {
 Site::~Site() {
   std::error_code ignored;
   fs::remove_all(directory_, ignored);
+}
+
+std::int32_t Site::TemplateOf(std::int32_t user, std::int32_t billType) const {
+  return 1 + 2 * ((user - 1) * WriteBillType() + billType - 1);
 }
 
 std::int32_t Site::UserOf(std::int64_t n) const {
@@ -239,15 +259,40 @@ void Raw::Run(sqlite3_stmt* statement) {
 
 std::string TextOf(sqlite3_stmt* statement, int column) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-  return text == nullptr ? std::string()
-                         : std::string(text, static_cast<std::size_t>(
-                                                 sqlite3_column_bytes(statement, column)));
+  return text == nullptr
+             ? std::string()
+             : std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
 }
 
 Bytes BytesOf(sqlite3_stmt* statement, int column) {
   const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement, column));
-  return data == nullptr ? Bytes()
-                         : Bytes(data, data + sqlite3_column_bytes(statement, column));
+  return data == nullptr ? Bytes() : Bytes(data, data + sqlite3_column_bytes(statement, column));
+}
+
+std::vector<CopiedValue> RowOf(sqlite3_stmt* statement) {
+  const int count = sqlite3_column_count(statement);
+  std::vector<CopiedValue> row(static_cast<std::size_t>(count));
+  for (int column = 0; column < count; ++column) {
+    CopiedValue& value = row[static_cast<std::size_t>(column)];
+    value.type = sqlite3_column_type(statement, column);
+    switch (value.type) {
+      case SQLITE_INTEGER:
+        value.integer = sqlite3_column_int64(statement, column);
+        break;
+      case SQLITE_FLOAT:
+        value.real = sqlite3_column_double(statement, column);
+        break;
+      case SQLITE_TEXT:
+      case SQLITE_BLOB: {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
+        value.bytes.assign(data, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  return row;
 }
 
 }  // namespace orvo::bench

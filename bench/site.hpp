@@ -1,9 +1,12 @@
 // Site is the template store of a busy site for the benchmarks: users with
 // their own templates of many bill types and reports (two templates each, the
-// first selected, and a settings row), the manager user's templates, and a
-// business table of bills to count prints on. It is built with SQLite's own
-// API in one transaction, so that a store of a million rows is ready in
-// seconds, in a temporary directory removed when the site goes.
+// first selected, and a settings row), the manager user's templates, a bill
+// type that only the manager has templates of (large ones, for the first-use
+// copy), and business tables of bills to count prints on and of pictures.
+// The writing benchmarks write to a bill type of their own, so that what the
+// reading ones see stays the same. It is built with SQLite's own API in one
+// transaction, so that a store of a million rows is ready in seconds, in a
+// temporary directory removed when the site goes.
 //
 // Calls are spread over the users and bill types as a real site spreads
 // them: Pick gives the n-th call's user and bill type, so every cache sees
@@ -31,8 +34,11 @@ struct SiteShape {
   std::int32_t users = 1000;
   std::int32_t billTypes = 50;
   std::int32_t reports = 10;
-  std::int32_t bodySize = 1024;  // bytes of each template body
-  std::int32_t bills = 10000;    // rows of the business table t_Bill
+  std::int32_t bodySize = 1024;           // bytes of each template body
+  std::int32_t bills = 10000;             // rows of the business table t_Bill
+  std::int32_t copyTemplates = 50;        // the manager's templates of the copied bill type
+  std::int32_t copyBodySize = 100 << 10;  // bytes of each of them
+  std::int64_t pictureSize = 10 << 20;    // bytes of the picture in t_Picture
 };
 
 // The shapes the benchmarks use: a site of 1,000 users and 50 bill types, or
@@ -40,6 +46,9 @@ struct SiteShape {
 // that every benchmark works).
 SiteShape BusySite();
 bool Smoke();
+
+// The name a user signs in with; templates of the site were created by it.
+std::string UserName(std::int32_t user);
 
 // Bytes that do not compress.
 Bytes Picture(std::int64_t size);
@@ -60,10 +69,14 @@ class Site {
   std::int32_t UserOf(std::int64_t n) const;
   std::int32_t BillTypeOf(std::int64_t n) const;
   std::int32_t ReportOf(std::int64_t n) const;
-  // The id of a user's first (selected) template of a bill type.
-  std::int64_t TemplateOf(std::int32_t user, std::int32_t billType) const {
-    return 1 + 2 * (static_cast<std::int64_t>(user - 1) * shape_.billTypes + billType - 1);
-  }
+  // The bill type the writing benchmarks write to; every user has two
+  // templates of it, as of the others.
+  std::int32_t WriteBillType() const { return shape_.billTypes + 1; }
+  // The bill type of which only the manager has templates.
+  std::int32_t CopyBillType() const { return shape_.billTypes + 2; }
+  // The id of a user's first (selected) template of a bill type; the second
+  // follows it.
+  std::int32_t TemplateOf(std::int32_t user, std::int32_t billType) const;
 
  private:
   SiteShape shape_;
@@ -114,6 +127,14 @@ Variant CallLateBound(const char* progId, const char* member, std::vector<Varian
 // Copies of what a row gives, as a caller would get them.
 std::string TextOf(sqlite3_stmt* statement, int column);
 Bytes BytesOf(sqlite3_stmt* statement, int column);
+// Every column of the current row, copied out by its type.
+struct CopiedValue {
+  int type = SQLITE_NULL;
+  std::int64_t integer = 0;
+  double real = 0;
+  std::string bytes;  // text or blob
+};
+std::vector<CopiedValue> RowOf(sqlite3_stmt* statement);
 
 }  // namespace orvo::bench
 

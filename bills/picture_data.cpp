@@ -62,14 +62,15 @@ Variant ReadPictureData(component::MethodContext& context, const Dictionary& dct
   ado::Stream stream;
   stream.Type = ado::adTypeBinary;
   stream.Open();
-  const std::int32_t size = picture.Fields(field_name).ActualSize();
+  ado::Field image = picture.Fields(field_name);
+  const std::int32_t size = image.ActualSize();
   if (size == 0) return Variant();
   for (std::int32_t offset = 0; offset <= size; offset += kChunk) {
     const std::int32_t remainder = size - offset;
     if (remainder > kChunk) {
-      stream.Write(picture.Fields(field_name).GetChunk(kChunk));
+      stream.Write(image.GetChunk(kChunk));
     } else if (remainder > 0) {
-      stream.Write(picture.Fields(field_name).GetChunk(remainder));
+      stream.Write(image.GetChunk(remainder));
     }
   }
   stream.SetPosition(0);

@@ -101,7 +101,15 @@ class Recordset : public Dispatch {
  private:
   friend class Field;
   void RequireOpen() const;
-  const Variant& Cell(std::size_t column) const;
+  // The current row's value of a column; inline, as reading a picture in
+  // chunks asks for it once a chunk.
+  const Variant& Cell(std::size_t column) const {
+    const std::size_t at = row_ * result_.ColumnCount() + column;
+    if (!open_ || at >= result_.values.size()) NoCell();
+    return result_.values[at];
+  }
+  // Raises what Cell raises when there is no current row.
+  [[noreturn]] void NoCell() const;
 
   ResultSet result_;
   std::size_t row_ = 0;

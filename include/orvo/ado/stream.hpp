@@ -1,7 +1,9 @@
 // Stream: an in-memory binary stream, as the classes use it to assemble a
-// picture from chunks. Appends are amortised O(1), so a value written in many
-// small pieces is assembled in linear time, and reading shares the stream's
-// bytes instead of copying them.
+// picture from chunks. Chunks of one value written in their order are not
+// copied: the stream shares the value's bytes and grows over each chunk.
+// Other appends are amortised O(1), so a value written in many small pieces
+// is assembled in linear time, and reading shares the stream's bytes instead
+// of copying them.
 //
 // Used on one thread.
 
@@ -10,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "orvo/ado/types.hpp"
 #include "orvo/automation/dispatch.hpp"
@@ -36,11 +39,22 @@ class Stream : public Dispatch {
 
   std::int64_t Position() const { return position_; }
   void SetPosition(std::int64_t position);
-  std::int64_t Size() const { return data_ ? static_cast<std::int64_t>(data_->size()) : 0; }
+  std::int64_t Size() const;
 
  private:
   void RequireOpen() const;
-  // Shared with the values read from the stream until the stream is written.
+  // Takes `buffer` (of `size` bytes) as the stream's bytes, or as their
+  // continuation, without copying it, when it is written to an empty stream
+  // or follows the stream's shared bytes in their buffer.
+  bool Share(const Variant& buffer, std::size_t size);
+  // Copies shared bytes into bytes of the stream's own.
+  void Own();
+  // While every write has continued the one before in the same shared
+  // buffer: the bytes written, shared with their writer.
+  std::optional<Variant> shared_;
+  std::int64_t sharedSize_ = 0;
+  // Otherwise the stream's own bytes, shared with the values read from the
+  // stream until the stream is written.
   std::shared_ptr<Bytes> data_;
   std::int64_t position_ = 0;
   bool open_ = false;

@@ -113,10 +113,34 @@ class Variant {
   double AsDouble() const;
   Date AsDate() const;
   const std::string& AsString() const;
-  ByteSpan AsBytes() const;
+  ByteSpan AsBytes() const {
+    if (const auto* bytes = std::get_if<SharedBytes>(&value_)) return bytes->View();
+    ThrowTypeMismatch();
+  }
   // `size` bytes of this byte array from `offset`, sharing them rather than
   // copying; raises 13 for another kind and 9 for a range past its end.
-  Variant BytesSlice(std::size_t offset, std::size_t size) const;
+  Variant BytesSlice(std::size_t offset, std::size_t size) const {
+    const auto* bytes = std::get_if<SharedBytes>(&value_);
+    if (bytes == nullptr) ThrowTypeMismatch();
+    if (offset > bytes->size || size > bytes->size - offset) ThrowOutOfRange();
+    return Variant(SharedBytes{bytes->buffer, bytes->offset + offset, size});
+  }
+  // When this is a byte array and `next` holds the bytes that follow it in
+  // the same shared buffer (as the chunks of one value do), takes them into
+  // this one without copying and gives true; otherwise false and unchanged.
+  bool ExtendOver(const Variant& next) {
+    auto* bytes = std::get_if<SharedBytes>(&value_);
+    const auto* following = std::get_if<SharedBytes>(&next.value_);
+    if (bytes == nullptr || following == nullptr || !bytes->buffer) return false;
+    // The same owner, not only adjacent addresses: two buffers may lie end
+    // to end in memory.
+    const bool sameBuffer = !bytes->buffer.owner_before(following->buffer) &&
+                            !following->buffer.owner_before(bytes->buffer) &&
+                            bytes->buffer.get() == following->buffer.get();
+    if (!sameBuffer || bytes->offset + bytes->size != following->offset) return false;
+    bytes->size += following->size;
+    return true;
+  }
   const std::shared_ptr<Dispatch>& AsObject() const;
 
   // The object as T, or null when this is no object or an object of another type.
@@ -146,11 +170,13 @@ class Variant {
     std::shared_ptr<const std::uint8_t> buffer;
     std::size_t offset = 0;
     std::size_t size = 0;
-    ByteSpan View() const;
+    ByteSpan View() const { return buffer ? ByteSpan(buffer.get() + offset, size) : ByteSpan(); }
     friend bool operator==(const SharedBytes& a, const SharedBytes& b) {
       return std::ranges::equal(a.View(), b.View());
     }
   };
+  [[noreturn]] static void ThrowTypeMismatch();
+  [[noreturn]] static void ThrowOutOfRange();
   explicit Variant(NullTag t) : value_(t) {}
   explicit Variant(MissingTag t) : value_(t) {}
   explicit Variant(SharedBytes bytes) : value_(std::move(bytes)) {}

@@ -1,0 +1,261 @@
+// The writes a site makes all day: a designer saving a template over one of
+// the same name, a user choosing templates, and a printing client counting
+// the bills it printed. Each is called late-bound beside its baseline: the
+// same statements written by hand with SQLite's own API, prepared once and
+// bound, in one writing transaction per call. The templates written are of
+// the site's writing bill type, so the reading benchmarks see the same store
+// whichever runs first.
+// Argument: the site (0 busy, 1 ten thousand rows, 2 a million rows).
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/site.hpp"
+#include "orvo/host/collections.hpp"
+#include "orvo/host/service_hub.hpp"
+
+namespace {
+
+using orvo::Variant;
+using orvo::bench::CallLateBound;
+using orvo::bench::Raw;
+using orvo::bench::RowOf;
+using orvo::bench::Site;
+using orvo::bench::SiteOf;
+using orvo::bench::SiteSize;
+using orvo::bench::Sized;
+
+Site& SiteFor(const benchmark::State& state) {
+  return SiteOf(static_cast<SiteSize>(state.range(0)));
+}
+
+void SignIn(std::int32_t user) {
+  orvo::host::ServiceHub::Current()->SignIn(static_cast<std::int16_t>(user),
+                                            orvo::bench::UserName(user));
+}
+
+// Today as the classes write it into FDate.
+std::string Today() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[16];
+  std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+  return text;
+}
+
+void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
+  sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+}
+
+// The designer saves "Invoice A4" again: the template of that name is found
+// and its body replaced, and an assignment row is added for the user.
+void BM_InsertNoteRow(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  const Variant body(orvo::bench::Picture(site.Shape().bodySize));
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    SignIn(site.UserOf(n));
+    Variant saved = CallLateBound("OrvoMPrintExport.clsPrintSetupUpdate", "InsertNoteRow",
+                                  {site.Dsn(), site.WriteBillType(), "Invoice A4", body});
+    benchmark::DoNotOptimize(saved);
+    ++n;
+  }
+}
+BENCHMARK(BM_InsertNoteRow)->Apply(Sized);
+
+void BM_InsertNoteRow_Baseline(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  const orvo::Bytes body = orvo::bench::Picture(site.Shape().bodySize);
+  Raw raw(site.File());
+  sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
+  sqlite3_stmt* commit = raw.Prepare("COMMIT");
+  sqlite3_stmt* find = raw.Prepare(
+      "select *  from T_PrintExportNote where FCreatorName=? and FScreenId=? and FName=?");
+  sqlite3_stmt* replace = raw.Prepare("Update T_PrintExportNote set FData = ?  Where FID=?");
+  sqlite3_stmt* assign = raw.Prepare(
+      "insert into T_PrintExport (FBillType,FBillID,FDate,FName,FSel,FPreParerID,FData) values "
+      "(?,?,?,?,0,?,'')");
+  const std::string name = "Invoice A4";
+  const std::string screenId = std::to_string(site.WriteBillType());
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    const std::int32_t user = site.UserOf(n);
+    const std::string creator = orvo::bench::UserName(user);
+    const std::string today = Today();
+    raw.Run(begin);
+    BindText(find, 1, creator);
+    BindText(find, 2, screenId);
+    BindText(find, 3, name);
+    std::vector<orvo::bench::CopiedValue> found;
+    if (sqlite3_step(find) == SQLITE_ROW) found = RowOf(find);
+    sqlite3_reset(find);
+    const std::int64_t id = found.at(0).integer;
+    sqlite3_bind_blob(replace, 1, body.data(), static_cast<int>(body.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(replace, 2, id);
+    raw.Run(replace);
+    sqlite3_bind_int(assign, 1, site.WriteBillType());
+    sqlite3_bind_int64(assign, 2, id);
+    BindText(assign, 3, today);
+    BindText(assign, 4, name);
+    sqlite3_bind_int(assign, 5, user);
+    raw.Run(assign);
+    raw.Run(commit);
+    benchmark::DoNotOptimize(found);
+    ++n;
+  }
+}
+BENCHMARK(BM_InsertNoteRow_Baseline)->Apply(Sized);
+
+// A user chooses between their two templates of the bill type, the first
+// or the second by turns (`n` even or odd), and keeps the option text.
+std::shared_ptr<orvo::Dictionary> Choices(const Site& site, std::int32_t user, std::int64_t n) {
+  const std::int32_t type = site.WriteBillType();
+  const std::int32_t first = site.TemplateOf(user, type);
+  auto data = std::make_shared<orvo::Vector>();
+  for (int k = 0; k < 2; ++k) {
+    auto choice = std::make_shared<orvo::Dictionary>();
+    choice->SetValue("FKey", std::to_string(type) + "|" + std::to_string(first + k));
+    choice->SetValue("FName", k == 0 ? "Invoice A4" : "Invoice A5");
+    choice->SetValue("FSel", static_cast<std::int32_t>((n + k) % 2));
+    choice->SetValue("FType", "");
+    data->Add(choice);
+  }
+  auto modi = std::make_shared<orvo::Dictionary>();
+  modi->SetValue("Option", "copies=2");
+  modi->SetObject("Data", data);
+  return modi;
+}
+
+// The caller builds its arguments before it calls; so that the benchmark
+// times the call alone, they are built before it starts.
+void BM_UpdateUserNoteData(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  std::vector<std::shared_ptr<orvo::Dictionary>> choices;
+  for (std::int32_t user = 1; user <= site.Shape().users; ++user) {
+    for (int turn = 0; turn < 2; ++turn) choices.push_back(Choices(site, user, turn));
+  }
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    const std::int32_t user = site.UserOf(n);
+    SignIn(user);
+    Variant done =
+        CallLateBound("OrvoMPrintExport.clsPrintSetupUpdate", "UpdateUserNoteData",
+                      {site.Dsn(), site.WriteBillType(), choices[(user - 1) * 2 + n % 2]});
+    benchmark::DoNotOptimize(done);
+    ++n;
+  }
+}
+BENCHMARK(BM_UpdateUserNoteData)->Apply(Sized);
+
+void BM_UpdateUserNoteData_Baseline(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  Raw raw(site.File());
+  sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
+  sqlite3_stmt* commit = raw.Prepare("COMMIT");
+  sqlite3_stmt* settings =
+      raw.Prepare("select * from T_PrintExport where fbilltype=? and FBillID=0 and FPreParerID=?");
+  sqlite3_stmt* option = raw.Prepare(
+      "Update T_PrintExport set Fdata=? where fbilltype=? and FBillID=0 and FPreParerID=?");
+  sqlite3_stmt* chosen =
+      raw.Prepare("select * from T_PrintExport  where fbilltype=? and FBillID=? and FPreParerID=?");
+  sqlite3_stmt* choose = raw.Prepare(
+      "Update T_PrintExport set Fbilltypesub=?,FSel=? where fbilltype=? and FBillID=? and "
+      "FPreParerID=?");
+  const std::int32_t type = site.WriteBillType();
+  const std::string optionText = "copies=2";
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    const std::int32_t user = site.UserOf(n);
+    raw.Run(begin);
+    sqlite3_bind_int(settings, 1, type);
+    sqlite3_bind_int(settings, 2, user);
+    std::vector<orvo::bench::CopiedValue> row;
+    if (sqlite3_step(settings) == SQLITE_ROW) row = RowOf(settings);
+    sqlite3_reset(settings);
+    BindText(option, 1, optionText);
+    sqlite3_bind_int(option, 2, type);
+    sqlite3_bind_int(option, 3, user);
+    raw.Run(option);
+    const std::int32_t first = site.TemplateOf(user, type);
+    for (int k = 0; k < 2; ++k) {
+      sqlite3_bind_int(chosen, 1, type);
+      sqlite3_bind_int(chosen, 2, first + k);
+      sqlite3_bind_int(chosen, 3, user);
+      if (sqlite3_step(chosen) == SQLITE_ROW) row = RowOf(chosen);
+      sqlite3_reset(chosen);
+      BindText(choose, 1, "");
+      sqlite3_bind_int(choose, 2, static_cast<int>((n + k) % 2));
+      sqlite3_bind_int(choose, 3, type);
+      sqlite3_bind_int(choose, 4, first + k);
+      sqlite3_bind_int(choose, 5, user);
+      raw.Run(choose);
+    }
+    raw.Run(commit);
+    benchmark::DoNotOptimize(row);
+    ++n;
+  }
+}
+BENCHMARK(BM_UpdateUserNoteData_Baseline)->Apply(Sized);
+
+// A printing client counts the five bills it printed.
+constexpr int kPrinted = 5;
+
+std::string PrintedIds(const Site& site, std::int64_t n) {
+  std::string ids;
+  for (int k = 0; k < kPrinted; ++k) {
+    if (k > 0) ids += ",";
+    ids += std::to_string(1 + (n * kPrinted + k) % site.Shape().bills);
+  }
+  return ids;
+}
+
+void BM_UpdatePrintCount(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  // Built before the benchmark starts, as for the choices above.
+  std::vector<std::shared_ptr<orvo::Dictionary>> printed;
+  for (std::int64_t n = 0; n < site.Shape().bills / kPrinted; ++n) {
+    auto counted = std::make_shared<orvo::Dictionary>();
+    counted->SetValue("TableName", "t_Bill");
+    counted->SetValue("FieldName", "FPrintCount");
+    counted->SetValue("PriKey", "FInterID");
+    counted->SetValue("InterIDs", PrintedIds(site, n));
+    printed.push_back(counted);
+  }
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    SignIn(site.UserOf(n));
+    Variant done = CallLateBound("OrvoMPrintExport.clsPrintSetupUpdate", "UpdatePrintCount",
+                                 {site.Dsn(), printed[n % printed.size()]});
+    benchmark::DoNotOptimize(done);
+    ++n;
+  }
+}
+BENCHMARK(BM_UpdatePrintCount)->Apply(Sized);
+
+void BM_UpdatePrintCount_Baseline(benchmark::State& state) {
+  Site& site = SiteFor(state);
+  Raw raw(site.File());
+  sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
+  sqlite3_stmt* commit = raw.Prepare("COMMIT");
+  sqlite3_stmt* count = raw.Prepare(
+      "UPDATE t_Bill SET FPrintCount = FPrintCount + 1 WHERE FInterID IN(  ?,?,?,?,?)\r\n");
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    raw.Run(begin);
+    for (int k = 0; k < kPrinted; ++k) {
+      sqlite3_bind_int64(count, k + 1, 1 + (n * kPrinted + k) % site.Shape().bills);
+    }
+    raw.Run(count);
+    raw.Run(commit);
+    ++n;
+  }
+}
+BENCHMARK(BM_UpdatePrintCount_Baseline)->Apply(Sized);
+
+}  // namespace

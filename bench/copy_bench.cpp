@@ -20,16 +20,14 @@ namespace {
 
 using orvo::Variant;
 using orvo::bench::CopiedValue;
+using orvo::bench::LateBound;
 using orvo::bench::Raw;
 using orvo::bench::RowOf;
 using orvo::bench::Site;
+using orvo::bench::SiteFor;
 using orvo::bench::SiteOf;
 using orvo::bench::SiteSize;
 using orvo::bench::Sized;
-
-Site& SiteFor(const benchmark::State& state) {
-  return SiteOf(static_cast<SiteSize>(state.range(0)));
-}
 
 // The next user of the site who has never called, or 0 when user ids run out.
 std::int16_t NewUser(SiteSize size) {
@@ -41,6 +39,7 @@ std::int16_t NewUser(SiteSize size) {
 }
 
 void BM_FirstUseCopy(benchmark::State& state) {
+  LateBound object("OrvoMPrintExport.clsPrintSetupQuery");
   Site& site = SiteFor(state);
   const auto size = static_cast<SiteSize>(state.range(0));
   for (auto _ : state) {
@@ -50,8 +49,7 @@ void BM_FirstUseCopy(benchmark::State& state) {
       break;
     }
     orvo::host::ServiceHub::Current()->SignIn(user, orvo::bench::UserName(user));
-    Variant catalogue = orvo::bench::CallLateBound(
-        "OrvoMPrintExport.clsPrintSetupQuery", "GetNoteInfo", {site.Dsn(), site.CopyBillType()});
+    Variant catalogue = object.Call("GetNoteInfo", {site.Dsn(), site.CopyBillType()});
     benchmark::DoNotOptimize(catalogue);
   }
 }

@@ -1,8 +1,11 @@
-// Counts the memory the program holds, so that a benchmark can report the
-// most a call held on top of what was held before it: every operator new and
-// every allocation of SQLite's is counted.
+// Measures the most memory a call holds on top of what was held before it:
+// the C++ allocations of the whole program, counted while a PeakScope is
+// open (and not otherwise, so that no other benchmark pays for counting),
+// plus SQLite's own, by its high-water mark. The two peaks are added, which
+// may count more than was held at any one moment, never less.
 //
-// Counting is process-wide; PeakScope is for one thread's benchmark at a time.
+// One PeakScope at a time, on the benchmark's thread; allocations of other
+// threads are counted while it is open.
 
 #ifndef ORVO_BENCH_MEMORY_HPP_
 #define ORVO_BENCH_MEMORY_HPP_
@@ -11,18 +14,18 @@
 
 namespace orvo::bench {
 
-// Bytes held now.
-std::int64_t HeldBytes();
-
-// The most held at any moment since it began, above what was held when it
-// began.
 class PeakScope {
  public:
   PeakScope();
+  ~PeakScope();
+  PeakScope(const PeakScope&) = delete;
+  PeakScope& operator=(const PeakScope&) = delete;
+
+  // The most held since the scope opened, above what was held then.
   std::int64_t ExtraBytes() const;
 
  private:
-  std::int64_t start_;
+  std::int64_t sqliteStart_;
 };
 
 }  // namespace orvo::bench

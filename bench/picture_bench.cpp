@@ -21,16 +21,12 @@
 namespace {
 
 using orvo::Variant;
+using orvo::bench::LateBound;
 using orvo::bench::PeakScope;
 using orvo::bench::Raw;
 using orvo::bench::Site;
-using orvo::bench::SiteOf;
-using orvo::bench::SiteSize;
+using orvo::bench::SiteFor;
 using orvo::bench::Sized;
-
-Site& SiteFor(const benchmark::State& state) {
-  return SiteOf(static_cast<SiteSize>(state.range(0)));
-}
 
 void ReportHeld(benchmark::State& state, const Site& site, std::int64_t most) {
   state.counters["held_per_size"] =
@@ -39,13 +35,13 @@ void ReportHeld(benchmark::State& state, const Site& site, std::int64_t most) {
 }
 
 Variant ReadPicture(const Site& site) {
+  LateBound object("OrvoMPrintExport.clsPrintSetupQuery");
   auto info = std::make_shared<orvo::Dictionary>();
   info->SetValue("TableName", "t_Picture");
   info->SetValue("FieldName", "FImage");
   info->SetValue("PrimaryKeyField", "FItemID");
   info->SetValue("PrimaryKeyValue", "1");
-  return orvo::bench::CallLateBound("OrvoMPrintExport.clsPrintSetupQuery", "GetPictureData",
-                                    {site.Dsn(), info});
+  return object.Call("GetPictureData", {site.Dsn(), info});
 }
 
 // The most a thread's first read of the picture holds, while the benchmark's

@@ -18,17 +18,12 @@ namespace {
 
 using orvo::Variant;
 using orvo::bench::BytesOf;
-using orvo::bench::CallLateBound;
+using orvo::bench::LateBound;
 using orvo::bench::Raw;
 using orvo::bench::Site;
-using orvo::bench::SiteOf;
-using orvo::bench::SiteSize;
+using orvo::bench::SiteFor;
 using orvo::bench::Sized;
 using orvo::bench::TextOf;
-
-Site& SiteFor(const benchmark::State& state) {
-  return SiteOf(static_cast<SiteSize>(state.range(0)));
-}
 
 // The user the host signs in for the n-th call.
 void SignIn(const Site& site, std::int64_t n) {
@@ -38,12 +33,12 @@ void SignIn(const Site& site, std::int64_t n) {
 }
 
 void BM_GetNoteInfo(benchmark::State& state) {
+  LateBound object("OrvoMPrintExport.clsPrintSetupQuery");
   Site& site = SiteFor(state);
   std::int64_t n = 0;
   for (auto _ : state) {
     SignIn(site, n);
-    Variant catalogue = CallLateBound("OrvoMPrintExport.clsPrintSetupQuery", "GetNoteInfo",
-                                      {site.Dsn(), site.BillTypeOf(n)});
+    Variant catalogue = object.Call("GetNoteInfo", {site.Dsn(), site.BillTypeOf(n)});
     benchmark::DoNotOptimize(catalogue);
     ++n;
   }
@@ -92,12 +87,12 @@ void BM_GetNoteInfo_Baseline(benchmark::State& state) {
 BENCHMARK(BM_GetNoteInfo_Baseline)->Apply(Sized);
 
 void BM_GetNotePrintData(benchmark::State& state) {
+  LateBound object("OrvoMPrintExport.clsPrintSetupQuery");
   Site& site = SiteFor(state);
   std::int64_t n = 0;
   for (auto _ : state) {
     SignIn(site, n);
-    Variant printData = CallLateBound("OrvoMPrintExport.clsPrintSetupQuery", "GetNotePrintData",
-                                      {site.Dsn(), site.BillTypeOf(n)});
+    Variant printData = object.Call("GetNotePrintData", {site.Dsn(), site.BillTypeOf(n)});
     benchmark::DoNotOptimize(printData);
     ++n;
   }
@@ -153,12 +148,12 @@ void BM_GetNotePrintData_Baseline(benchmark::State& state) {
 BENCHMARK(BM_GetNotePrintData_Baseline)->Apply(Sized);
 
 void BM_GetRptNotePrintData(benchmark::State& state) {
+  LateBound object("OrvoMPrintExport.clsPrintSetupQueryRpt");
   Site& site = SiteFor(state);
   std::int64_t n = 0;
   for (auto _ : state) {
     SignIn(site, n);
-    Variant printData = CallLateBound("OrvoMPrintExport.clsPrintSetupQueryRpt",
-                                      "GetRptNotePrintData", {site.Dsn(), site.ReportOf(n)});
+    Variant printData = object.Call("GetRptNotePrintData", {site.Dsn(), site.ReportOf(n)});
     benchmark::DoNotOptimize(printData);
     ++n;
   }
@@ -177,12 +172,12 @@ void BM_GetRptNotePrintData_Baseline(benchmark::State& state) {
 BENCHMARK(BM_GetRptNotePrintData_Baseline)->Apply(Sized);
 
 void BM_GetPageAndPrintSet(benchmark::State& state) {
+  LateBound object("OrvoMPrintExport.clsPrintSetupQuery");
   Site& site = SiteFor(state);
   std::int64_t n = 0;
   for (auto _ : state) {
     SignIn(site, n);
-    Variant settings = CallLateBound("OrvoMPrintExport.clsPrintSetupQuery", "GetPageAndPrintSet",
-                                     {site.Dsn(), site.BillTypeOf(n)});
+    Variant settings = object.Call("GetPageAndPrintSet", {site.Dsn(), site.BillTypeOf(n)});
     benchmark::DoNotOptimize(settings);
     ++n;
   }
@@ -212,12 +207,12 @@ void BM_GetPageAndPrintSet_Baseline(benchmark::State& state) {
 BENCHMARK(BM_GetPageAndPrintSet_Baseline)->Apply(Sized);
 
 void BM_GetCurrNote(benchmark::State& state) {
+  LateBound object("OrvoMPrintExport.clsPrintSetupQuery");
   Site& site = SiteFor(state);
   std::int64_t n = 0;
   for (auto _ : state) {
     SignIn(site, n);
-    Variant current = CallLateBound("OrvoMPrintExport.clsPrintSetupQuery", "GetCurrNote",
-                                    {site.Dsn(), site.BillTypeOf(n)});
+    Variant current = object.Call("GetCurrNote", {site.Dsn(), site.BillTypeOf(n)});
     benchmark::DoNotOptimize(current);
     ++n;
   }

@@ -130,6 +130,12 @@ Site& SiteOf(SiteSize size) {
   return *site;
 }
 
+Site& SiteFor(benchmark::State& state) {
+  Site& site = SiteOf(static_cast<SiteSize>(state.range(0)));
+  state.counters["rows"] = static_cast<double>(site.AssignmentRows());
+  return site;
+}
+
 std::vector<SiteSize> Sizes() {
   if (Smoke()) return {SiteSize::Busy};
   return {SiteSize::Busy, SiteSize::TenThousand, SiteSize::Million};
@@ -143,9 +149,10 @@ void Sized(benchmark::internal::Benchmark* benchmark) {
   }
 }
 
-Variant CallLateBound(const char* progId, const char* member, std::vector<Variant> args) {
-  const std::shared_ptr<Dispatch> object = CreateObject(progId);
-  return object->Invoke(member, args);
+LateBound::LateBound(const char* progId) : object_(CreateObject(progId)) {}
+
+Variant LateBound::Call(const char* member, std::vector<Variant> args) {
+  return object_->Invoke(member, args);
 }
 
 Site::Site(const SiteShape& shape) : shape_(shape) {
@@ -213,6 +220,12 @@ Site::Site(const SiteShape& shape) : shape_(shape) {
 Site::~Site() {
   std::error_code ignored;
   fs::remove_all(directory_, ignored);
+}
+
+std::int64_t Site::AssignmentRows() const {
+  // Two of every bill type (the writing one too) for every user and the
+  // manager, and the manager's of the copied bill type.
+  return 2 * static_cast<std::int64_t>(shape_.users + 1) * WriteBillType() + shape_.copyTemplates;
 }
 
 std::int32_t Site::TemplateOf(std::int32_t user, std::int32_t billType) const {

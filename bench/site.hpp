@@ -23,9 +23,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/variant.hpp"
 
 namespace orvo::bench {
@@ -74,6 +76,8 @@ class Site {
   std::int32_t WriteBillType() const { return shape_.billTypes + 1; }
   // The bill type of which only the manager has templates.
   std::int32_t CopyBillType() const { return shape_.billTypes + 2; }
+  // Rows of T_PrintExport that assign a template to a user.
+  std::int64_t AssignmentRows() const;
   // The id of a user's first (selected) template of a bill type; the second
   // follows it.
   std::int32_t TemplateOf(std::int32_t user, std::int32_t billType) const;
@@ -110,6 +114,9 @@ class Raw {
 // kept for the program; in a smoke run each is a small site.
 enum class SiteSize { Busy = 0, TenThousand = 1, Million = 2 };
 Site& SiteOf(SiteSize size);
+// The site a benchmark's argument names; records its number of assignment
+// rows as the benchmark's counter "rows".
+Site& SiteFor(benchmark::State& state);
 // The sizes a benchmark runs on: all three, or only the busy site in a
 // smoke run.
 std::vector<SiteSize> Sizes();
@@ -119,10 +126,17 @@ std::vector<SiteSize> Sizes();
 // site's building.
 void Sized(benchmark::internal::Benchmark* benchmark);
 
-// Calls members late-bound, as a scripting host does: creates the object by
-// its ProgID for each call, calls the member by name with Variant arguments,
-// and lets the object go.
-Variant CallLateBound(const char* progId, const char* member, std::vector<Variant> args);
+// An object created by its ProgID whose members are called late-bound, as a
+// scripting host does: by name, with Variant arguments. A printing client
+// creates its objects once and calls them for every bill.
+class LateBound {
+ public:
+  explicit LateBound(const char* progId);
+  Variant Call(const char* member, std::vector<Variant> args);
+
+ private:
+  std::shared_ptr<Dispatch> object_;
+};
 
 // Copies of what a row gives, as a caller would get them.
 std::string TextOf(sqlite3_stmt* statement, int column);

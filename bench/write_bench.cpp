@@ -22,17 +22,12 @@
 namespace {
 
 using orvo::Variant;
-using orvo::bench::CallLateBound;
+using orvo::bench::LateBound;
 using orvo::bench::Raw;
 using orvo::bench::RowOf;
 using orvo::bench::Site;
-using orvo::bench::SiteOf;
-using orvo::bench::SiteSize;
+using orvo::bench::SiteFor;
 using orvo::bench::Sized;
-
-Site& SiteFor(const benchmark::State& state) {
-  return SiteOf(static_cast<SiteSize>(state.range(0)));
-}
 
 void SignIn(std::int32_t user) {
   orvo::host::ServiceHub::Current()->SignIn(static_cast<std::int16_t>(user),
@@ -56,13 +51,14 @@ void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
 // The designer saves "Invoice A4" again: the template of that name is found
 // and its body replaced, and an assignment row is added for the user.
 void BM_InsertNoteRow(benchmark::State& state) {
+  LateBound object("OrvoMPrintExport.clsPrintSetupUpdate");
   Site& site = SiteFor(state);
   const Variant body(orvo::bench::Picture(site.Shape().bodySize));
   std::int64_t n = 0;
   for (auto _ : state) {
     SignIn(site.UserOf(n));
-    Variant saved = CallLateBound("OrvoMPrintExport.clsPrintSetupUpdate", "InsertNoteRow",
-                                  {site.Dsn(), site.WriteBillType(), "Invoice A4", body});
+    Variant saved =
+        object.Call("InsertNoteRow", {site.Dsn(), site.WriteBillType(), "Invoice A4", body});
     benchmark::DoNotOptimize(saved);
     ++n;
   }
@@ -135,6 +131,7 @@ std::shared_ptr<orvo::Dictionary> Choices(const Site& site, std::int32_t user, s
 // The caller builds its arguments before it calls; so that the benchmark
 // times the call alone, they are built before it starts.
 void BM_UpdateUserNoteData(benchmark::State& state) {
+  LateBound object("OrvoMPrintExport.clsPrintSetupUpdate");
   Site& site = SiteFor(state);
   std::vector<std::shared_ptr<orvo::Dictionary>> choices;
   for (std::int32_t user = 1; user <= site.Shape().users; ++user) {
@@ -144,9 +141,8 @@ void BM_UpdateUserNoteData(benchmark::State& state) {
   for (auto _ : state) {
     const std::int32_t user = site.UserOf(n);
     SignIn(user);
-    Variant done =
-        CallLateBound("OrvoMPrintExport.clsPrintSetupUpdate", "UpdateUserNoteData",
-                      {site.Dsn(), site.WriteBillType(), choices[(user - 1) * 2 + n % 2]});
+    Variant done = object.Call("UpdateUserNoteData",
+                               {site.Dsn(), site.WriteBillType(), choices[(user - 1) * 2 + n % 2]});
     benchmark::DoNotOptimize(done);
     ++n;
   }
@@ -216,6 +212,7 @@ std::string PrintedIds(const Site& site, std::int64_t n) {
 }
 
 void BM_UpdatePrintCount(benchmark::State& state) {
+  LateBound object("OrvoMPrintExport.clsPrintSetupUpdate");
   Site& site = SiteFor(state);
   // Built before the benchmark starts, as for the choices above.
   std::vector<std::shared_ptr<orvo::Dictionary>> printed;
@@ -230,8 +227,7 @@ void BM_UpdatePrintCount(benchmark::State& state) {
   std::int64_t n = 0;
   for (auto _ : state) {
     SignIn(site.UserOf(n));
-    Variant done = CallLateBound("OrvoMPrintExport.clsPrintSetupUpdate", "UpdatePrintCount",
-                                 {site.Dsn(), printed[n % printed.size()]});
+    Variant done = object.Call("UpdatePrintCount", {site.Dsn(), printed[n % printed.size()]});
     benchmark::DoNotOptimize(done);
     ++n;
   }

@@ -8,7 +8,7 @@ void Journal::Record(std::uint64_t context, std::string_view operation) {
   if (entries_.size() >= 2 * kKeeps) {
     entries_.erase(entries_.begin(), entries_.end() - static_cast<std::ptrdiff_t>(kKeeps));
   }
-  entries_.push_back(JournalEntry{context, std::string(operation)});
+  entries_.push_back(JournalEntry{context, operation});
 }
 
 }  // namespace orvo::host

@@ -122,7 +122,7 @@ void StoreTest::SeedSettingsRow(std::int32_t billType, std::int16_t user, const 
 
 std::vector<std::string> StoreTest::JournalOperations() const {
   std::vector<std::string> operations;
-  for (const host::JournalEntry& entry : hub_->Journal()) operations.push_back(entry.operation);
+  for (const host::JournalEntry& entry : hub_->Journal()) operations.emplace_back(entry.operation);
   return operations;
 }
 

@@ -12,7 +12,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,10 +19,10 @@ namespace orvo::host {
 
 // One call: which context (numbered from 1 in the order the hub handed them
 // out) and which operation ("Open", "Connection", "Session", "Complete",
-// "Abort").
+// "Abort"): a name of static storage, so that recording allocates nothing.
 struct JournalEntry {
   std::uint64_t context = 0;
-  std::string operation;
+  std::string_view operation;
   friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
 };
 
@@ -34,6 +33,7 @@ class Journal {
   // The number of a context about to be handed out; numbers are never reused,
   // also not after Clear, since they name contexts and not lines.
   std::uint64_t NumberNextContext() { return ++contexts_; }
+  // `operation` names a text of static storage, as the operations' names are.
   void Record(std::uint64_t context, std::string_view operation);
   const std::vector<JournalEntry>& Entries() const { return entries_; }
   void Clear() { entries_.clear(); }

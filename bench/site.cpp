@@ -122,6 +122,7 @@ Site& SiteOf(SiteSize size) {
     SiteShape shape = BusySite();
     if (!Smoke() && size != SiteSize::Busy) {
       shape.users = size == SiteSize::TenThousand ? 100 : 10000;
+      shape.callers = 100;
       shape.reports = 2;
       shape.bodySize = 256;
     }
@@ -233,13 +234,13 @@ std::int32_t Site::TemplateOf(std::int32_t user, std::int32_t billType) const {
 }
 
 std::int32_t Site::UserOf(std::int64_t n) const {
-  return static_cast<std::int32_t>(1 + (n * 7919) % shape_.users);
+  return static_cast<std::int32_t>(1 + (n * 7919) % Callers());
 }
 std::int32_t Site::BillTypeOf(std::int64_t n) const {
-  return static_cast<std::int32_t>(1 + (n * 31 + n / shape_.users) % shape_.billTypes);
+  return static_cast<std::int32_t>(1 + (n * 31 + n / Callers()) % shape_.billTypes);
 }
 std::int32_t Site::ReportOf(std::int64_t n) const {
-  return static_cast<std::int32_t>(1 + (n * 13 + n / shape_.users) % shape_.reports);
+  return static_cast<std::int32_t>(1 + (n * 13 + n / Callers()) % shape_.reports);
 }
 
 Raw::Raw(const std::filesystem::path& file) {

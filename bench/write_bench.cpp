@@ -134,7 +134,7 @@ void BM_UpdateUserNoteData(benchmark::State& state) {
   LateBound object("OrvoMPrintExport.clsPrintSetupUpdate");
   Site& site = SiteFor(state);
   std::vector<std::shared_ptr<orvo::Dictionary>> choices;
-  for (std::int32_t user = 1; user <= site.Shape().users; ++user) {
+  for (std::int32_t user = 1; user <= site.Callers(); ++user) {
     for (int turn = 0; turn < 2; ++turn) choices.push_back(Choices(site, user, turn));
   }
   std::int64_t n = 0;

@@ -73,14 +73,12 @@ std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
   auto rows = families::RunOwned(context, statements.assignments, holes);
   auto result = std::make_shared<Dictionary>();
   while (!rows->Eof()) {
-    auto item = std::make_shared<Vector>();
     const std::int32_t bill_id = CLng(rows->Fields("FBillId").Value());
     const std::int32_t bill_type = CLng(rows->Fields("FBillType").Value());
-    item->Add(bill_id);
-    item->Add(bill_type);
-    item->Add(CStr(rows->Fields("fname").Value()));
-    item->Add(rows->Fields("fData").Value());
-    result->SetObject(std::to_string(bill_type) + "|" + std::to_string(bill_id), item);
+    result->SetObject(std::to_string(bill_type) + "|" + std::to_string(bill_id),
+                      std::make_shared<Vector>(std::vector<Variant>{
+                          bill_id, bill_type, CStr(rows->Fields("fname").Value()),
+                          rows->Fields("fData").Value()}));
     rows->MoveNext();
   }
 

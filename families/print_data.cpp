@@ -16,13 +16,11 @@ std::shared_ptr<Dictionary> ReadPrintData(component::MethodContext& context,
       SettingsText(context, statements.userSettings, statements.managerSettings, holes);
   auto result = std::make_shared<Dictionary>();
   if (chosen->Eof()) return result;
-  auto entry = std::make_shared<Vector>();
   const Variant body = chosen->Fields("fblob").Value();
   const std::int32_t id = CLng(chosen->Fields(statements.idColumn).Value());
   const std::int32_t key = CLng(chosen->Fields(statements.keyColumn).Value());
-  entry->Add(settings);
-  entry->Add(body);
-  result->SetObject(std::to_string(key) + "|" + std::to_string(id), entry);
+  result->SetObject(std::to_string(key) + "|" + std::to_string(id),
+                    std::make_shared<Vector>(std::vector<Variant>{settings, body}));
   return result;
 }
 

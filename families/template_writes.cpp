@@ -78,12 +78,7 @@ std::shared_ptr<Vector> InsertTemplate(PrintSetupObject& self, const std::string
         statements.assignment,
         With(holes,
              {{"id", id}, Today(), {"name", Quoted{fNoteName}}, {"userId", context.UserID()}})));
-    auto result = std::make_shared<Vector>();
-    result->Add(id);
-    result->Add(key);
-    result->Add(fNoteName);
-    result->Add(fNoteBlob);
-    return result;
+    return std::make_shared<Vector>(std::vector<Variant>{id, key, fNoteName, fNoteBlob});
   });
 }
 

@@ -35,6 +35,9 @@ void Dictionary::SetValue(std::string_view key, Variant value) {
     *const_cast<Variant*>(found) = std::move(value);
     return;
   }
+  // Most results hold a few entries: room for them at once rather than
+  // growing one by one.
+  if (entries_.empty()) entries_.reserve(4);
   // Append first: should the index fail to take the key, the entry is taken
   // back so the two never disagree.
   entries_.emplace_back(std::string(key), std::move(value));

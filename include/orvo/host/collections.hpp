@@ -52,6 +52,9 @@ class Dictionary : public Dispatch {
 
 class Vector : public Dispatch {
  public:
+  Vector() = default;
+  // A vector holding `items`, in their order.
+  explicit Vector(std::vector<Variant> items) : items_(std::move(items)) {}
   const ClassInfo& TypeInfo() const override;
 
   std::int32_t Count() const { return static_cast<std::int32_t>(items_.size()); }

@@ -2,9 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "host/default_data_context.hpp"
+#include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
 #include "support/error_of.hpp"
-#include "support/write_test.hpp"
+#include "support/store_fixture.hpp"
 
 namespace orvo {
 namespace {
@@ -17,7 +18,7 @@ using ::testing::Pair;
 const Bytes kLabel{'l', 'a', 'b', 'e', 'l'};
 constexpr std::int32_t kDuplicate = HResult(0x800407C0u);
 
-class BarcodeTemplatesTest : public testing::WriteTest {};
+class BarcodeTemplatesTest : public testing::StoreTest {};
 
 // A host that refuses the Complete vote, as a host may when its unit of work
 // cannot go on.
@@ -57,8 +58,7 @@ TEST_P(BarcodeTemplatesTest, LabelIsAddedAndDescribed) {
   const Date::Parts now = Date::Now().ToParts();
   const std::int32_t stamp = CLng(Scalar("select FBillId from T_PrintExport"));
   EXPECT_EQ(stamp / 1000000, now.month * 100 + now.day);
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Open", "Connection", "Connection", "Abort", "Session", "Complete"));
+  EXPECT_THAT(Votes(), ElementsAre("Open", "Abort", "Complete"));
 }
 
 TEST_P(BarcodeTemplatesTest, OmittedUserAndPartitionedClassStoreNoPreparerAndNoPartition) {
@@ -114,8 +114,7 @@ TEST_P(BarcodeTemplatesTest, DeleteRemovesWhateverRowHasTheId) {
   EXPECT_TRUE(update.DeleteBarCodeTemplate(Dsn(), id));
   EXPECT_EQ(Observer().Texts().back(), "Delete T_PrintExport Where FID=" + std::to_string(id));
   EXPECT_EQ(Count("T_PrintExport"), 0);
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Open", "Connection", "Connection", "Abort", "Complete"));
+  EXPECT_THAT(Votes(), ElementsAre("Open", "Abort", "Complete"));
 }
 
 TEST_P(BarcodeTemplatesTest, FailuresReportTheLineOfTheFailingStep) {

@@ -60,8 +60,7 @@ TEST_P(CurrentNoteTest, ListsTheUsersAssignmentsWithTheGlobalNumberAndTheSet) {
                           "SELECT FData From T_PrintExport Where FBillType=0 and FBillId =0 and "
                           "FName='SaveByUser'",
                           "SELECT FData From T_PrintExport Where FBillType=28 and FBillId =-1"));
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Complete", "Open", "Connection", "Connection", "Session"));
+  EXPECT_THAT(Votes(), ElementsAre("Complete", "Open"));
   // Without rows: only the two fixed keys and the default number.
   Exec("delete from T_PrintExport");
   result = query.GetCurrNote(Dsn(), 28);
@@ -74,7 +73,7 @@ TEST_P(CurrentNoteTest, DataThatCannotBeReadFailsWithOneAbort) {
     Hub().ClearJournal();
     clsPrintSetupQuery query;
     EXPECT_EQ(ErrorOf([&] { query.GetCurrNote(Dsn(), 28); }).number(), number);
-    const auto operations = JournalOperations();
+    const auto operations = Votes();
     EXPECT_EQ(std::count(operations.begin(), operations.end(), "Abort"), 1);
   };
   Row(28, -1, 0, "set", "A,1|B");  // a piece without a value

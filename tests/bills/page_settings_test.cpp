@@ -36,8 +36,7 @@ TEST_P(PageSettingsTest, UsersOwnRowWinsOverTheManagersWhichIsServedBeforeNothin
   EXPECT_EQ(result->Value("Set"), Variant(Bytes{1, 2, 3}));
   EXPECT_EQ(Observer().Statements().size(), statements + 1);
   // Votes Complete before opening and never after.
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Complete", "Open", "Connection", "Connection", "Session"));
+  EXPECT_THAT(Votes(), ElementsAre("Complete", "Open"));
   result = query.GetPageAndPrintSet(Dsn(), 29);  // a Null still yields the key
   ASSERT_EQ(result->Count(), 1);
   EXPECT_TRUE(result->Value("Set").IsNull());
@@ -76,7 +75,7 @@ TEST_P(PageSettingsTest, FailureAtEitherStatementOrWithoutSignInAbortsOnce) {
     EXPECT_EQ(error.description(), "database is locked");
     EXPECT_EQ(error.helpFile(), "");  // the unchanged convention sets no help
     EXPECT_EQ(error.helpContext(), 0);
-    const auto operations = JournalOperations();
+    const auto operations = Votes();
     EXPECT_EQ(std::count(operations.begin(), operations.end(), "Abort"), 1);
     EXPECT_EQ(operations.back(), "Abort");
     EXPECT_EQ(std::count(operations.begin(), operations.end(), "Complete"), 1);
@@ -84,7 +83,7 @@ TEST_P(PageSettingsTest, FailureAtEitherStatementOrWithoutSignInAbortsOnce) {
   // A user who is not signed in fails through the handler too.
   Hub().SignOut();
   EXPECT_THROW(clsPrintSetupQuery().GetPageAndPrintSet(Dsn(), 28), AutomationError);
-  EXPECT_EQ(JournalOperations().back(), "Abort");
+  EXPECT_EQ(Votes().back(), "Abort");
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(PageSettingsTest);

@@ -94,7 +94,7 @@ TEST_P(PictureDataTest, DatabaseFailureIsReportedWithTheMethodsOwnNumberAndSourc
   EXPECT_THROW(query.GetPictureData(Dsn(), Info("t_Nothing", "FImage", "FItemID", "1")),
                AutomationError);
   // Neither the reads, the failures nor the refusal vote on the unit of work.
-  for (const std::string& operation : JournalOperations()) {
+  for (const std::string& operation : Votes()) {
     EXPECT_NE(operation, "Complete");
     EXPECT_NE(operation, "Abort");
   }

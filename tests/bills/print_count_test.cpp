@@ -1,9 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
 #include "support/error_of.hpp"
-#include "support/write_test.hpp"
+#include "support/store_fixture.hpp"
 
 namespace orvo {
 namespace {
@@ -21,10 +22,10 @@ std::shared_ptr<Dictionary> Counter(const std::string& table, const std::string&
   return data;
 }
 
-class PrintCountTest : public testing::WriteTest {
+class PrintCountTest : public testing::StoreTest {
  protected:
   void SetUp() override {
-    WriteTest::SetUp();
+    StoreTest::SetUp();
     Exec("create table t_Bill (FInterID integer, FNumber varchar(20), FPrintCount integer)");
     for (int id = 1; id <= 5; ++id) {
       Exec("insert into t_Bill values (?, ?, ?)",
@@ -41,8 +42,7 @@ TEST_P(PrintCountTest, ExactlyTheListedRowsCountOneMoreInEveryClass) {
               ElementsAre("UPDATE t_Bill SET FPrintCount = FPrintCount + 1 WHERE FInterID IN(  "
                           "1,3,4)\r\n"));
   EXPECT_EQ(Counts(), "11,20,31,N,50");  // a Null counter stays Null
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Open", "Connection", "Connection", "Abort", "Complete"));
+  EXPECT_THAT(Votes(), ElementsAre("Open", "Abort", "Complete"));
   clsPrintSetupUpdateLM().UpdatePrintCount(
       Dsn(), Counter("t_Bill", "FPrintCount", "FNumber", " 'B2' , 'B5'"));
   clsPrintSetupUpdateRpt().UpdatePrintCount(Dsn(),
@@ -73,7 +73,7 @@ TEST_P(PrintCountTest, NamesAndListsThatWouldChangeTheStatementAreRefused) {
     Hub().ClearJournal();
     EXPECT_EQ(ErrorOf([&] { update.UpdatePrintCount(Dsn(), data); }).helpFile(), "64")
         << CStr(data->Value("TableName")) << " " << CStr(data->Value("InterIDs"));
-    EXPECT_EQ(JournalOperations().back(), "Abort");
+    EXPECT_EQ(Votes().back(), "Abort");
   }
   for (const auto& statement : Observer().Statements()) {
     EXPECT_NE(statement.text.rfind("UPDATE t_Bill", 0), 0u) << statement.text;

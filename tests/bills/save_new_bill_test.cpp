@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "orvo/component/classes.hpp"
-#include "support/write_test.hpp"
+#include "support/store_fixture.hpp"
 
 namespace orvo {
 namespace {
@@ -17,7 +17,7 @@ std::shared_ptr<Dictionary> Data(const std::string& name, const Variant& body) {
   return data;
 }
 
-class SaveNewBillTest : public testing::WriteTest {};
+class SaveNewBillTest : public testing::StoreTest {};
 
 TEST_P(SaveNewBillTest, NewNameIsStoredAsTheManagersTemplateWithoutAssignmentEvenWhenEmpty) {
   clsPrintSetupUpdate update;
@@ -33,7 +33,7 @@ TEST_P(SaveNewBillTest, NewNameIsStoredAsTheManagersTemplateWithoutAssignmentEve
       Row("T_PrintExportNote", "FName,FScreenId,FCreatorName,FModifierName,FNewBillType", "1=1"),
       "Invoice|28|Manager|NULL|28");
   EXPECT_EQ(Count("T_PrintExport"), 0);
-  EXPECT_EQ(JournalOperations().back(), "Complete");
+  EXPECT_EQ(Votes().back(), "Complete");
   // An empty dictionary stores an empty name without body.
   update.SaveNewBill(Dsn(), 28, std::make_shared<Dictionary>());
   EXPECT_EQ(Observer().Texts()[2],
@@ -42,10 +42,11 @@ TEST_P(SaveNewBillTest, NewNameIsStoredAsTheManagersTemplateWithoutAssignmentEve
 }
 
 TEST_P(SaveNewBillTest, ExistingNameIsReplacedInEveryCreatorsTemplate) {
-  SeedTemplate("T_PrintExportNote", "Alice", "Invoice", 28);
-  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
-  SeedTemplate("T_PrintExportNote", "Bob", "Other", 28);
-  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 29);
+  const Bytes old{'o', 'l', 'd'};
+  SeedTemplate(testing::kBillTables, 28, "Invoice", old, {{"FCreatorName", "Alice"}});
+  SeedTemplate(testing::kBillTables, 28, "Invoice", old, {{"FCreatorName", "Bob"}});
+  SeedTemplate(testing::kBillTables, 28, "Other", old);
+  SeedTemplate(testing::kBillTables, 29, "Invoice", old);
   clsPrintSetupUpdate update;
   update.SaveNewBill(Dsn(), 28, Data("Invoice", Bytes{'n', 'e', 'w'}));
   EXPECT_EQ(Observer().Texts()[1],
@@ -66,13 +67,13 @@ TEST_P(SaveNewBillTest, DataThatCannotBeReadFailsBeforeTheDataSourceIsOpened) {
     Hub().ClearJournal();
     clsPrintSetupUpdate update;
     EXPECT_THROW(update.SaveNewBill(Dsn(), 28, data), AutomationError);
-    EXPECT_THAT(JournalOperations(), ElementsAre("Abort"));
+    EXPECT_THAT(Votes(), ElementsAre("Abort"));
   }
   EXPECT_TRUE(Observer().Statements().empty());
 }
 
 TEST_P(SaveNewBillTest, PartitionedClassKeepsToItsPartition) {
-  SeedTemplate("T_PrintExportNoteLM", "Bob", "Invoice", 28, 2);
+  SeedTemplate(testing::kBillTablesLM.InPartition(2), 28, "Invoice", Bytes{'o', 'l', 'd'});
   clsPrintSetupUpdateLM update;
   update.SaveNewBill(Dsn(), 28, Data("Invoice", Bytes{'n', 'e', 'w'}), 1);
   update.SaveNewBill(Dsn(), 28, Data("Invoice", Bytes{'n', 'e', 'w'}), 2);

@@ -3,7 +3,7 @@
 
 #include "orvo/component/classes.hpp"
 #include "support/error_of.hpp"
-#include "support/write_test.hpp"
+#include "support/store_fixture.hpp"
 
 namespace orvo {
 namespace {
@@ -13,7 +13,7 @@ using ::testing::ElementsAre;
 
 const Bytes kSet{'s', 'e', 't'};
 
-class SavePageSettingsTest : public testing::WriteTest {
+class SavePageSettingsTest : public testing::StoreTest {
  protected:
   std::string Settings(const std::string& table, std::int16_t user) {
     return Row(table, "FName,FPrintSet,FData",
@@ -37,8 +37,7 @@ TEST_P(SavePageSettingsTest, NewRowTakesTheManagersOptionTextButNotHisSettings) 
             "String:copies=2");
   EXPECT_EQ(Settings("T_PrintExport", kUser), "存放页面设置信息|set|copies=2");
   // The host decides what becomes of the work: the method never votes Complete.
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Open", "Connection", "Connection", "Session", "Session"));
+  EXPECT_THAT(Votes(), ElementsAre("Open"));
 }
 
 TEST_P(SavePageSettingsTest, ExistingRowsGetOnlyTheNewSettings) {
@@ -64,7 +63,7 @@ TEST_P(SavePageSettingsTest, ManagersNullOptionTextFailsAndNothingIsInserted) {
   clsPrintSetupUpdate update;
   EXPECT_EQ(ErrorOf([&] { update.SavePageAndPrintSet(Dsn(), 28, kSet); }).number(), 94);
   EXPECT_EQ(Count("T_PrintExport"), 1);
-  EXPECT_EQ(JournalOperations().back(), "Abort");
+  EXPECT_EQ(Votes().back(), "Abort");
 }
 
 TEST_P(SavePageSettingsTest, PartitionedClassSeedsFindsAndUpdatesInItsPartitionOnly) {

@@ -3,7 +3,7 @@
 
 #include "orvo/component/classes.hpp"
 #include "support/error_of.hpp"
-#include "support/write_test.hpp"
+#include "support/store_fixture.hpp"
 
 namespace orvo {
 namespace {
@@ -12,8 +12,9 @@ using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 
 const Bytes kNew{'n', 'e', 'w'};
+const Bytes kOld{'o', 'l', 'd'};
 
-class UpdateNoteRowTest : public testing::WriteTest {
+class UpdateNoteRowTest : public testing::StoreTest {
  protected:
   // Templates that now carry the new body, by the user as their modifier.
   std::int32_t Replaced(const std::string& table) {
@@ -25,14 +26,14 @@ class UpdateNoteRowTest : public testing::WriteTest {
 };
 
 TEST_P(UpdateNoteRowTest, WithoutNameEveryTemplateOfTheTypeIsReplacedAndNoneIsLeftAlone) {
-  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
-  SeedTemplate("T_PrintExportNote", "Bob", "Other", 28);
-  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 29);
+  SeedTemplate(testing::kBillTables, 28, "Invoice", kOld);
+  SeedTemplate(testing::kBillTables, 28, "Other", kOld);
+  SeedTemplate(testing::kBillTables, 29, "Invoice", kOld);
   clsPrintSetupUpdate update;
   EXPECT_TRUE(update.UpdateNoteRow(Dsn(), 30, kNew).IsEmpty());
   EXPECT_THAT(Observer().Texts(),
               ElementsAre("Select top 1 FId From T_PrintExportNote Where FNewBillType=30"));
-  EXPECT_EQ(JournalOperations().back(), "Complete");
+  EXPECT_EQ(Votes().back(), "Complete");
   EXPECT_EQ(Replaced("T_PrintExportNote"), 0);
   update.UpdateNoteRow(Dsn(), 28, kNew);
   EXPECT_EQ(Observer().Texts()[2],
@@ -43,8 +44,8 @@ TEST_P(UpdateNoteRowTest, WithoutNameEveryTemplateOfTheTypeIsReplacedAndNoneIsLe
 }
 
 TEST_P(UpdateNoteRowTest, WithNameOnlyThatNameIsReplaced) {
-  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
-  SeedTemplate("T_PrintExportNote", "Bob", "Other", 28);
+  SeedTemplate(testing::kBillTables, 28, "Invoice", kOld);
+  SeedTemplate(testing::kBillTables, 28, "Other", kOld);
   clsPrintSetupUpdate update;
   update.UpdateNoteRow(Dsn(), 28, kNew, "Invoice");
   EXPECT_EQ(Observer().Texts()[1],
@@ -55,8 +56,8 @@ TEST_P(UpdateNoteRowTest, WithNameOnlyThatNameIsReplaced) {
 }
 
 TEST_P(UpdateNoteRowTest, PartitionedClassReplacesOnlyInItsPartition) {
-  SeedTemplate("T_PrintExportNoteLM", "Bob", "Invoice", 28, 1);
-  SeedTemplate("T_PrintExportNoteLM", "Bob", "Invoice", 28, 2);
+  SeedTemplate(testing::kBillTablesLM.InPartition(1), 28, "Invoice", kOld);
+  SeedTemplate(testing::kBillTablesLM.InPartition(2), 28, "Invoice", kOld);
   clsPrintSetupUpdateLM update;
   update.UpdateNoteRow(Dsn(), 28, kNew, 1, "Invoice");
   update.UpdateNoteRow(Dsn(), 28, kNew, 3);
@@ -77,7 +78,7 @@ TEST_P(UpdateNoteRowTest, PartitionedClassReplacesOnlyInItsPartition) {
 }
 
 TEST_P(UpdateNoteRowTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
-  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
+  SeedTemplate(testing::kBillTables, 28, "Invoice", kOld);
   clsPrintSetupUpdate update;
   EXPECT_EQ(FailEachStatement([&] { update.UpdateNoteRow(Dsn(), 28, kNew, "Invoice"); }), 2);
 }

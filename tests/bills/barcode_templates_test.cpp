@@ -77,7 +77,7 @@ TEST_P(BarcodeTemplatesTest, OmittedUserAndPartitionedClassStoreNoPreparerAndNoP
 }
 
 TEST_P(BarcodeTemplatesTest, AnyRowOfThatNameAndTypeMakesTheNameTaken) {
-  SeedSettingsRow(29, kManager, Bytes{});
+  SeedSettingsRow(testing::kBillTables, 29, kManager, Bytes{});
   Exec("update T_PrintExport set FName='box'");  // names compare without regard to case
   clsPrintSetupUpdate update;
   update.AddBarCodeTemplate(Dsn(), 28, "Box", kLabel);  // another bill type
@@ -106,7 +106,7 @@ TEST_P(BarcodeTemplatesTest, AnyRowOfThatNameAndTypeMakesTheNameTaken) {
 }
 
 TEST_P(BarcodeTemplatesTest, DeleteRemovesWhateverRowHasTheId) {
-  SeedSettingsRow(28, kUser, Bytes{});
+  SeedSettingsRow(testing::kBillTables, 28, kUser, Bytes{});
   const std::int32_t id = CLng(Scalar("select FId from T_PrintExport"));
   clsPrintSetupUpdate update;
   EXPECT_TRUE(update.DeleteBarCodeTemplate(Dsn(), id + 1));

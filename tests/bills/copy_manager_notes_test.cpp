@@ -96,44 +96,33 @@ const Copy kCopies[] = {
      true},
 };
 
-// Points the debug log into a directory of its own while it lives.
-class OwnDebugLog {
- public:
-  OwnDebugLog() {
-    if (const char* previous = std::getenv("ORVO_PYMLOG")) previous_ = previous;
-    setenv("ORVO_PYMLOG", (directory_.Path() / "PymLog.txt").c_str(), 1);
-  }
-  ~OwnDebugLog() {
-    previous_ ? setenv("ORVO_PYMLOG", previous_->c_str(), 1) : unsetenv("ORVO_PYMLOG");
-  }
-  std::string Text() const {
-    std::ifstream in(directory_.Path() / "PymLog.txt", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-
- private:
-  testing::TempDirectory directory_;
-  std::optional<std::string> previous_;
-};
-
-// Catches the operator messages instead of sending them to the system log.
+// Points the debug log into the test's own directory and catches the
+// operator messages instead of sending them to the system log.
 class CopyManagerNotesTest : public testing::FamilyTest<Copy> {
  protected:
   void SetUp() override {
     FamilyTest::SetUp();
+    if (const char* previous = std::getenv("ORVO_PYMLOG")) previous_ = previous;
+    setenv("ORVO_PYMLOG", (log_.Path() / "PymLog.txt").c_str(), 1);
     store::SetOperatorMessageSink([this](std::string_view text) { told_ += text; });
   }
   void TearDown() override {
     store::SetOperatorMessageSink(nullptr);
+    previous_ ? setenv("ORVO_PYMLOG", previous_->c_str(), 1) : unsetenv("ORVO_PYMLOG");
     FamilyTest::TearDown();
   }
   // What the family told about missing templates, where it tells it.
-  std::string Told() const { return F().toOperator ? told_ : log_.Text(); }
+  std::string Told() const {
+    if (F().toOperator) return told_;
+    std::ifstream in(log_.Path() / "PymLog.txt", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
   void Copy(const std::string& userName = "Alice") {
-    F().family->copy(ObservedConnection(), kUser, userName);
+    F().family->Copy(ObservedConnection(), kUser, userName);
   }
 
-  OwnDebugLog log_;
+  testing::TempDirectory log_;
+  std::optional<std::string> previous_;
   std::string told_;
 };
 
@@ -199,28 +188,21 @@ TEST_P(CopyManagerNotesTest, TheCreatorsNameTakesTheCharactersOfItsParameter) {
   EXPECT_EQ(Count(T().notes), 2);
 }
 
-ORVO_INSTANTIATE_FAMILY_SUITE(CopyManagerNotesTest, kCopies);
-
-class PartitionedCopyTest : public testing::StoreTest {
- protected:
-  OwnDebugLog log_;
-};
-
-TEST_P(PartitionedCopyTest, CopiesWithinItsPartitionWhereAnotherPartitionsTemplateIsMissing) {
-  const auto elsewhere = testing::kBillTablesLM.InPartition(2);
-  SeedManagersTemplate(testing::kBillTablesLM, 28, "Invoice", Bytes{1}, 1);
-  SeedManagersTemplate(elsewhere, 28, "Elsewhere", Bytes{2}, 1);
-  // A row of the partition whose template lies in another one.
-  const std::int32_t foreign = SeedTemplate(elsewhere, 28, "Foreign", Bytes{3});
-  SeedAssignment(testing::kBillTablesLM, 28, foreign, kManager, "Foreign", 1);
-  clsPrintSetupQueryLM().CopyManagerNoteInfo(ObservedConnection(), 28, kUser, "Alice", 1);
-  EXPECT_EQ(Count("T_PrintExportNoteLM", "FDataFrom=1"), 2);
-  EXPECT_EQ(Count("T_PrintExportLM", "FPreparerId=7 and FDataFrom=1"), 2);
-  EXPECT_EQ(Count("T_PrintExportLM", "FPreparerId=7 and FBillId=" + std::to_string(foreign)), 1);
-  EXPECT_THAT(log_.Text(), HasSubstr("当前单据（Foreign）"));
+TEST_P(CopyManagerNotesTest, TemplatesElsewhereAreNeitherCopiedNorFound) {
+  SeedManagersTemplate(Elsewhere(), 28, "Elsewhere", Bytes{1}, 1);
+  // A row of the family whose template lies elsewhere.
+  const std::int32_t foreign = SeedTemplate(Elsewhere(), 28, "Foreign", Bytes{2});
+  SeedAssignment(T(), 28, foreign, kManager, "Foreign", 1);
+  Copy();
+  EXPECT_EQ(Count(T().notes, T().Scope()), 0);
+  EXPECT_EQ(Count(Elsewhere().notes, Elsewhere().Scope()), 2);
+  EXPECT_EQ(Count(T().rows,
+                  "FPreparerId=7 and " + std::string(T().idColumn) + "=" + std::to_string(foreign)),
+            1);
+  EXPECT_THAT(Told(), HasSubstr("当前单据（Foreign）"));
 }
 
-ORVO_INSTANTIATE_STORE_SUITE(PartitionedCopyTest);
+ORVO_INSTANTIATE_FAMILY_SUITE(CopyManagerNotesTest, kCopies);
 
 }  // namespace
 }  // namespace orvo

@@ -46,7 +46,7 @@ TEST_P(DeleteNoteRowTest, UsersTemplateGoesWithTheUsersRowsOnlyAnotherUsersStays
   SeedAssignment(T(), 28, mine, kUser, "Invoice", 1);
   SeedAssignment(T(), 28, mine, kManager, "Invoice", 1);
   SeedAssignment(T(), 28, 0, kUser, "存放页面设置信息", 0);
-  EXPECT_TRUE(F().family->remove(Dsn(), mine));
+  EXPECT_TRUE(F().family->Remove(Dsn(), mine));
   EXPECT_THAT(Observer().Texts(), ElementsAre(F().templateDelete, F().rowsDelete));
   EXPECT_THAT(Votes(), ElementsAre("Open", "Complete"));
   EXPECT_EQ(Count(T().notes), 0);
@@ -55,18 +55,18 @@ TEST_P(DeleteNoteRowTest, UsersTemplateGoesWithTheUsersRowsOnlyAnotherUsersStays
   // Another user's template stays, but the user's rows to it go.
   const std::int32_t managers = SeedTemplate(T(), 28, "Invoice", Bytes{2});
   SeedAssignment(T(), 28, managers, kUser, "Invoice", 1);
-  EXPECT_TRUE(F().family->remove(Dsn(), managers));
+  EXPECT_TRUE(F().family->Remove(Dsn(), managers));
   EXPECT_EQ(Count(T().notes), 1);
   EXPECT_EQ(Count(T().rows, "FPreparerId=7"), 1);
   // Template id 0 names the settings row.
-  EXPECT_TRUE(F().family->remove(Dsn(), 0));
+  EXPECT_TRUE(F().family->Remove(Dsn(), 0));
   EXPECT_EQ(Count(T().rows, "FPreparerId=7"), 0);
 }
 
 TEST_P(DeleteNoteRowTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
   const std::int32_t id = SeedTemplate(T(), 28, "Invoice", Bytes{1}, {{"FCreatorName", "Alice"}});
   SeedAssignment(T(), 28, id, kUser, "Invoice", 1);
-  EXPECT_EQ(FailEachStatement([&] { F().family->remove(Dsn(), id); }), 2);
+  EXPECT_EQ(FailEachStatement([&] { F().family->Remove(Dsn(), id); }), 2);
 }
 
 ORVO_INSTANTIATE_FAMILY_SUITE(DeleteNoteRowTest, kDeletes);

@@ -72,7 +72,7 @@ const Insert kInserts[] = {
 class InsertNoteRowTest : public testing::FamilyTest<Insert> {
  protected:
   std::shared_ptr<Vector> Store(const std::string& name, const Bytes& body) {
-    return F().family->insert(Dsn(), name, body);
+    return F().family->Insert(Dsn(), name, body);
   }
 };
 

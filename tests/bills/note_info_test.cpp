@@ -107,7 +107,7 @@ class NoteInfoTest : public testing::FamilyTest<Catalogue> {
 
 TEST_P(NoteInfoTest, FirstCallCopiesTheManagersTemplatesAndASecondFindsTheCopies) {
   SeedManager();
-  const auto first = F().family->list(Dsn());
+  const auto first = F().family->List(Dsn());
   std::vector<std::string> columns;
   const auto row = first->Value("Data").ObjectAs<Vector>()->Item(1).ObjectAs<Dictionary>();
   for (const auto& entry : row->Entries()) columns.push_back(entry.first);
@@ -122,7 +122,7 @@ TEST_P(NoteInfoTest, FirstCallCopiesTheManagersTemplatesAndASecondFindsTheCopies
 
   const std::string before = Snapshot();
   const std::size_t statements = Observer().Statements().size();
-  const auto second = F().family->list(Dsn());
+  const auto second = F().family->List(Dsn());
   EXPECT_THAT(Listed(second, F().columns[2]), ElementsAre(Variant(3), Variant(4)));
   EXPECT_EQ(second->Value("Option"), Variant("managers option"));  // the copied settings row
   const auto texts = Observer().Texts();
@@ -143,7 +143,7 @@ TEST_P(NoteInfoTest, WithoutTheUsersOrTheManagersRowsTheNewestTemplateOfEachName
   SeedAssignment(T(), 28, other, 8, "B", 0);
   SeedAssignment(T(), 29, 50, 8, "A", 1);  // another bill type or report
   const std::string before = Snapshot();
-  const auto result = F().family->list(Dsn());
+  const auto result = F().family->List(Dsn());
   auto ids = Listed(result, F().columns[2]);
   std::sort(ids.begin(), ids.end(),
             [](const Variant& a, const Variant& b) { return CLng(a) < CLng(b); });
@@ -159,10 +159,10 @@ TEST_P(NoteInfoTest, AFailureOrANameTooLongInTheFirstCallLeavesNoPartialCopy) {
   SeedManager();
   SignIn(kUser, std::string(31, 'n'));  // longer than a template's creator name
   const std::string before = Snapshot();
-  EXPECT_EQ(ErrorOf([&] { F().family->list(Dsn()); }).number(), HResult(0x80040E57u));
+  EXPECT_EQ(ErrorOf([&] { F().family->List(Dsn()); }).number(), HResult(0x80040E57u));
   EXPECT_EQ(Snapshot(), before);
   SignIn(kUser, "Alice");
-  EXPECT_EQ(FailEachStatement([&] { F().family->list(Dsn()); }), 16);
+  EXPECT_EQ(FailEachStatement([&] { F().family->List(Dsn()); }), 16);
 }
 
 // Processes that ask at the same moment for a new user's list wait for each
@@ -172,33 +172,25 @@ TEST_P(NoteInfoTest, ConcurrentFirstCallsMakeOneCopySet) {
   // No connection of this process is open: a child must not use the parent's.
   const auto ends = testing::RunProcessesAtOnce(4, [&](int) {
     Hub().SetStatementObserver(nullptr);
-    return F().family->list(Dsn())->Value("Data").ObjectAs<Vector>()->Count() == 2 ? 0 : 2;
+    return F().family->List(Dsn())->Value("Data").ObjectAs<Vector>()->Count() == 2 ? 0 : 2;
   });
   for (const testing::ProcessEnd& end : ends) EXPECT_EQ(end.exitCode, 0) << end.error;
   EXPECT_EQ(Count(T().rows, "FPreparerId=7"), 3);
   EXPECT_EQ(Count(T().notes), 4);
 }
 
-ORVO_INSTANTIATE_FAMILY_SUITE(NoteInfoTest, kCatalogues);
-
-using PartitionedNoteInfoTest = testing::StoreTest;
-
-TEST_P(PartitionedNoteInfoTest, ListsAndCopiesWithinItsPartitionOnly) {
-  const auto elsewhere = testing::kBillTablesLM.InPartition(2);
-  SeedManagersTemplate(testing::kBillTablesLM, 28, "Invoice", Bytes{1}, 1);
-  SeedManagersTemplate(elsewhere, 28, "Elsewhere", Bytes{2}, 1);
-  const std::int32_t foreign = SeedTemplate(elsewhere, 29, "A", Bytes{1});
-  SeedAssignment(elsewhere, 29, foreign, 8, "A", 1);
-  clsPrintSetupQueryLM query;
-  const auto listed = query.GetNoteInfo(Dsn(), 28, 1)->Value("Data").ObjectAs<Vector>();
-  ASSERT_EQ(listed->Count(), 1);
-  EXPECT_EQ(listed->Item(1).ObjectAs<Dictionary>()->Value("fname"), Variant("Invoice"));
-  EXPECT_EQ(Count("T_PrintExportNoteLM", "FDataFrom=1"), 2);
-  // Only another partition's user has rows: the newest list stays in the partition.
-  EXPECT_EQ(query.GetNoteInfo(Dsn(), 29, 1)->Value("Data").ObjectAs<Vector>()->Count(), 0);
+TEST_P(NoteInfoTest, RowsElsewhereAreNeitherListedNorCopied) {
+  SeedManagersTemplate(Elsewhere(), 28, "Elsewhere", Bytes{1}, 1);
+  SeedAssignment(Elsewhere(), 28, SeedTemplate(Elsewhere(), 28, "Other", Bytes{2}), 8, "Other", 1);
+  const std::string before = Snapshot();
+  EXPECT_EQ(F().family->List(Dsn())->Value("Data").ObjectAs<Vector>()->Count(), 0);
+  EXPECT_EQ(Snapshot(), before);
+  SeedManagersTemplate(T(), 28, "Invoice", Bytes{3}, 1);
+  EXPECT_THAT(Listed(F().family->List(Dsn()), "fname"), ElementsAre("Invoice"));
+  EXPECT_EQ(Count(Elsewhere().notes, Elsewhere().Scope()), 2);
 }
 
-ORVO_INSTANTIATE_STORE_SUITE(PartitionedNoteInfoTest);
+ORVO_INSTANTIATE_FAMILY_SUITE(NoteInfoTest, kCatalogues);
 
 }  // namespace
 }  // namespace orvo

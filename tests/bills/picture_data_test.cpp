@@ -117,16 +117,10 @@ TEST_P(PictureDataTest, NamesMustBeAnExistingTableAndItsColumnsAndValuesOneLiter
       {Info("t_Picture", "FImage", "FItemID", "1 or 1=1"), nullptr},
       {Info("t_Picture", "FImage", "[nokey]", "'nokey'"),
        "PrimaryKeyField must name a column of t_Picture, not \"[nokey]\"."},
-      {Info("t_Picture", "FImage", "\"nokey\"", "'nokey'"),
-       "PrimaryKeyField must name a column of t_Picture, not \"\"nokey\"\"."},
       {Info("t_Picture", "[anything]", "FItemID", "2"),
        "FieldName must name a column of t_Picture, not \"[anything]\"."},
-      {Info("t_Picture", "FImage", "true", "1"),
-       "PrimaryKeyField must be a column name, not the keyword \"true\"."},
       {Info("t_Picture", "null", "FItemID", "1"),
        "FieldName must be a column name, not the keyword \"null\"."},
-      {Info("t_Picture", "FImage", "[FItemID", "1"),
-       "PrimaryKeyField must be a column name, not \"[FItemID\"."},
       {Info("t_Picture", "t_Picture.FImage", "FItemID", "1"),
        "FieldName must be a column name, not \"t_Picture.FImage\"."},
       {Info("t_Nothing", "FImage", "FItemID", "1"),
@@ -136,8 +130,6 @@ TEST_P(PictureDataTest, NamesMustBeAnExistingTableAndItsColumnsAndValuesOneLiter
        "TableName must name an existing table, not \"T_PrintExportNote\"."},
       {Info("main.[t_rptexcelprintexportnote]", "FData", "FId", "1"),
        "TableName must name an existing table, not \"main.[t_rptexcelprintexportnote]\"."},
-      {Info("select", "FImage", "FItemID", "1"),
-       "TableName must be a table name, not the keyword \"select\"."},
   };
   for (const auto& c : cases) {
     const AutomationError error = ErrorOf([&] { query.GetPictureData(Dsn(), c.info); });

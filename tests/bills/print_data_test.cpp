@@ -184,7 +184,7 @@ TEST_P(PrintDataTest, EachStatementOfAChainFindsWhatTheStatementsBeforeItMissed)
     Selected(chain.missed, 99);
     std::size_t statements = Observer().Statements().size();
     Hub().ClearJournal();
-    EXPECT_EQ(F().family->printData(Dsn(), chain.subType)->Count(), 0);
+    EXPECT_EQ(F().family->PrintData(Dsn(), chain.subType)->Count(), 0);
     EXPECT_THAT(Votes(), ElementsAre("Complete", "Open"));
     std::vector<std::string> texts = chain.texts;
     texts.insert(texts.end(), {F().userSettings, F().managerSettings});
@@ -193,7 +193,7 @@ TEST_P(PrintDataTest, EachStatementOfAChainFindsWhatTheStatementsBeforeItMissed)
     for (std::size_t i = chain.finds.size(); i-- > 0;) {
       const std::int32_t id = Selected(chain.finds[i], static_cast<std::uint8_t>(i));
       statements = Observer().Statements().size();
-      const auto result = F().family->printData(Dsn(), chain.subType);
+      const auto result = F().family->PrintData(Dsn(), chain.subType);
       ASSERT_EQ(result->Count(), 1) << i;
       EXPECT_THAT(
           result->Value("28|" + std::to_string(id)).ObjectAs<Vector>()->Items(),
@@ -204,31 +204,26 @@ TEST_P(PrintDataTest, EachStatementOfAChainFindsWhatTheStatementsBeforeItMissed)
   }
   // The user's own settings text comes before the manager's.
   SeedAssignment(T(), 28, 0, kUser, "存放页面设置信息", 0, kNull, {{"FData", "mine"}});
-  EXPECT_EQ(F().family->printData(Dsn(), "")->Entries().at(0).second.ObjectAs<Vector>()->Item(1),
+  EXPECT_EQ(F().family->PrintData(Dsn(), "")->Entries().at(0).second.ObjectAs<Vector>()->Item(1),
             Variant("mine"));
 }
 
-ORVO_INSTANTIATE_FAMILY_SUITE(PrintDataTest, kPrintData);
-
-using PartitionedPrintDataTest = testing::StoreTest;
-
-TEST_P(PartitionedPrintDataTest, NeverReadsAnotherPartition) {
-  const auto elsewhere = testing::kBillTablesLM.InPartition(2);
-  SeedAssignment(elsewhere, 28, SeedTemplate(elsewhere, 28, "T", Bytes{1}), kUser, "T", 1);
-  // The manager's row is in the partition, its template is not.
-  SeedAssignment(testing::kBillTablesLM, 28, SeedTemplate(elsewhere, 28, "T", Bytes{3}), kManager,
-                 "T", 1, "X");
-  SeedSettingsRow(28, kUser, kNull, "elsewhere", 2);
-  clsPrintSetupQueryLM query;
-  EXPECT_EQ(query.GetNotePrintData(Dsn(), 28, 1, "X")->Count(), 0);
-  EXPECT_EQ(query.GetNotePrintData(Dsn(), 28, 1)->Count(), 0);
-  const std::int32_t mine = SeedTemplate(testing::kBillTablesLM, 28, "T", Bytes{7});
-  SeedAssignment(testing::kBillTablesLM, 28, mine, kUser, "T", 1, "X");
-  const auto found = query.GetNotePrintData(Dsn(), 28, 1, "X");
-  EXPECT_EQ(found->Value("28|" + std::to_string(mine)).ObjectAs<Vector>()->Item(1), Variant(""));
+TEST_P(PrintDataTest, NeverReadsElsewhere) {
+  SeedAssignment(Elsewhere(), 28, SeedTemplate(Elsewhere(), 28, "T", Bytes{1}), kUser, "T", 1);
+  SeedAssignment(Elsewhere(), 28, 0, kUser, "存放页面设置信息", 0, kNull, {{"FData", "elsewhere"}});
+  // The manager's row is the family's, its template is not.
+  SeedAssignment(T(), 28, SeedTemplate(Elsewhere(), 28, "T", Bytes{2}), kManager, "T", 1, "X");
+  EXPECT_EQ(F().family->PrintData(Dsn(), "X")->Count(), 0);
+  EXPECT_EQ(F().family->PrintData(Dsn(), "")->Count(), 0);
+  const std::int32_t mine = Selected({kUser, "X"}, 3);
+  EXPECT_EQ(F().family->PrintData(Dsn(), "X")
+                ->Value("28|" + std::to_string(mine))
+                .ObjectAs<Vector>()
+                ->Item(1),
+            Variant(""));
 }
 
-ORVO_INSTANTIATE_STORE_SUITE(PartitionedPrintDataTest);
+ORVO_INSTANTIATE_FAMILY_SUITE(PrintDataTest, kPrintData);
 
 }  // namespace
 }  // namespace orvo

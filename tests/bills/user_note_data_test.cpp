@@ -111,10 +111,10 @@ class UserNoteDataTest : public testing::FamilyTest<Choices> {
 
 TEST_P(UserNoteDataTest, MissingRowsAreMadeAndExistingOnesChangeOnlyInWhatIsChosen) {
   EXPECT_TRUE(
-      F().family->choose(Dsn(), Modi("copies=2", {{"28|5", "Invoice", "1", "A"}})).IsEmpty());
+      F().family->Choose(Dsn(), Modi("copies=2", {{"28|5", "Invoice", "1", "A"}})).IsEmpty());
   EXPECT_THAT(Votes(), ElementsAre("Open", "Complete"));
   // No "|" in the key: the choice falls on the settings row.
-  F().family->choose(Dsn(), Modi("It's new", {{"28", "x", "1.0", "B's"}}));
+  F().family->Choose(Dsn(), Modi("It's new", {{"28", "x", "1.0", "B's"}}));
   EXPECT_THAT(Texts(), ElementsAreArray(F().texts));
   EXPECT_EQ(UserRow(0), "存放页面设置信息|1|B's|It's new");
   EXPECT_EQ(UserRow(5), "Invoice|1|A|");  // not sent, not changed
@@ -123,13 +123,13 @@ TEST_P(UserNoteDataTest, MissingRowsAreMadeAndExistingOnesChangeOnlyInWhatIsChos
 TEST_P(UserNoteDataTest, MalformedDataIsRefusedBeforeAnythingIsWrittenOrRolledBack) {
   auto no_data = std::make_shared<Dictionary>();
   no_data->SetValue("Option", "o");
-  const AutomationError error = ErrorOf([&] { F().family->choose(Dsn(), no_data); });
+  const AutomationError error = ErrorOf([&] { F().family->Choose(Dsn(), no_data); });
   EXPECT_EQ(error.number(), 424);
   EXPECT_EQ(error.description(), "modiData's \"Data\" must be a Vector.");
   EXPECT_TRUE(Observer().Statements().empty());
   auto bad_entry = Modi("o", {{"28|5", "Invoice", "1", "A"}});
   bad_entry->Value("Data").ObjectAs<Vector>()->Add(std::make_shared<Vector>());
-  EXPECT_EQ(ErrorOf([&] { F().family->choose(Dsn(), bad_entry); }).number(), 13);
+  EXPECT_EQ(ErrorOf([&] { F().family->Choose(Dsn(), bad_entry); }).number(), 13);
   EXPECT_EQ(Count(T().rows), 0);
   EXPECT_EQ(Votes().back(), "Abort");
 }
@@ -137,7 +137,7 @@ TEST_P(UserNoteDataTest, MalformedDataIsRefusedBeforeAnythingIsWrittenOrRolledBa
 TEST_P(UserNoteDataTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
   SeedAssignment(T(), 28, 5, kUser, "Invoice", 0);
   const auto modi = Modi("o", {{"28|5", "Invoice", "1", "A"}, {"28|6", "Other", "0", ""}});
-  EXPECT_EQ(FailEachStatement([&] { F().family->choose(Dsn(), modi); }), 6);
+  EXPECT_EQ(FailEachStatement([&] { F().family->Choose(Dsn(), modi); }), 6);
 }
 
 // A value the choices bind with a size or as a 32-bit number is refused when
@@ -145,7 +145,7 @@ TEST_P(UserNoteDataTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
 // first copy.
 TEST_P(UserNoteDataTest, NoWriteOfTheManagerStopsAnotherUsersFirstCopy) {
   SignIn(kManager, "Manager");
-  const std::string key = "28|" + CStr(F().family->insert(Dsn(), "Invoice", Bytes{1})->Item(1));
+  const std::string key = "28|" + CStr(F().family->Insert(Dsn(), "Invoice", Bytes{1})->Item(1));
   const std::string long_text(256, 'x');
   const std::string before = Snapshot();
   // The choice of a template the user has no row for yet inserts one, so its
@@ -154,14 +154,14 @@ TEST_P(UserNoteDataTest, NoWriteOfTheManagerStopsAnotherUsersFirstCopy) {
        {Modi(long_text, {{key, "n", 1, ""}}), Modi("o", {{"28|99", long_text, 1, ""}}),
         Modi("o", {{key, "n", 1, long_text}}), Modi("o", {{key, "n", "1e20", ""}}),
         Modi("o", {{key, "n", "2147483648", ""}}), Modi("o", {{"28|99", "n", 1.5, ""}})}) {
-    const AutomationError error = ErrorOf([&] { F().family->choose(Dsn(), modi); });
+    const AutomationError error = ErrorOf([&] { F().family->Choose(Dsn(), modi); });
     EXPECT_EQ(error.number(), HResult(0x80040E57u)) << error.description();
     EXPECT_EQ(Snapshot(), before);
   }
-  EXPECT_EQ(ErrorOf([&] { F().family->insert(Dsn(), long_text, Bytes{1}); }).number(),
+  EXPECT_EQ(ErrorOf([&] { F().family->Insert(Dsn(), long_text, Bytes{1}); }).number(),
             HResult(0x80040E57u));
   SignIn(8, "Bob");
-  EXPECT_EQ(F().family->list(Dsn())->Value("Data").ObjectAs<Vector>()->Count(), 1);
+  EXPECT_EQ(F().family->List(Dsn())->Value("Data").ObjectAs<Vector>()->Count(), 1);
 }
 
 ORVO_INSTANTIATE_FAMILY_SUITE(UserNoteDataTest, kChoices);

@@ -1,8 +1,8 @@
 // The families of templates whose operations are the same over other tables:
 // the standard bills, the partitioned bills (in partition 1), the reports of
 // the standard classes and the reports of the report classes. Each family
-// names its tables and calls the members that serve it, all for bill type or
-// report 28. A FamilyTest suite runs once per backend and family, its
+// names its tables and calls the members that serve it, late-bound, all for
+// bill type or report 28. A FamilyTest suite runs once per backend and family, its
 // parameter a struct of the suite's own that points to the family and holds
 // what the suite expects of it (the statement texts, written whole).
 //
@@ -11,14 +11,15 @@
 #ifndef ORVO_TESTS_SUPPORT_FAMILIES_HPP_
 #define ORVO_TESTS_SUPPORT_FAMILIES_HPP_
 
-#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <tuple>
 #include <type_traits>
+#include <vector>
 
-#include "orvo/component/classes.hpp"
+#include "orvo/automation/class_registry.hpp"
+#include "orvo/host/collections.hpp"
 #include "support/store_fixture.hpp"
 
 namespace orvo::testing {
@@ -26,100 +27,59 @@ namespace orvo::testing {
 struct Family {
   const char* name;
   TemplateTables tables;
-  std::function<std::shared_ptr<Dictionary>(const std::string& dsn)> list;
-  std::function<std::shared_ptr<Dictionary>(const std::string& dsn, const std::string& subType)>
-      printData;
-  std::function<void(const std::shared_ptr<ado::Connection>& cn, std::int32_t user,
-                     const std::string& name)>
-      copy;
-  std::function<std::shared_ptr<Vector>(const std::string& dsn, const std::string& name,
-                                        const Variant& body)>
-      insert;
-  std::function<Variant(const std::string& dsn, const std::shared_ptr<Dictionary>& modiData)>
-      choose;
-  std::function<bool(const std::string& dsn, std::int32_t id)> remove;
+  // Rows of the same kind that the family never reads: the other bill
+  // tables, or another partition.
+  TemplateTables elsewhere;
+  const char* query;  // the classes that serve the family
+  const char* update;
+  const char* rpt;  // what the report members add to their names
+
+  // The members, for bill type or report 28 and in partition 1 where there
+  // is one, called late-bound as a host calls them.
+  std::shared_ptr<Dictionary> List(const std::string& dsn) const {
+    return Call(query, "Get%NoteInfo", {dsn, 28}).ObjectAs<Dictionary>();
+  }
+  std::shared_ptr<Dictionary> PrintData(const std::string& dsn, const std::string& subType) const {
+    return Call(query, "Get%NotePrintData", {dsn, 28}, {subType}).ObjectAs<Dictionary>();
+  }
+  void Copy(const std::shared_ptr<ado::Connection>& cn, std::int32_t user,
+            const std::string& userName) const {
+    Call(query, "Copy%ManagerNoteInfo", {Variant(cn), 28, user, userName});
+  }
+  std::shared_ptr<Vector> Insert(const std::string& dsn, const std::string& noteName,
+                                 const Variant& body) const {
+    return Call(update, "Insert%NoteRow", {dsn, 28, noteName, body}).ObjectAs<Vector>();
+  }
+  Variant Choose(const std::string& dsn, const std::shared_ptr<Dictionary>& modiData) const {
+    return Call(update, "UpdateUser%NoteData", {dsn, 28, Variant(modiData)});
+  }
+  bool Remove(const std::string& dsn, std::int32_t id) const {
+    return Call(update, "Delete%NoteRow", {dsn, 28, id}).AsBoolean();
+  }
+
+  // Calls `member` of the class `className`: a "%" in its name stands for what
+  // the report members add, and the partition goes after `args`, before
+  // `last`.
+  Variant Call(const char* className, std::string member, std::vector<Variant> args,
+               const std::vector<Variant>& last = {}) const {
+    if (const auto at = member.find('%'); at != std::string::npos) member.replace(at, 1, rpt);
+    if (tables.partition != 0) args.emplace_back(tables.partition);
+    args.insert(args.end(), last.begin(), last.end());
+    return CreateObject(std::string("OrvoMPrintExport.") + className)->Invoke(member, args);
+  }
 };
 
 inline const Family kBills{
-    "Bills",
-    kBillTables,
-    [](const std::string& dsn) { return clsPrintSetupQuery().GetNoteInfo(dsn, 28); },
-    [](const std::string& dsn, const std::string& sub) {
-      return clsPrintSetupQuery().GetNotePrintData(dsn, 28, sub);
-    },
-    [](const std::shared_ptr<ado::Connection>& cn, std::int32_t user, const std::string& name) {
-      clsPrintSetupQuery().CopyManagerNoteInfo(cn, 28, user, name);
-    },
-    [](const std::string& dsn, const std::string& name, const Variant& body) {
-      return clsPrintSetupUpdate().InsertNoteRow(dsn, 28, name, body);
-    },
-    [](const std::string& dsn, const std::shared_ptr<Dictionary>& modi) {
-      return clsPrintSetupUpdate().UpdateUserNoteData(dsn, 28, modi);
-    },
-    [](const std::string& dsn, std::int32_t id) {
-      return clsPrintSetupUpdate().DeleteNoteRow(dsn, 28, id);
-    }};
-
+    "Bills", kBillTables, kBillTablesLM, "clsPrintSetupQuery", "clsPrintSetupUpdate", ""};
 inline const Family kPartitioned{
-    "Partitioned",
-    kBillTablesLM,
-    [](const std::string& dsn) { return clsPrintSetupQueryLM().GetNoteInfo(dsn, 28, 1); },
-    [](const std::string& dsn, const std::string& sub) {
-      return clsPrintSetupQueryLM().GetNotePrintData(dsn, 28, 1, sub);
-    },
-    [](const std::shared_ptr<ado::Connection>& cn, std::int32_t user, const std::string& name) {
-      clsPrintSetupQueryLM().CopyManagerNoteInfo(cn, 28, user, name, 1);
-    },
-    [](const std::string& dsn, const std::string& name, const Variant& body) {
-      return clsPrintSetupUpdateLM().InsertNoteRow(dsn, 28, name, body, 1);
-    },
-    [](const std::string& dsn, const std::shared_ptr<Dictionary>& modi) {
-      return clsPrintSetupUpdateLM().UpdateUserNoteData(dsn, 28, modi, 1);
-    },
-    [](const std::string& dsn, std::int32_t id) {
-      return clsPrintSetupUpdateLM().DeleteNoteRow(dsn, 28, id, 1);
-    }};
-
+    "Partitioned",          kBillTablesLM,           kBillTablesLM.InPartition(2),
+    "clsPrintSetupQueryLM", "clsPrintSetupUpdateLM", ""};
 // The report members of the standard classes.
 inline const Family kReports{
-    "Reports",
-    kReportTables,
-    [](const std::string& dsn) { return clsPrintSetupQuery().GetRptNoteInfo(dsn, 28); },
-    [](const std::string& dsn, const std::string& sub) {
-      return clsPrintSetupQuery().GetRptNotePrintData(dsn, 28, sub);
-    },
-    [](const std::shared_ptr<ado::Connection>& cn, std::int32_t user, const std::string& name) {
-      clsPrintSetupQuery().CopyRptManagerNoteInfo(cn, 28, user, name);
-    },
-    [](const std::string& dsn, const std::string& name, const Variant& body) {
-      return clsPrintSetupUpdate().InsertRptNoteRow(dsn, 28, name, body);
-    },
-    [](const std::string& dsn, const std::shared_ptr<Dictionary>& modi) {
-      return clsPrintSetupUpdate().UpdateUserRptNoteData(dsn, 28, modi);
-    },
-    [](const std::string& dsn, std::int32_t id) {
-      return clsPrintSetupUpdate().DeleteRptNoteRow(dsn, 28, id);
-    }};
-
+    "Reports", kReportTables, kBillTables, "clsPrintSetupQuery", "clsPrintSetupUpdate", "Rpt"};
 inline const Family kReportClass{
-    "ReportClass",
-    kReportTables,
-    [](const std::string& dsn) { return clsPrintSetupQueryRpt().GetRptNoteInfo(dsn, 28); },
-    [](const std::string& dsn, const std::string& sub) {
-      return clsPrintSetupQueryRpt().GetRptNotePrintData(dsn, 28, sub);
-    },
-    [](const std::shared_ptr<ado::Connection>& cn, std::int32_t user, const std::string& name) {
-      clsPrintSetupQueryRpt().CopyRptManagerNoteInfo(cn, 28, user, name);
-    },
-    [](const std::string& dsn, const std::string& name, const Variant& body) {
-      return clsPrintSetupUpdateRpt().InsertRptNoteRow(dsn, 28, name, body);
-    },
-    [](const std::string& dsn, const std::shared_ptr<Dictionary>& modi) {
-      return clsPrintSetupUpdateRpt().UpdateUserRptNoteData(dsn, 28, modi);
-    },
-    [](const std::string& dsn, std::int32_t id) {
-      return clsPrintSetupUpdateRpt().DeleteRptNoteRow(dsn, 28, id);
-    }};
+    "ReportClass", kReportTables, kBillTables, "clsPrintSetupQueryRpt", "clsPrintSetupUpdateRpt",
+    "Rpt"};
 
 // A suite run on every backend and family; `Expected` points to its family
 // with a member `family`.
@@ -130,6 +90,7 @@ class FamilyTest : public StoreFixture,
   const Backend& StoreBackend() const override { return std::get<0>(this->GetParam()); }
   const Expected& F() const { return std::get<1>(this->GetParam()); }
   const TemplateTables& T() const { return F().family->tables; }
+  const TemplateTables& Elsewhere() const { return F().family->elsewhere; }
 };
 
 }  // namespace orvo::testing

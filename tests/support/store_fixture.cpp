@@ -138,11 +138,10 @@ std::int32_t StoreFixture::SeedManagersTemplate(const TemplateTables& tables, st
   return id;
 }
 
-void StoreFixture::SeedSettingsRow(std::int32_t billType, std::int16_t user,
-                                   const Variant& printSet, const std::string& optionText,
-                                   std::int32_t dataFrom) {
-  SeedAssignment(dataFrom == 0 ? kBillTables : kBillTablesLM.InPartition(dataFrom), billType, 0,
-                 user, "存放页面设置信息", 0, Variant::Null(),
+void StoreFixture::SeedSettingsRow(const TemplateTables& tables, std::int32_t key,
+                                   std::int16_t user, const Variant& printSet,
+                                   const std::string& optionText) {
+  SeedAssignment(tables, key, 0, user, "存放页面设置信息", 0, Variant::Null(),
                  {{"FPrintSet", printSet}, {"FData", optionText}});
 }
 

@@ -41,6 +41,10 @@ struct TemplateTables {
   const char* subTypeColumn;   // sub-type of an assignment row
   std::int32_t partition = 0;  // FDataFrom of the rows seeded, 0 where there is none
 
+  // A condition that selects the rows of these tables' partition.
+  std::string Scope() const {
+    return partition == 0 ? "1=1" : "FDataFrom=" + std::to_string(partition);
+  }
   TemplateTables InPartition(std::int32_t dataFrom) const {
     TemplateTables tables = *this;
     tables.partition = dataFrom;
@@ -108,10 +112,10 @@ class StoreFixture : public ::testing::Test {
   // template's FId.
   std::int32_t SeedManagersTemplate(const TemplateTables& tables, std::int32_t key,
                                     const std::string& name, const Variant& body, std::int32_t sel);
-  // A settings row of the bill tables, of the partitioned ones when
-  // `dataFrom` is given.
-  void SeedSettingsRow(std::int32_t billType, std::int16_t user, const Variant& printSet,
-                       const std::string& optionText = "", std::int32_t dataFrom = 0);
+  // A settings row of `user` for `key`, with its print settings and option
+  // text.
+  void SeedSettingsRow(const TemplateTables& tables, std::int32_t key, std::int16_t user,
+                       const Variant& printSet, const std::string& optionText = "");
 
   // Every row of the six tables, ordered by table and FId, one line a row with
   // every column: compare two of them to see that a call changed nothing.

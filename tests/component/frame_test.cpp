@@ -60,32 +60,6 @@ const char* const kBroken = "select FNothing from T_Missing";
 
 class FrameTest : public testing::StoreTest {};
 
-TEST_P(FrameTest, WriteCompletesAtItsEndAndKeepsItsWork) {
-  Probe probe;
-  EXPECT_EQ(probe.Run(kWrite, Dsn(), kInsert), "Alice");
-  EXPECT_THAT(Votes(), ElementsAre("Open", "Complete"));
-  EXPECT_EQ(Count("T_PrintExport"), 1);
-}
-
-TEST_P(FrameTest, MethodThatAbortsFirstKeepsItsWorkOnlyWhenItCompletes) {
-  Probe probe;
-  probe.Run(kAbortFirst, Dsn(), kInsert);
-  EXPECT_THAT(Votes(), ElementsAre("Open", "Abort", "Complete"));
-  EXPECT_EQ(Count("T_PrintExport"), 1);
-
-  Hub().ClearJournal();
-  // The second statement of the call fails after the first one wrote.
-  Observer().FailAt(2, AutomationError(5, "Probe", "stop"));
-  EXPECT_THROW(MethodFrame::Run(probe, kAbortFirst, Dsn(),
-                                [&](MethodContext& context) {
-                                  context.Connection().Execute(kInsert);
-                                  context.Connection().Execute(kInsert);
-                                }),
-               AutomationError);
-  EXPECT_THAT(Votes(), ElementsAre("Open", "Abort", "Abort"));
-  EXPECT_EQ(Count("T_PrintExport"), 1);
-}
-
 // The methods' own failures check the prefixed source with a line; here it
 // is the step before any line was set.
 TEST_P(FrameTest, FailuresCarryHelpFile64OrTheMethodsPrefixWithoutALine) {

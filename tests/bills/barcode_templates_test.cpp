@@ -68,7 +68,9 @@ TEST_P(BarcodeTemplatesTest, OmittedUserAndPartitionedClassStoreNoPreparerAndNoP
   EXPECT_EQ(Observer().Texts()[0],
             "select count(1) as FNoteNumber from T_PrintExportLM \r\n where FName = 'O''Box' "
             "\r\n   and FBillType = 28");
-  EXPECT_EQ(Observer().Texts()[1].rfind("Insert Into T_PrintExportLM( \r\n", 0), 0u);
+  EXPECT_EQ(Observer().Texts()[1],
+            "Insert Into T_PrintExportLM( \r\n  FBillType , FBillId , FPreparerId , \r\n  FDate , "
+            "FName , FPrintSet   \r\n ) Values(?,?,?,?,?,?)");
   EXPECT_EQ(Row("T_PrintExportLM", "FPreparerId,FName,FDataFrom", "1=1"), "0|O'Box|NULL");
   EXPECT_TRUE(update.DeleteBarCodeTemplate(Dsn(), CLng(label->Value("FID"))));
   EXPECT_EQ(Observer().Texts().back(),

@@ -117,8 +117,9 @@ class CopyManagerNotesTest : public testing::FamilyTest<Copy> {
     std::ifstream in(log_.Path() / "PymLog.txt", std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
+  // On the pooled connection that the methods use, which is given to a copy.
   void Copy(const std::string& userName = "Alice") {
-    F().family->Copy(ObservedConnection(), kUser, userName);
+    F().family->Copy(Hub().PooledConnection(Dsn()), kUser, userName);
   }
 
   testing::TempDirectory log_;

@@ -56,8 +56,6 @@ TEST_P(PrintCountTest, NamesAndListsThatWouldChangeTheStatementAreRefused) {
       Counter("t_Bill", "FPrintCount = 0,FNumber", "FInterID", "1"),
       Counter("t_Bill", "FPrintCount", "FInterID=FInterID or FInterID", "1"),
       Counter("t_Bill", "FPrintCount", "FInterID", "1) or (1=1"),
-      Counter("t_Bill", "FPrintCount", "FInterID", "1; delete from t_Bill"),
-      Counter("t_Bill", "FPrintCount", "FNumber", "'B1' or 'a'='a'"),
       Counter("t_Nothing", "FPrintCount", "FInterID", "1"),
       // The store's own rows say whose template every user falls back to.
       Counter("T_PrintExport", "FPreparerId", "FId", "1"),

@@ -42,6 +42,14 @@ const Variant kNull = Variant::Null();
 const std::vector<Owner> kSubTypeFinds = {
     {7, "O'Brien"}, {7, ""}, {kManager, "O'Brien"}, {kManager, ""}, {8, "O'Brien"}};
 
+const char* const kReportManagersSelection =
+    "Select c.FData as FBlob,i.* From T_RptExcelPrintExport i inner Join T_RptExcelPrintExportNote "
+    "c  On i.FNoteId=c.FId   Where i.FRptId=28 And i.FSel=1 and FPreparerId=16394";
+const char* const kReportUserSettings =
+    "Select FData from T_RptExcelPrintExport where FRptId=28 and FNoteId=0  and FPreparerId=7";
+const char* const kReportManagerSettings =
+    "Select FData from T_RptExcelPrintExport where FRptId=28 and FNoteId=0  and FPreparerId=16394";
+
 const PrintData kPrintData[] = {
     {&testing::kBills,
      {"O'Brien",
@@ -110,9 +118,7 @@ const PrintData kPrintData[] = {
       {"Select c.FData as FBlob,i.* From T_RptExcelPrintExport i inner Join "
        "T_RptExcelPrintExportNote c  On i.FNoteId=c.FId  Where i.FRptId=28 And i.FSel=1 and "
        "FPreparerId=7",
-       "Select c.FData as FBlob,i.* From T_RptExcelPrintExport i inner Join "
-       "T_RptExcelPrintExportNote c  On i.FNoteId=c.FId   Where i.FRptId=28 And i.FSel=1 and "
-       "FPreparerId=16394",
+       kReportManagersSelection,
        "Select c.FData as FBlob,i.* From T_RptExcelPrintExport i inner Join "
        "T_RptExcelPrintExportNote c  On i.FNoteId=c.FId   Where i.FRptId=28 And i.FSel=1"},
       {{7, "other"}, {kManager, "other"}, {8, "other"}},
@@ -121,14 +127,11 @@ const PrintData kPrintData[] = {
       {"Select c.FData as FBlob,i.* From T_RptExcelPrintExport i inner Join "
        "T_RptExcelPrintExportNote c  On i.FNoteId=c.FId   Where i.FRptId=28 And i.FSel=1 and "
        "FPreparerId=7",
-       "Select c.FData as FBlob,i.* From T_RptExcelPrintExport i inner Join "
-       "T_RptExcelPrintExportNote c  On i.FNoteId=c.FId   Where i.FRptId=28 And i.FSel=1 and "
-       "FPreparerId=16394"},
+       kReportManagersSelection},
       {{7, "X"}, {kManager, "X"}},
       {8, kNull}},  // the plain chain never asks anyone
-     "Select FData from T_RptExcelPrintExport where FRptId=28 and FNoteId=0  and FPreparerId=7",
-     "Select FData from T_RptExcelPrintExport where FRptId=28 and FNoteId=0  and "
-     "FPreparerId=16394"},
+     kReportUserSettings,
+     kReportManagerSettings},
     {&testing::kReportClass,
      {"O'Brien",
       {"Select c.FData as FBlob,i.* From T_RptExcelPrintExport i inner Join "
@@ -152,14 +155,11 @@ const PrintData kPrintData[] = {
       {"Select c.FData as FBlob,i.* From T_RptExcelPrintExport i inner Join "
        "T_RptExcelPrintExportNote c  On i.FNoteId=c.FId   Where i.FRptId=28 And "
        "isnull(i.FTypeSub, '') = ''  And i.FSel=1 and FPreparerId=7",
-       "Select c.FData as FBlob,i.* From T_RptExcelPrintExport i inner Join "
-       "T_RptExcelPrintExportNote c  On i.FNoteId=c.FId   Where i.FRptId=28 And i.FSel=1 and "
-       "FPreparerId=16394"},
+       kReportManagersSelection},
       {{7, kNull}, {kManager, "X"}},
       {7, "X"}},
-     "Select FData from T_RptExcelPrintExport where FRptId=28 and FNoteId=0  and FPreparerId=7",
-     "Select FData from T_RptExcelPrintExport where FRptId=28 and FNoteId=0  and "
-     "FPreparerId=16394"},
+     kReportUserSettings,
+     kReportManagerSettings},
 };
 
 class PrintDataTest : public testing::FamilyTest<PrintData> {

@@ -23,6 +23,22 @@ struct Choices {
   std::vector<std::string> texts;
 };
 
+const char* const kReportSettingsRow =
+    "select * from T_RptExcelPrintExport where FRptId=28 and FNoteId=0 and FPreParerID=7";
+const char* const kReportChoiceRow =
+    "select * from T_RptExcelPrintExport  where FRptId=28 and FNoteId=5 and FPreParerID=7";
+const char* const kReportChoiceInsert =
+    "insert into T_RptExcelPrintExport (FRptId,FNoteId,FDate,FName,FSel,FPreParerID,FData,"
+    "FTypeSub)values(28,5,'<today>','Invoice',1,7,'','A')";
+const char* const kReportSettingsUpdate =
+    "Update T_RptExcelPrintExport set Fdata='It''s new' where FRptId=28 and FNoteId=0 and "
+    "FPreParerID=7";
+const char* const kReportSettingsChoiceRow =
+    "select * from T_RptExcelPrintExport  where FRptId=28 and FNoteId=0 and FPreParerID=7";
+const char* const kReportChoiceUpdate =
+    "Update T_RptExcelPrintExport set FTypeSub='B''s', FSel=1 where FRptId=28 and FNoteId=0and "
+    "FPreParerID=7";
+
 const Choices kChoices[] = {
     {&testing::kBills,
      {"select * from T_PrintExport where fbilltype=28 and FBillID=0 and FPreParerID=7",
@@ -55,32 +71,18 @@ const Choices kChoices[] = {
       "Update T_PrintExportLM set Fbilltypesub='B''s',FSel=1 where fbilltype=28 AND FDataFrom = 1 "
       "and FBillID=0and FPreParerID=7"}},
     {&testing::kReports,
-     {"select * from T_RptExcelPrintExport where FRptId=28 and FNoteId=0 and FPreParerID=7",
+     {kReportSettingsRow,
       "insert into T_RptExcelPrintExport (FRptId,FNoteId,FDate,FName,FSel,FPreParerID,FData) "
       "values (28,0,'<today>','存放页面设置信息',0,7,'copies=2')",
-      "select * from T_RptExcelPrintExport  where FRptId=28 and FNoteId=5 and FPreParerID=7",
-      "insert into T_RptExcelPrintExport (FRptId,FNoteId,FDate,FName,FSel,FPreParerID,FData,"
-      "FTypeSub)values(28,5,'<today>','Invoice',1,7,'','A')",
-      "select * from T_RptExcelPrintExport where FRptId=28 and FNoteId=0 and FPreParerID=7",
-      "Update T_RptExcelPrintExport set Fdata='It''s new' where FRptId=28 and FNoteId=0 and "
-      "FPreParerID=7",
-      "select * from T_RptExcelPrintExport  where FRptId=28 and FNoteId=0 and FPreParerID=7",
-      "Update T_RptExcelPrintExport set FTypeSub='B''s', FSel=1 where FRptId=28 and FNoteId=0and "
-      "FPreParerID=7"}},
+      kReportChoiceRow, kReportChoiceInsert, kReportSettingsRow, kReportSettingsUpdate,
+      kReportSettingsChoiceRow, kReportChoiceUpdate}},
     // A new settings row of the report class has an empty sub-type.
     {&testing::kReportClass,
-     {"select * from T_RptExcelPrintExport where FRptId=28 and FNoteId=0 and FPreParerID=7",
+     {kReportSettingsRow,
       "insert into T_RptExcelPrintExport (FRptId,FNoteId,FDate,FName,FSel,FPreParerID,FData,"
       "FTypeSub) values (28,0,'<today>','存放页面设置信息',0,7,'copies=2','')",
-      "select * from T_RptExcelPrintExport  where FRptId=28 and FNoteId=5 and FPreParerID=7",
-      "insert into T_RptExcelPrintExport (FRptId,FNoteId,FDate,FName,FSel,FPreParerID,FData,"
-      "FTypeSub)values(28,5,'<today>','Invoice',1,7,'','A')",
-      "select * from T_RptExcelPrintExport where FRptId=28 and FNoteId=0 and FPreParerID=7",
-      "Update T_RptExcelPrintExport set Fdata='It''s new' where FRptId=28 and FNoteId=0 and "
-      "FPreParerID=7",
-      "select * from T_RptExcelPrintExport  where FRptId=28 and FNoteId=0 and FPreParerID=7",
-      "Update T_RptExcelPrintExport set FTypeSub='B''s', FSel=1 where FRptId=28 and FNoteId=0and "
-      "FPreParerID=7"}},
+      kReportChoiceRow, kReportChoiceInsert, kReportSettingsRow, kReportSettingsUpdate,
+      kReportSettingsChoiceRow, kReportChoiceUpdate}},
 };
 
 // modiData: "Option", and under "Data" one entry (FKey, FName, FSel, FType)

@@ -45,12 +45,6 @@ void StoreFixture::TearDown() {
   directory_.reset();
 }
 
-std::shared_ptr<ado::Connection> StoreFixture::ObservedConnection() {
-  auto cn = hub_->PooledConnection(dsn_);
-  cn->SetObserver(hub_->StatementObserver());
-  return cn;
-}
-
 void StoreFixture::Exec(const std::string& text, const std::vector<Variant>& values) {
   ado::Command command;
   command.ActiveConnection = db_;

@@ -84,9 +84,6 @@ class StoreFixture : public ::testing::Test {
   ado::Connection& Db() { return *db_; }
   host::ServiceHub& Hub() { return *hub_; }
   RecordingObserver& Observer() { return *observer_; }
-  // The pooled connection that the methods use, reporting to the recording
-  // observer: for the copies, which are given a connection.
-  std::shared_ptr<ado::Connection> ObservedConnection();
 
   void SignIn(std::int16_t userId, const std::string& userName) { hub_->SignIn(userId, userName); }
 

@@ -17,49 +17,22 @@ class BackendTest : public testing::StoreTest,
   const orvo::testing::Backend& StoreBackend() const override { return GetParam(); }
 };
 
-// Each spelling of the classes that a backend may write otherwise runs and
-// means what the classes meant; fields are named as the statement wrote them.
-TEST_P(BackendTest, TheClassesSpellingsRunAsTheyMean) {
+// The spellings that the suites of the classes, run on every backend, do not
+// show: the identity before any insert, a top that limits, and the names of
+// the fields of a "*" list and of a select list.
+TEST_P(BackendTest, IdentityTopAndFieldNamesAreTheClassesOwn) {
   EXPECT_TRUE(Scalar("select @@IDENTITY").IsNull());  // no insert yet
   cn_->Execute("insert into T_PrintExportNote (FName,FData) values ('Body',x'090807')");
-  cn_->Execute(
-      "insert into T_PrintExport (FBillType,FBillID,FDate,FName,FSel,FPreParerID,FData,"
-      "Fbilltypesub)values(28,1,'2024-05-06','存放页面设置信息',1,7,'',NULL)");
-  EXPECT_EQ(Scalar("select @@IDENTITY"), Variant(1));
-  cn_->Execute(
-      "insert into T_PrintExport (FBillType,FBillId,FName,FSel) values (28,-1,'SaveByUser',0)");
-  const std::pair<const char*, Variant> values[] = {
-      // A trailing blank, as some callers leave one, changes nothing.
-      {"Select top 1 FBillId From T_PrintExport Where FBillType=28 ", Variant(1)},
-      {"select FName from T_PrintExport where FBillId=-1and FBillType=28", Variant("SaveByUser")},
-      {"select FId from T_PrintExport where FName='savebyuser'", Variant(2)},
-      {"select FId from T_PrintExport where FName='SaveByUser '", Variant()},
-      {"select count(1) as FNoteNumber from T_PrintExport \r\n where FName = '存放页面设置信息' "
-       "\r\n   and FBillType = 28",
-       Variant(1)},
-      {"Select c.FData as FBlob,i.* From T_PrintExport i inner Join T_PrintExportNote c  On "
-       "i.FbillId=c.FId   Where i.FBillType=28 And isnull(i.FBillTypeSub, '') = ''  And i.FSel=1 "
-       "and FPreparerId=7",
-       Variant(Bytes{9, 8, 7})},
-  };
-  for (const auto& [text, value] : values) {
-    auto rows = cn_->Execute(text);
-    EXPECT_EQ(rows->Eof() ? Variant() : rows->Fields(0).Value(), value) << text;
-  }
-  EXPECT_EQ(cn_->Execute(values[0].first)->RecordCount(), 1);  // of two rows
+  cn_->Execute("insert into T_PrintExport (FBillType,FBillId,FName) values (28,1,'a'),(28,1,'b')");
+  EXPECT_EQ(Scalar("select @@IDENTITY"), Variant(2));
+  EXPECT_EQ(cn_->Execute("Select top 1 FId From T_PrintExport Where FBillType=28")->RecordCount(),
+            1);
   EXPECT_EQ(
       Names("Select c.FData as FBlob,i.* From T_PrintExport i inner Join T_PrintExportNote c "
             " On i.FbillId=c.FId"),
       "FBlob,FId,FBillType,FBillId,FPreparerId,FDate,FName,FData,FBillTypeSub,FSel,FPrintSet");
   EXPECT_EQ(Names("select fbilltype,[FName],count(1) as FNoteNumber from [T_PrintExport]"),
             "fbilltype,FName,FNoteNumber");
-
-  cn_->Execute(
-      "Update T_PrintExport set Fbilltypesub='S',FSel=0 where fbilltype=28 and FBillID=1and "
-      "FPreParerID=7");
-  EXPECT_EQ(Scalar("select FSel from T_PrintExport where FId=1"), Variant(0));
-  cn_->Execute("Delete T_PrintExport Where FID=1");
-  EXPECT_EQ(Scalar("select count(1) from T_PrintExport"), Variant(1));
 }
 
 TEST_P(BackendTest, ValuesComeBackWithTheTypesOfTheirColumns) {

@@ -9,8 +9,6 @@
 #include <string>
 
 #include "ado_test_support.hpp"
-#include "orvo/automation/ascii.hpp"
-#include "support/processes_at_once.hpp"
 
 namespace orvo::ado {
 namespace {
@@ -105,46 +103,6 @@ TEST_F(SqliteBackendTest, OpeningAndReadingChangeNothingAndWorkWhereWritingIsNot
   EXPECT_EQ(refused.number(), kErrFailure);
   EXPECT_EQ(refused.description(), "attempt to write a readonly database");
   EXPECT_EQ(Scalar("select count(1) from T_PrintExport"), Variant(1));
-}
-
-// Several processes make their first calls on one store at once: each opens
-// a connection and runs a reading and a writing unit of work, again and
-// again, on a store in WAL mode (as stores are made) and on one in the
-// rollback journal mode. They wait for each other within the busy timeout;
-// none is refused.
-TEST(SqliteProcessesTest, FirstCallsOfSeveralProcessesAtOnceWaitForEachOther) {
-  for (const char* journal : {"WAL", "DELETE"}) {
-    SCOPED_TRACE(journal);
-    orvo::testing::TempDirectory directory;
-    const std::string dsn = directory.SqliteDsn();
-    {
-      auto creating = Connection::Open(dsn, IfMissing::Create);
-      creating->Execute(std::string("PRAGMA journal_mode=") + journal);
-      creating->Execute("create table t (id integer primary key, process integer)");
-    }
-    constexpr int kProcesses = 6;
-    constexpr int kRounds = 10;
-    const auto ends = orvo::testing::RunProcessesAtOnce(kProcesses, [&](int process) {
-      for (int round = 0; round < kRounds; ++round) {
-        auto connection = Connection::Open(dsn);
-        connection->BeginTrans(TransactionKind::Reading);
-        connection->Execute("select count(*) from t");
-        connection->CommitTrans();
-        connection->BeginTrans(TransactionKind::Writing);
-        connection->Execute("insert into t (process) values (" + std::to_string(process) + ")");
-        connection->CommitTrans();
-      }
-      return 0;
-    });
-    for (const orvo::testing::ProcessEnd& end : ends) {
-      EXPECT_EQ(end.exitCode, 0) << end.error;
-    }
-    auto check = Connection::Open(dsn);
-    EXPECT_EQ(check->Execute("select count(*) from t")->Fields(0).Value(),
-              Variant(kProcesses * kRounds));
-    EXPECT_EQ(check->Execute("PRAGMA journal_mode")->Fields(0).Value(),
-              Variant(ascii::EqualsIgnoreCase(journal, "WAL") ? "wal" : "delete"));
-  }
 }
 
 }  // namespace

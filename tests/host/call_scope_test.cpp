@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "host/temp_store.hpp"
-#include "orvo/automation/error.hpp"
 #include "orvo/host/service_hub.hpp"
 
 namespace orvo::host {

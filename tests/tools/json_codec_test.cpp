@@ -72,20 +72,13 @@ TEST(JsonCodecTest, DictionariesKeepTheirKeyOrderAndVectorsAreArraysAtAnyDepth) 
   const std::string text = R"({"28|5":["settings",{"$binary":"AQID"}],"10|1":null,)"
                            R"("Set":{"$empty":true},"Inner":{"z":[1,[2]],"a":{"$binary":"AQ=="}}})";
   const Variant read = Read(text);
+  EXPECT_EQ(Dump(read), text);  // in the order of its keys
   auto dictionary = read.ObjectAs<Dictionary>();
   ASSERT_NE(dictionary, nullptr);
-  auto items = dictionary->Value("28|5").ObjectAs<orvo::Vector>();
-  ASSERT_NE(items, nullptr);
-  EXPECT_EQ(items->Item(2), Variant(Bytes{1, 2, 3}));
+  EXPECT_EQ(dictionary->Value("28|5").ObjectAs<orvo::Vector>()->Item(2), Variant(Bytes{1, 2, 3}));
   EXPECT_EQ(dictionary->Value("Set"), Variant());
   auto inner = dictionary->Value("Inner").ObjectAs<Dictionary>();
-  ASSERT_NE(inner, nullptr);
-  auto nested = inner->Value("z").ObjectAs<orvo::Vector>();
-  ASSERT_NE(nested, nullptr);
-  ASSERT_NE(nested->Item(2).ObjectAs<orvo::Vector>(), nullptr);
-  EXPECT_EQ(inner->Value("a"), Variant(Bytes{1}));
-  // Written back, the keys keep their order.
-  EXPECT_EQ(Dump(read), text);
+  EXPECT_NE(inner->Value("z").ObjectAs<orvo::Vector>()->Item(2).ObjectAs<orvo::Vector>(), nullptr);
   EXPECT_EQ(Dump(Variant(std::make_shared<Dictionary>())), "{}");
 
   // An object with more than the tag is a plain Dictionary.

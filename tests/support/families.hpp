@@ -1,10 +1,11 @@
 // The families of templates whose operations are the same over other tables:
 // the standard bills, the partitioned bills (in partition 1), the reports of
 // the standard classes and the reports of the report classes. Each family
-// names its tables and calls the members that serve it, late-bound, all for
-// bill type or report 28. A FamilyTest suite runs once per backend and family, its
-// parameter a struct of the suite's own that points to the family and holds
-// what the suite expects of it (the statement texts, written whole).
+// names its tables and the rows it must never read, and calls the members
+// that serve it late-bound, all for bill type or report 28. A FamilyTest
+// suite runs once per backend and family; its parameter is a struct of the
+// suite's own that points to the family and holds what the suite expects of
+// it, the statement texts written whole.
 //
 // Used on the test's thread.
 

@@ -23,7 +23,7 @@ using ::testing::HasSubstr;
 
 // The statements of a copy of the manager's template 1 and his row of it,
 // the template copy becoming template 2, for user 7; the values bound.
-struct Copy {
+struct ManagerCopy {
   const testing::Family* family;
   const char* managerRows;
   const char* templateRow;
@@ -47,7 +47,7 @@ const char* const kReportExistingRow =
 const char* const kTemplateValues =
     "String:Invoice, String:28, String:Alice, String:Alice, String:28, Date, Date, Byte():body";
 
-const Copy kCopies[] = {
+const ManagerCopy kCopies[] = {
     {&testing::kBills,
      "select FId,FBillType,FBillId,FPreparerId,FDate,FName,FData,FPrintSet,FBillTypeSub,FSel from "
      "T_PrintExport where fbilltype=28 and FPreparerId=16394",
@@ -98,7 +98,7 @@ const Copy kCopies[] = {
 
 // Points the debug log into the test's own directory and catches the
 // operator messages instead of sending them to the system log.
-class CopyManagerNotesTest : public testing::FamilyTest<Copy> {
+class CopyManagerNotesTest : public testing::FamilyTest<ManagerCopy> {
  protected:
   void SetUp() override {
     FamilyTest::SetUp();
@@ -128,9 +128,9 @@ class CopyManagerNotesTest : public testing::FamilyTest<Copy> {
 };
 
 TEST_P(CopyManagerNotesTest, CopiesTheTemplateAndTheRowForTheUser) {
-  SeedManagersTemplate(T(), 28, "Invoice", Bytes{'b', 'o', 'd', 'y'}, 1);
-  Exec("update " + std::string(T().rows) + " set FData='d', " + T().subTypeColumn +
-       "='s', FPrintSet=x'736574'");
+  const std::int32_t id = SeedTemplate(T(), 28, "Invoice", Bytes{'b', 'o', 'd', 'y'});
+  SeedAssignment(T(), 28, id, kManager, "Invoice", 1, "s",
+                 {{"FData", "d"}, {"FPrintSet", Bytes{'s', 'e', 't'}}});
   const Date before = Date::Now();
   Copy();
   const Date after = Date::Now();

@@ -1,5 +1,5 @@
 // Helpers for the data-access tests: the error a call raises and a fresh
-// SQLite store with the tables the statements run on.
+// store with the tables the statements run on.
 
 #ifndef ORVO_TESTS_ADO_ADO_TEST_SUPPORT_HPP_
 #define ORVO_TESTS_ADO_ADO_TEST_SUPPORT_HPP_
@@ -14,6 +14,7 @@
 #include "orvo/ado/connection.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/error.hpp"
+#include "support/backends.hpp"
 #include "support/error_of.hpp"
 #include "support/recording_observer.hpp"
 #include "support/temp_directory.hpp"
@@ -24,35 +25,21 @@ using orvo::testing::RecordingObserver;
 
 using orvo::testing::ErrorOf;
 
-// Mirrors the columns of the template store's tables; text columns compare
-// as the store's schema makes them compare.
-inline constexpr const char* kSchema[] = {
-    "CREATE TABLE T_PrintExport (FId INTEGER PRIMARY KEY AUTOINCREMENT, FBillType INTEGER, "
-    "FBillId INTEGER, FPreparerId INTEGER, FDate DATETIME, FName VARCHAR(255) COLLATE NOCASE, "
-    "FData VARCHAR(255) COLLATE NOCASE, FBillTypeSub VARCHAR(255) COLLATE NOCASE, "
-    "FSel INTEGER, FPrintSet BLOB)",
-    "CREATE TABLE T_PrintExportNote (FId INTEGER PRIMARY KEY AUTOINCREMENT, "
-    "FName VARCHAR(255) COLLATE NOCASE, FScreenId VARCHAR(20) COLLATE NOCASE, "
-    "FCreatorName VARCHAR(30) COLLATE NOCASE, FModifierName VARCHAR(30) COLLATE NOCASE, "
-    "FNewBillType INTEGER, FCreateDate DATETIME, FModifyDate DATETIME, FData BLOB)",
-    "CREATE TABLE T_RptExcelPrintExport (FId INTEGER PRIMARY KEY AUTOINCREMENT, "
-    "FRptId INTEGER, FNoteId INTEGER, FPreparerId INTEGER, FDate DATETIME, "
-    "FName VARCHAR(255) COLLATE NOCASE, FData VARCHAR(255) COLLATE NOCASE, FSel INTEGER, "
-    "FPrintSet BLOB, FTypeSub VARCHAR(255) COLLATE NOCASE)",
-};
-
-// A fresh store file per test, removed afterwards.
+// A fresh store file per test, removed afterwards, with the data-access
+// tests' tables: on SQLite, unless a suite parameterised by backend says
+// otherwise.
 class StoreTest : public ::testing::Test {
  protected:
+  virtual const orvo::testing::Backend& StoreBackend() const {
+    return orvo::testing::SqliteBackend();
+  }
   void SetUp() override {
     cn_ = Connection::Open(DataSource(), IfMissing::Create);
-    // As a store is created: readers never wait for a writer.
-    cn_->Execute("PRAGMA journal_mode=WAL");
-    for (const char* statement : kSchema) cn_->Execute(statement);
+    for (const std::string& statement : StoreBackend().adoTables) cn_->Execute(statement);
   }
   void TearDown() override { cn_.reset(); }
 
-  std::string DataSource() const { return dir_.SqliteDsn(); }
+  std::string DataSource() const { return StoreBackend().dataSource(dir_.Path()); }
 
   // The single value of a one-row, one-column statement.
   Variant Scalar(const std::string& text) {

@@ -20,13 +20,5 @@ TEST(RuntimeErrorTest, CarriesClassicOrOwnTextAndLibrarySource) {
   EXPECT_EQ(RuntimeErrorText(1234), "Application-defined or object-defined error");
 }
 
-TEST(AutomationErrorTest, KeepsHelpInformationAndNegativeNumbers) {
-  const AutomationError e(HResult(0x80040E14u), "Store", "Syntax error", "help.chm", 42);
-  EXPECT_EQ(e.number(), -2147217900);
-  EXPECT_EQ(e.helpFile(), "help.chm");
-  EXPECT_EQ(e.helpContext(), 42);
-  EXPECT_STREQ(e.what(), "Syntax error (number -2147217900, source Store)");
-}
-
 }  // namespace
 }  // namespace orvo

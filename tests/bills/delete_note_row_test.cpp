@@ -1,85 +1,75 @@
+// DeleteNoteRow and DeleteRptNoteRow: a template of the calling user deleted
+// in each family.
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "orvo/component/classes.hpp"
-#include "support/write_test.hpp"
+#include "support/families.hpp"
 
 namespace orvo {
 namespace {
 
 using ::testing::ElementsAre;
 
-class DeleteNoteRowTest : public testing::WriteTest {
- protected:
-  void SeedAssignment(const std::string& table, std::int32_t billId, std::int16_t user,
-                      const Variant& dataFrom = Variant()) {
-    std::vector<std::pair<std::string, Variant>> columns{
-        {"FBillType", 28}, {"FBillId", billId}, {"FPreparerId", user}};
-    if (!dataFrom.IsEmpty()) columns.emplace_back("FDataFrom", dataFrom);
-    InsertRow(table, columns);
-  }
+// The statements that delete O'Brien's (user 7's) template 1.
+struct Delete {
+  const testing::Family* family;
+  const char* templateDelete;
+  const char* rowsDelete;
 };
 
-TEST_P(DeleteNoteRowTest, UsersTemplateGoesWithTheUsersRowsOnlyAnotherUsersStays) {
-  const std::int32_t id = SeedTemplate("T_PrintExportNote", "Alice", "Invoice", 28);
-  SeedAssignment("T_PrintExport", id, kUser);
-  SeedAssignment("T_PrintExport", id, kManager);
-  SeedAssignment("T_PrintExport", 0, kUser);
-  clsPrintSetupUpdate update;
-  EXPECT_TRUE(update.DeleteNoteRow(Dsn(), 28, id));
-  const std::string fid = std::to_string(id);
-  EXPECT_THAT(Observer().Texts(),
-              ElementsAre("Delete From T_PrintExportNote Where FCreatorName='Alice' and "
-                          "FNewBillType=28 And FId=" +
-                              fid,
-                          "Delete From T_PrintExport Where FPreparerID=7 and FBillType=28 And "
-                          "FBillId=" +
-                              fid));
-  EXPECT_EQ(Count("T_PrintExportNote"), 0);
-  EXPECT_EQ(Count("T_PrintExport", "FPreparerId=16394"), 1);
-  EXPECT_EQ(Count("T_PrintExport", "FBillId=0"), 1);
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Open", "Connection", "Connection", "Session", "Session", "Complete"));
-  // Another user's template stays, but the user's rows to it go.
-  const std::int32_t bobs = SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
-  SeedAssignment("T_PrintExport", bobs, kUser);
-  EXPECT_TRUE(update.DeleteNoteRow(Dsn(), 28, bobs));
-  EXPECT_EQ(Count("T_PrintExportNote"), 1);
-  EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7"), 1);
-  // Template id 0 names the settings row.
-  EXPECT_TRUE(update.DeleteNoteRow(Dsn(), 28, 0));
-  EXPECT_EQ(Count("T_PrintExport", "FPreparerId=7"), 0);
-}
+const char* const kReportTemplateDelete =
+    "Delete From T_RptExcelPrintExportNote Where FCreatorName='O''Brien' and FNewRptId=28 And "
+    "FId=1";
+const char* const kReportRowsDelete =
+    "Delete From T_RptExcelPrintExport Where FPreparerID=7 and FRptId=28 And FNoteId=1";
 
-TEST_P(DeleteNoteRowTest, PartitionedClassDeletesInItsPartitionOnly) {
+const Delete kDeletes[] = {
+    {&testing::kBills,
+     "Delete From T_PrintExportNote Where FCreatorName='O''Brien' and FNewBillType=28 And FId=1",
+     "Delete From T_PrintExport Where FPreparerID=7 and FBillType=28 And FBillId=1"},
+    {&testing::kPartitioned,
+     "Delete From T_PrintExportNoteLM Where FCreatorName='O''Brien' and FNewBillType=28 AND "
+     "FDataFrom = 1 And FId=1",
+     "Delete From T_PrintExportLM Where FPreparerID=7 and FBillType=28 AND FDataFrom = 1 And "
+     "FBillId=1"},
+    {&testing::kReports, kReportTemplateDelete, kReportRowsDelete},
+    {&testing::kReportClass, kReportTemplateDelete, kReportRowsDelete},
+};
+
+using DeleteNoteRowTest = testing::FamilyTest<Delete>;
+
+TEST_P(DeleteNoteRowTest, UsersTemplateGoesWithTheUsersRowsOnlyAnotherUsersStays) {
   SignIn(kUser, "O'Brien");
-  const std::int32_t id = SeedTemplate("T_PrintExportNoteLM", "O'Brien", "Invoice", 28, 1);
-  SeedAssignment("T_PrintExportLM", id, kUser, 1);
-  SeedAssignment("T_PrintExportLM", id, kUser, 2);
-  clsPrintSetupUpdateLM update;
-  EXPECT_TRUE(update.DeleteNoteRow(Dsn(), 28, id, 2));
-  EXPECT_TRUE(update.DeleteNoteRow(Dsn(), 28, id, 1));
-  const std::string fid = std::to_string(id);
-  EXPECT_EQ(Observer().Texts()[2],
-            "Delete From T_PrintExportNoteLM Where FCreatorName='O''Brien' "
-            "and FNewBillType=28 AND FDataFrom = 1 And FId=" +
-                fid);
-  EXPECT_EQ(Observer().Texts()[3],
-            "Delete From T_PrintExportLM Where FPreparerID=7 and "
-            "FBillType=28 AND FDataFrom = 1 And FBillId=" +
-                fid);
-  EXPECT_EQ(Count("T_PrintExportNoteLM"), 0);
-  EXPECT_EQ(Count("T_PrintExportLM"), 0);
+  const std::int32_t mine =
+      SeedTemplate(T(), 28, "Invoice", Bytes{1}, {{"FCreatorName", "O'Brien"}});
+  SeedAssignment(T(), 28, mine, kUser, "Invoice", 1);
+  SeedAssignment(T(), 28, mine, kManager, "Invoice", 1);
+  SeedAssignment(T(), 28, 0, kUser, "存放页面设置信息", 0);
+  EXPECT_TRUE(F().family->Remove(Dsn(), mine));
+  EXPECT_THAT(Observer().Texts(), ElementsAre(F().templateDelete, F().rowsDelete));
+  EXPECT_THAT(Votes(), ElementsAre("Open", "Complete"));
+  EXPECT_EQ(Count(T().notes), 0);
+  EXPECT_EQ(Count(T().rows, "FPreparerId=16394"), 1);
+  EXPECT_EQ(Count(T().rows, "FPreparerId=7"), 1);
+  // Another user's template stays, but the user's rows to it go.
+  const std::int32_t managers = SeedTemplate(T(), 28, "Invoice", Bytes{2});
+  SeedAssignment(T(), 28, managers, kUser, "Invoice", 1);
+  EXPECT_TRUE(F().family->Remove(Dsn(), managers));
+  EXPECT_EQ(Count(T().notes), 1);
+  EXPECT_EQ(Count(T().rows, "FPreparerId=7"), 1);
+  // Template id 0 names the settings row.
+  EXPECT_TRUE(F().family->Remove(Dsn(), 0));
+  EXPECT_EQ(Count(T().rows, "FPreparerId=7"), 0);
 }
 
 TEST_P(DeleteNoteRowTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
-  const std::int32_t id = SeedTemplate("T_PrintExportNote", "Alice", "Invoice", 28);
-  SeedAssignment("T_PrintExport", id, kUser);
-  clsPrintSetupUpdate update;
-  EXPECT_EQ(FailEachStatement([&] { update.DeleteNoteRow(Dsn(), 28, id); }), 2);
+  const std::int32_t id = SeedTemplate(T(), 28, "Invoice", Bytes{1}, {{"FCreatorName", "Alice"}});
+  SeedAssignment(T(), 28, id, kUser, "Invoice", 1);
+  EXPECT_EQ(FailEachStatement([&] { F().family->Remove(Dsn(), id); }), 2);
 }
 
-ORVO_INSTANTIATE_STORE_SUITE(DeleteNoteRowTest);
+ORVO_INSTANTIATE_FAMILY_SUITE(DeleteNoteRowTest, kDeletes);
 
 }  // namespace
 }  // namespace orvo

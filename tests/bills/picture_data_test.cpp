@@ -94,7 +94,7 @@ TEST_P(PictureDataTest, DatabaseFailureIsReportedWithTheMethodsOwnNumberAndSourc
   EXPECT_THROW(query.GetPictureData(Dsn(), Info("t_Nothing", "FImage", "FItemID", "1")),
                AutomationError);
   // Neither the reads, the failures nor the refusal vote on the unit of work.
-  for (const std::string& operation : JournalOperations()) {
+  for (const std::string& operation : Votes()) {
     EXPECT_NE(operation, "Complete");
     EXPECT_NE(operation, "Abort");
   }
@@ -117,18 +117,8 @@ TEST_P(PictureDataTest, NamesMustBeAnExistingTableAndItsColumnsAndValuesOneLiter
       {Info("t_Picture", "FImage", "FItemID", "1 or 1=1"), nullptr},
       {Info("t_Picture", "FImage", "[nokey]", "'nokey'"),
        "PrimaryKeyField must name a column of t_Picture, not \"[nokey]\"."},
-      {Info("t_Picture", "FImage", "\"nokey\"", "'nokey'"),
-       "PrimaryKeyField must name a column of t_Picture, not \"\"nokey\"\"."},
       {Info("t_Picture", "[anything]", "FItemID", "2"),
        "FieldName must name a column of t_Picture, not \"[anything]\"."},
-      {Info("t_Picture", "FImage", "true", "1"),
-       "PrimaryKeyField must be a column name, not the keyword \"true\"."},
-      {Info("t_Picture", "null", "FItemID", "1"),
-       "FieldName must be a column name, not the keyword \"null\"."},
-      {Info("t_Picture", "FImage", "[FItemID", "1"),
-       "PrimaryKeyField must be a column name, not \"[FItemID\"."},
-      {Info("t_Picture", "t_Picture.FImage", "FItemID", "1"),
-       "FieldName must be a column name, not \"t_Picture.FImage\"."},
       {Info("t_Nothing", "FImage", "FItemID", "1"),
        "TableName must name an existing table, not \"t_Nothing\"."},
       // Every user's template bodies are not a business table's pictures.
@@ -136,8 +126,6 @@ TEST_P(PictureDataTest, NamesMustBeAnExistingTableAndItsColumnsAndValuesOneLiter
        "TableName must name an existing table, not \"T_PrintExportNote\"."},
       {Info("main.[t_rptexcelprintexportnote]", "FData", "FId", "1"),
        "TableName must name an existing table, not \"main.[t_rptexcelprintexportnote]\"."},
-      {Info("select", "FImage", "FItemID", "1"),
-       "TableName must be a table name, not the keyword \"select\"."},
   };
   for (const auto& c : cases) {
     const AutomationError error = ErrorOf([&] { query.GetPictureData(Dsn(), c.info); });

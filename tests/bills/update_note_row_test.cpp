@@ -1,9 +1,10 @@
+// UpdateNoteRow of the bill families.
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "orvo/component/classes.hpp"
 #include "support/error_of.hpp"
-#include "support/write_test.hpp"
+#include "support/families.hpp"
 
 namespace orvo {
 namespace {
@@ -12,77 +13,82 @@ using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 
 const Bytes kNew{'n', 'e', 'w'};
+const Bytes kOld{'o', 'l', 'd'};
 
-class UpdateNoteRowTest : public testing::WriteTest {
+// The statements that replace Alice's (user 7's) new body in the templates
+// of type 28, of name "Invoice" or of any name, and the values bound.
+struct Replace {
+  const testing::Family* family;
+  const char* any;
+  const char* updateOfName;
+  const char* valuesOfName;
+  const char* update;
+  const char* values;
+  std::size_t modifierSize;  // characters of the modifier
+};
+
+const Replace kReplaces[] = {
+    {&testing::kBills, "Select top 1 FId From T_PrintExportNote Where FNewBillType=28",
+     "Update T_PrintExportNote Set FModifierName=?,FModifyDate=? ,FData=? Where FNewBillType=?  "
+     "AND FName = ? ",
+     "String:Alice, Date, Byte():new, String:28, String:Invoice",
+     "Update T_PrintExportNote Set FModifierName=?,FModifyDate=? ,FData=? Where FNewBillType=? ",
+     "String:Alice, Date, Byte():new, String:28", 30},
+    {&testing::kPartitioned,
+     "Select top 1 FId From T_PrintExportNoteLM Where FNewBillType=28 AND FDataFrom = 1 ",
+     "Update T_PrintExportNoteLM Set FModifierName=?,FModifyDate=? ,FData=? Where FNewBillType=?  "
+     "AND FName = ? AND FDataFrom =? ",
+     "String:Alice, Date, Byte():new, String:28, String:Invoice, Long:1",
+     "Update T_PrintExportNoteLM Set FModifierName=?,FModifyDate=? ,FData=? Where FNewBillType=? "
+     "AND FDataFrom =? ",
+     "String:Alice, Date, Byte():new, String:28, Long:1", 20},
+};
+
+class UpdateNoteRowTest : public testing::FamilyTest<Replace> {
  protected:
-  // Templates that now carry the new body, by the user as their modifier.
-  std::int32_t Replaced(const std::string& table) {
-    return Count(
-        table,
-        "FData=x'6e6577' and FModifierName='Alice' and FModifyDate<>'2020-01-02 03:04:05' and "
-        "FCreateDate='2020-01-02 03:04:05'");
+  Variant Update(const std::string& name = "") {
+    return F().family->Call(F().family->update, "UpdateNoteRow", {Dsn(), 28, kNew}, {name});
+  }
+  // The family's templates that now carry the new body, by the user as their
+  // modifier, their creation date kept.
+  std::int32_t Replaced() {
+    return Count(T().notes, "FData=x'6e6577' and FModifierName='Alice' and FModifyDate<>'" +
+                                std::string(kSeeded) + "' and FCreateDate='" + kSeeded + "' and " +
+                                T().Scope());
   }
 };
 
-TEST_P(UpdateNoteRowTest, WithoutNameEveryTemplateOfTheTypeIsReplacedAndNoneIsLeftAlone) {
-  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
-  SeedTemplate("T_PrintExportNote", "Bob", "Other", 28);
-  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 29);
-  clsPrintSetupUpdate update;
-  EXPECT_TRUE(update.UpdateNoteRow(Dsn(), 30, kNew).IsEmpty());
+TEST_P(UpdateNoteRowTest, EveryTemplateOfTheTypeOrOfOneNameIsReplacedAndNoneIsLeftAlone) {
+  EXPECT_TRUE(Update().IsEmpty());  // the type has no template
+  SeedTemplate(T(), 28, "Invoice", kOld);
+  SeedTemplate(T(), 28, "Other", kOld);
+  SeedTemplate(T(), 29, "Invoice", kOld);
+  SeedTemplate(Elsewhere(), 28, "Invoice", kOld);
+  Update("Invoice");
+  EXPECT_EQ(Replaced(), 1);
+  EXPECT_EQ(Votes().back(), "Complete");
+  Update();
+  EXPECT_EQ(Replaced(), 2);
+  EXPECT_EQ(Count(Elsewhere().notes, "FData=x'6f6c64' and " + Elsewhere().Scope()), 1);
   EXPECT_THAT(Observer().Texts(),
-              ElementsAre("Select top 1 FId From T_PrintExportNote Where FNewBillType=30"));
-  EXPECT_EQ(JournalOperations().back(), "Complete");
-  EXPECT_EQ(Replaced("T_PrintExportNote"), 0);
-  update.UpdateNoteRow(Dsn(), 28, kNew);
-  EXPECT_EQ(Observer().Texts()[2],
-            "Update T_PrintExportNote Set FModifierName=?,FModifyDate=? ,FData=? Where "
-            "FNewBillType=? ");
-  EXPECT_EQ(Params(2), "String:Alice, Date, Byte():new, String:28");
-  EXPECT_EQ(Replaced("T_PrintExportNote"), 2);
+              ElementsAre(F().any, F().any, F().updateOfName, F().any, F().update));
+  EXPECT_EQ(Params(2), F().valuesOfName);
+  EXPECT_EQ(Params(4), F().values);
 }
 
-TEST_P(UpdateNoteRowTest, WithNameOnlyThatNameIsReplaced) {
-  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
-  SeedTemplate("T_PrintExportNote", "Bob", "Other", 28);
-  clsPrintSetupUpdate update;
-  update.UpdateNoteRow(Dsn(), 28, kNew, "Invoice");
-  EXPECT_EQ(Observer().Texts()[1],
-            "Update T_PrintExportNote Set FModifierName=?,FModifyDate=? ,FData=? Where "
-            "FNewBillType=?  AND FName = ? ");
-  EXPECT_EQ(Params(1), "String:Alice, Date, Byte():new, String:28, String:Invoice");
-  EXPECT_EQ(Replaced("T_PrintExportNote"), 1);
-}
-
-TEST_P(UpdateNoteRowTest, PartitionedClassReplacesOnlyInItsPartition) {
-  SeedTemplate("T_PrintExportNoteLM", "Bob", "Invoice", 28, 1);
-  SeedTemplate("T_PrintExportNoteLM", "Bob", "Invoice", 28, 2);
-  clsPrintSetupUpdateLM update;
-  update.UpdateNoteRow(Dsn(), 28, kNew, 1, "Invoice");
-  update.UpdateNoteRow(Dsn(), 28, kNew, 3);
-  EXPECT_THAT(Observer().Texts(),
-              ElementsAre("Select top 1 FId From T_PrintExportNoteLM Where FNewBillType=28 AND "
-                          "FDataFrom = 1 ",
-                          "Update T_PrintExportNoteLM Set FModifierName=?,FModifyDate=? ,FData=? "
-                          "Where FNewBillType=?  AND FName = ? AND FDataFrom =? ",
-                          "Select top 1 FId From T_PrintExportNoteLM Where FNewBillType=28 AND "
-                          "FDataFrom = 3 "));
-  EXPECT_EQ(Params(1), "String:Alice, Date, Byte():new, String:28, String:Invoice, Long:1");
-  EXPECT_EQ(Replaced("T_PrintExportNoteLM"), 1);
-  // Its modifier names are kept in 20 characters.
-  SignIn(kUser, std::string(21, 'n'));
-  EXPECT_EQ(ErrorOf([&] { update.UpdateNoteRow(Dsn(), 28, kNew, 2); }).number(),
-            HResult(0x80040E57u));
-  EXPECT_EQ(Replaced("T_PrintExportNoteLM"), 1);
+TEST_P(UpdateNoteRowTest, ModifierNamesLongerThanTheirParameterAreRefused) {
+  SeedTemplate(T(), 28, "Invoice", kOld);
+  SignIn(kUser, std::string(F().modifierSize + 1, 'n'));
+  EXPECT_EQ(ErrorOf([&] { Update(); }).number(), HResult(0x80040E57u));
+  EXPECT_EQ(Count(T().notes, "FData=x'6f6c64'"), 1);
 }
 
 TEST_P(UpdateNoteRowTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
-  SeedTemplate("T_PrintExportNote", "Bob", "Invoice", 28);
-  clsPrintSetupUpdate update;
-  EXPECT_EQ(FailEachStatement([&] { update.UpdateNoteRow(Dsn(), 28, kNew, "Invoice"); }), 2);
+  SeedTemplate(T(), 28, "Invoice", kOld);
+  EXPECT_EQ(FailEachStatement([&] { Update("Invoice"); }), 2);
 }
 
-ORVO_INSTANTIATE_STORE_SUITE(UpdateNoteRowTest);
+ORVO_INSTANTIATE_FAMILY_SUITE(UpdateNoteRowTest, kReplaces);
 
 }  // namespace
 }  // namespace orvo

@@ -1,5 +1,5 @@
-// The frame's votes and error conventions, on a probe class whose methods
-// run one statement each under the conventions of the real methods.
+// The frame's votes and error conventions, each on one statement run under
+// a convention of the real methods.
 
 #include "component/frame.hpp"
 
@@ -10,7 +10,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "orvo/host/collections.hpp"
+#include "orvo/component/classes.hpp"
 #include "support/error_of.hpp"
 #include "support/store_fixture.hpp"
 
@@ -23,30 +23,15 @@ using component::MethodFrame;
 using orvo::testing::ErrorOf;
 using ::testing::ElementsAre;
 
-// Votes first like UpdatePrintCount, reports like AddBarCodeTemplate, and so on:
-// every convention of the frame on one statement of the caller's choice.
-class Probe : public PrintSetupObject {
- public:
-  const ClassInfo& TypeInfo() const override {
-    static const ClassInfo info{"Probe",
-                                "{00000000-0000-0000-0000-0000000000AB}",
-                                "_Probe",
-                                "{00000000-0000-0000-0000-0000000000AC}",
-                                "Orvo.Probe",
-                                {},
-                                {}};
-    return info;
-  }
-
-  std::string Run(const MethodConvention& convention, const std::string& sDsn,
-                  const std::string& statement, std::int32_t line = 0) {
-    return MethodFrame::Run(*this, convention, sDsn, [&](MethodContext& context) {
-      context.SetLine(line);
-      context.Connection().Execute(statement);
-      return context.UserName();
-    });
-  }
-};
+// Runs one statement of the caller's choice in the frame of `self`, under a
+// convention of the real methods, and gives the calling user's name.
+std::string Call(PrintSetupObject& self, const MethodConvention& convention,
+                 const std::string& sDsn, const std::string& statement) {
+  return MethodFrame::Run(self, convention, sDsn, [&](MethodContext& context) {
+    context.Connection().Execute(statement);
+    return context.UserName();
+  });
+}
 
 constexpr MethodConvention kWrite{};
 constexpr MethodConvention kAbortFirst{MethodConvention::Start::Abort, true, true,
@@ -60,69 +45,21 @@ const char* const kBroken = "select FNothing from T_Missing";
 
 class FrameTest : public testing::StoreTest {};
 
-TEST_P(FrameTest, WriteCompletesAtItsEndAndKeepsItsWork) {
-  Probe probe;
-  EXPECT_EQ(probe.Run(kWrite, Dsn(), kInsert), "Alice");
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Open", "Connection", "Connection", "Session", "Complete"));
-  EXPECT_EQ(Count("T_PrintExport"), 1);
-}
-
-TEST_P(FrameTest, MethodThatAbortsFirstKeepsItsWorkOnlyWhenItCompletes) {
-  Probe probe;
-  probe.Run(kAbortFirst, Dsn(), kInsert);
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Open", "Connection", "Connection", "Abort", "Session", "Complete"));
-  EXPECT_EQ(Count("T_PrintExport"), 1);
-
-  Hub().ClearJournal();
-  // The second statement of the call fails after the first one wrote.
-  Observer().FailAt(2, AutomationError(5, "Probe", "stop"));
-  EXPECT_THROW(MethodFrame::Run(probe, kAbortFirst, Dsn(),
-                                [&](MethodContext& context) {
-                                  context.Connection().Execute(kInsert);
-                                  context.Connection().Execute(kInsert);
-                                }),
-               AutomationError);
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Open", "Connection", "Connection", "Abort", "Abort"));
-  EXPECT_EQ(Count("T_PrintExport"), 1);
-}
-
 // The methods' own failures check the prefixed source with a line; here it
 // is the step before any line was set.
-TEST_P(FrameTest, FailuresCarryHelpFile64OrTheMethodsPrefixWithoutALine) {
-  Probe probe;
-  const AutomationError counted = ErrorOf([&] { probe.Run(kAbortFirst, Dsn(), kBroken); });
-  EXPECT_EQ(counted.number(), HResult(0x80040E14u));
-  EXPECT_EQ(counted.source(), "SQLite");
-  EXPECT_EQ(counted.helpFile(), "64");
-  const AutomationError prefixed = ErrorOf([&] { probe.Run(kPrefixed, Dsn(), kBroken, 0); });
+TEST_P(FrameTest, APrefixedFailureBeforeAnyLineHasNoLine) {
+  clsPrintSetupUpdate probe;
+  const AutomationError prefixed = ErrorOf([&] { Call(probe, kPrefixed, Dsn(), kBroken); });
   EXPECT_EQ(prefixed.source(),
             "OrvoMClassBillPrint.clsPrintSetupUpdate.AddBarCodeTemplate()\r\nSQLite");
   EXPECT_EQ(prefixed.description(), "no such table: T_Missing");
 }
 
 TEST_P(FrameTest, DataSourceThatCannotBeOpenedFailsThroughTheHandler) {
-  Probe probe;
-  EXPECT_THROW(probe.Run(kWrite, "Provider=SQLite;Data Source=/nonexistent/dir/x.db", kInsert),
+  clsPrintSetupUpdate probe;
+  EXPECT_THROW(Call(probe, kWrite, "Provider=SQLite;Data Source=/nonexistent/dir/x.db", kInsert),
                AutomationError);
-  const std::vector<std::string> operations = JournalOperations();
-  ASSERT_FALSE(operations.empty());
-  EXPECT_EQ(operations.back(), "Abort");
-}
-
-TEST_P(FrameTest, NestedCallsJoinTheOuterUnitOfWork) {
-  Probe outer;
-  Probe inner;
-  // The inner call completes, but the outer one fails after it: nothing stays.
-  EXPECT_THROW(MethodFrame::Run(outer, kWrite, Dsn(),
-                                [&](MethodContext& context) {
-                                  inner.Run(kWrite, Dsn(), kInsert);
-                                  context.Connection().Execute(kBroken);
-                                }),
-               AutomationError);
-  EXPECT_EQ(Count("T_PrintExport"), 0);
+  EXPECT_THAT(Votes(), ElementsAre("Open", "Abort"));
 }
 
 TEST_P(FrameTest, CommitThatFailsReachesTheCallerByTheMethodsConvention) {
@@ -137,13 +74,12 @@ TEST_P(FrameTest, CommitThatFailsReachesTheCallerByTheMethodsConvention) {
     context.Connection().Execute(kInsert);
     context.Connection().Execute("insert into child values (42)");
   };
-  Probe probe;
+  clsPrintSetupUpdate probe;
   const AutomationError unchanged =
       ErrorOf([&] { MethodFrame::Run(probe, kWrite, Dsn(), writeOrphan); });
   EXPECT_EQ(unchanged.number(), HResult(0x80040E2Fu));
   EXPECT_EQ(unchanged.source(), "SQLite");
-  EXPECT_THAT(JournalOperations(),
-              ElementsAre("Open", "Connection", "Connection", "Complete", "Abort"));
+  EXPECT_THAT(Votes(), ElementsAre("Open", "Complete", "Abort"));
   const MethodConvention picture_data{MethodConvention::Start::None, false, false,
                                       MethodConvention::Failure::PictureData,
                                       "OrvoMPrintExport:GetPictureData"};
@@ -154,21 +90,21 @@ TEST_P(FrameTest, CommitThatFailsReachesTheCallerByTheMethodsConvention) {
   EXPECT_EQ(Count("T_PrintExport"), 0);
   EXPECT_EQ(Count("child"), 0);
   // Nothing is left open: the next call's work is kept.
-  probe.Run(kWrite, Dsn(), kInsert);
+  Call(probe, kWrite, Dsn(), kInsert);
   EXPECT_EQ(Count("T_PrintExport"), 1);
 }
 
 TEST_P(FrameTest, InnerCallThatFailsOrEndsOnAbortDoomsTheUnitOfWork) {
   const MethodConvention endsOnAbort{MethodConvention::Start::Abort, false, true,
                                      MethodConvention::Failure::Unchanged, nullptr};
-  Probe outer;
-  Probe inner;
+  clsPrintSetupUpdate outer;
+  clsPrintSetupUpdate inner;
   const std::function<void()> innerCalls[] = {
       [&] {
         // The outer call catches the inner one's failure and goes on.
-        EXPECT_THROW(inner.Run(kWrite, Dsn(), kBroken), AutomationError);
+        EXPECT_THROW(Call(inner, kWrite, Dsn(), kBroken), AutomationError);
       },
-      [&] { inner.Run(endsOnAbort, Dsn(), kInsert); },
+      [&] { Call(inner, endsOnAbort, Dsn(), kInsert); },
   };
   for (const auto& innerCall : innerCalls) {
     const AutomationError error = ErrorOf([&] {
@@ -185,30 +121,30 @@ TEST_P(FrameTest, InnerCallThatFailsOrEndsOnAbortDoomsTheUnitOfWork) {
   // completes at its end keeps the unit of work whole.
   MethodFrame::Run(outer, kWrite, Dsn(), [&](MethodContext& context) {
     context.Connection().Execute(kInsert);
-    inner.Run(kAbortFirst, Dsn(), kInsert);
+    Call(inner, kAbortFirst, Dsn(), kInsert);
   });
   EXPECT_EQ(Count("T_PrintExport"), 2);
   // An outer call that ends on Abort after a failed inner one asked for no
   // commit, so losing its work is no failure.
   MethodFrame::Run(outer, endsOnAbort, Dsn(), [&](MethodContext& context) {
     context.Connection().Execute(kInsert);
-    EXPECT_THROW(inner.Run(kWrite, Dsn(), kBroken), AutomationError);
+    EXPECT_THROW(Call(inner, kWrite, Dsn(), kBroken), AutomationError);
   });
   EXPECT_EQ(Count("T_PrintExport"), 2);
 }
 
 TEST_P(FrameTest, ACallFromAnotherThreadIsRefusedWithoutVotingOnThisThreadsContext) {
-  Probe probe;
+  clsPrintSetupUpdate probe;
   constexpr MethodConvention kCompleteFirst{.start = MethodConvention::Start::Complete};
   Hub().ClearJournal();
   std::optional<AutomationError> refused;
   std::thread([&] {
     host::ServiceHub::Current()->SignIn(8, "Bob");
-    refused = ErrorOf([&] { probe.Run(kCompleteFirst, Dsn(), kInsert); });
+    refused = ErrorOf([&] { Call(probe, kCompleteFirst, Dsn(), kInsert); });
   }).join();
   ASSERT_TRUE(refused);
   EXPECT_EQ(refused->number(), HResult(0x8001010Eu));
-  EXPECT_TRUE(JournalOperations().empty());
+  EXPECT_TRUE(Votes().empty());
   EXPECT_EQ(Count("T_PrintExport"), 0);
 }
 

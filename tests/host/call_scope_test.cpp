@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "host/temp_store.hpp"
-#include "orvo/automation/error.hpp"
 #include "orvo/host/service_hub.hpp"
-#include "support/error_of.hpp"
 
 namespace orvo::host {
 namespace {
 
-using orvo::testing::ErrorOf;
 using Vote = CallScope::Vote;
 
 class CallScopeTest : public ::testing::Test {
@@ -71,53 +68,6 @@ TEST_F(CallScopeTest, NestedScopeJoinsTheOuterOneAcrossDataSources) {
   EXPECT_EQ(store_.Rows(), 0);
   EXPECT_EQ(second.Rows(), 0);
   EXPECT_FALSE(CallScope::Active());
-}
-
-TEST_F(CallScopeTest, InnerScopeThatFailsOrEndsOnAbortDoomsTheUnit) {
-  for (const bool innerEnds : {false, true}) {
-    {
-      CallScope outer;
-      {
-        CallScope inner;
-        Write(1)->Abort();
-        if (innerEnds) inner.End();
-      }
-      Write(2)->Complete();
-      const AutomationError e = ErrorOf([&] { outer.End(); });
-      EXPECT_EQ(e.number(), HResult(0x8004E002u));
-      EXPECT_EQ(e.source(), "OrvoGlobal");
-    }
-    EXPECT_EQ(store_.Rows(), 0);
-  }
-  // The next unit starts whole.
-  {
-    CallScope scope;
-    Write(3);
-    scope.End();
-  }
-  EXPECT_EQ(store_.Rows(), 1);
-}
-
-TEST_F(CallScopeTest, FailedCommitRaisesRollsBackAndLeavesTheConnectionUsable) {
-  // A deferred foreign key is checked only at commit, so the commit fails.
-  auto setup = hub_->PooledConnection(store_.Dsn());
-  setup->Execute("create table parent (id integer primary key)");
-  setup->Execute(
-      "create table child (pid integer references parent(id) deferrable initially deferred)");
-  setup->Execute("PRAGMA foreign_keys = ON");
-  {
-    CallScope scope;
-    Write(1)->Connection()->Execute("insert into child values (42)");
-    EXPECT_EQ(ErrorOf([&] { scope.End(); }).number(), HResult(0x80040E2Fu));
-  }
-  EXPECT_FALSE(setup->InTransaction());
-  EXPECT_EQ(store_.Rows(), 0);
-  {
-    CallScope scope;
-    Write(2);
-    scope.End();
-  }
-  EXPECT_EQ(store_.Rows(), 1);
 }
 
 }  // namespace

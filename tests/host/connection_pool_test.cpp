@@ -103,17 +103,5 @@ TEST(ConnectionPoolTest, TextsThatOpenAFileDifferentlyGetConnectionsOfTheirOwn) 
   EXPECT_EQ(store.Rows(), 1);
 }
 
-TEST(ConnectionPoolTest, ObserverSetLaterReachesConnectionsAlreadyPooled) {
-  testing::TempStore store;
-  ConnectionPool pool;
-  auto connection = pool.Connection(store.Dsn());
-  auto observer = std::make_shared<orvo::testing::RecordingObserver>();
-  pool.SetObserver(observer);
-  pool.Connection(store.Dsn())->Execute("select 1");
-  EXPECT_EQ(observer->Texts(), std::vector<std::string>{"select 1"});
-  pool.SetObserver(nullptr);
-  EXPECT_EQ(pool.Connection(store.Dsn())->Observer(), nullptr);
-}
-
 }  // namespace
 }  // namespace orvo::host

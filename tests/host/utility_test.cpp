@@ -5,13 +5,6 @@
 namespace orvo {
 namespace {
 
-TEST(UtilityTest, ValueOrDefaultReplacesOnlyNull) {
-  EXPECT_EQ(Utility::ValueOrDefault(Variant::Null(), ""), Variant(""));
-  EXPECT_EQ(Utility::ValueOrDefault(Variant("x"), ""), Variant("x"));
-  EXPECT_TRUE(Utility::ValueOrDefault(Variant(), "").IsEmpty());
-  EXPECT_EQ(Utility::ValueOrDefault(Variant(std::int32_t{0}), ""), Variant(std::int32_t{0}));
-}
-
 TEST(UtilityTest, FormatTextFillsOnlyPlaceholdersThatHaveAnArgument) {
   std::vector<Variant> ten;
   for (std::int32_t i = 1; i <= 10; ++i) ten.emplace_back(i * 100);

@@ -1,20 +1,14 @@
 #include "orvo/automation/class_registry.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/host/collections.hpp"
+#include "support/error_of.hpp"
 
 #include <gtest/gtest.h>
 
 namespace orvo {
 namespace {
 
-std::int32_t ErrorNumberOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const AutomationError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using orvo::testing::ErrorOf;
 
 TEST(VectorTest, CreatedByNameNumbersItemsFromOneAndRaisesNineOutsideThem) {
   RegisterCollectionClasses();
@@ -22,7 +16,7 @@ TEST(VectorTest, CreatedByNameNumbersItemsFromOneAndRaisesNineOutsideThem) {
   auto v =
       std::dynamic_pointer_cast<Vector>(CreateObject("{09AFE6F7-5BDB-11D1-9C2A-127658000000}"));
   ASSERT_NE(v, nullptr);
-  EXPECT_EQ(ErrorNumberOf([&] { v->Item(1); }), 9);
+  EXPECT_EQ(ErrorOf([&] { v->Item(1); }).number(), 9);
   v->Add("first");
   v->Invoke("Add", {Variant::Null()});
   v->Invoke(9, {Variant(std::make_shared<Dictionary>())});
@@ -32,8 +26,8 @@ TEST(VectorTest, CreatedByNameNumbersItemsFromOneAndRaisesNineOutsideThem) {
   EXPECT_TRUE(v->Invoke("Item", {Variant(std::int32_t{2})}).IsNull());
   EXPECT_NE(v->Invoke(15, {Variant(std::int32_t{3})}).ObjectAs<Dictionary>(), nullptr);
   for (std::int32_t index : {0, 4, -1}) {
-    EXPECT_EQ(ErrorNumberOf([&] { v->Item(index); }), 9) << index;
-    EXPECT_EQ(ErrorNumberOf([&] { v->Invoke(15, {Variant(index)}); }), 9) << index;
+    EXPECT_EQ(ErrorOf([&] { v->Item(index); }).number(), 9) << index;
+    EXPECT_EQ(ErrorOf([&] { v->Invoke(15, {Variant(index)}); }).number(), 9) << index;
   }
 }
 

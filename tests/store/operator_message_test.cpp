@@ -1,6 +1,5 @@
 #include "store/operator_message.hpp"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -44,15 +43,6 @@ TEST(OperatorMessage, DatagramReachesAListenerAndNeverWaitsForAnAbsentOne) {
   while (SendDatagram(path, std::string(1024, 'x')) && sent < 100000) ++sent;
   EXPECT_LT(sent, 100000);
   close(listener);
-}
-
-TEST(OperatorMessage, SinkTakesTheTextsInsteadOfTheSystemLog) {
-  std::vector<std::string> shown;
-  SetOperatorMessageSink([&](std::string_view text) { shown.emplace_back(text); });
-  ShowOperatorMessage("first");
-  ShowOperatorMessage("second");
-  SetOperatorMessageSink(nullptr);
-  EXPECT_THAT(shown, ::testing::ElementsAre("first", "second"));
 }
 
 }  // namespace

@@ -193,12 +193,10 @@ TEST_F(SqliteSchemaTest, ANewStoreUsesOnlyWhatSQLiteHasBuiltInAndRecordsItsVersi
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "wal");
 
   // What the sqlite3 shell, a database browser or a script do with a store.
-  EXPECT_EQ(Tool("select count(*) from T_PrintExportNote"), "0");
   EXPECT_EQ(Tool("insert into T_PrintExportNote (FName, FCreatorName) values ('a', 'B') "
                  "returning FId"),
             "1");
   EXPECT_EQ(Tool("select count(*) from T_PrintExportNote where FCreatorName = 'b'"), "1");
-  EXPECT_EQ(Tool("pragma integrity_check"), "ok");
   EXPECT_EQ(Tool("VACUUM"), "");
 
   // Whoever writes, each column holds what its type declares, as a server's

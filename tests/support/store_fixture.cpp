@@ -23,19 +23,9 @@ std::string Shown(const Variant& value) {
 
 }  // namespace
 
-std::vector<Backend> Backends() {
-  return {Backend{"SQLite", [](const std::filesystem::path& directory) {
-                    return "Provider=SQLite;Data Source=" + (directory / "store.db").string();
-                  }}};
-}
-
-std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
-  return info.param.name;
-}
-
-void StoreTest::SetUp() {
+void StoreFixture::SetUp() {
   directory_ = std::make_unique<TempDirectory>();
-  dsn_ = GetParam().dataSource(directory_->Path());
+  dsn_ = StoreBackend().dataSource(directory_->Path());
   hub_ = host::ServiceHub::Current();
   hub_->SignIn(kUser, "Alice");
   db_ = ado::Connection::Open(dsn_, ado::IfMissing::Create);
@@ -45,7 +35,7 @@ void StoreTest::SetUp() {
   hub_->ClearJournal();
 }
 
-void StoreTest::TearDown() {
+void StoreFixture::TearDown() {
   hub_->SetStatementObserver(nullptr);
   hub_->SetDataContextFactory(nullptr);
   hub_->ClosePool();
@@ -55,7 +45,7 @@ void StoreTest::TearDown() {
   directory_.reset();
 }
 
-void StoreTest::Exec(const std::string& text, const std::vector<Variant>& values) {
+void StoreFixture::Exec(const std::string& text, const std::vector<Variant>& values) {
   ado::Command command;
   command.ActiveConnection = db_;
   command.CommandText = text;
@@ -66,18 +56,17 @@ void StoreTest::Exec(const std::string& text, const std::vector<Variant>& values
   command.Execute();
 }
 
-Variant StoreTest::Scalar(const std::string& text) {
+Variant StoreFixture::Scalar(const std::string& text) {
   auto rows = db_->Execute(text);
   if (rows->Eof()) return Variant();
   return rows->Fields(0).Value();
 }
 
-std::int32_t StoreTest::Count(const std::string& table, const std::string& where) {
+std::int32_t StoreFixture::Count(const std::string& table, const std::string& where) {
   return CLng(Scalar("select count(1) from " + table + (where.empty() ? "" : " where " + where)));
 }
 
-std::int32_t StoreTest::InsertRow(const std::string& table,
-                                  const std::vector<std::pair<std::string, Variant>>& columns) {
+std::int32_t StoreFixture::InsertRow(const std::string& table, const Columns& columns) {
   std::string names;
   std::string markers;
   std::vector<Variant> values;
@@ -90,40 +79,122 @@ std::int32_t StoreTest::InsertRow(const std::string& table,
   return CLng(Scalar("select max(FId) from " + table));
 }
 
-std::string StoreTest::Snapshot() {
+std::int32_t StoreFixture::Seed(const std::string& table, Columns columns, const Columns& more,
+                                std::int32_t partition) {
+  if (partition != 0) columns.emplace_back("FDataFrom", partition);
+  for (const auto& [name, value] : more) {
+    const auto same = std::find_if(columns.begin(), columns.end(),
+                                   [&](const auto& column) { return column.first == name; });
+    if (same == columns.end()) {
+      columns.emplace_back(name, value);
+    } else {
+      same->second = value;
+    }
+  }
+  return InsertRow(table, columns);
+}
+
+std::int32_t StoreFixture::SeedTemplate(const TemplateTables& tables, std::int32_t key,
+                                        const std::string& name, const Variant& body,
+                                        const Columns& more) {
+  return Seed(tables.notes,
+              {{"FName", name},
+               {"FScreenId", std::to_string(key)},
+               {"FCreatorName", "Manager"},
+               {"FModifierName", "Manager"},
+               {tables.newKeyColumn, key},
+               {"FCreateDate", kSeeded},
+               {"FModifyDate", kSeeded},
+               {"FData", body}},
+              more, tables.partition);
+}
+
+std::int32_t StoreFixture::SeedAssignment(const TemplateTables& tables, std::int32_t key,
+                                          std::int32_t id, std::int32_t user,
+                                          const std::string& name, std::int32_t sel,
+                                          const Variant& subType, const Columns& more) {
+  return Seed(tables.rows,
+              {{tables.keyColumn, key},
+               {tables.idColumn, id},
+               {"FPreparerId", user},
+               {"FDate", Date::FromParts(2020, 1, 2)},
+               {"FName", name},
+               {"FSel", sel},
+               {tables.subTypeColumn, subType}},
+              more, tables.partition);
+}
+
+std::int32_t StoreFixture::SeedManagersTemplate(const TemplateTables& tables, std::int32_t key,
+                                                const std::string& name, const Variant& body,
+                                                std::int32_t sel) {
+  const std::int32_t id = SeedTemplate(tables, key, name, body);
+  SeedAssignment(tables, key, id, kManager, name, sel);
+  return id;
+}
+
+void StoreFixture::SeedSettingsRow(const TemplateTables& tables, std::int32_t key,
+                                   std::int16_t user, const Variant& printSet,
+                                   const std::string& optionText) {
+  SeedAssignment(tables, key, 0, user, "存放页面设置信息", 0, Variant::Null(),
+                 {{"FPrintSet", printSet}, {"FData", optionText}});
+}
+
+std::string StoreFixture::Snapshot() {
   std::string text;
   for (const std::string& table : store::TableNames()) {
     auto rows = db_->Execute("select * from " + table + " order by FId");
-    while (!rows->Eof()) {
+    for (; !rows->Eof(); rows->MoveNext()) {
       text += table + ":";
       for (std::int32_t i = 0; i < rows->FieldCount(); ++i) {
-        const Variant value = rows->Fields(i).Value();
-        text += " " + rows->Fields(i).Name() + "=" + Shown(value);
+        text += " " + rows->Fields(i).Name() + "=" + Shown(rows->Fields(i).Value());
       }
       text += "\n";
-      rows->MoveNext();
     }
   }
   return text;
 }
 
-void StoreTest::SeedSettingsRow(std::int32_t billType, std::int16_t user, const Variant& printSet,
-                                const std::string& optionText, const Variant& dataFrom) {
-  const std::string table = dataFrom.IsEmpty() ? "T_PrintExport" : "T_PrintExportLM";
-  Exec("insert into " + table + " (FBillId,FBillType,FPreparerId,FDate,FName,FPrintSet,FData,FSel" +
-           (dataFrom.IsEmpty() ? "" : ",FDataFrom") + ") values (0,?,?,?,?,?,?,0" +
-           (dataFrom.IsEmpty() ? "" : ",?") + ")",
-       dataFrom.IsEmpty()
-           ? std::vector<Variant>{billType, static_cast<std::int32_t>(user), Date::Now(),
-                                  "存放页面设置信息", printSet, optionText}
-           : std::vector<Variant>{billType, static_cast<std::int32_t>(user), Date::Now(),
-                                  "存放页面设置信息", printSet, optionText, dataFrom});
+std::vector<std::string> StoreFixture::Texts() {
+  std::vector<std::string> texts = Observer().Texts();
+  const std::string today = Date::Now().ShortText();
+  for (std::string& text : texts) {
+    if (const auto at = text.find(today); at != std::string::npos) {
+      text.replace(at, today.size(), "<today>");
+    }
+  }
+  return texts;
 }
 
-std::vector<std::string> StoreTest::JournalOperations() const {
-  std::vector<std::string> operations;
-  for (const host::JournalEntry& entry : hub_->Journal()) operations.emplace_back(entry.operation);
-  return operations;
+std::string StoreFixture::Params(std::size_t index) {
+  std::string text;
+  for (const Variant& value : Observer().Statements().at(index).params) {
+    text += (text.empty() ? "" : ", ") + std::string(value.KindName());
+    if (value.kind() != Variant::Kind::Date && !value.IsNull()) text += ":" + CStr(value);
+  }
+  return text;
+}
+
+std::string StoreFixture::Row(const std::string& table, const std::string& columns,
+                              const std::string& where) {
+  auto rows = db_->Execute("select " + columns + " from " + table + " where " + where);
+  if (rows->Eof()) return "no row";
+  std::string text;
+  for (std::int32_t i = 0; i < rows->FieldCount(); ++i) {
+    const Variant value = rows->Fields(i).Value();
+    text += (i == 0 ? "" : "|") + (value.IsNull() ? std::string("NULL") : CStr(value));
+  }
+  rows->MoveNext();
+  return rows->Eof() ? text : "more than one row";
+}
+
+std::vector<std::string> StoreFixture::Votes() const {
+  std::vector<std::string> votes;
+  for (const host::JournalEntry& entry : hub_->Journal()) {
+    if (entry.operation != "Connection" && entry.operation != "Session") {
+      votes.emplace_back(entry.operation);
+    }
+  }
+  return votes;
 }
 
 }  // namespace orvo::testing

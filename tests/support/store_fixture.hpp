@@ -1,8 +1,9 @@
-// StoreTest gives each test a fresh template store in a temporary directory,
-// a signed-in calling user on the thread's hub, an observer that records
-// every statement (and can fail the n-th one), and helpers to seed rows.
-// The behaviour suites are parameterised by backend, so the same cases run on
-// every backend that is present: SQLite always.
+// StoreFixture gives each test a fresh template store in a temporary
+// directory, a signed-in calling user on the thread's hub, an observer that
+// records every statement (and can fail the n-th one), and helpers to seed
+// rows. StoreTest runs a suite on every backend (support/backends.hpp);
+// suites with a parameter of their own derive from StoreFixture and say which
+// backend they run on.
 //
 // One test at a time per thread; everything is released after each test.
 
@@ -13,40 +14,67 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
-#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "orvo/ado/connection.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/host/service_hub.hpp"
+#include "support/backends.hpp"
 #include "support/recording_observer.hpp"
 #include "support/temp_directory.hpp"
 
 namespace orvo::testing {
 
-// A backend the suites run on: how to make a data source text for a fresh
-// store in `directory`.
-struct Backend {
-  std::string name;
-  std::string (*dataSource)(const std::filesystem::path& directory);
+using Columns = std::vector<std::pair<std::string, Variant>>;
+
+// The tables and columns of one family of templates.
+struct TemplateTables {
+  const char* rows;
+  const char* notes;
+  const char* keyColumn;       // bill type or report
+  const char* idColumn;        // template id
+  const char* newKeyColumn;    // the template's bill type or report
+  const char* subTypeColumn;   // sub-type of an assignment row
+  std::int32_t partition = 0;  // FDataFrom of the rows seeded, 0 where there is none
+
+  // A condition that selects the rows of these tables' partition.
+  std::string Scope() const {
+    return partition == 0 ? "1=1" : "FDataFrom=" + std::to_string(partition);
+  }
+  TemplateTables InPartition(std::int32_t dataFrom) const {
+    TemplateTables tables = *this;
+    tables.partition = dataFrom;
+    return tables;
+  }
 };
 
-// The backends present in this build and environment.
-std::vector<Backend> Backends();
+inline const TemplateTables kBillTables{"T_PrintExport", "T_PrintExportNote", "FBillType",
+                                        "FBillId",       "FNewBillType",      "FBillTypeSub"};
+inline const TemplateTables kBillTablesLM{"T_PrintExportLM",
+                                          "T_PrintExportNoteLM",
+                                          "FBillType",
+                                          "FBillId",
+                                          "FNewBillType",
+                                          "FBillTypeSub",
+                                          1};
+inline const TemplateTables kReportTables{"T_RptExcelPrintExport",
+                                          "T_RptExcelPrintExportNote",
+                                          "FRptId",
+                                          "FNoteId",
+                                          "FNewRptId",
+                                          "FTypeSub"};
 
-// Shows a backend by its name in test output.
-inline void PrintTo(const Backend& backend, std::ostream* out) {
-  *out << backend.name;
-}
-
-class StoreTest : public ::testing::TestWithParam<Backend> {
+class StoreFixture : public ::testing::Test {
  protected:
   static constexpr std::int16_t kManager = 16394;
   static constexpr std::int16_t kUser = 7;
+  static constexpr const char* kSeeded = "2020-01-02 03:04:05";
+
+  virtual const Backend& StoreBackend() const = 0;
 
   void SetUp() override;
   void TearDown() override;
@@ -54,7 +82,6 @@ class StoreTest : public ::testing::TestWithParam<Backend> {
   const std::string& Dsn() const { return dsn_; }
   // A connection of the test's own, outside every unit of work.
   ado::Connection& Db() { return *db_; }
-  std::shared_ptr<ado::Connection> DbPtr() { return db_; }
   host::ServiceHub& Hub() { return *hub_; }
   RecordingObserver& Observer() { return *observer_; }
 
@@ -65,22 +92,43 @@ class StoreTest : public ::testing::TestWithParam<Backend> {
   // The first column of the first row of a query, Empty when there is none.
   Variant Scalar(const std::string& text);
   std::int32_t Count(const std::string& table, const std::string& where = "");
-
   // Inserts one row with the given columns and values and returns its FId.
-  std::int32_t InsertRow(const std::string& table,
-                         const std::vector<std::pair<std::string, Variant>>& columns);
+  std::int32_t InsertRow(const std::string& table, const Columns& columns);
+
+  // A template of bill type or report `key`, created and last modified by the
+  // manager on kSeeded, its screen id the key; `more` adds columns or replaces
+  // these. Its FId.
+  std::int32_t SeedTemplate(const TemplateTables& tables, std::int32_t key, const std::string& name,
+                            const Variant& body, const Columns& more = {});
+  // A row of `user` for `key` pointing to template `id` (0 for a settings
+  // row); its FId.
+  std::int32_t SeedAssignment(const TemplateTables& tables, std::int32_t key, std::int32_t id,
+                              std::int32_t user, const std::string& name, std::int32_t sel,
+                              const Variant& subType = Variant::Null(), const Columns& more = {});
+  // A manager's template and his assignment row pointing to it; the
+  // template's FId.
+  std::int32_t SeedManagersTemplate(const TemplateTables& tables, std::int32_t key,
+                                    const std::string& name, const Variant& body, std::int32_t sel);
+  // A settings row of `user` for `key`, with its print settings and option
+  // text.
+  void SeedSettingsRow(const TemplateTables& tables, std::int32_t key, std::int16_t user,
+                       const Variant& printSet, const std::string& optionText = "");
 
   // Every row of the six tables, ordered by table and FId, one line a row with
   // every column: compare two of them to see that a call changed nothing.
   std::string Snapshot();
+  // The statement texts that the observer saw, today's date written "<today>".
+  std::vector<std::string> Texts();
+  // The values bound to the statement `index` (from 0) that the observer
+  // saw, as "Kind:value" separated by ", "; a date by its kind alone.
+  std::string Params(std::size_t index);
+  // The columns of the one row that `where` selects from `table`, as text
+  // separated by "|" (Null as "NULL").
+  std::string Row(const std::string& table, const std::string& columns, const std::string& where);
 
-  // A settings row (FBillId 0) of T_PrintExport, or of T_PrintExportLM when
-  // `dataFrom` is given.
-  void SeedSettingsRow(std::int32_t billType, std::int16_t user, const Variant& printSet,
-                       const std::string& optionText = "", const Variant& dataFrom = Variant());
-
-  // The operations of the hub's journal, in order ("Open", "Complete", ...).
-  std::vector<std::string> JournalOperations() const;
+  // The calls of the hub's journal that decide a unit of work, in order:
+  // "Open", "Complete" and "Abort".
+  std::vector<std::string> Votes() const;
 
   // The failure injected into each statement in turn.
   static AutomationError Locked() {
@@ -107,7 +155,7 @@ class StoreTest : public ::testing::TestWithParam<Backend> {
         check(error, n);
       }
       EXPECT_EQ(Snapshot(), before) << "statement " << n << " failed";
-      const auto votes = JournalOperations();
+      const auto votes = Votes();
       EXPECT_EQ(std::count(votes.begin(), votes.end(), "Abort"), aborts) << n;
       EXPECT_EQ(std::count(votes.begin(), votes.end(), "Complete"), 0) << n;
       EXPECT_EQ(votes.back(), "Abort") << n;
@@ -128,6 +176,9 @@ class StoreTest : public ::testing::TestWithParam<Backend> {
   }
 
  private:
+  std::int32_t Seed(const std::string& table, Columns columns, const Columns& more,
+                    std::int32_t partition);
+
   std::unique_ptr<TempDirectory> directory_;
   std::string dsn_;
   std::shared_ptr<host::ServiceHub> hub_;
@@ -135,14 +186,12 @@ class StoreTest : public ::testing::TestWithParam<Backend> {
   std::shared_ptr<ado::Connection> db_;
 };
 
-// Names the instantiation by backend: "SQLite".
-std::string BackendName(const ::testing::TestParamInfo<Backend>& info);
+// A suite run on every backend (ORVO_INSTANTIATE_STORE_SUITE).
+class StoreTest : public StoreFixture, public ::testing::WithParamInterface<Backend> {
+ protected:
+  const Backend& StoreBackend() const override { return GetParam(); }
+};
 
 }  // namespace orvo::testing
-
-// Runs a StoreTest suite on every backend.
-#define ORVO_INSTANTIATE_STORE_SUITE(Suite)                                                   \
-  INSTANTIATE_TEST_SUITE_P(Backends, Suite, ::testing::ValuesIn(::orvo::testing::Backends()), \
-                           ::orvo::testing::BackendName)
 
 #endif  // ORVO_TESTS_SUPPORT_STORE_FIXTURE_HPP_

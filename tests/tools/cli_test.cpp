@@ -115,24 +115,17 @@ TEST_F(OrvoprintTest, MembersListsTheSixClassesWithTheirIdentitiesAndDispids) {
   EXPECT_GT(out.find("\n\n", queryLM), member);
 }
 
-TEST_F(OrvoprintTest, CallsThatNeedNoStoreDoNotOpenIt) {
+TEST_F(OrvoprintTest, OnlyInitMakesAStoreAndSaysWhatItDid) {
   const Outcome called = Run(
       {"--dsn", "Data Source=/nonexistent/dir/x.db", "call", "clsPrintSetupUpdate", "TransMode"});
   EXPECT_EQ(called.exitCode, 0) << called.err;
   EXPECT_EQ(called.out, "2\n");
   EXPECT_EQ(called.err, "");
-
   // Command lines that do not say what to do; the second lacks its argument.
-  for (const char* member : {"NoSuchMember", "GetPageAndPrintSet"}) {
-    const Outcome usage = Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", member});
-    EXPECT_EQ(usage.exitCode, 2) << usage.err;
-    EXPECT_EQ(usage.out, "");
-    EXPECT_TRUE(usage.err.starts_with("orvoprint: ")) << usage.err;
-  }
-  EXPECT_FALSE(fs::exists(directory_.Path() / "store.db"));
-}
-
-TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
+  ExpectRefused(Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "NoSuchMember"}), 2,
+                "orvoprint: ");
+  ExpectRefused(Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPageAndPrintSet"}), 2,
+                "orvoprint: ");
   // A call never makes a store: a data source that names no file is an error.
   const Outcome early =
       Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPageAndPrintSet", "28"});
@@ -154,35 +147,6 @@ TEST_F(OrvoprintTest, InitThenCallsTraceTheirStatementsAndReportFailures) {
               R"("schemaVersion":3,"action":")" +
                   std::string(action) + "\"}\n");
   }
-
-  const Outcome traced = Run({"--dsn", Dsn(), "--user", "7", "--trace", "call",
-                              "clsPrintSetupQuery", "GetPageAndPrintSet", "28"});
-  EXPECT_EQ(traced.exitCode, 0) << traced.err;
-  EXPECT_EQ(traced.out, "{}\n");
-  // The user's settings row first, then the manager user's; each as the class
-  // wrote it and as the database ran it: one shape, its values bound.
-  EXPECT_EQ(traced.err,
-            R"({"sql":"Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=28)"
-            R"( And FPreparerId=7","params":[],)"
-            R"("ran":"Select FPrintSet AS \"FPrintSet\" From T_PrintExport Where FBillId=0)"
-            R"( And FBillType=? And FPreparerId=?","ranParams":[28,7]})"
-            "\n"
-            R"({"sql":"Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=28)"
-            R"( And FPreparerId=16394","params":[],)"
-            R"("ran":"Select FPrintSet AS \"FPrintSet\" From T_PrintExport Where FBillId=0)"
-            R"( And FBillType=? And FPreparerId=?","ranParams":[28,16394]})"
-            "\n");
-
-  // GetPictureData reports its own number and source, saying what was wrong.
-  const Outcome picture = Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "GetPictureData",
-                               R"({"TableName":"t_NoSuchTable","FieldName":"FPicture",)"
-                               R"("PrimaryKeyField":"FItemID","PrimaryKeyValue":"1"})"});
-  EXPECT_EQ(picture.exitCode, 1);
-  EXPECT_EQ(picture.out, "");
-  EXPECT_EQ(picture.err,
-            R"({"error":{"number":-2147221503,"source":"OrvoMPrintExport:GetPictureData",)"
-            R"("description":"TableName must name an existing table, not \"t_NoSuchTable\"."}})"
-            "\n");
 }
 
 TEST_F(OrvoprintTest, ACopyCalledDirectlyIsKeptWholeOrNotAtAll) {
@@ -206,25 +170,7 @@ TEST_F(OrvoprintTest, ACopyCalledDirectlyIsKeptWholeOrNotAtAll) {
   const Outcome copied =
       Run({"--dsn", Dsn(), "call", "clsPrintSetupQuery", "CopyManagerNoteInfo", "28", "7", "Al"});
   EXPECT_EQ(copied.exitCode, 0) << copied.err;
-  EXPECT_EQ(Sqlite(store, "select FCreatorName from T_PrintExportNote where FId=2"), "Al\n");
-  EXPECT_EQ(Sqlite(store, "select FBillId from T_PrintExport where FPreparerId=7"), "2\n");
-}
-
-TEST_F(OrvoprintTest, TraceShowsAStatementThatTheDatabaseRefuses) {
-  // An empty database without init: the table is missing.
-  std::ofstream(directory_.Path() / "store.db").close();
-  const Outcome refused = Run({"--dsn", Dsn(), "--user", "7", "--trace", "call",
-                               "clsPrintSetupQueryLM", "GetPageAndPrintSet", "28", "3"});
-  EXPECT_EQ(refused.exitCode, 1);
-  EXPECT_EQ(refused.err,
-            R"({"sql":"Select FPrintSet From T_PrintExportLM Where FBillId=0 AND FDataFrom = 3)"
-            R"( And FBillType=28 And FPreparerId=7","params":[],)"
-            R"("ran":"Select FPrintSet AS \"FPrintSet\" From T_PrintExportLM Where FBillId=0)"
-            R"( AND FDataFrom = ? And FBillType=? And FPreparerId=?","ranParams":[3,28,7]})"
-            "\n"
-            R"({"error":{"number":-2147217900,"source":"SQLite",)"
-            R"("description":"no such table: T_PrintExportLM"}})"
-            "\n");
+  EXPECT_EQ(Sqlite(store, "select count(*) from T_PrintExportNote"), "2\n");
 }
 
 TEST_F(OrvoprintTest, ArgumentsReachTheMemberAsTyped) {

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ado_test_support.hpp"
+
+namespace orvo::ado {
+namespace {
+
+using testing::ErrorOf;
+
+// What every backend must do with the statements the classes run.
+class BackendTest : public testing::StoreTest,
+                    public ::testing::WithParamInterface<orvo::testing::Backend> {
+ protected:
+  const orvo::testing::Backend& StoreBackend() const override { return GetParam(); }
+};
+
+// The spellings that the suites of the classes, run on every backend, do not
+// show: the identity before any insert, a top that limits, and the names of
+// the fields of a "*" list and of a select list.
+TEST_P(BackendTest, IdentityTopAndFieldNamesAreTheClassesOwn) {
+  EXPECT_TRUE(Scalar("select @@IDENTITY").IsNull());  // no insert yet
+  cn_->Execute("insert into T_PrintExportNote (FName,FData) values ('Body',x'090807')");
+  cn_->Execute("insert into T_PrintExport (FBillType,FBillId,FName) values (28,1,'a'),(28,1,'b')");
+  EXPECT_EQ(Scalar("select @@IDENTITY"), Variant(2));
+  EXPECT_EQ(cn_->Execute("Select top 1 FId From T_PrintExport Where FBillType=28")->RecordCount(),
+            1);
+  EXPECT_EQ(
+      Names("Select c.FData as FBlob,i.* From T_PrintExport i inner Join T_PrintExportNote c "
+            " On i.FbillId=c.FId"),
+      "FBlob,FId,FBillType,FBillId,FPreparerId,FDate,FName,FData,FBillTypeSub,FSel,FPrintSet");
+  EXPECT_EQ(Names("select fbilltype,[FName],count(1) as FNoteNumber from [T_PrintExport]"),
+            "fbilltype,FName,FNoteNumber");
+}
+
+TEST_P(BackendTest, ValuesComeBackWithTheTypesOfTheirColumns) {
+  NewCommand(
+      "Insert Into T_PrintExportNote(FScreenId,FNewBillType,FCreateDate,FModifyDate,FData) "
+      "Values(?,?,?,?,?)",
+      {{adVarChar, 20, 28},
+       {adVarChar, 20, 28},
+       {adDate, 0, Date::FromParts(2024, 5, 6, 7, 8, 9)},
+       {adDate, 0, "2024-05-07 10:11:12"},
+       {adLongVarBinary, 2147483647, Bytes{}}})
+      ->Execute();
+  auto note = cn_->Execute("select * from T_PrintExportNote");
+  EXPECT_EQ(note->Fields("FScreenId").Value(), Variant("28"));
+  EXPECT_EQ(note->Fields("FNewBillType").Type(), adInteger);
+  EXPECT_EQ(note->Fields("FCreateDate").Value(), Variant(Date::FromParts(2024, 5, 6, 7, 8, 9)));
+  EXPECT_EQ(note->Fields("FModifyDate").Value(), Variant(Date::FromParts(2024, 5, 7, 10, 11, 12)));
+  EXPECT_EQ(note->Fields("FModifyDate").Type(), adDBTimeStamp);
+  // An empty byte array stays an empty byte array, not Null.
+  EXPECT_EQ(note->Fields("FData").Value(), Variant(Bytes{}));
+  EXPECT_EQ(note->Fields("FData").Type(), adLongVarBinary);
+
+  NewCommand("Insert Into T_PrintExport (FBillId,FName,FData,FBillTypeSub,FSel) Values(?,?,?,?,?)",
+             {{adInteger, 0, 5.0},
+              {adVarChar, 255, "n"},
+              {adVarChar, 255, Variant::Null()},
+              {adVarChar, 255, ""},
+              {adBoolean, 0, "True"}})
+      ->Execute();
+  auto rs = cn_->Execute("select * from T_PrintExport");
+  EXPECT_EQ(rs->Fields("FBillId").Value(), Variant(5));
+  EXPECT_EQ(rs->Fields("FName").Type(), adVarChar);
+  EXPECT_TRUE(rs->Fields("FData").Value().IsNull());
+  EXPECT_EQ(rs->Fields("FBillTypeSub").Value(), Variant(""));
+  EXPECT_EQ(rs->Fields("FSel").Value(), Variant(1));  // a Boolean is stored as 1 or 0
+  auto big = cn_->Execute("select 5000000000 as big");
+  EXPECT_EQ(big->Fields(0).Value(), Variant(5000000000.0));
+  EXPECT_EQ(big->Fields(0).Type(), adBigInt);
+}
+
+TEST_P(BackendTest, FailuresMapToStableNumbersWithTheProviderAsSource) {
+  const AutomationError unknown = ErrorOf([&] { cn_->Execute("select * from T_Missing"); });
+  EXPECT_EQ(unknown.number(), kErrStatementRefused);
+  EXPECT_EQ(unknown.source(), GetParam().name);
+  // A double-quoted name is always a name, never a text value in disguise.
+  for (const char* text : {"select \"nosuchcolumn\" from T_PrintExport",
+                           "create index IX_Quoted on T_PrintExport (\"nosuchcolumn\")"}) {
+    EXPECT_EQ(ErrorOf([&] { cn_->Execute(text); }).number(), kErrStatementRefused) << text;
+  }
+  EXPECT_EQ(ErrorOf([&] { cn_->Execute("select 1; select 2"); }).number(), kErrStatementRefused);
+  EXPECT_EQ(cn_->Execute("select 1;")->Fields(0).Value(), Variant(1));
+  // A run that fails on its values leaves the statement ready for the next one.
+  const BoundValue one{adInteger, Variant(1)}, two{adInteger, Variant(2)};
+  EXPECT_EQ(ErrorOf([&] { cn_->ExecuteWith("select ? + ?", {one}); }).number(),
+            kErrStatementRefused);
+  EXPECT_EQ(cn_->ExecuteWith("select ? + ?", {one, two})->Fields(0).Value(), Variant(3));
+  cn_->Execute("insert into T_PrintExport (FId,FName) values (1,'a')");
+  const AutomationError constraint =
+      ErrorOf([&] { cn_->Execute("insert into T_PrintExport (FId,FName) values (1,'b')"); });
+  EXPECT_EQ(constraint.number(), kErrConstraint);
+  EXPECT_EQ(constraint.source(), GetParam().name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, BackendTest, ::testing::ValuesIn(orvo::testing::Backends()),
+                         [](const auto& instance) { return instance.param.name; });
+
+}  // namespace
+}  // namespace orvo::ado

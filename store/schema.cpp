@@ -40,9 +40,8 @@ const std::vector<std::string>& TableNames() {
 
 bool IsStoreTable(std::string_view table) {
   const std::vector<std::string>& names = TableNames();
-  return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
-    return ascii::EqualsIgnoreCase(name, table);
-  });
+  return std::any_of(names.begin(), names.end(),
+                     [&](const std::string& name) { return ascii::EqualsIgnoreCase(name, table); });
 }
 
 SchemaOutcome CreateSchema(ado::Connection& connection) {

@@ -25,25 +25,45 @@ using orvo::bench::SiteFor;
 using orvo::bench::Sized;
 using orvo::bench::TextOf;
 
-// The user the host signs in for the n-th call.
-void SignIn(const Site& site, std::int64_t n) {
-  const std::int32_t user = site.UserOf(n);
-  orvo::host::ServiceHub::Current()->SignIn(static_cast<std::int16_t>(user),
-                                            orvo::bench::UserName(user));
-}
-
-void BM_GetNoteInfo(benchmark::State& state) {
-  LateBound object("OrvoMPrintExport.clsPrintSetupQuery");
+// Calls a reading member late-bound as the n-th call's user, for the n-th
+// call's bill type (or report).
+void Read(benchmark::State& state, const char* progId, const char* member, bool reports) {
+  LateBound object(progId);
   Site& site = SiteFor(state);
   std::int64_t n = 0;
   for (auto _ : state) {
-    SignIn(site, n);
-    Variant catalogue = object.Call("GetNoteInfo", {site.Dsn(), site.BillTypeOf(n)});
-    benchmark::DoNotOptimize(catalogue);
+    const std::int32_t user = site.UserOf(n);
+    orvo::host::ServiceHub::Current()->SignIn(static_cast<std::int16_t>(user),
+                                              orvo::bench::UserName(user));
+    Variant result =
+        object.Call(member, {site.Dsn(), reports ? site.ReportOf(n) : site.BillTypeOf(n)});
+    benchmark::DoNotOptimize(result);
     ++n;
   }
 }
-BENCHMARK(BM_GetNoteInfo)->Apply(Sized);
+
+// Each reading member as "BM_<member>", beside its baseline below.
+[[maybe_unused]] const bool kReadsRegistered = [] {
+  struct Member {
+    const char* benchmark;
+    const char* progId;
+    const char* member;
+    bool reports;
+  };
+  constexpr const char* kQuery = "OrvoMPrintExport.clsPrintSetupQuery";
+  for (const Member& read : {
+           Member{"BM_GetNoteInfo", kQuery, "GetNoteInfo", false},
+           Member{"BM_GetNotePrintData", kQuery, "GetNotePrintData", false},
+           Member{"BM_GetRptNotePrintData", "OrvoMPrintExport.clsPrintSetupQueryRpt",
+                  "GetRptNotePrintData", true},
+           Member{"BM_GetPageAndPrintSet", kQuery, "GetPageAndPrintSet", false},
+           Member{"BM_GetCurrNote", kQuery, "GetCurrNote", false},
+       }) {
+    benchmark::RegisterBenchmark(read.benchmark, Read, read.progId, read.member, read.reports)
+        ->Apply(Sized);
+  }
+  return true;
+}();
 
 struct CatalogueRow {
   std::int32_t billType, billId, sel;
@@ -85,19 +105,6 @@ void BM_GetNoteInfo_Baseline(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_GetNoteInfo_Baseline)->Apply(Sized);
-
-void BM_GetNotePrintData(benchmark::State& state) {
-  LateBound object("OrvoMPrintExport.clsPrintSetupQuery");
-  Site& site = SiteFor(state);
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    SignIn(site, n);
-    Variant printData = object.Call("GetNotePrintData", {site.Dsn(), site.BillTypeOf(n)});
-    benchmark::DoNotOptimize(printData);
-    ++n;
-  }
-}
-BENCHMARK(BM_GetNotePrintData)->Apply(Sized);
 
 // The selected template and the settings text: the first statement of each
 // chain finds its row, as for every user with templates of their own.
@@ -147,19 +154,6 @@ void BM_GetNotePrintData_Baseline(benchmark::State& state) {
 }
 BENCHMARK(BM_GetNotePrintData_Baseline)->Apply(Sized);
 
-void BM_GetRptNotePrintData(benchmark::State& state) {
-  LateBound object("OrvoMPrintExport.clsPrintSetupQueryRpt");
-  Site& site = SiteFor(state);
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    SignIn(site, n);
-    Variant printData = object.Call("GetRptNotePrintData", {site.Dsn(), site.ReportOf(n)});
-    benchmark::DoNotOptimize(printData);
-    ++n;
-  }
-}
-BENCHMARK(BM_GetRptNotePrintData)->Apply(Sized);
-
 void BM_GetRptNotePrintData_Baseline(benchmark::State& state) {
   PrintDataBaseline(
       state,
@@ -170,19 +164,6 @@ void BM_GetRptNotePrintData_Baseline(benchmark::State& state) {
       true);
 }
 BENCHMARK(BM_GetRptNotePrintData_Baseline)->Apply(Sized);
-
-void BM_GetPageAndPrintSet(benchmark::State& state) {
-  LateBound object("OrvoMPrintExport.clsPrintSetupQuery");
-  Site& site = SiteFor(state);
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    SignIn(site, n);
-    Variant settings = object.Call("GetPageAndPrintSet", {site.Dsn(), site.BillTypeOf(n)});
-    benchmark::DoNotOptimize(settings);
-    ++n;
-  }
-}
-BENCHMARK(BM_GetPageAndPrintSet)->Apply(Sized);
 
 void BM_GetPageAndPrintSet_Baseline(benchmark::State& state) {
   Site& site = SiteFor(state);
@@ -205,19 +186,6 @@ void BM_GetPageAndPrintSet_Baseline(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_GetPageAndPrintSet_Baseline)->Apply(Sized);
-
-void BM_GetCurrNote(benchmark::State& state) {
-  LateBound object("OrvoMPrintExport.clsPrintSetupQuery");
-  Site& site = SiteFor(state);
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    SignIn(site, n);
-    Variant current = object.Call("GetCurrNote", {site.Dsn(), site.BillTypeOf(n)});
-    benchmark::DoNotOptimize(current);
-    ++n;
-  }
-}
-BENCHMARK(BM_GetCurrNote)->Apply(Sized);
 
 struct CurrentRow {
   std::int32_t billId, billType;

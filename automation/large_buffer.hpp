@@ -1,7 +1,7 @@
 // LargeBuffer gives the bytes of a large value (a picture read from a
 // business table) a buffer that is reused from one read to the next on the
-// same thread: the last large buffer a thread lets go is kept for its next
-// large value of about the same size. A printing client reads the same
+// same thread: the largest buffer a thread has let go is kept for its next
+// large value of at least half its size. A printing client reads the same
 // pictures again and again; without this, every read of a picture of
 // megabytes asks the allocator for that much anew, and whether it gets
 // memory already touched or fresh pages to fault in one by one depends on

@@ -31,6 +31,7 @@ class Backend {
 
   // "SQLite", "PostgreSQL": the source of this backend's errors.
   virtual std::string_view Provider() const = 0;
+  virtual BackendKind Kind() const = 0;
 
   // Runs one statement with values for its "?" markers in order. A backend
   // lifts the literals of the text into markers of its own, so that one

@@ -153,6 +153,10 @@ std::string_view Connection::Provider() const {
   return backend_->Provider();
 }
 
+BackendKind Connection::Kind() const {
+  return backend_->Kind();
+}
+
 std::optional<std::vector<std::string>> Connection::TableColumns(
     const std::vector<std::string>& name) {
   return backend_->TableColumns(name);

@@ -14,7 +14,7 @@ namespace orvo::store {
 namespace {
 
 const BackendSchema& SchemaOf(const ado::Connection& connection) {
-  if (connection.Provider() == "SQLite") return sqlite::Schema();
+  if (connection.Kind() == ado::BackendKind::Sqlite) return sqlite::Schema();
   throw AutomationError(
       ado::kErrFailure, kLibraryName,
       "No schema is known for the provider " + std::string(connection.Provider()) + ".");

@@ -106,6 +106,7 @@ class SqliteBackend final : public Backend {
   }
 
   std::string_view Provider() const override { return kProvider; }
+  BackendKind Kind() const override { return BackendKind::Sqlite; }
 
   ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) override {
     parameterizer_.Parameterize(text);

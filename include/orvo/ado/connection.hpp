@@ -71,6 +71,7 @@ class Connection : public Dispatch {
 
   // "SQLite" or "PostgreSQL": the source of the backend's errors.
   std::string_view Provider() const;
+  BackendKind Kind() const;
 
   // What the checks of names that callers pass ask of the database, answered
   // by the backend; the observer sees no statement for them.

@@ -46,6 +46,10 @@ inline constexpr std::int32_t kLongBinarySize = 2147483647;
 // for that reason.
 enum class TransactionKind { Reading, Writing };
 
+// The database a connection runs on. What lies above the data-access layer
+// keeps one thing per kind (the store's schema), never a provider's name.
+enum class BackendKind { Sqlite, Postgres };
+
 // Error numbers of the data-access layer.
 inline constexpr std::int32_t kErrStatementRefused = static_cast<std::int32_t>(0x80040E14u);
 inline constexpr std::int32_t kErrConstraint = static_cast<std::int32_t>(0x80040E2Fu);

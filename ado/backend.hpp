@@ -32,6 +32,9 @@ class Backend {
   // "SQLite", "PostgreSQL": the source of this backend's errors.
   virtual std::string_view Provider() const = 0;
   virtual BackendKind Kind() const = 0;
+  // Whether the connection to the database is gone (a server restarted, a
+  // network cut): nothing more can run on it, and a pool replaces it.
+  virtual bool Lost() const { return false; }
 
   // Runs one statement with values for its "?" markers in order. A backend
   // lifts the literals of the text into markers of its own, so that one
@@ -62,12 +65,15 @@ class Backend {
   // Schema questions that the checks of names callers pass ask; answered
   // without running a statement of the caller's.
 
-  // The columns of the table or view named by `name` (its parts, quotes
-  // removed: the table, or its schema and the table), as the database
-  // declares them; nullopt when the database has no such table or view of
-  // its callers (its own bookkeeping tables do not count).
+  // The columns of the table or view named by `name` (its parts: the table,
+  // or its schema and the table, or its database, schema and table), as the
+  // database declares them; nullopt when the database has no such table or
+  // view of its callers (its own bookkeeping tables do not count).
   virtual std::optional<std::vector<std::string>> TableColumns(
-      const std::vector<std::string>& name) = 0;
+      const std::vector<NamePart>& name) = 0;
+  // Whether `written`, standing in a statement, names the column that the
+  // database declares as `declared`.
+  virtual bool NamesColumn(const NamePart& written, std::string_view declared) const = 0;
   // True when `word`, written bare in a statement, is a keyword or a value of
   // the database (null, true) rather than a name.
   virtual bool IsKeyword(std::string_view word) const = 0;
@@ -84,6 +90,9 @@ struct BackendInfo {
   std::string_view provider;
   BackendOpener open;
   std::span<const std::string_view> keys;
+  // The key whose value names a database file, relative to the current
+  // directory unless absolute; "" when the database is not a file.
+  std::string_view fileKey;
 };
 
 // The backend of a provider name (any case), or null when none is built in.

@@ -1,4 +1,5 @@
 #include "ado/backend.hpp"
+#include "ado/postgres/postgres_backend.hpp"
 #include "ado/sqlite/sqlite_backend.hpp"
 #include "orvo/automation/ascii.hpp"
 
@@ -7,7 +8,8 @@ namespace orvo::ado {
 namespace {
 
 constexpr BackendInfo kBackends[] = {
-    {"SQLite", &OpenSqliteBackend, kSqliteKeys},
+    {"SQLite", &OpenSqliteBackend, kSqliteKeys, "Data Source"},
+    {"PostgreSQL", &OpenPostgresBackend, kPostgresKeys, ""},
 };
 
 }  // namespace

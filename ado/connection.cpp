@@ -158,8 +158,16 @@ BackendKind Connection::Kind() const {
 }
 
 std::optional<std::vector<std::string>> Connection::TableColumns(
-    const std::vector<std::string>& name) {
+    const std::vector<NamePart>& name) {
   return backend_->TableColumns(name);
+}
+
+bool Connection::NamesColumn(const NamePart& written, std::string_view declared) const {
+  return backend_->NamesColumn(written, declared);
+}
+
+bool Connection::Broken() const {
+  return broken_ || backend_->Lost();
 }
 
 bool Connection::IsKeyword(std::string_view word) const {

@@ -160,6 +160,9 @@ class Adapter {
       case TokenKind::Variable:
         if (t.Is("@@IDENTITY")) Replace(i, std::string(spelling_.identityExpression));
         break;
+      case TokenKind::Marker:
+        if (spelling_.numberedMarkers) Replace(i, "$" + std::to_string(++markers_));
+        break;
       default:
         break;
     }
@@ -215,6 +218,12 @@ class Adapter {
       after_[lastToken] += spelling_.identityAlias;
       return;
     }
+    const Token& last = tokens_[lastToken];
+    if (spelling_.quotedAliases && count >= 3 && Sig(end - 2)->Is("as") &&
+        last.kind == TokenKind::Identifier) {
+      Replace(lastToken, QuoteName(last.text));
+      return;
+    }
     // A plain column reference: name, or up to three names joined by dots.
     if (count % 2 == 0 || count > 5) return;
     for (std::size_t p = 0; p < count; ++p) {
@@ -243,6 +252,7 @@ class Adapter {
   std::vector<bool> dropped_;
   std::vector<std::string> before_;
   std::vector<std::string> after_;
+  int markers_ = 0;  // markers numbered so far
 };
 
 }  // namespace

@@ -39,6 +39,11 @@ struct DialectSpelling {
   std::string_view identityAlias;
   // The two-argument function that replaces isnull(a, b).
   std::string_view isnullFunction;
+  // Markers numbered $1, $2, ... in their order instead of "?".
+  bool numberedMarkers = false;
+  // A select-list alias written bare ("AS FBlob") quoted, so that a database
+  // that folds bare names to lower case names the column as written.
+  bool quotedAliases = false;
 };
 
 std::string AdaptStatement(std::string_view text, const DialectSpelling& spelling);

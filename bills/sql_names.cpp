@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <optional>
 
-#include "orvo/automation/ascii.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/store/schema.hpp"
 
@@ -29,42 +28,41 @@ std::string Quoted(std::string_view text) {
 // The parts of `text` when it is at most `most` names joined by dots and
 // nothing else, none of them a keyword of the database; raises 5, saying that
 // it must be `what`, otherwise.
-std::vector<std::string> NameParts(const ado::Connection& connection, std::string_view argument,
-                                   std::string_view text, std::size_t most,
-                                   const std::string& what) {
+std::vector<ado::NamePart> NameParts(const ado::Connection& connection, std::string_view argument,
+                                     std::string_view text, std::size_t most,
+                                     const std::string& what) {
   const std::optional<std::vector<ado::NamePart>> parts = connection.SplitName(text);
   if (!parts || parts->size() > most) Refuse(argument, "be " + what, Quoted(text));
-  std::vector<std::string> names;
   for (const ado::NamePart& part : *parts) {
     if (part.bare && connection.IsKeyword(part.name)) {
       Refuse(argument, "be " + what, "the keyword " + Quoted(part.name));
     }
-    names.push_back(part.name);
   }
-  return names;
+  return *parts;
 }
 
 }  // namespace
 
 BusinessTable BusinessTable::Require(ado::Connection& connection, std::string_view argument,
                                      std::string_view name) {
-  const std::vector<std::string> parts =
+  const std::vector<ado::NamePart> parts =
       NameParts(connection, argument, name, kMostTableNameParts, "a table name");
   // The store's own tables hold every user's templates and who may see them:
   // no caller reads or counts them as business rows.
-  if (store::IsStoreTable(parts.back())) Refuse(argument, "name an existing table", Quoted(name));
+  if (store::IsStoreTable(parts.back().name))
+    Refuse(argument, "name an existing table", Quoted(name));
   std::optional<std::vector<std::string>> columns = connection.TableColumns(parts);
   if (!columns) Refuse(argument, "name an existing table", Quoted(name));
   return BusinessTable(connection, std::string(name), std::move(*columns));
 }
 
 std::string BusinessTable::RequireColumn(std::string_view argument, std::string_view name) const {
-  std::string column = NameParts(*connection_, argument, name, 1, "a column name").front();
+  ado::NamePart column = NameParts(*connection_, argument, name, 1, "a column name").front();
   const bool exists = std::any_of(columns_.begin(), columns_.end(), [&](const std::string& c) {
-    return ascii::EqualsIgnoreCase(c, column);
+    return connection_->NamesColumn(column, c);
   });
   if (!exists) Refuse(argument, "name a column of " + name_, Quoted(name));
-  return column;
+  return std::move(column.name);
 }
 
 void RequireLiteral(const ado::Connection& connection, std::string_view argument,

@@ -1,13 +1,13 @@
 #include "ado/sqlite/sqlite_backend.hpp"
 
 #include <charconv>
-#include <list>
 #include <optional>
 #include <span>
 #include <string>
-#include <unordered_map>
 
 #include "ado/parameterize.hpp"
+#include "ado/shape_cache.hpp"
+#include "ado/slot_binding.hpp"
 #include "ado/sqlite/collation.hpp"
 #include "ado/sqlite/column_reader.hpp"
 #include "ado/sqlite/database.hpp"
@@ -23,10 +23,6 @@ namespace {
 using sqlite::kProvider;
 
 constexpr int kDefaultBusyTimeoutMs = 5000;
-// The shapes of statements that one connection keeps prepared: far more than
-// every statement of the classes, so only business statements of many
-// shapes (id lists of many lengths) ever push an old shape out.
-constexpr std::size_t kShapesKept = 512;
 
 std::string DatabasePath(const ConnectionString& cs) {
   std::string path = cs.Get("Data Source");
@@ -116,15 +112,8 @@ class SqliteBackend final : public Backend {
 
   ResultSet ExecuteShape(std::string_view text, const std::vector<BoundValue>& values) override {
     return Run(ShapeOf(text), [&](sqlite::Statement& statement) {
-      if (static_cast<std::size_t>(statement.MarkerCount()) != values.size()) {
-        throw AutomationError(kErrStatementRefused, kProvider,
-                              "The statement has " + std::to_string(statement.MarkerCount()) +
-                                  " markers but " + std::to_string(values.size()) +
-                                  " values were given");
-      }
-      for (std::size_t i = 0; i < values.size(); ++i) {
-        statement.Bind(static_cast<int>(i) + 1, values[i].value);
-      }
+      BindShapeValues(values, static_cast<std::size_t>(statement.MarkerCount()), kProvider,
+                      Binder{statement});
     });
   }
 
@@ -136,15 +125,8 @@ class SqliteBackend final : public Backend {
 
   RanStatement Ran(std::string_view text, const std::vector<BoundValue>& params) override {
     parameterizer_.Parameterize(text);
-    RanStatement ran{ShapeOf(parameterizer_.Shape()).adapted, {}};
-    for (const Slot& slot : parameterizer_.Slots()) {
-      if (slot.lifted) {
-        ran.params.push_back(parameterizer_.Lifted(slot.index).ToVariant());
-      } else if (slot.index < params.size()) {
-        ran.params.push_back(params[slot.index].value);
-      }
-    }
-    return ran;
+    return RanStatement{ShapeOf(parameterizer_.Shape()).adapted,
+                        SlotValues(parameterizer_, params)};
   }
 
   void AcceptEarlierSchemas() override {
@@ -164,17 +146,22 @@ class SqliteBackend final : public Backend {
   }
 
   std::optional<std::vector<std::string>> TableColumns(
-      const std::vector<std::string>& name) override {
+      const std::vector<NamePart>& name) override {
     if (name.empty() || name.size() > 2) return std::nullopt;
     const std::vector<BoundValue> names{
-        {adVarChar, Variant(name.back())},
-        {adVarChar, name.size() == 2 ? Variant(name.front()) : Variant::Null()}};
+        {adVarChar, Variant(name.back().name)},
+        {adVarChar, name.size() == 2 ? Variant(name.front().name) : Variant::Null()}};
     if (Execute(kFindTable, names).values.empty()) return std::nullopt;
     std::vector<std::string> columns;
     for (const Variant& value : Execute(kTableColumns, names).values) {
       columns.push_back(value.AsString());
     }
     return columns;
+  }
+
+  // SQLite compares names without regard to ASCII case, quoted or not.
+  bool NamesColumn(const NamePart& written, std::string_view declared) const override {
+    return ascii::EqualsIgnoreCase(written.name, declared);
   }
 
   bool IsKeyword(std::string_view word) const override {
@@ -187,25 +174,16 @@ class SqliteBackend final : public Backend {
   }
 
  private:
-  // The cached shape of `text`, the least recently used one making room
-  // when the cache is full. Adapting happens here, once per shape; preparing
-  // happens on the shape's first run, so that a statement the database
-  // refuses is still reported with what it would have run.
+  // The cached shape of `text`. Adapting happens here, once per shape;
+  // preparing happens on the shape's first run, so that a statement the
+  // database refuses is still reported with what it would have run.
   Shape& ShapeOf(std::string_view text) {
-    if (const auto found = shapeIndex_.find(text); found != shapeIndex_.end()) {
-      shapes_.splice(shapes_.begin(), shapes_, found->second);
-      return *found->second;
-    }
-    if (shapes_.size() >= kShapesKept) {
-      shapeIndex_.erase(shapes_.back().text);
-      shapes_.pop_back();
-    }
-    Shape shape;
-    shape.text = std::string(text);
-    shape.adapted = AdaptStatement(text, kSqliteSpelling);
-    shapes_.push_front(std::move(shape));
-    shapeIndex_.emplace(shapes_.front().text, shapes_.begin());
-    return shapes_.front();
+    return shapes_.Find(
+        text,
+        [](std::string_view shape) {
+          return Shape{std::string(shape), AdaptStatement(shape, kSqliteSpelling), {}, {}};
+        },
+        [](Shape&) {});
   }
 
   // Prepares the shape when it runs for the first time, binds its markers
@@ -235,24 +213,14 @@ class SqliteBackend final : public Backend {
     shape.statement.emplace(std::move(statement));
   }
 
-  // Binds every marker of the shape: a lifted literal, or the caller's value.
-  void Bind(sqlite::Statement& statement, const std::vector<BoundValue>& params) {
-    const std::span<const Slot> slots = parameterizer_.Slots();
-    std::size_t given = 0;
-    for (const Slot& slot : slots) given += slot.lifted ? 0 : 1;
-    if (given != params.size() ||
-        static_cast<std::size_t>(statement.MarkerCount()) != slots.size()) {
-      throw AutomationError(kErrStatementRefused, kProvider,
-                            "The statement has " + std::to_string(given) + " markers but " +
-                                std::to_string(params.size()) + " values were given");
+  // Binds the markers of a statement, from 0, as BindSlots hands them over.
+  struct Binder {
+    sqlite::Statement& statement;
+    void Value(std::size_t i, const Variant& value) const {
+      statement.Bind(static_cast<int>(i) + 1, value);
     }
-    for (std::size_t i = 0; i < slots.size(); ++i) {
+    void Lifted(std::size_t i, const LiftedValue& literal) const {
       const int index = static_cast<int>(i) + 1;
-      if (!slots[i].lifted) {
-        statement.Bind(index, params[slots[i].index].value);
-        continue;
-      }
-      const LiftedValue& literal = parameterizer_.Lifted(slots[i].index);
       switch (literal.kind) {
         case LiftedValue::Kind::Integer:
           statement.BindInteger(index, literal.integer);
@@ -265,6 +233,12 @@ class SqliteBackend final : public Backend {
           break;
       }
     }
+  };
+
+  // Binds every marker of the shape: a lifted literal, or the caller's value.
+  void Bind(sqlite::Statement& statement, const std::vector<BoundValue>& params) {
+    BindSlots(parameterizer_, params, static_cast<std::size_t>(statement.MarkerCount()), kProvider,
+              Binder{statement});
   }
 
   // Runs one of the transaction's steps, prepared on its first use.
@@ -278,8 +252,7 @@ class SqliteBackend final : public Backend {
   // Declared first so that the statements are finalized before it closes.
   sqlite::Database db_;
   Parameterizer parameterizer_;
-  std::list<Shape> shapes_;  // most recently used first
-  std::unordered_map<std::string_view, std::list<Shape>::iterator> shapeIndex_;
+  ShapeCache<Shape> shapes_;
   std::optional<sqlite::Statement> begin_;
   std::optional<sqlite::Statement> beginWriting_;
   std::optional<sqlite::Statement> commit_;

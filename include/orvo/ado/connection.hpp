@@ -75,9 +75,13 @@ class Connection : public Dispatch {
 
   // What the checks of names that callers pass ask of the database, answered
   // by the backend; the observer sees no statement for them.
-  // The columns of the table or view named by `name` (its parts without
-  // quotes: the table, or its schema and the table); nullopt when there is none.
-  std::optional<std::vector<std::string>> TableColumns(const std::vector<std::string>& name);
+  // The columns of the table or view named by `name` (its parts as SplitName
+  // gives them: the table, or its schema and the table); nullopt when there
+  // is none.
+  std::optional<std::vector<std::string>> TableColumns(const std::vector<NamePart>& name);
+  // Whether `written` names the column declared as `declared`, as the
+  // database compares names (on some, a quoted name keeps its case).
+  bool NamesColumn(const NamePart& written, std::string_view declared) const;
   // True when `word`, written bare in a statement, is a keyword or a value
   // (null, true) rather than a name.
   bool IsKeyword(std::string_view word) const;
@@ -109,8 +113,9 @@ class Connection : public Dispatch {
   void RollbackTrans();
   bool InTransaction() const { return inTransaction_; }
   // Whether a failed rollback left this connection in a state no later call
-  // may rely on; a pool replaces such a connection.
-  bool Broken() const { return broken_; }
+  // may rely on, or the connection to the database is gone; a pool replaces
+  // such a connection.
+  bool Broken() const;
 
   void SetObserver(std::shared_ptr<StatementObserver> observer) { observer_ = std::move(observer); }
   const std::shared_ptr<StatementObserver>& Observer() const { return observer_; }

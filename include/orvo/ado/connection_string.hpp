@@ -42,6 +42,18 @@ class ConnectionString {
   std::vector<Entry> entries_;
 };
 
+// What makes two data source texts the same store: the provider and every
+// key that changes what is opened or how, with their values, whatever their
+// order and the case of their keys; a relative database file is the file it
+// names in the current directory. `followsDirectory` tells that the identity
+// depends on the current directory and must be worked out anew at each
+// request. A text that does not parse raises as Parse does.
+struct DataSourceIdentity {
+  std::string key;
+  bool followsDirectory = false;
+};
+DataSourceIdentity IdentityOf(std::string_view text);
+
 }  // namespace orvo::ado
 
 #endif  // ORVO_ADO_CONNECTION_STRING_HPP_

@@ -1,0 +1,47 @@
+#include "ado/postgres/database.hpp"
+
+#include "ado/postgres/error.hpp"
+
+namespace orvo::ado::postgres {
+
+Database::Database(const std::vector<ConnectionParameter>& parameters) {
+  std::vector<const char*> keywords;
+  std::vector<const char*> values;
+  for (const auto& [keyword, value] : parameters) {
+    keywords.push_back(keyword.c_str());
+    values.push_back(value.c_str());
+  }
+  keywords.push_back(nullptr);
+  values.push_back(nullptr);
+  conn_ = PQconnectdbParams(keywords.data(), values.data(), 0);
+  if (conn_ == nullptr) throw Failure("Out of memory while connecting to the server");
+  if (PQstatus(conn_) != CONNECTION_OK) {
+    AutomationError error = Failure(PQerrorMessage(conn_));
+    PQfinish(conn_);
+    throw error;
+  }
+  // Notices (a schema object that already exists, ...) are the server's
+  // chatter, not the caller's business.
+  PQsetNoticeProcessor(
+      conn_, [](void*, const char*) {}, nullptr);
+}
+
+Database::~Database() {
+  PQfinish(conn_);
+}
+
+Result Database::Exec(const char* sql) const {
+  return Check(PQexec(conn_, sql));
+}
+
+Result Database::Check(PGresult* raw) const {
+  Result result(raw);
+  const ExecStatusType status =
+      result.get() != nullptr ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+    throw ErrorFromResult(result.get(), conn_);
+  }
+  return result;
+}
+
+}  // namespace orvo::ado::postgres

@@ -1,0 +1,348 @@
+#include "ado/postgres/postgres_backend.hpp"
+
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "ado/parameterize.hpp"
+#include "ado/postgres/column_reader.hpp"
+#include "ado/postgres/database.hpp"
+#include "ado/postgres/error.hpp"
+#include "ado/postgres/statement.hpp"
+#include "ado/shape_cache.hpp"
+#include "ado/slot_binding.hpp"
+#include "ado/tokenizer.hpp"
+#include "orvo/automation/ascii.hpp"
+
+namespace orvo::ado {
+
+namespace {
+
+using postgres::kProvider;
+
+// The data source's own names for libpq's keywords.
+constexpr std::pair<std::string_view, std::string_view> kRenamedKeys[] = {{"Host", "host"},
+                                                                          {"Port", "port"},
+                                                                          {"Database", "dbname"},
+                                                                          {"User ID", "user"},
+                                                                          {"Password", "password"}};
+
+std::vector<postgres::ConnectionParameter> ConnectionParameters(const ConnectionString& cs) {
+  std::vector<postgres::ConnectionParameter> parameters;
+  for (const std::string& key : cs.Keys()) {
+    std::string keyword;
+    for (const auto& [ours, libpq] : kRenamedKeys) {
+      if (ascii::EqualsIgnoreCase(key, ours)) keyword = libpq;
+    }
+    for (std::string_view known : kPostgresKeys) {
+      if (keyword.empty() && ascii::EqualsIgnoreCase(key, known)) keyword = known;
+    }
+    if (!keyword.empty()) parameters.emplace_back(keyword, cs.Get(key));
+  }
+  // Texts travel as UTF-8 whatever the server's or the environment's default.
+  parameters.emplace_back("client_encoding", "UTF8");
+  return parameters;
+}
+
+// The table that an INSERT statement writes to, as written: its name tokens
+// joined by dots; "" for any other statement.
+std::string InsertTarget(std::string_view text) {
+  std::vector<Token> tokens = Tokenize(text);
+  std::erase_if(tokens, [](const Token& t) { return !t.Significant(); });
+  if (tokens.size() < 3 || !tokens[0].Is("insert") || !tokens[1].Is("into")) return {};
+  std::string name;
+  for (std::size_t i = 2; i < tokens.size(); i += 2) {
+    if (!tokens[i].IsName()) return {};
+    name += tokens[i].text;
+    if (i + 1 >= tokens.size() || !tokens[i + 1].Is(".")) break;
+    name += '.';
+  }
+  return name;
+}
+
+// The statement text without the blanks, comments and semicolons that end it.
+std::string_view WithoutEnd(std::string_view text) {
+  const std::vector<Token> tokens = Tokenize(text);
+  std::size_t end = 0;
+  std::size_t at = 0;
+  for (const Token& token : tokens) {
+    at += token.text.size();
+    if (token.Significant() && !token.Is(";")) end = at;
+  }
+  return text.substr(0, end);
+}
+
+std::string QuotedName(std::string_view name) {
+  std::string quoted = "\"";
+  for (char c : name) {
+    quoted += c;
+    if (c == '"') quoted += '"';
+  }
+  return quoted + "\"";
+}
+
+// Runs a catalogue query with text values for its markers.
+postgres::Result Query(const postgres::Database& db, const char* sql,
+                       const std::vector<std::string>& values) {
+  std::vector<const char*> pointers;
+  for (const std::string& value : values) pointers.push_back(value.c_str());
+  return db.Check(PQexecParams(db.get(), sql, static_cast<int>(pointers.size()), nullptr,
+                               pointers.data(), nullptr, nullptr, 0));
+}
+
+std::string Text(const postgres::Result& result, int row, int column) {
+  return std::string(PQgetvalue(result.get(), row, column),
+                     static_cast<std::size_t>(PQgetlength(result.get(), row, column)));
+}
+
+// The identity (or serial) column of a table named as a statement names it;
+// no row when it has none.
+constexpr const char kIdentityColumn[] =
+    "SELECT a.attname FROM pg_attribute a WHERE a.attrelid = to_regclass($1) AND a.attnum > 0 "
+    "AND NOT a.attisdropped AND (a.attidentity <> '' OR pg_get_serial_sequence($1, a.attname) IS "
+    "NOT NULL) ORDER BY a.attnum LIMIT 1";
+// The columns of a table with the comment that spells each name as the
+// classes write it.
+constexpr const char kColumnSpellings[] =
+    "SELECT attnum, attname, coalesce(col_description(attrelid, attnum), '') FROM pg_attribute "
+    "WHERE attrelid = $1::oid AND attnum > 0";
+// The table or view that a name of one or two parts (schema and table, as
+// the server reads them) finds, as a statement naming it would.
+constexpr const char kFindTable[] =
+    "SELECT c.oid FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+    "WHERE c.relname = $1 AND c.relkind IN ('r', 'v', 'm', 'p', 'f') AND "
+    "CASE WHEN $2 = '' THEN pg_table_is_visible(c.oid) ELSE n.nspname = $2 END";
+constexpr const char kTableColumns[] =
+    "SELECT attname FROM pg_attribute WHERE attrelid = $1::oid AND attnum > 0 AND NOT "
+    "attisdropped ORDER BY attnum";
+// Words that cannot stand bare as a column name.
+constexpr const char kReservedWords[] =
+    "SELECT word FROM pg_get_keywords() WHERE catcode IN ('R', 'T')";
+
+// A name part as the server reads it: a bare one folded to lower case.
+std::string ServerName(const NamePart& part) {
+  if (!part.bare) return part.name;
+  std::string folded = part.name;
+  for (char& c : folded) c = ascii::ToLower(c);
+  return folded;
+}
+
+struct Shape {
+  std::string text;     // the shape: the classes' text with its literals lifted out
+  std::string adapted;  // in the server's dialect
+  std::unique_ptr<postgres::Statement> statement;
+  std::optional<postgres::ColumnReader> columns;
+  bool recordsIdentity = false;  // an insert whose one row of result is the backend's own
+};
+
+class PostgresBackend final : public Backend {
+ public:
+  explicit PostgresBackend(const ConnectionString& cs) : db_(ConnectionParameters(cs)) {}
+
+  std::string_view Provider() const override { return kProvider; }
+  BackendKind Kind() const override { return BackendKind::Postgres; }
+  bool Lost() const override { return db_.Lost(); }
+
+  ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) override {
+    parameterizer_.Parameterize(text);
+    return Run(ShapeOf(parameterizer_.Shape()), [&](postgres::Statement& statement) {
+      BindSlots(parameterizer_, params, statement.MarkerCount(), kProvider, Binder{statement});
+    });
+  }
+
+  ResultSet ExecuteShape(std::string_view text, const std::vector<BoundValue>& values) override {
+    return Run(ShapeOf(text), [&](postgres::Statement& statement) {
+      BindShapeValues(values, statement.MarkerCount(), kProvider, Binder{statement});
+    });
+  }
+
+  RanStatement RanShape(std::string_view text, const std::vector<BoundValue>& values) override {
+    RanStatement ran{ShapeOf(text).adapted, {}};
+    for (const BoundValue& value : values) ran.params.push_back(value.value);
+    return ran;
+  }
+
+  RanStatement Ran(std::string_view text, const std::vector<BoundValue>& params) override {
+    parameterizer_.Parameterize(text);
+    return RanStatement{ShapeOf(parameterizer_.Shape()).adapted,
+                        SlotValues(parameterizer_, params)};
+  }
+
+  void Begin(TransactionKind kind) override {
+    db_.Exec("BEGIN");
+    // One writer at a time per store, as on an embedded store: writers wait
+    // for one another here rather than fail on each other's rows later.
+    if (kind == TransactionKind::Writing) {
+      db_.Exec(
+          "SELECT pg_advisory_xact_lock(hashtext(current_database() || '.' || "
+          "current_schema()))");
+    }
+  }
+  void Commit() override { db_.Exec("COMMIT"); }
+  void Rollback() override {
+    if (PQtransactionStatus(db_.get()) == PQTRANS_IDLE) return;
+    db_.Exec("ROLLBACK");
+  }
+
+  std::optional<std::vector<std::string>> TableColumns(const std::vector<NamePart>& name) override {
+    // A third part names the database, and only the connection's own is there.
+    if (name.empty() || name.size() > 3) return std::nullopt;
+    if (name.size() == 3) {
+      const postgres::Result current = db_.Exec("SELECT current_database()");
+      if (Text(current, 0, 0) != ServerName(name.front())) return std::nullopt;
+    }
+    const std::string schema = name.size() >= 2 ? ServerName(name[name.size() - 2]) : "";
+    const postgres::Result table = Query(db_, kFindTable, {ServerName(name.back()), schema});
+    if (PQntuples(table.get()) == 0) return std::nullopt;
+    const postgres::Result columns = Query(db_, kTableColumns, {Text(table, 0, 0)});
+    std::vector<std::string> names;
+    for (int row = 0; row < PQntuples(columns.get()); ++row) names.push_back(Text(columns, row, 0));
+    return names;
+  }
+
+  bool NamesColumn(const NamePart& written, std::string_view declared) const override {
+    // A bare name is folded to lower case, a quoted one is compared as it is.
+    return written.bare
+               ? ascii::EqualsIgnoreCase(written.name, declared) && ServerName(written) == declared
+               : written.name == declared;
+  }
+
+  bool IsKeyword(std::string_view word) const override {
+    if (reserved_.empty()) {
+      const postgres::Result words = db_.Exec(kReservedWords);
+      for (int row = 0; row < PQntuples(words.get()); ++row) {
+        reserved_.insert(Text(words, row, 0));
+      }
+    }
+    std::string folded(word);
+    for (char& c : folded) c = ascii::ToLower(c);
+    return reserved_.contains(folded);
+  }
+
+ private:
+  // Binds the markers of a statement, from 0, as BindSlots hands them over.
+  struct Binder {
+    postgres::Statement& statement;
+    void Value(std::size_t i, const Variant& value) const { statement.Bind(i, value); }
+    void Lifted(std::size_t i, const LiftedValue& literal) const {
+      statement.BindLifted(i, literal);
+    }
+  };
+
+  // The cached shape of `text`, adapted on its first use; its statement is
+  // prepared on its first run, so that a statement the server refuses is
+  // still reported with what it would have run.
+  Shape& ShapeOf(std::string_view text) {
+    return shapes_.Find(
+        text,
+        [](std::string_view shape) {
+          Shape made;
+          made.text = std::string(shape);
+          made.adapted = AdaptStatement(shape, kPostgresSpelling);
+          return made;
+        },
+        [](Shape&) {});
+  }
+
+  template <class Bind>
+  ResultSet Run(Shape& shape, Bind&& bind) {
+    Prepare(shape);
+    bind(*shape.statement);
+    const postgres::Result result = shape.statement->Run();
+    if (shape.recordsIdentity) return ResultSet{};
+    return shape.columns->ReadAll(result.get());
+  }
+
+  void Prepare(Shape& shape) {
+    if (shape.statement) return;
+    std::string sql = shape.adapted;
+    const std::string target = InsertTarget(shape.adapted);
+    if (!target.empty()) {
+      sql = RecordingIdentity(WithoutEnd(shape.adapted), target);
+      shape.recordsIdentity = true;
+    }
+    auto statement =
+        std::make_unique<postgres::Statement>(db_, "orvo_" + std::to_string(++prepared_), sql);
+    shape.columns.emplace(statement->Description(), ColumnNames(statement->Description()));
+    shape.statement = std::move(statement);
+  }
+
+  // An insert that records the id it made in orvo.identity, for "select
+  // @@IDENTITY" on this connection; the setting lasts past the transaction
+  // unless it is rolled back, as the id read back would.
+  std::string RecordingIdentity(std::string_view insert, const std::string& table) {
+    const std::optional<std::string> identity = IdentityColumn(table);
+    if (!identity) {
+      return "WITH orvo_insert AS (" + std::string(insert) +
+             ") SELECT set_config('orvo.identity', '', false)";
+    }
+    const std::string column = QuotedName(*identity);
+    return "WITH orvo_insert AS (" + std::string(insert) + " RETURNING " + column +
+           ") SELECT set_config('orvo.identity', coalesce(max(" + column +
+           ")::text, ''), false) FROM orvo_insert";
+  }
+
+  std::optional<std::string> IdentityColumn(const std::string& table) {
+    const postgres::Result found = Query(db_, kIdentityColumn, {table});
+    if (PQntuples(found.get()) == 0) return std::nullopt;
+    return Text(found, 0, 0);
+  }
+
+  // The names of a statement's columns as the classes spell them: a column
+  // taken whole from a table by the comment that spells its name (the
+  // server keeps names in lower case), any other as the server names it;
+  // "@@IDENTITY" is the empty name.
+  std::vector<std::string> ColumnNames(const PGresult* description) {
+    std::vector<std::string> names;
+    for (int i = 0; i < PQnfields(description); ++i) {
+      std::string name = PQfname(description, i);
+      if (name == "@@IDENTITY") {
+        name.clear();
+      } else if (const Oid table = PQftable(description, i); table != InvalidOid) {
+        const std::string& spelled = Spelling(table, PQftablecol(description, i), name);
+        if (!spelled.empty()) name = spelled;
+      }
+      names.push_back(std::move(name));
+    }
+    return names;
+  }
+
+  // The spelling of column `number` of `table` when the result names it as
+  // the table does; "" otherwise.
+  const std::string& Spelling(Oid table, int number, const std::string& resultName) {
+    static const std::string kNone;
+    auto found = spellings_.find(table);
+    if (found == spellings_.end()) {
+      std::unordered_map<int, std::pair<std::string, std::string>> columns;
+      const postgres::Result rows = Query(db_, kColumnSpellings, {std::to_string(table)});
+      for (int row = 0; row < PQntuples(rows.get()); ++row) {
+        columns[std::stoi(Text(rows, row, 0))] = {Text(rows, row, 1), Text(rows, row, 2)};
+      }
+      found = spellings_.emplace(table, std::move(columns)).first;
+    }
+    const auto column = found->second.find(number);
+    if (column == found->second.end()) return kNone;
+    const auto& [declared, comment] = column->second;
+    if (declared != resultName || !ascii::EqualsIgnoreCase(comment, declared)) return kNone;
+    return comment;
+  }
+
+  // Declared first so that the statements are deallocated before it closes.
+  postgres::Database db_;
+  Parameterizer parameterizer_;
+  ShapeCache<Shape> shapes_;
+  std::size_t prepared_ = 0;  // statements prepared so far; each has a name of its own
+  // Per table: column number to its declared name and its spelling comment.
+  std::unordered_map<Oid, std::unordered_map<int, std::pair<std::string, std::string>>> spellings_;
+  mutable std::unordered_set<std::string> reserved_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> OpenPostgresBackend(const ConnectionString& connectionString, IfMissing) {
+  return std::make_unique<PostgresBackend>(connectionString);
+}
+
+}  // namespace orvo::ado

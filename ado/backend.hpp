@@ -47,6 +47,10 @@ class Backend {
   virtual void AcceptEarlierSchemas() {}
 
   virtual void Begin(TransactionKind kind) = 0;
+  // Inside a reading transaction that has written nothing: takes the write
+  // lock that a writing one takes as it begins. What the transaction read
+  // before may have changed by then.
+  virtual void LockForWriting() = 0;
   virtual void Commit() = 0;
   virtual void Rollback() = 0;
 

@@ -198,6 +198,10 @@ void Connection::CommitTrans() {
   inTransaction_ = false;
 }
 
+void Connection::LockForWriting() {
+  if (inTransaction_) backend_->LockForWriting();
+}
+
 void Connection::RollbackTrans() {
   if (!inTransaction_) {
     throw AutomationError(kErrFailure, kSource, "No transaction is open on this connection.");

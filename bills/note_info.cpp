@@ -9,10 +9,10 @@ namespace orvo {
 
 namespace {
 
-// May copy the manager's templates: completes at its end, and its unit of
-// work begins as a writing one so that concurrent first calls for one user
-// wait for each other instead of copying twice.
-constexpr component::MethodConvention kConvention{.writes = true};
+// May copy the manager's templates: completes at its end. Its unit of work
+// begins as a reading one; a first call takes the write lock when it finds
+// it must copy, so that concurrent first calls for one user copy once.
+constexpr component::MethodConvention kConvention{};
 
 // The user's list writes a blank after "fbilltype=", the manager user's does not.
 constexpr families::CatalogueStatements kStandard{

@@ -45,8 +45,9 @@ struct MethodConvention {
   bool abortOnFailure = true;
   Failure failure = Failure::Unchanged;
   const char* source = nullptr;  // for Failure::Prefixed and Failure::PictureData
-  // The method may write (a write, or a read that may copy the manager's
-  // templates): its unit of work then begins as a writing transaction.
+  // The method writes: its unit of work then begins as a writing
+  // transaction. A read that may copy the manager's templates begins as a
+  // reading one and takes the write lock only when it copies.
   bool writes = false;
 };
 

@@ -13,7 +13,14 @@ std::shared_ptr<Dictionary> ReadCatalogue(component::MethodContext& context,
   if (rows->Eof()) {
     const std::int32_t user_id = context.UserID();
     const std::string user_name = context.UserName();
-    copy(context.ConnectionPtr(), user_id, user_name);
+    // Only a first call copies, and only it takes the write lock: catalogue
+    // reads of users who have their templates never wait for one another.
+    // Under the lock the user's list is asked again, unseen by the observer
+    // as the lock itself is: another first call may have copied meanwhile.
+    context.Connection().LockForWriting();
+    if (RunUnobserved(context, statements.userList, holes)->Eof()) {
+      copy(context.ConnectionPtr(), user_id, user_name);
+    }
     rows = FirstFound(context, {statements.userList, statements.managerList}, holes);
   }
   if (rows->Eof()) rows = FirstFound(context, {statements.newestList}, holes);

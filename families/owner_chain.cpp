@@ -14,6 +14,18 @@ std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
   return context.Connection().Execute(FilledStatement(pattern, holes, owners));
 }
 
+std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
+                                              std::string_view pattern,
+                                              const std::vector<Hole>& holes) {
+  struct Detached {
+    ado::Connection& connection;
+    std::shared_ptr<ado::StatementObserver> observer = connection.Observer();
+    ~Detached() { connection.SetObserver(std::move(observer)); }
+  } detached{context.Connection()};
+  detached.connection.SetObserver(nullptr);
+  return RunOwned(context, pattern, holes);
+}
+
 std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
                                            std::span<const std::string_view> chain,
                                            const std::vector<Hole>& holes) {

@@ -30,6 +30,12 @@ std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
 
 // Runs the statements of `chain` in order on the working connection until one
 // gives a row; the last recordset run (at its end when none gave a row).
+// As RunOwned, without telling the connection's observer: for what the
+// unit of work itself must know, such as a check repeated under a lock.
+std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
+                                              std::string_view pattern,
+                                              const std::vector<Hole>& holes);
+
 std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
                                            std::span<const std::string_view> chain,
                                            const std::vector<Hole>& holes);

@@ -10,10 +10,10 @@ namespace orvo {
 
 namespace {
 
-// May copy the manager's report templates: completes at its end, and begins
-// as a writing unit of work so that concurrent first calls wait for each
-// other instead of copying twice.
-constexpr component::MethodConvention kConvention{.writes = true};
+// May copy the manager's templates: completes at its end. Its unit of work
+// begins as a reading one; a first call takes the write lock when it finds
+// it must copy, so that concurrent first calls for one user copy once.
+constexpr component::MethodConvention kConvention{};
 
 constexpr families::CatalogueStatements kStandard{
     .userList =

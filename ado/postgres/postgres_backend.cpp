@@ -172,13 +172,14 @@ class PostgresBackend final : public Backend {
 
   void Begin(TransactionKind kind) override {
     db_.Exec("BEGIN");
-    // One writer at a time per store, as on an embedded store: writers wait
-    // for one another here rather than fail on each other's rows later.
-    if (kind == TransactionKind::Writing) {
-      db_.Exec(
-          "SELECT pg_advisory_xact_lock(hashtext(current_database() || '.' || "
-          "current_schema()))");
-    }
+    if (kind == TransactionKind::Writing) LockForWriting();
+  }
+  // One writer at a time per store, as on an embedded store: writers wait
+  // for one another here rather than fail on each other's rows later. Each
+  // statement after it sees every commit before it.
+  void LockForWriting() override {
+    db_.Exec(
+        "SELECT pg_advisory_xact_lock(hashtext(current_database() || '.' || current_schema()))");
   }
   void Commit() override { db_.Exec("COMMIT"); }
   void Rollback() override {

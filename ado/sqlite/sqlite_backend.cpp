@@ -137,6 +137,17 @@ class SqliteBackend final : public Backend {
     Step(kind == TransactionKind::Writing ? beginWriting_ : begin_,
          kind == TransactionKind::Writing ? "BEGIN IMMEDIATE" : "BEGIN");
   }
+  // SQLite cannot take the write lock inside a transaction whose snapshot
+  // another writer has passed: the transaction, which wrote nothing, ends and
+  // begins again as a writing one, seeing every commit before it.
+  void LockForWriting() override {
+    if (sqlite3_get_autocommit(db_.get()) != 0 ||
+        sqlite3_txn_state(db_.get(), nullptr) == SQLITE_TXN_WRITE) {
+      return;
+    }
+    Step(commit_, "COMMIT");
+    Begin(TransactionKind::Writing);
+  }
   void Commit() override { Step(commit_, "COMMIT"); }
   void Rollback() override {
     // SQLite ends a transaction by itself after some failures (a full disk,

@@ -108,6 +108,11 @@ class Connection : public Dispatch {
   // Transactions belong to the host's units of work; the classes never call these.
   void BeginTrans(TransactionKind kind = TransactionKind::Reading);
   void CommitTrans();
+  // Inside a transaction begun for reading that has written nothing yet:
+  // takes the write lock, waiting for another writer as a writing
+  // transaction does as it begins. What the transaction read before may have
+  // changed by then: read again what the writes depend on.
+  void LockForWriting();
   // A rollback that fails leaves the connection broken: whether its
   // transaction is still open is not known, so it must not be used again.
   void RollbackTrans();

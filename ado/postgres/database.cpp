@@ -30,6 +30,11 @@ Database::~Database() {
   PQfinish(conn_);
 }
 
+void Database::Reset() {
+  PQreset(conn_);
+  if (PQstatus(conn_) != CONNECTION_OK) throw Failure(PQerrorMessage(conn_));
+}
+
 Result Database::Exec(const char* sql) const {
   return Check(PQexec(conn_, sql));
 }

@@ -50,6 +50,10 @@ class Database {
   // Whether the connection to the server is gone (a restart, a cut).
   bool Lost() const { return PQstatus(conn_) != CONNECTION_OK; }
 
+  // Connects again with the same parameters; raises 0x80004005 when it
+  // cannot.
+  void Reset();
+
   // Runs a statement without markers; raises the mapped error when it fails.
   Result Exec(const char* sql) const;
   // Checks a result of a command or a query, raising its error when it failed.

@@ -171,7 +171,15 @@ class PostgresBackend final : public Backend {
   }
 
   void Begin(TransactionKind kind) override {
-    db_.Exec("BEGIN");
+    try {
+      db_.Exec("BEGIN");
+    } catch (const AutomationError&) {
+      // A server restarted since the last call closed this session; a unit of
+      // work that has not begun loses nothing by beginning on a new one.
+      if (!db_.Lost()) throw;
+      Reconnect();
+      db_.Exec("BEGIN");
+    }
     if (kind == TransactionKind::Writing) LockForWriting();
   }
   // One writer at a time per store, as on an embedded store: writers wait
@@ -223,6 +231,14 @@ class PostgresBackend final : public Backend {
   }
 
  private:
+  // What the session knew goes with it: its prepared statements first, while
+  // the connection still tells that they need no deallocating.
+  void Reconnect() {
+    shapes_.Clear();
+    spellings_.clear();
+    db_.Reset();
+  }
+
   // Binds the markers of a statement, from 0, as BindSlots hands them over.
   struct Binder {
     postgres::Statement& statement;

@@ -8,6 +8,7 @@
 #include "orvo/automation/error.hpp"
 #include "store/backend_schema.hpp"
 #include "store/sqlite/schema_sqlite.hpp"
+#include "store/tables.hpp"
 
 namespace orvo::store {
 
@@ -31,10 +32,11 @@ void RefuseNewer(int stored, int current) {
 }  // namespace
 
 const std::vector<std::string>& TableNames() {
-  static const std::vector<std::string> names = {
-      "T_PrintExport",       "T_PrintExportNote",     "T_PrintExportLM",
-      "T_PrintExportNoteLM", "T_RptExcelPrintExport", "T_RptExcelPrintExportNote",
-  };
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> spelled;
+    for (const Table& table : Tables()) spelled.push_back(table.name);
+    return spelled;
+  }();
   return names;
 }
 

@@ -7,6 +7,7 @@
 
 #include "orvo/automation/error.hpp"
 #include "store/backend_schema.hpp"
+#include "store/postgres/schema_postgres.hpp"
 #include "store/sqlite/schema_sqlite.hpp"
 #include "store/tables.hpp"
 
@@ -15,7 +16,12 @@ namespace orvo::store {
 namespace {
 
 const BackendSchema& SchemaOf(const ado::Connection& connection) {
-  if (connection.Kind() == ado::BackendKind::Sqlite) return sqlite::Schema();
+  switch (connection.Kind()) {
+    case ado::BackendKind::Sqlite:
+      return sqlite::Schema();
+    case ado::BackendKind::Postgres:
+      return postgres::Schema();
+  }
   throw AutomationError(
       ado::kErrFailure, kLibraryName,
       "No schema is known for the provider " + std::string(connection.Provider()) + ".");

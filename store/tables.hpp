@@ -50,6 +50,9 @@ const std::vector<Index>& Indexes();
 std::string FitRule(const Column& column);
 // "<table>.<column> <rule>": the rule with what it is about, as a store's
 // constraint names it, so that its failure tells which column refused what.
+// A server that keeps names to 63 bytes names the constraint "<column>
+// <rule>" instead, since some of these are longer; its messages name the
+// table themselves.
 std::string FitName(const Table& table, const Column& column);
 
 }  // namespace orvo::store

@@ -62,7 +62,9 @@ std::string Declaration(const Column& column) {
       return c + " integer";
     case ColumnKind::Text: {
       // char_length of a bpchar leaves its trailing blanks out; they are the
-      // bytes that the cast to text strips, a blank being one byte.
+      // bytes that the cast to text strips, a blank being one byte, and must
+      // fit in what the other characters leave. The constraint is named by
+      // the column alone, since the server cuts names at 63 bytes.
       const std::string blanks = "octet_length(" + c + ") - octet_length(CAST(" + c + " AS text))";
       return c + " bpchar COLLATE " + kCollation + " CONSTRAINT \"" + c + " " + FitRule(column) +
              "\" CHECK (" + blanks + " <= " + std::to_string(column.characters) +

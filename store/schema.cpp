@@ -7,14 +7,21 @@
 
 #include "orvo/automation/error.hpp"
 #include "store/backend_schema.hpp"
+#include "store/postgres/schema_postgres.hpp"
 #include "store/sqlite/schema_sqlite.hpp"
+#include "store/tables.hpp"
 
 namespace orvo::store {
 
 namespace {
 
 const BackendSchema& SchemaOf(const ado::Connection& connection) {
-  if (connection.Kind() == ado::BackendKind::Sqlite) return sqlite::Schema();
+  switch (connection.Kind()) {
+    case ado::BackendKind::Sqlite:
+      return sqlite::Schema();
+    case ado::BackendKind::Postgres:
+      return postgres::Schema();
+  }
   throw AutomationError(
       ado::kErrFailure, kLibraryName,
       "No schema is known for the provider " + std::string(connection.Provider()) + ".");
@@ -31,10 +38,11 @@ void RefuseNewer(int stored, int current) {
 }  // namespace
 
 const std::vector<std::string>& TableNames() {
-  static const std::vector<std::string> names = {
-      "T_PrintExport",       "T_PrintExportNote",     "T_PrintExportLM",
-      "T_PrintExportNoteLM", "T_RptExcelPrintExport", "T_RptExcelPrintExportNote",
-  };
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> spelled;
+    for (const Table& table : Tables()) spelled.push_back(table.name);
+    return spelled;
+  }();
   return names;
 }
 

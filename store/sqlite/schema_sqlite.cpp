@@ -9,6 +9,7 @@
 #include "orvo/automation/conversions.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/store/schema.hpp"
+#include "store/tables.hpp"
 
 namespace orvo::store::sqlite {
 
@@ -20,148 +21,41 @@ constexpr int kCollationVersion = 1;
 // The schema whose columns took any value SQLite would store.
 constexpr int kUncheckedVersion = 2;
 
-// What the store holds a column to, as a server with declared column types
-// does: a 32-bit whole number, or a text of at most so many characters.
-enum class Fit { Anything, WholeNumber, Text };
-
-struct Column {
-  std::string name;
-  std::string type;
-  Fit fit = Fit::Anything;
-  int characters = 0;  // of a Fit::Text column
-};
-
-struct Table {
-  std::string name;
-  std::vector<Column> columns;
-};
-
-struct Index {
-  std::string name;
-  std::string table;
-  std::string columns;
-};
-
-Column Identity() {
-  return {"FId", "INTEGER PRIMARY KEY AUTOINCREMENT", Fit::WholeNumber};
-}
-Column WholeNumber(const char* name) {
-  return {name, "INTEGER", Fit::WholeNumber};
-}
-Column Text(const char* name, int characters) {
-  return {name, "VARCHAR(" + std::to_string(characters) + ") COLLATE NOCASE", Fit::Text,
-          characters};
-}
-Column Date(const char* name) {
-  return {name, "DATETIME"};
-}
-Column Binary(const char* name) {
-  return {name, "BLOB"};
+// The column's declared type in SQLite.
+std::string Type(const Column& column) {
+  switch (column.kind) {
+    case ColumnKind::Identity:
+      return "INTEGER PRIMARY KEY AUTOINCREMENT";
+    case ColumnKind::WholeNumber:
+      return "INTEGER";
+    case ColumnKind::Text:
+      // Without regard to ASCII case; trailing blanks count.
+      return "VARCHAR(" + std::to_string(column.characters) + ") COLLATE NOCASE";
+    case ColumnKind::Date:
+      return "DATETIME";
+    case ColumnKind::Binary:
+      break;
+  }
+  return "BLOB";
 }
 
-std::vector<Column> With(std::vector<Column> columns, const Column& added) {
-  columns.push_back(added);
-  return columns;
-}
-
-// In the order of TableNames(). Every text the template copies bind with a
-// size is held to that size here, so that no row a caller could write stops
-// another user's first copy.
-std::vector<Table> BuildTables() {
-  const std::vector<Column> billRow = {Identity(),
-                                       WholeNumber("FBillType"),
-                                       WholeNumber("FBillId"),
-                                       WholeNumber("FPreparerId"),
-                                       Date("FDate"),
-                                       Text("FName", 255),
-                                       Text("FData", 255),
-                                       Text("FBillTypeSub", 255),
-                                       WholeNumber("FSel"),
-                                       Binary("FPrintSet")};
-  const auto note = [](const char* billType) {
-    return std::vector<Column>{Identity(),
-                               Text("FName", 255),
-                               Text("FScreenId", 20),
-                               Text("FCreatorName", 30),
-                               Text("FModifierName", 30),
-                               WholeNumber(billType),
-                               Date("FCreateDate"),
-                               Date("FModifyDate"),
-                               Binary("FData")};
-  };
-  const Column dataFrom = WholeNumber("FDataFrom");
-  return {
-      {"T_PrintExport", billRow},
-      {"T_PrintExportNote", note("FNewBillType")},
-      {"T_PrintExportLM", With(billRow, dataFrom)},
-      {"T_PrintExportNoteLM", With(note("FNewBillType"), dataFrom)},
-      {"T_RptExcelPrintExport",
-       {Identity(), WholeNumber("FRptId"), WholeNumber("FNoteId"), WholeNumber("FPreparerId"),
-        Date("FDate"), Text("FName", 255), Text("FData", 255), WholeNumber("FSel"),
-        Binary("FPrintSet"), Text("FTypeSub", 255)}},
-      {"T_RptExcelPrintExportNote", note("FNewRptId")},
-  };
-}
-
-const std::vector<Table>& Tables() {
-  static const std::vector<Table> tables = BuildTables();
-  return tables;
-}
-
-// The access paths of the statements, so that no statement's cost grows with
-// the number of users: a user's rows of a bill type or report by template
-// id; the rows of a bill type by template id (its bill-type-set row) and by
-// name; the selected rows of a bill type by sub-type (anyone's selection);
-// templates by creator, screen id and name, and by bill type (or report) and
-// name.
-const std::vector<Index>& Indexes() {
-  static const std::vector<Index> indexes = {
-      {"IX_PrintExport_User", "T_PrintExport", "FPreparerId, FBillType, FBillId"},
-      {"IX_PrintExport_Name", "T_PrintExport", "FBillType, FName"},
-      {"IX_PrintExport_Type", "T_PrintExport", "FBillType, FBillId"},
-      {"IX_PrintExport_Selected", "T_PrintExport", "FBillType, FSel, FBillTypeSub"},
-      {"IX_PrintExportNote_Creator", "T_PrintExportNote", "FCreatorName, FScreenId, FName"},
-      {"IX_PrintExportNote_Type", "T_PrintExportNote", "FNewBillType, FName"},
-      {"IX_PrintExportLM_User", "T_PrintExportLM", "FPreparerId, FBillType, FDataFrom, FBillId"},
-      {"IX_PrintExportLM_Name", "T_PrintExportLM", "FBillType, FName"},
-      {"IX_PrintExportLM_Type", "T_PrintExportLM", "FBillType, FDataFrom, FBillId"},
-      {"IX_PrintExportLM_Selected", "T_PrintExportLM", "FBillType, FSel, FBillTypeSub"},
-      {"IX_PrintExportNoteLM_Creator", "T_PrintExportNoteLM", "FCreatorName, FScreenId, FName"},
-      {"IX_PrintExportNoteLM_Type", "T_PrintExportNoteLM", "FNewBillType, FName"},
-      {"IX_RptExcelPrintExport_User", "T_RptExcelPrintExport", "FPreparerId, FRptId, FNoteId"},
-      {"IX_RptExcelPrintExport_Name", "T_RptExcelPrintExport", "FRptId, FName"},
-      {"IX_RptExcelPrintExport_Selected", "T_RptExcelPrintExport", "FRptId, FSel, FTypeSub"},
-      {"IX_RptExcelPrintExportNote_Creator", "T_RptExcelPrintExportNote",
-       "FCreatorName, FScreenId, FName"},
-      {"IX_RptExcelPrintExportNote_Type", "T_RptExcelPrintExportNote", "FNewRptId, FName"},
-  };
-  return indexes;
-}
-
-// The condition a value of the column meets; Null always does, as a CHECK
-// reads it.
+// The condition a value of the column meets, as a server with declared column
+// types holds it (SQLite stores whatever it is given); empty for a column that
+// takes anything. Null always meets it, as a CHECK reads it.
 std::string FitCondition(const Column& column) {
-  switch (column.fit) {
-    case Fit::WholeNumber:
+  switch (column.kind) {
+    case ColumnKind::Identity:
+    case ColumnKind::WholeNumber:
       return "typeof(" + column.name + ") IN ('integer', 'null') AND " + column.name +
              " BETWEEN -2147483648 AND 2147483647";
-    case Fit::Text:
+    case ColumnKind::Text:
       return "typeof(" + column.name + ") IN ('text', 'null') AND length(" + column.name +
              ") <= " + std::to_string(column.characters);
-    case Fit::Anything:
+    case ColumnKind::Date:
+    case ColumnKind::Binary:
       break;
   }
   return {};
-}
-
-// What the constraint says when a value does not fit: the data-access layer
-// knows a fit constraint by the word "holds" after the column it names, and
-// reports its failure as a value that does not fit.
-std::string FitName(const Table& table, const Column& column) {
-  const std::string what = column.fit == Fit::Text
-                               ? "at most " + std::to_string(column.characters) + " characters"
-                               : std::string("a 32-bit whole number");
-  return table.name + "." + column.name + " holds " + what;
 }
 
 // The names below are the schema's own, never a caller's, so they are
@@ -180,10 +74,12 @@ std::string ColumnNames(const Table& table) {
 std::string Declarations(const Table& table) {
   std::string columns;
   for (const Column& column : table.columns) {
-    columns += (columns.empty() ? "" : ", ") + column.name + " " + column.type;
-    if (column.fit != Fit::Anything) {
-      columns +=
-          " CONSTRAINT \"" + FitName(table, column) + "\" CHECK (" + FitCondition(column) + ")";
+    columns += (columns.empty() ? "" : ", ") + column.name + " " + Type(column);
+    // The data-access layer knows a fit constraint by the word "holds" after
+    // the column it names, and reports its failure as a value that does not
+    // fit.
+    if (const std::string condition = FitCondition(column); !condition.empty()) {
+      columns += " CONSTRAINT \"" + FitName(table, column) + "\" CHECK (" + condition + ")";
     }
   }
   return "(" + columns + ")";
@@ -244,9 +140,10 @@ void RefuseOtherColumns(ado::Connection& connection, const Table& table) {
 void AddUnfitValues(ado::Connection& connection, const Table& table,
                     std::vector<std::string>& unfit) {
   for (const Column& column : table.columns) {
-    if (column.fit == Fit::Anything) continue;
+    const std::string condition = FitCondition(column);
+    if (condition.empty()) continue;
     for (auto rows = connection.Execute("select FId from " + table.name + " where not (" +
-                                        FitCondition(column) + ") order by FId");
+                                        condition + ") order by FId");
          !rows->Eof(); rows->MoveNext()) {
       unfit.push_back(table.name + " FId " + CStr(rows->Fields(0).Value()) + " " + column.name);
     }

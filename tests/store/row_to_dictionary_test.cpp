@@ -19,7 +19,9 @@ using RowToDictionaryTest = testing::StoreTest;
 // Values stay under the names as the statement wrote them; Null, a Null
 // Boolean among them, is the empty text; a Boolean is the Integer 1 or 0.
 TEST_P(RowToDictionaryTest, KeepsValuesUnderTheNamesAsWrittenNullAsEmptyAndBooleansAsOneOrZero) {
-  Exec("create table T_RowKinds (FKey INTEGER, FName VARCHAR(255), FFlag BOOLEAN, FDate DATETIME)");
+  // Types that every backend declares alike.
+  Exec(
+      "create table T_RowKinds (FKey INTEGER, FName VARCHAR(255), FFlag BOOLEAN, FDate TIMESTAMP)");
   const std::string insert = "insert into T_RowKinds values (?,?,?,?)";
   Exec(insert, {1, "first", true, Date::FromParts(2024, 3, 5, 14, 7, 9)});
   Exec(insert, {2, Variant::Null(), false, Variant::Null()});

@@ -266,6 +266,8 @@ TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNext
     EXPECT_EQ(
         Tool("select count(*) from T_PrintExport where FName = 'MANAGER 存放页面设置信息 1  '"),
         "1");
+    EXPECT_EQ(Tool("select count(*) from T_PrintExport where FName = 'MANAGER 存放页面设置信息 1'"),
+              "0");
     EXPECT_EQ(Tool("update T_PrintExport set FSel = 1.5"),
               "error: CHECK constraint failed: T_PrintExport.FSel holds a 32-bit whole number");
 

@@ -125,6 +125,27 @@ std::vector<std::string> ConnectionString::Keys() const {
   return keys;
 }
 
+std::string ConnectionString::ShownText() const {
+  std::string shown;
+  for (const Entry& entry : entries_) {
+    if (ascii::EqualsIgnoreCase(entry.key, "Password") ||
+        ascii::EqualsIgnoreCase(entry.key, "sslpassword")) {
+      continue;
+    }
+    const bool plain =
+        entry.value.find_first_of(";\"'") == std::string::npos &&
+        (entry.value.empty() || (entry.value.front() != ' ' && entry.value.back() != ' '));
+    std::string value = entry.value;
+    if (!plain) {
+      value = "\"";
+      for (char c : entry.value) value += c == '"' ? std::string("\"\"") : std::string(1, c);
+      value += '"';
+    }
+    shown += (shown.empty() ? "" : ";") + entry.key + "=" + value;
+  }
+  return shown;
+}
+
 std::string ConnectionString::Provider() const {
   std::string provider = Get("Provider");
   return provider.empty() ? std::string("SQLite") : provider;

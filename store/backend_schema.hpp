@@ -10,6 +10,10 @@
 #ifndef ORVO_STORE_BACKEND_SCHEMA_HPP_
 #define ORVO_STORE_BACKEND_SCHEMA_HPP_
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "orvo/ado/connection.hpp"
 
 namespace orvo::store {
@@ -38,6 +42,12 @@ class BackendSchema {
   virtual void Upgrade(ado::Connection& connection, int fromVersion) const = 0;
   // Inside the transaction: records CurrentVersion as the store's version.
   virtual void RecordVersion(ado::Connection& connection) const = 0;
+
+  // The names of what the database (on a server: the connection's schema)
+  // holds, of any kind, tables first.
+  virtual std::vector<std::string> ObjectNames(ado::Connection& connection) const = 0;
+  // How a column of bytes is declared.
+  virtual std::string_view BinaryType() const = 0;
 };
 
 }  // namespace orvo::store

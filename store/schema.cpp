@@ -52,6 +52,14 @@ bool IsStoreTable(std::string_view table) {
                      [&](const std::string& name) { return ascii::EqualsIgnoreCase(name, table); });
 }
 
+std::vector<std::string> ObjectNames(ado::Connection& connection) {
+  return SchemaOf(connection).ObjectNames(connection);
+}
+
+std::string_view BinaryColumnType(const ado::Connection& connection) {
+  return SchemaOf(connection).BinaryType();
+}
+
 SchemaOutcome CreateSchema(ado::Connection& connection) {
   const BackendSchema& schema = SchemaOf(connection);
   const int current = schema.CurrentVersion();

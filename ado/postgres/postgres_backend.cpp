@@ -62,6 +62,22 @@ std::string InsertTarget(std::string_view text) {
   return name;
 }
 
+// Whether a select list of the text takes every column of a table ("*" or
+// "t.*"): only such columns are named by the server rather than by the text.
+bool SelectsEveryColumn(std::string_view text) {
+  const Token* previous = nullptr;
+  for (const Token& token : Tokenize(text)) {
+    if (!token.Significant()) continue;
+    if (token.Is("*") && previous != nullptr &&
+        (previous->Is("select") || previous->Is("distinct") || previous->Is(",") ||
+         previous->Is("."))) {
+      return true;
+    }
+    previous = &token;
+  }
+  return false;
+}
+
 // The statement text without the blanks, comments and semicolons that end it.
 std::string_view WithoutEnd(std::string_view text) {
   const std::vector<Token> tokens = Tokenize(text);
@@ -282,7 +298,8 @@ class PostgresBackend final : public Backend {
     }
     auto statement =
         std::make_unique<postgres::Statement>(db_, "orvo_" + std::to_string(++prepared_), sql);
-    shape.columns.emplace(statement->Description(), ColumnNames(statement->Description()));
+    shape.columns.emplace(statement->Description(),
+                          ColumnNames(statement->Description(), SelectsEveryColumn(sql)));
     shape.statement = std::move(statement);
   }
 
@@ -307,17 +324,18 @@ class PostgresBackend final : public Backend {
     return Text(found, 0, 0);
   }
 
-  // The names of a statement's columns as the classes spell them: a column
-  // taken whole from a table by the comment that spells its name (the
-  // server keeps names in lower case), any other as the server names it;
+  // The names of a statement's columns as the classes spell them: where the
+  // statement takes every column of a table, a column the statement does not
+  // name itself by the comment that spells its name (the server keeps names
+  // in lower case); any other as the statement or the server names it;
   // "@@IDENTITY" is the empty name.
-  std::vector<std::string> ColumnNames(const PGresult* description) {
+  std::vector<std::string> ColumnNames(const PGresult* description, bool everyColumn) {
     std::vector<std::string> names;
     for (int i = 0; i < PQnfields(description); ++i) {
       std::string name = PQfname(description, i);
       if (name == "@@IDENTITY") {
         name.clear();
-      } else if (const Oid table = PQftable(description, i); table != InvalidOid) {
+      } else if (const Oid table = PQftable(description, i); everyColumn && table != InvalidOid) {
         const std::string& spelled = Spelling(table, PQftablecol(description, i), name);
         if (!spelled.empty()) name = spelled;
       }

@@ -183,6 +183,25 @@ class PostgresSchema final : public BackendSchema {
     CheckUpgrade(connection, fromVersion);
   }
 
+  // Relations (tables, views, indexes, sequences), collations, types and
+  // functions of the connection's schema.
+  std::vector<std::string> ObjectNames(ado::Connection& connection) const override {
+    std::vector<std::string> names;
+    for (auto rows = connection.Execute(
+             "select relname, relkind <> 'r' from pg_class where relnamespace = "
+             "current_schema()::regnamespace union all select collname, true from pg_collation "
+             "where collnamespace = current_schema()::regnamespace union all select typname, "
+             "true from pg_type where typnamespace = current_schema()::regnamespace and typrelid "
+             "= 0 and typelem = 0 union all select proname, true from pg_proc where "
+             "pronamespace = current_schema()::regnamespace order by 2, 1");
+         !rows->Eof(); rows->MoveNext()) {
+      names.push_back(CStr(rows->Fields(0).Value()));
+    }
+    return names;
+  }
+
+  std::string_view BinaryType() const override { return "bytea"; }
+
   void RecordVersion(ado::Connection& connection) const override {
     connection.Execute("COMMENT ON COLLATION " + std::string(kCollation) + " IS " +
                        Quoted(VersionPrefix() + std::to_string(kVersion)));

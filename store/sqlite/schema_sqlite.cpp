@@ -246,6 +246,18 @@ class SqliteSchema final : public BackendSchema {
     Create(connection);
   }
 
+  std::vector<std::string> ObjectNames(ado::Connection& connection) const override {
+    std::vector<std::string> names;
+    for (auto rows =
+             connection.Execute("select name from sqlite_master order by type <> 'table', name");
+         !rows->Eof(); rows->MoveNext()) {
+      names.push_back(CStr(rows->Fields(0).Value()));
+    }
+    return names;
+  }
+
+  std::string_view BinaryType() const override { return "BLOB"; }
+
   void RecordVersion(ado::Connection& connection) const override {
     connection.Execute("PRAGMA user_version=" + std::to_string(kVersion));
   }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "orvo/ado/command.hpp"
+#include "orvo/ado/connection_string.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/ascii.hpp"
 #include "orvo/automation/conversions.hpp"
@@ -35,7 +36,8 @@ constexpr const char* kMonthlySales = "1007";
 
 // A business table of the application's own, holding item pictures.
 void CreatePictureTable(const std::shared_ptr<orvo::ado::Connection>& connection) {
-  connection->Execute("CREATE TABLE t_ICItemPicture (FItemID INTEGER PRIMARY KEY, FPicture BLOB)");
+  connection->Execute("CREATE TABLE t_ICItemPicture (FItemID INTEGER PRIMARY KEY, FPicture " +
+                      std::string(orvo::store::BinaryColumnType(*connection)) + ")");
   orvo::Bytes picture = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   while (picture.size() < 250) picture.push_back(static_cast<std::uint8_t>(picture.size() * 7));
   orvo::ado::Command insert;
@@ -61,14 +63,13 @@ void CreateInvoiceTable(orvo::ado::Connection& connection) {
 // trigger of any kind, not even the empty tables of init. Tables are named
 // first: they are what a user recognises.
 void RefuseStoreInUse(orvo::ado::Connection& connection) {
-  auto objects =
-      connection.Execute("select name from sqlite_master order by type <> 'table', name");
-  if (objects->Eof()) return;
+  const std::vector<std::string> objects = orvo::store::ObjectNames(connection);
+  if (objects.empty()) return;
   std::string names;
-  for (int shown = 0; !objects->Eof() && shown < 5; ++shown, objects->MoveNext()) {
-    names += (names.empty() ? "" : ", ") + orvo::CStr(objects->Fields(0).Value());
+  for (std::size_t shown = 0; shown < objects.size() && shown < 5; ++shown) {
+    names += (names.empty() ? "" : ", ") + objects[shown];
   }
-  if (!objects->Eof()) names += ", ...";
+  if (objects.size() > 5) names += ", ...";
   throw UsageError(
       "demo builds its own store and runs only on an empty one; the data source already holds " +
       names + " (name a new file with --dsn, or leave --dsn out)");
@@ -168,7 +169,9 @@ int RunDemo(const Options& options, std::ostream& out) {
   CreatePictureTable(connection);
   CreateInvoiceTable(*connection);
 
-  out << "STORE=" << ShellWord(demo.dsn) << '\n'
+  // A password stays out of what the demo prints; libpq finds it in the
+  // environment (PGPASSWORD) or the password file for the commands shown.
+  out << "STORE=" << ShellWord(orvo::ado::ConnectionString::Parse(demo.dsn).ShownText()) << '\n'
       << "Users: " << kManagerId << ' ' << kManagerName << " (sets the templates up), " << kClerkId
       << ' ' << kClerkName << " (a clerk who prints)\n"
       << "Bill type " << kSalesInvoice << ": sales invoice; report " << kMonthlySales

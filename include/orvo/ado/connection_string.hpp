@@ -29,6 +29,9 @@ class ConnectionString {
   // The provider named, "SQLite" when none is.
   std::string Provider() const;
   const std::string& Text() const { return text_; }
+  // The text without its secrets (Password, sslpassword), for showing to a
+  // person: the keys in their order, a value quoted where it must be.
+  std::string ShownText() const;
 
  private:
   struct Entry {

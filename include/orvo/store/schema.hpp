@@ -27,6 +27,13 @@ const std::vector<std::string>& TableNames();
 // a business table that callers may name.
 bool IsStoreTable(std::string_view table);
 
+// The names of what the data source holds already, of any kind (tables,
+// views, indexes, triggers...), tables first: nothing when it is empty.
+std::vector<std::string> ObjectNames(ado::Connection& connection);
+// How a column of bytes is declared on the connection's database, for a host
+// that makes tables of its own beside the store.
+std::string_view BinaryColumnType(const ado::Connection& connection);
+
 // What CreateSchema found and did.
 struct SchemaOutcome {
   enum class Action {

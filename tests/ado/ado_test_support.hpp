@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,21 +26,28 @@ using orvo::testing::RecordingObserver;
 
 using orvo::testing::ErrorOf;
 
-// A fresh store file per test, removed afterwards, with the data-access
-// tests' tables: on SQLite, unless a suite parameterised by backend says
-// otherwise.
+// A fresh store per test, dropped afterwards, with the data-access tests'
+// tables: on SQLite, unless a suite parameterised by backend says otherwise.
+// A test on a backend that cannot be had here is skipped.
 class StoreTest : public ::testing::Test {
  protected:
   virtual const orvo::testing::Backend& StoreBackend() const {
     return orvo::testing::SqliteBackend();
   }
   void SetUp() override {
+    if (const std::string& reason = StoreBackend().unavailable; !reason.empty()) {
+      GTEST_SKIP() << reason;
+    }
+    store_.emplace(StoreBackend(), dir_.Path());
     cn_ = Connection::Open(DataSource(), IfMissing::Create);
     for (const std::string& statement : StoreBackend().adoTables) cn_->Execute(statement);
   }
-  void TearDown() override { cn_.reset(); }
+  void TearDown() override {
+    cn_.reset();
+    store_.reset();
+  }
 
-  std::string DataSource() const { return StoreBackend().dataSource(dir_.Path()); }
+  const std::string& DataSource() const { return store_->Dsn(); }
 
   // The single value of a one-row, one-column statement.
   Variant Scalar(const std::string& text) {
@@ -75,6 +83,7 @@ class StoreTest : public ::testing::Test {
   }
 
   orvo::testing::TempDirectory dir_;
+  std::optional<orvo::testing::FreshStore> store_;
   std::shared_ptr<Connection> cn_;
 };
 

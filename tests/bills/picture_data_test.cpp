@@ -32,6 +32,7 @@ class PictureDataTest : public testing::StoreTest {
  protected:
   void SetUp() override {
     StoreTest::SetUp();
+    if (IsSkipped()) return;
     Exec("create table t_Picture (FItemID integer primary key, FCode varchar(20), FImage blob)");
   }
   void Store(std::int32_t id, const Variant& image) {

@@ -26,6 +26,7 @@ class PrintCountTest : public testing::StoreTest {
  protected:
   void SetUp() override {
     StoreTest::SetUp();
+    if (IsSkipped()) return;
     Exec("create table t_Bill (FInterID integer, FNumber varchar(20), FPrintCount integer)");
     for (int id = 1; id <= 5; ++id) {
       Exec("insert into t_Bill values (?, ?, ?)",

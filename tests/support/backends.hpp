@@ -1,9 +1,16 @@
 // The backends that the suites touching a store run on, each with what the
-// suites need to know of it: how to name a fresh store, and the tables the
-// data-access tests run their statements on, in the backend's own
-// declarations. A suite parameterised by backend runs the same cases on each.
+// suites need to know of it: whether it can be had here, how to make a fresh
+// store and drop it again, and the tables the data-access tests run their
+// statements on, in the backend's own declarations. A suite parameterised by
+// backend runs the same cases on each; on a backend that cannot be had here
+// its cases are reported skipped, with the reason, never passed.
 //
-// Pure data; any thread.
+// SQLite is always there. PostgreSQL runs on the server whose data source
+// text ORVO_TEST_PG holds (scripts/with-postgres starts one): each test gets
+// a schema of its own there, named after its temporary directory, so tests
+// that run at once never meet.
+//
+// The backends are data; a FreshStore belongs to one test.
 
 #ifndef ORVO_TESTS_SUPPORT_BACKENDS_HPP_
 #define ORVO_TESTS_SUPPORT_BACKENDS_HPP_
@@ -19,45 +26,51 @@ namespace orvo::testing {
 
 struct Backend {
   std::string name;
-  // A data source text for a fresh store in `directory`.
+  // Why the suites cannot run on this backend here; empty when they can.
+  std::string unavailable;
+  // A data source text for a fresh, empty store of the test that owns
+  // `directory`, a temporary directory no other test has.
   std::string (*dataSource)(const std::filesystem::path& directory);
+  // Removes what dataSource made outside `directory`, reporting a failure to
+  // the test; null where the store lives in the directory and goes with it.
+  void (*drop)(const std::filesystem::path& directory);
   // Makes the data-access tests' tables, which mirror the columns of the
   // store's and compare text as the store's schema does.
   std::vector<std::string> adoTables;
 };
 
-inline const Backend& SqliteBackend() {
-  static const Backend sqlite{
-      "SQLite",
-      [](const std::filesystem::path& directory) {
-        return "Provider=SQLite;Data Source=" + (directory / "store.db").string();
-      },
-      {// As a store is made: readers never wait for a writer.
-       "PRAGMA journal_mode=WAL",
-       "CREATE TABLE T_PrintExport (FId INTEGER PRIMARY KEY AUTOINCREMENT, FBillType INTEGER, "
-       "FBillId INTEGER, FPreparerId INTEGER, FDate DATETIME, FName VARCHAR(255) COLLATE NOCASE, "
-       "FData VARCHAR(255) COLLATE NOCASE, FBillTypeSub VARCHAR(255) COLLATE NOCASE, "
-       "FSel INTEGER, FPrintSet BLOB)",
-       "CREATE TABLE T_PrintExportNote (FId INTEGER PRIMARY KEY AUTOINCREMENT, "
-       "FName VARCHAR(255) COLLATE NOCASE, FScreenId VARCHAR(20) COLLATE NOCASE, "
-       "FCreatorName VARCHAR(30) COLLATE NOCASE, FModifierName VARCHAR(30) COLLATE NOCASE, "
-       "FNewBillType INTEGER, FCreateDate DATETIME, FModifyDate DATETIME, FData BLOB)",
-       "CREATE TABLE T_RptExcelPrintExport (FId INTEGER PRIMARY KEY AUTOINCREMENT, "
-       "FRptId INTEGER, FNoteId INTEGER, FPreparerId INTEGER, FDate DATETIME, "
-       "FName VARCHAR(255) COLLATE NOCASE, FData VARCHAR(255) COLLATE NOCASE, FSel INTEGER, "
-       "FPrintSet BLOB, FTypeSub VARCHAR(255) COLLATE NOCASE)"}};
-  return sqlite;
-}
+const Backend& SqliteBackend();
+const Backend& PostgresBackend();
 
-// The backends present in this build and environment: SQLite always.
+// Every backend, SQLite first; those that cannot be had here say why.
 inline std::vector<Backend> Backends() {
-  return {SqliteBackend()};
+  return {SqliteBackend(), PostgresBackend()};
 }
 
 // Shows a backend by its name in test output.
 inline void PrintTo(const Backend& backend, std::ostream* out) {
   *out << backend.name;
 }
+
+// The store of one test on one backend, made fresh for the test's directory
+// and dropped when it goes, after every connection to it is closed.
+class FreshStore {
+ public:
+  FreshStore(const Backend& backend, const std::filesystem::path& directory)
+      : drop_(backend.drop), directory_(directory), dsn_(backend.dataSource(directory)) {}
+  ~FreshStore() {
+    if (drop_ != nullptr) drop_(directory_);
+  }
+  FreshStore(const FreshStore&) = delete;
+  FreshStore& operator=(const FreshStore&) = delete;
+
+  const std::string& Dsn() const { return dsn_; }
+
+ private:
+  void (*drop_)(const std::filesystem::path&);
+  std::filesystem::path directory_;
+  std::string dsn_;
+};
 
 }  // namespace orvo::testing
 

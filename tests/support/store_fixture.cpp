@@ -24,8 +24,12 @@ std::string Shown(const Variant& value) {
 }  // namespace
 
 void StoreFixture::SetUp() {
+  if (const std::string& reason = StoreBackend().unavailable; !reason.empty()) {
+    GTEST_SKIP() << reason;
+  }
   directory_ = std::make_unique<TempDirectory>();
-  dsn_ = StoreBackend().dataSource(directory_->Path());
+  store_ = std::make_unique<FreshStore>(StoreBackend(), directory_->Path());
+  dsn_ = store_->Dsn();
   hub_ = host::ServiceHub::Current();
   hub_->SignIn(kUser, "Alice");
   db_ = ado::Connection::Open(dsn_, ado::IfMissing::Create);
@@ -36,12 +40,16 @@ void StoreFixture::SetUp() {
 }
 
 void StoreFixture::TearDown() {
-  hub_->SetStatementObserver(nullptr);
-  hub_->SetDataContextFactory(nullptr);
-  hub_->ClosePool();
-  hub_->ClearJournal();
-  hub_->SignOut();
+  // A skipped test, or one whose set-up failed, has less to release.
+  if (hub_ != nullptr) {
+    hub_->SetStatementObserver(nullptr);
+    hub_->SetDataContextFactory(nullptr);
+    hub_->ClosePool();
+    hub_->ClearJournal();
+    hub_->SignOut();
+  }
   db_.reset();
+  store_.reset();  // once no connection is open on it
   directory_.reset();
 }
 

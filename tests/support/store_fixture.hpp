@@ -1,9 +1,10 @@
-// StoreFixture gives each test a fresh template store in a temporary
-// directory, a signed-in calling user on the thread's hub, an observer that
-// records every statement (and can fail the n-th one), and helpers to seed
-// rows. StoreTest runs a suite on every backend (support/backends.hpp);
-// suites with a parameter of their own derive from StoreFixture and say which
-// backend they run on.
+// StoreFixture gives each test a fresh template store of its own, a
+// signed-in calling user on the thread's hub, an observer that records every
+// statement (and can fail the n-th one), and helpers to seed rows. StoreTest
+// runs a suite on every backend (support/backends.hpp); suites with a
+// parameter of their own derive from StoreFixture and say which backend they
+// run on. On a backend that cannot be had here SetUp skips the test: a suite
+// that sets up more after StoreFixture::SetUp returns first when IsSkipped().
 //
 // One test at a time per thread; everything is released after each test.
 
@@ -180,6 +181,7 @@ class StoreFixture : public ::testing::Test {
                     std::int32_t partition);
 
   std::unique_ptr<TempDirectory> directory_;
+  std::unique_ptr<FreshStore> store_;
   std::string dsn_;
   std::shared_ptr<host::ServiceHub> hub_;
   std::shared_ptr<RecordingObserver> observer_;

@@ -21,6 +21,13 @@ std::string QuoteName(std::string_view name) {
   return quoted;
 }
 
+std::string Folded(std::string name) {
+  for (char& c : name) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return name;
+}
+
 // Words that join two selects into one compound result.
 bool JoinsSelects(const Token& t) {
   return t.Is("union") || t.Is("except") || t.Is("intersect");
@@ -87,7 +94,7 @@ class Adapter {
         WrapSelect(scope);
       }
       scope.last = i;
-      Rewrite(k, scope, k == statementStart);
+      Rewrite(k, scope, k == statementStart, scopes.size() == 1);
     }
     while (!scopes.empty()) {
       Close(scopes.back());
@@ -129,14 +136,19 @@ class Adapter {
     scope.limit.clear();
   }
 
-  void Rewrite(std::size_t k, Scope& scope, bool startsStatement) {
+  void Rewrite(std::size_t k, Scope& scope, bool startsStatement, bool topLevel) {
     const std::size_t i = sig_[k];
     const Token& t = tokens_[i];
     const Token* next = Sig(k + 1);
     switch (t.kind) {
       case TokenKind::Identifier:
         if (t.Is("select")) {
-          AnnotateSelect(k, scope);
+          AnnotateSelect(k, scope, topLevel);
+        } else if (spelling_.hexThroughDecode && t.Is("x") && i + 1 < tokens_.size() &&
+                   tokens_[i + 1].kind == TokenKind::String && tokens_[i + 1].closed &&
+                   tokens_[i + 1].text.front() == '\'') {
+          Replace(i, "decode(");
+          after_[i + 1] += ", 'hex')";
         } else if (t.Is("isnull") && next != nullptr && next->Is("(")) {
           Replace(i, std::string(spelling_.isnullFunction));
         } else if (t.Is("delete") && startsStatement && next != nullptr && next->IsName() &&
@@ -145,7 +157,7 @@ class Adapter {
         }
         break;
       case TokenKind::BracketIdentifier:
-        if (t.closed) Replace(i, QuoteName(t.Name()));
+        if (t.closed) Replace(i, QuoteName(spelling_.foldBrackets ? Folded(t.Name()) : t.Name()));
         break;
       case TokenKind::String:
         if (t.closed && t.text.front() != '\'') {
@@ -169,7 +181,9 @@ class Adapter {
   }
 
   // Handles what follows a SELECT: DISTINCT/ALL, TOP N, and the select list.
-  void AnnotateSelect(std::size_t k, Scope& scope) {
+  // The names of a select list matter to the caller only in the result: a
+  // subquery's are the outer query's own business, and stay as written.
+  void AnnotateSelect(std::size_t k, Scope& scope, bool topLevel) {
     std::size_t j = k + 1;
     if (Sig(j) != nullptr && (Sig(j)->Is("distinct") || Sig(j)->Is("all"))) ++j;
     if (Sig(j) != nullptr && Sig(j)->Is("top")) j = TakeTop(k, j, scope);
@@ -182,7 +196,7 @@ class Adapter {
         if (t.Is("(")) ++depth;
         if (t.Is(")")) --depth;
       }
-      AnnotateItem(begin, j);
+      if (topLevel) AnnotateItem(begin, j);
       if (Sig(j) == nullptr || !Sig(j)->Is(",")) break;
       ++j;
     }

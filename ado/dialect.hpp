@@ -15,7 +15,10 @@
 //   - [bracketed] names become "quoted" names, N'text' becomes 'text';
 //   - a select-list item that is a plain column reference without alias gets
 //     AS "<name as written>", so a field reports the spelling of the statement
-//     rather than the spelling of the column declaration.
+//     rather than the spelling of the column declaration;
+//   - where the backend asks for it: markers numbered $1, $2, ..., a bare
+//     select-list alias quoted as written, a byte array x'0a0b' decoded from
+//     its hexadecimal text, a [bracketed] name folded as a bare one.
 // A quoted text or name that the statement text ends inside of stays as
 // written, for the database to refuse.
 //
@@ -44,6 +47,13 @@ struct DialectSpelling {
   // A select-list alias written bare ("AS FBlob") quoted, so that a database
   // that folds bare names to lower case names the column as written.
   bool quotedAliases = false;
+  // A byte array written x'0a0b' read with decode('0a0b', 'hex').
+  bool hexThroughDecode = false;
+  // A [bracketed] name quoted in lower case (ASCII), so that it names what a
+  // bare name names on a database that folds bare names to lower case and
+  // compares quoted ones as written; brackets, as on the original server,
+  // only let a name hold any character.
+  bool foldBrackets = false;
 };
 
 std::string AdaptStatement(std::string_view text, const DialectSpelling& spelling);

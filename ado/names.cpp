@@ -37,7 +37,8 @@ std::optional<std::vector<NamePart>> Connection::SplitName(std::string_view text
       continue;
     }
     if (!token.IsName() || !token.closed) return std::nullopt;
-    parts.push_back({token.Name(), token.kind == TokenKind::Identifier});
+    parts.push_back({token.Name(), token.kind == TokenKind::Identifier,
+                     token.kind == TokenKind::BracketIdentifier});
   }
   return parts;
 }

@@ -44,6 +44,9 @@ Result Database::Check(PGresult* raw) const {
   const ExecStatusType status =
       result.get() != nullptr ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+    const char* state =
+        result.get() != nullptr ? PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
+    lastState_ = state != nullptr ? state : "";
     throw ErrorFromResult(result.get(), conn_);
   }
   return result;

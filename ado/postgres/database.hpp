@@ -58,9 +58,12 @@ class Database {
   Result Exec(const char* sql) const;
   // Checks a result of a command or a query, raising its error when it failed.
   Result Check(PGresult* result) const;
+  // The SQLSTATE of the last result that failed.
+  const std::string& LastState() const { return lastState_; }
 
  private:
   PGconn* conn_ = nullptr;
+  mutable std::string lastState_;
 };
 
 }  // namespace orvo::ado::postgres

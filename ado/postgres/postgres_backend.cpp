@@ -78,6 +78,19 @@ bool SelectsEveryColumn(std::string_view text) {
   return false;
 }
 
+// The server could not tell the type of a marker: it cannot infer it, or
+// an operator or function is ambiguous without it.
+bool LacksTypes(std::string_view sqlState) {
+  return sqlState == "42P18" || sqlState == "42725";
+}
+
+bool ChangesSchema(std::string_view text) {
+  for (const Token& token : Tokenize(text)) {
+    if (token.Significant()) return token.Is("create") || token.Is("alter") || token.Is("drop");
+  }
+  return false;
+}
+
 // The statement text without the blanks, comments and semicolons that end it.
 std::string_view WithoutEnd(std::string_view text) {
   const std::vector<Token> tokens = Tokenize(text);
@@ -137,9 +150,10 @@ constexpr const char kTableColumns[] =
 constexpr const char kReservedWords[] =
     "SELECT word FROM pg_get_keywords() WHERE catcode IN ('R', 'T')";
 
-// A name part as the server reads it: a bare one folded to lower case.
+// A name part as the server reads it: a bare or bracketed one folded to
+// lower case.
 std::string ServerName(const NamePart& part) {
-  if (!part.bare) return part.name;
+  if (!part.bare && !part.bracketed) return part.name;
   std::string folded = part.name;
   for (char& c : folded) c = ascii::ToLower(c);
   return folded;
@@ -151,6 +165,7 @@ struct Shape {
   std::unique_ptr<postgres::Statement> statement;
   std::optional<postgres::ColumnReader> columns;
   bool recordsIdentity = false;  // an insert whose one row of result is the backend's own
+  bool changesSchema = false;    // CREATE, ALTER or DROP
 };
 
 class PostgresBackend final : public Backend {
@@ -163,15 +178,31 @@ class PostgresBackend final : public Backend {
 
   ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) override {
     parameterizer_.Parameterize(text);
-    return Run(ShapeOf(parameterizer_.Shape()), [&](postgres::Statement& statement) {
-      BindSlots(parameterizer_, params, statement.MarkerCount(), kProvider, Binder{statement});
-    });
+    return Run(
+        ShapeOf(parameterizer_.Shape()),
+        [&](postgres::Statement& statement) {
+          BindSlots(parameterizer_, params, statement.MarkerCount(), kProvider, Binder{statement});
+        },
+        [&] {
+          std::vector<Oid> types;
+          for (const Variant& value : SlotValues(parameterizer_, params)) {
+            types.push_back(postgres::TypeOf(value));
+          }
+          return types;
+        });
   }
 
   ResultSet ExecuteShape(std::string_view text, const std::vector<BoundValue>& values) override {
-    return Run(ShapeOf(text), [&](postgres::Statement& statement) {
-      BindShapeValues(values, statement.MarkerCount(), kProvider, Binder{statement});
-    });
+    return Run(
+        ShapeOf(text),
+        [&](postgres::Statement& statement) {
+          BindShapeValues(values, statement.MarkerCount(), kProvider, Binder{statement});
+        },
+        [&] {
+          std::vector<Oid> types;
+          for (const BoundValue& value : values) types.push_back(postgres::TypeOf(value.value));
+          return types;
+        });
   }
 
   RanStatement RanShape(std::string_view text, const std::vector<BoundValue>& values) override {
@@ -228,10 +259,9 @@ class PostgresBackend final : public Backend {
   }
 
   bool NamesColumn(const NamePart& written, std::string_view declared) const override {
-    // A bare name is folded to lower case, a quoted one is compared as it is.
-    return written.bare
-               ? ascii::EqualsIgnoreCase(written.name, declared) && ServerName(written) == declared
-               : written.name == declared;
+    // A bare or bracketed name is folded to lower case, a quoted one is
+    // compared as it is.
+    return ServerName(written) == declared;
   }
 
   bool IsKeyword(std::string_view word) const override {
@@ -279,25 +309,58 @@ class PostgresBackend final : public Backend {
         [](Shape&) {});
   }
 
-  template <class Bind>
-  ResultSet Run(Shape& shape, Bind&& bind) {
-    Prepare(shape);
+  template <class Bind, class Types>
+  ResultSet Run(Shape& shape, Bind&& bind, Types&& types) {
+    Prepare(shape, types);
     bind(*shape.statement);
-    const postgres::Result result = shape.statement->Run();
+    postgres::Result result;
+    try {
+      result = shape.statement->Run();
+    } catch (const AutomationError&) {
+      // A table that another connection changed since the statement was
+      // prepared: the server will not run the old plan, so the next call
+      // prepares it anew.
+      if (db_.LastState() == "0A000") {
+        shape.statement.reset();
+        shape.columns.reset();
+      }
+      throw;
+    }
+    if (shape.changesSchema) {
+      // The statements prepared before it may read what it changed.
+      shapes_.Clear();
+      return ResultSet{};
+    }
     if (shape.recordsIdentity) return ResultSet{};
     return shape.columns->ReadAll(result.get());
   }
 
-  void Prepare(Shape& shape) {
+  template <class Types>
+  void Prepare(Shape& shape, Types&& types) {
     if (shape.statement) return;
     std::string sql = shape.adapted;
+    shape.changesSchema = ChangesSchema(sql);
     const std::string target = InsertTarget(shape.adapted);
     if (!target.empty()) {
       sql = RecordingIdentity(WithoutEnd(shape.adapted), target);
       shape.recordsIdentity = true;
     }
-    auto statement =
-        std::make_unique<postgres::Statement>(db_, "orvo_" + std::to_string(++prepared_), sql);
+    // Where the server cannot tell a marker's type from where it stands
+    // ("? + ?"), the values of this first run tell it. A refusal inside a
+    // transaction would end it, so the first try runs in a savepoint.
+    const bool inTransaction = PQtransactionStatus(db_.get()) == PQTRANS_INTRANS;
+    if (inTransaction) db_.Exec("SAVEPOINT orvo_prepare");
+    std::unique_ptr<postgres::Statement> statement;
+    try {
+      statement =
+          std::make_unique<postgres::Statement>(db_, "orvo_" + std::to_string(++prepared_), sql);
+    } catch (const AutomationError&) {
+      if (!LacksTypes(db_.LastState())) throw;
+      if (inTransaction) db_.Exec("ROLLBACK TO SAVEPOINT orvo_prepare");
+      statement = std::make_unique<postgres::Statement>(db_, "orvo_" + std::to_string(++prepared_),
+                                                        sql, types());
+    }
+    if (inTransaction) db_.Exec("RELEASE SAVEPOINT orvo_prepare");
     shape.columns.emplace(statement->Description(),
                           ColumnNames(statement->Description(), SelectsEveryColumn(sql)));
     shape.statement = std::move(statement);

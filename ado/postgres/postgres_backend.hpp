@@ -31,8 +31,13 @@ namespace orvo::ado {
 // The server's spellings. A column cannot be named "" on the server; the
 // backend gives the column that it names "@@IDENTITY" the empty name.
 inline constexpr DialectSpelling kPostgresSpelling{
-    "nullif(current_setting('orvo.identity', true), '')::bigint", " AS \"@@IDENTITY\"", "coalesce",
-    true, true};
+    "nullif(current_setting('orvo.identity', true), '')::bigint",
+    " AS \"@@IDENTITY\"",
+    "coalesce",
+    true,
+    true,
+    true,
+    true};
 
 // The data source keys the PostgreSQL backend reads: its own names for the
 // server, the database and the login, and libpq's keys as libpq spells them.

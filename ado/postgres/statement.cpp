@@ -78,9 +78,29 @@ std::string NumberText(double value) {
 
 }  // namespace
 
-Statement::Statement(Database& db, std::string name, const std::string& sql)
+Oid TypeOf(const Variant& value) {
+  switch (value.kind()) {
+    case Variant::Kind::Boolean:
+    case Variant::Kind::Long:
+      return kInt4Oid;
+    case Variant::Kind::Integer:
+      return kInt2Oid;
+    case Variant::Kind::Double:
+      return kFloat8Oid;
+    case Variant::Kind::Date:
+      return kTimestampOid;
+    case Variant::Kind::Bytes:
+      return kByteaOid;
+    default:
+      return 0;
+  }
+}
+
+Statement::Statement(Database& db, std::string name, const std::string& sql,
+                     const std::vector<Oid>& types)
     : db_(db), name_(std::move(name)) {
-  db_.Check(PQprepare(db_.get(), name_.c_str(), sql.c_str(), 0, nullptr));
+  db_.Check(PQprepare(db_.get(), name_.c_str(), sql.c_str(), static_cast<int>(types.size()),
+                      types.empty() ? nullptr : types.data()));
   try {
     description_ = db_.Check(PQdescribePrepared(db_.get(), name_.c_str()));
   } catch (...) {

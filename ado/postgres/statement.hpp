@@ -28,10 +28,17 @@
 
 namespace orvo::ado::postgres {
 
+// The type a value is bound as where the server cannot infer one: texts and
+// Null stay the server's choice (0).
+Oid TypeOf(const Variant& value);
+
 class Statement {
  public:
-  // Raises the server's error when it refuses the statement.
-  Statement(Database& db, std::string name, const std::string& sql);
+  // Raises the server's error when it refuses the statement. `types` gives
+  // the types of the first markers where the server cannot infer them (0:
+  // the server's choice).
+  Statement(Database& db, std::string name, const std::string& sql,
+            const std::vector<Oid>& types = {});
   ~Statement();
 
   Statement(const Statement&) = delete;

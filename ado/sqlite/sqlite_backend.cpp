@@ -156,8 +156,7 @@ class SqliteBackend final : public Backend {
     Step(rollback_, "ROLLBACK");
   }
 
-  std::optional<std::vector<std::string>> TableColumns(
-      const std::vector<NamePart>& name) override {
+  std::optional<std::vector<std::string>> TableColumns(const std::vector<NamePart>& name) override {
     if (name.empty() || name.size() > 2) return std::nullopt;
     const std::vector<BoundValue> names{
         {adVarChar, Variant(name.back().name)},

@@ -31,7 +31,8 @@ TEST_P(BackendTest, IdentityTopAndFieldNamesAreTheClassesOwn) {
       Names("Select c.FData as FBlob,i.* From T_PrintExport i inner Join T_PrintExportNote c "
             " On i.FbillId=c.FId"),
       "FBlob,FId,FBillType,FBillId,FPreparerId,FDate,FName,FData,FBillTypeSub,FSel,FPrintSet");
-  EXPECT_EQ(Names("select fbilltype,[FName],count(1) as FNoteNumber from [T_PrintExport]"),
+  EXPECT_EQ(Names("select fbilltype,[FName],count(1) as FNoteNumber from [T_PrintExport] "
+                  "group by fbilltype,[FName]"),
             "fbilltype,FName,FNoteNumber");
 }
 

@@ -163,7 +163,7 @@ TEST_P(NoteInfoTest, AFailureAnywhereInTheFirstCallLeavesNoPartialCopy) {
 TEST_P(NoteInfoTest, ConcurrentFirstCallsMakeOneCopySet) {
   SeedManager();
   // No connection of this process is open: a child must not use the parent's.
-  const auto ends = testing::RunProcessesAtOnce(4, [&](int) {
+  const auto ends = testing::RunProcessesAtOnce(16, [&](int) {
     Hub().SetStatementObserver(nullptr);
     return F().family->List(Dsn())->Value("Data").ObjectAs<Vector>()->Count() == 2 ? 0 : 2;
   });

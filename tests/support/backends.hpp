@@ -37,6 +37,12 @@ struct Backend {
   // Makes the data-access tests' tables, which mirror the columns of the
   // store's and compare text as the store's schema does.
   std::vector<std::string> adoTables;
+  // What a connection runs so that foreign keys are enforced; "" where they
+  // always are.
+  std::string enforceForeignKeys;
+  // Makes a view v_Broken (FItemID integer, FImage bytes) that the database
+  // refuses to read, naming t_Gone in its refusal.
+  std::vector<std::string> unreadableView;
 };
 
 const Backend& SqliteBackend();

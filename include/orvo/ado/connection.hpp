@@ -38,6 +38,7 @@ enum class IfMissing { Fail, Create };
 struct NamePart {
   std::string name;  // without its quotes: [a]]b] is a]b
   bool bare;         // written without brackets or quotes, so possibly a keyword
+  bool bracketed = false;  // written [so]: compared as a bare name is, whatever it holds
 };
 
 class Connection : public Dispatch {

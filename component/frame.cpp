@@ -55,6 +55,10 @@ void MethodFrame::Leave(PrintSetupObject& self, const MethodConvention& conventi
   scope.End();
 }
 
+void MethodFrame::Release(MethodContext& context) noexcept {
+  context.connection_.reset();
+}
+
 AutomationError MethodFrame::Fail(PrintSetupObject& self, const MethodConvention& convention,
                                   MethodContext& context) noexcept {
   AutomationError error = CurrentError();

@@ -93,22 +93,32 @@ class MethodFrame {
     // Refused before the unit of work, so that no vote reaches another
     // thread's data context.
     self.RequireOwnThread();
-    host::CallScope scope(convention.writes ? ado::TransactionKind::Writing
-                                            : ado::TransactionKind::Reading);
-    MethodContext context(self);
-    try {
-      before();
-      Enter(self, convention, sDsn, context);
-      if constexpr (std::is_void_v<decltype(body(context))>) {
-        body(context);
-        Leave(self, convention, scope);
-      } else {
-        auto result = body(context);
-        Leave(self, convention, scope);
-        return result;
+    for (int attempt = 1;; ++attempt) {
+      host::CallScope scope(convention.writes ? ado::TransactionKind::Writing
+                                              : ado::TransactionKind::Reading);
+      MethodContext context(self);
+      try {
+        before();
+        Enter(self, convention, sDsn, context);
+        if constexpr (std::is_void_v<decltype(body(context))>) {
+          body(context);
+          Leave(self, convention, scope);
+          return;
+        } else {
+          auto result = body(context);
+          Leave(self, convention, scope);
+          return result;
+        }
+      } catch (const ado::TransientError&) {
+        // The database ended the transaction so that another could go on: a
+        // call that began the unit of work runs it again from its start, the
+        // scope rolling back what the failed run did, as often as it takes
+        // within reason. A call inside another's unit leaves that to it.
+        if (!scope.Outermost() || attempt == kAttempts) throw Fail(self, convention, context);
+        Release(context);
+      } catch (...) {
+        throw Fail(self, convention, context);
       }
-    } catch (...) {
-      throw Fail(self, convention, context);
     }
   }
 
@@ -118,6 +128,12 @@ class MethodFrame {
   // The closing vote, then the end of the call's unit of work.
   static void Leave(PrintSetupObject& self, const MethodConvention& convention,
                     host::CallScope& scope);
+  // How often a unit of work runs that the database keeps ending to let
+  // others go on.
+  static constexpr int kAttempts = 3;
+
+  // Releases the working connection before the unit of work runs again.
+  static void Release(MethodContext& context) noexcept;
   // Releases the working connection, votes Abort where the method does, and
   // gives the error to raise. Called inside a catch block.
   static AutomationError Fail(PrintSetupObject& self, const MethodConvention& convention,

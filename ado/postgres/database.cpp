@@ -1,6 +1,7 @@
 #include "ado/postgres/database.hpp"
 
 #include "ado/postgres/error.hpp"
+#include "orvo/ado/connection.hpp"
 
 namespace orvo::ado::postgres {
 
@@ -47,6 +48,11 @@ Result Database::Check(PGresult* raw) const {
     const char* state =
         result.get() != nullptr ? PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
     lastState_ = state != nullptr ? state : "";
+    // serialization_failure, deadlock_detected: the server ended this
+    // transaction so that another could go on.
+    if (lastState_ == "40001" || lastState_ == "40P01") {
+      throw TransientError(ErrorFromResult(result.get(), conn_));
+    }
     throw ErrorFromResult(result.get(), conn_);
   }
   return result;

@@ -97,6 +97,47 @@ TEST_P(FrameTest, CommitThatFailsReachesTheCallerByTheMethodsConvention) {
   EXPECT_EQ(Count("T_PrintExport"), 1);
 }
 
+// A unit of work that the database ends so that another can go on (a
+// deadlock, a serialisation failure) runs again whole, up to three times;
+// a call inside another's unit leaves that to the outer call.
+TEST_P(FrameTest, AUnitOfWorkTheDatabaseEndsForAnotherRunsAgainWhole) {
+  const AutomationError deadlock(HResult(0x80004005u), GetParam().name, "deadlock detected");
+  const auto twoInserts = [](MethodContext& context) {
+    context.Connection().Execute(kInsert);
+    context.Connection().Execute(kInsert);
+  };
+  clsPrintSetupUpdate probe;
+  Observer().FailAt(2, deadlock, true);
+  MethodFrame::Run(probe, kWrite, Dsn(), twoInserts);
+  EXPECT_EQ(Count("T_PrintExport"), 2);
+  EXPECT_EQ(Observer().Statements().size(), 4u);
+
+  // Every run meets it: the third failure reaches the caller by the method's
+  // convention.
+  int runs = 0;
+  const AutomationError error = ErrorOf([&] {
+    MethodFrame::Run(probe, kAbortFirst, Dsn(), [&](MethodContext& context) {
+      ++runs;
+      Observer().FailAt(1, deadlock, true);
+      twoInserts(context);
+    });
+  });
+  EXPECT_EQ(runs, 3);
+  EXPECT_EQ(error.description(), "deadlock detected");
+  EXPECT_EQ(error.helpFile(), "64");
+  EXPECT_EQ(Count("T_PrintExport"), 2);
+
+  Observer().FailAt(2, deadlock, true);
+  const AutomationError inner = ErrorOf([&] {
+    MethodFrame::Run(probe, kWrite, Dsn(), [&](MethodContext& context) {
+      context.Connection().Execute(kInsert);
+      Call(probe, kWrite, Dsn(), kInsert);
+    });
+  });
+  EXPECT_EQ(inner.description(), "deadlock detected");
+  EXPECT_EQ(Count("T_PrintExport"), 2);
+}
+
 TEST_P(FrameTest, InnerCallThatFailsOrEndsOnAbortDoomsTheUnitOfWork) {
   const MethodConvention endsOnAbort{MethodConvention::Start::Abort, false, true,
                                      MethodConvention::Failure::Unchanged, nullptr};

@@ -33,6 +33,7 @@ class RecordingObserver : public ado::StatementObserver {
     if (failure_ && static_cast<int>(statements_.size()) == failAt_) {
       const AutomationError error = *failure_;
       failure_.reset();
+      if (transient_) throw ado::TransientError(error);
       throw error;
     }
   }
@@ -56,9 +57,12 @@ class RecordingObserver : public ado::StatementObserver {
   }
 
   // Makes statement number `n`, counted from the next one, fail with `error`.
-  void FailAt(int n, AutomationError error) {
+  // `transient`: as the database fails a transaction it ends so that
+  // another can go on.
+  void FailAt(int n, AutomationError error, bool transient = false) {
     failAt_ = static_cast<int>(statements_.size()) + n;
     failure_ = std::make_unique<AutomationError>(std::move(error));
+    transient_ = transient;
   }
 
   const std::vector<Statement>& Statements() const { return statements_; }
@@ -72,6 +76,7 @@ class RecordingObserver : public ado::StatementObserver {
   std::vector<Statement> statements_;
   int failAt_ = 0;
   std::unique_ptr<AutomationError> failure_;
+  bool transient_ = false;
   ado::TransactionStep stepToFail_ = ado::TransactionStep::Begin;
   std::unique_ptr<AutomationError> stepFailure_;
 };

@@ -34,10 +34,19 @@ struct ResultSet;
 // database fails rather than work on an empty one.
 enum class IfMissing { Fail, Create };
 
+// A failure of a unit of work that running it again may not meet: the
+// database ended the transaction to let another one go on (a serialisation
+// failure, a deadlock). The transaction is lost; the unit of work may run
+// again from its start.
+class TransientError : public AutomationError {
+ public:
+  explicit TransientError(const AutomationError& error) : AutomationError(error) {}
+};
+
 // One part of a name that a caller passes, as a connection reads it.
 struct NamePart {
-  std::string name;  // without its quotes: [a]]b] is a]b
-  bool bare;         // written without brackets or quotes, so possibly a keyword
+  std::string name;        // without its quotes: [a]]b] is a]b
+  bool bare;               // written without brackets or quotes, so possibly a keyword
   bool bracketed = false;  // written [so]: compared as a bare name is, whatever it holds
 };
 

@@ -50,6 +50,8 @@ class CallScope {
 
   // Whether a scope is active on this thread.
   static bool Active();
+  // Whether this scope began the unit of work of its thread.
+  bool Outermost() const { return outer_ == nullptr; }
   // Begins a transaction on `connection` unless this unit of work already has
   // one there; a connection already in a transaction begun elsewhere is taken
   // over and ended with the unit. Does nothing when no scope is active.

@@ -41,6 +41,19 @@ std::size_t ReadQuoted(std::string_view text, std::size_t at, std::string_view k
                                           "\" in the data source text has no closing quote");
 }
 
+bool IsSecret(std::string_view key) {
+  return ascii::EqualsIgnoreCase(key, "Password") || ascii::EqualsIgnoreCase(key, "sslpassword");
+}
+
+// A piece of a malformed text as an error shows it: never what may be part
+// of a password.
+std::string Shown(std::string_view piece) {
+  std::string lower(piece);
+  for (char& c : lower) c = ascii::ToLower(c);
+  if (lower.find("password") != std::string::npos) return "(not shown: it names a password)";
+  return "\"" + std::string(piece) + "\"";
+}
+
 }  // namespace
 
 ConnectionString ConnectionString::Parse(std::string_view text) {
@@ -56,16 +69,17 @@ ConnectionString ConnectionString::Parse(std::string_view text) {
       const std::size_t end = semicolon == std::string_view::npos ? text.size() : semicolon;
       const std::string_view segment = Trim(text.substr(i, end - i));
       if (!segment.empty()) {
-        throw InvalidArgumentError(kSource, "The data source text has an entry without \"=\": \"" +
-                                                std::string(segment) + "\"");
+        throw InvalidArgumentError(
+            kSource, "The data source text has an entry without \"=\": " + Shown(segment));
       }
       i = end + 1;
       continue;
     }
     const std::string_view key = Trim(text.substr(i, equals - i));
     if (key.empty()) {
-      throw InvalidArgumentError(kSource, "The data source text has a value without a key: \"" +
-                                              std::string(Trim(text.substr(i))) + "\"");
+      const std::size_t end = semicolon == std::string_view::npos ? text.size() : semicolon;
+      throw InvalidArgumentError(kSource, "The data source text has a value without a key: " +
+                                              Shown(Trim(text.substr(i, end - i))));
     }
     // A value may be quoted (with the quote doubled inside) to hold a ";".
     std::size_t v = equals + 1;
@@ -78,10 +92,11 @@ ConnectionString ConnectionString::Parse(std::string_view text) {
       const std::size_t end = next == std::string_view::npos ? text.size() : next;
       const std::string_view rest = Trim(text.substr(after, end - after));
       if (!rest.empty()) {
-        throw InvalidArgumentError(kSource, "The value of \"" + entry.key +
-                                                "\" in the data source text has text after its "
-                                                "closing quote: \"" +
-                                                std::string(rest) + "\"");
+        throw InvalidArgumentError(
+            kSource, "The value of \"" + entry.key +
+                         "\" in the data source text has text after its "
+                         "closing quote: " +
+                         (IsSecret(entry.key) ? std::string("(not shown)") : Shown(rest)));
       }
     } else {
       next = text.find(';', v);

@@ -46,6 +46,19 @@ TEST(ConnectionStringTest, TextAfterAClosingQuoteAndEmptyKeysAreRefused) {
   EXPECT_EQ(ConnectionString::Parse("Data Source = 'a;b.db'  ;").Get("data source"), "a;b.db");
 }
 
+// However a text is malformed, no part of a password reaches an error, and
+// a text shown to a person leaves the password out.
+TEST(ConnectionStringTest, APasswordIsNeverShown) {
+  for (const char* text : {"Host=h;Password='se;cret'x", "Host=h;Password se;cret",
+                           "=x;Password=secret", "Host=h;sslpassword=\"se\"cret"}) {
+    const std::string description = ErrorOf([&] { ConnectionString::Parse(text); }).description();
+    EXPECT_EQ(description.find("cret"), std::string::npos) << description;
+  }
+  EXPECT_EQ(ConnectionString::Parse("Provider=PostgreSQL;Host=h;Password=secret;User ID='a;b'")
+                .ShownText(),
+            "Provider=PostgreSQL;Host=h;User ID=\"a;b\"");
+}
+
 class ConnectionStoreTest : public testing::StoreTest {};
 
 TEST_F(ConnectionStoreTest, KeysTheProviderDoesNotKnowAreRefusedBeforeAnyFileIsMade) {

@@ -26,15 +26,15 @@ template <class Shape>
 class ShapeCache {
  public:
   // The cached shape of `text`; when there is none, `make(text)` gives it,
-  // after `forget(shape)` has been called on the shape that makes room.
-  template <class Make, class Forget>
-  Shape& Find(std::string_view text, Make&& make, Forget&& forget) {
+  // the least recently used shape making room (a shape lets go of what it
+  // holds on the database as it is destroyed).
+  template <class Make>
+  Shape& Find(std::string_view text, Make&& make) {
     if (const auto found = index_.find(text); found != index_.end()) {
       shapes_.splice(shapes_.begin(), shapes_, found->second);
       return *found->second;
     }
     if (shapes_.size() >= kShapesKept) {
-      forget(shapes_.back());
       index_.erase(shapes_.back().text);
       shapes_.pop_back();
     }
@@ -43,7 +43,7 @@ class ShapeCache {
     return shapes_.front();
   }
 
-  // Forgets every shape, calling nothing.
+  // Forgets every shape.
   void Clear() {
     index_.clear();
     shapes_.clear();

@@ -138,11 +138,14 @@ constexpr const char kColumnSpellings[] =
     "SELECT attnum, attname, coalesce(col_description(attrelid, attnum), '') FROM pg_attribute "
     "WHERE attrelid = $1::oid AND attnum > 0";
 // The table or view that a name of one or two parts (schema and table, as
-// the server reads them) finds, as a statement naming it would.
+// the server reads them) finds, as a statement naming it would. The server's
+// own catalogues (roles and their passwords among them) are no caller's
+// business table.
 constexpr const char kFindTable[] =
     "SELECT c.oid FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
     "WHERE c.relname = $1 AND c.relkind IN ('r', 'v', 'm', 'p', 'f') AND "
-    "CASE WHEN $2 = '' THEN pg_table_is_visible(c.oid) ELSE n.nspname = $2 END";
+    "CASE WHEN $2 = '' THEN pg_table_is_visible(c.oid) ELSE n.nspname = $2 END AND "
+    "n.nspname NOT LIKE 'pg\\_%' AND n.nspname <> 'information_schema'";
 constexpr const char kTableColumns[] =
     "SELECT attname FROM pg_attribute WHERE attrelid = $1::oid AND attnum > 0 AND NOT "
     "attisdropped ORDER BY attnum";
@@ -298,15 +301,12 @@ class PostgresBackend final : public Backend {
   // prepared on its first run, so that a statement the server refuses is
   // still reported with what it would have run.
   Shape& ShapeOf(std::string_view text) {
-    return shapes_.Find(
-        text,
-        [](std::string_view shape) {
-          Shape made;
-          made.text = std::string(shape);
-          made.adapted = AdaptStatement(shape, kPostgresSpelling);
-          return made;
-        },
-        [](Shape&) {});
+    return shapes_.Find(text, [](std::string_view shape) {
+      Shape made;
+      made.text = std::string(shape);
+      made.adapted = AdaptStatement(shape, kPostgresSpelling);
+      return made;
+    });
   }
 
   template <class Bind, class Types>
@@ -329,6 +329,7 @@ class PostgresBackend final : public Backend {
     if (shape.changesSchema) {
       // The statements prepared before it may read what it changed.
       shapes_.Clear();
+      spellings_.clear();
       return ResultSet{};
     }
     if (shape.recordsIdentity) return ResultSet{};

@@ -188,12 +188,9 @@ class SqliteBackend final : public Backend {
   // preparing happens on the shape's first run, so that a statement the
   // database refuses is still reported with what it would have run.
   Shape& ShapeOf(std::string_view text) {
-    return shapes_.Find(
-        text,
-        [](std::string_view shape) {
-          return Shape{std::string(shape), AdaptStatement(shape, kSqliteSpelling), {}, {}};
-        },
-        [](Shape&) {});
+    return shapes_.Find(text, [](std::string_view shape) {
+      return Shape{std::string(shape), AdaptStatement(shape, kSqliteSpelling), {}, {}};
+    });
   }
 
   // Prepares the shape when it runs for the first time, binds its markers

@@ -8,8 +8,10 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ado_test_support.hpp"
+#include "orvo/automation/conversions.hpp"
 
 namespace orvo::ado {
 namespace {
@@ -48,6 +50,35 @@ TEST_F(PostgresBackendTest, FailuresCarryTheServersMessageAndClass) {
               cn_->ExecuteWith("select ?", {{adVarChar, Variant(std::string("a\0b", 3))}});
             }).number(),
             kErrValueDoesNotFit);
+}
+
+// The names callers pass find their business tables as the server does,
+// and never the server's own catalogues.
+TEST_F(PostgresBackendTest, CallersNamesFindTablesAsTheServerReadsThem) {
+  cn_->Execute("create table \"Mixed\" (\"Id\" integer)");
+  const auto columns = [&](std::vector<NamePart> name) { return cn_->TableColumns(name); };
+  EXPECT_TRUE(columns({{"t_printexport", true}}).has_value());
+  EXPECT_TRUE(columns({{"T_PRINTEXPORT", true}}).has_value());
+  EXPECT_TRUE(columns({{"T_PrintExport", false, true}}).has_value());  // [T_PrintExport]
+  EXPECT_FALSE(columns({{"T_PrintExport", false}}).has_value());       // "T_PrintExport"
+  EXPECT_TRUE(columns({{"Mixed", false}}).has_value());
+  EXPECT_FALSE(columns({{"Mixed", true}}).has_value());
+  const std::string database = CStr(Scalar("select current_database()"));
+  const std::string schema = CStr(Scalar("select current_schema()"));
+  EXPECT_TRUE(columns({{database, true}, {schema, true}, {"T_PrintExport", true}}).has_value());
+  EXPECT_FALSE(columns({{"elsewhere", true}, {schema, true}, {"T_PrintExport", true}}));
+  for (const char* catalogue : {"pg_authid", "pg_class", "pg_user", "tables"}) {
+    EXPECT_FALSE(columns({{catalogue, true}}).has_value()) << catalogue;
+  }
+  EXPECT_FALSE(columns({{"pg_catalog", true}, {"pg_authid", true}}).has_value());
+  EXPECT_FALSE(columns({{"information_schema", true}, {"tables", true}}).has_value());
+  // Columns: a bare or bracketed name in lower case, a quoted one exactly.
+  EXPECT_TRUE(cn_->NamesColumn({"FNAME", true}, "fname"));
+  EXPECT_TRUE(cn_->NamesColumn({"FName", false, true}, "fname"));
+  EXPECT_FALSE(cn_->NamesColumn({"FName", false}, "fname"));
+  EXPECT_TRUE(cn_->NamesColumn({"Id", false}, "Id"));
+  EXPECT_TRUE(cn_->IsKeyword("select"));
+  EXPECT_FALSE(cn_->IsKeyword("name"));  // a keyword the server lets name a column
 }
 
 TEST_F(PostgresBackendTest, ASessionTheServerEndedIsReplacedWhenTheNextUnitOfWorkBegins) {

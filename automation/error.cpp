@@ -14,6 +14,11 @@ AutomationError::AutomationError(std::int32_t number, std::string source, std::s
   what_ = description_ + " (number " + std::to_string(number_) + ", source " + source_ + ")";
 }
 
+AutomationError AutomationError::WithNativeCode(std::string code) && {
+  nativeCode_ = std::move(code);
+  return std::move(*this);
+}
+
 std::string RuntimeErrorText(std::int32_t number) {
   switch (number) {
     case kInvalidProcedureCall:

@@ -74,17 +74,21 @@ AutomationError MethodFrame::Fail(PrintSetupObject& self, const MethodConvention
   try {
     switch (convention.failure) {
       case MethodConvention::Failure::Unchanged:
-        return AutomationError(error.number(), error.source(), error.description());
+        return AutomationError(error.number(), error.source(), error.description())
+            .WithNativeCode(error.nativeCode());
       case MethodConvention::Failure::HelpFile64:
-        return AutomationError(error.number(), error.source(), error.description(), "64");
+        return AutomationError(error.number(), error.source(), error.description(), "64")
+            .WithNativeCode(error.nativeCode());
       case MethodConvention::Failure::PictureData:
         return AutomationError(kFirstObjectError, convention.source, error.description(),
-                               error.helpFile(), error.helpContext());
+                               error.helpFile(), error.helpContext())
+            .WithNativeCode(error.nativeCode());
       case MethodConvention::Failure::Prefixed: {
         std::string source = convention.source;
         if (context.line_ != 0) source += "(line: " + std::to_string(context.line_) + ")";
         source += "\r\n" + error.source();
-        return AutomationError(error.number(), std::move(source), error.description());
+        return AutomationError(error.number(), std::move(source), error.description())
+            .WithNativeCode(error.nativeCode());
       }
     }
   } catch (...) {

@@ -17,7 +17,7 @@ Database::Database(const std::vector<ConnectionParameter>& parameters) {
   conn_ = PQconnectdbParams(keywords.data(), values.data(), 0);
   if (conn_ == nullptr) throw Failure("Out of memory while connecting to the server");
   if (PQstatus(conn_) != CONNECTION_OK) {
-    AutomationError error = Failure(PQerrorMessage(conn_));
+    AutomationError error = Failure(PQerrorMessage(conn_)).WithNativeCode(kCannotConnect);
     PQfinish(conn_);
     throw error;
   }
@@ -33,7 +33,9 @@ Database::~Database() {
 
 void Database::Reset() {
   PQreset(conn_);
-  if (PQstatus(conn_) != CONNECTION_OK) throw Failure(PQerrorMessage(conn_));
+  if (PQstatus(conn_) != CONNECTION_OK) {
+    throw Failure(PQerrorMessage(conn_)).WithNativeCode(kCannotConnect);
+  }
 }
 
 Result Database::Exec(const char* sql) const {

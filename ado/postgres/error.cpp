@@ -38,12 +38,14 @@ std::int32_t NumberOf(std::string_view sqlState, std::string_view constraint) {
 AutomationError ErrorFromResult(const PGresult* result, PGconn* conn) {
   const std::string_view primary = Field(result, PG_DIAG_MESSAGE_PRIMARY);
   if (primary.empty()) {
-    // No answer from the server: the connection is gone or never came.
-    return Failure(conn != nullptr ? PQerrorMessage(conn) : "The server gave no answer");
+    // No answer from the server: the connection is gone.
+    return Failure(conn != nullptr ? PQerrorMessage(conn) : "The server gave no answer")
+        .WithNativeCode(kConnectionFailure);
   }
-  return AutomationError(
-      NumberOf(Field(result, PG_DIAG_SQLSTATE), Field(result, PG_DIAG_CONSTRAINT_NAME)), kProvider,
-      std::string(primary));
+  const std::string_view sqlState = Field(result, PG_DIAG_SQLSTATE);
+  return AutomationError(NumberOf(sqlState, Field(result, PG_DIAG_CONSTRAINT_NAME)), kProvider,
+                         std::string(primary))
+      .WithNativeCode(std::string(sqlState));
 }
 
 AutomationError Failure(std::string message) {

@@ -22,6 +22,10 @@
 namespace orvo::ado::postgres {
 
 inline constexpr const char* kProvider = "PostgreSQL";
+// The SQLSTATEs of a connection that could not be made and of one that was
+// lost, for failures that libpq reports without an answer of the server.
+inline constexpr const char* kCannotConnect = "08001";
+inline constexpr const char* kConnectionFailure = "08006";
 
 // The error of a result that failed, `conn` telling a lost connection's
 // message when the result has none.

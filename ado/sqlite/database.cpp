@@ -14,13 +14,15 @@ Database::Database(const std::string& path, int flags) {
     // Whatever the code, a database that cannot be opened is a failure to
     // connect, not a refused statement.
     std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+    const int code = db_ != nullptr ? sqlite3_extended_errcode(db_) : rc;
     std::error_code ignored;
     if ((flags & SQLITE_OPEN_CREATE) == 0 && !std::filesystem::exists(path, ignored)) {
       message = "The database file \"" + path + "\" does not exist";
     }
     sqlite3_close(db_);
     db_ = nullptr;
-    throw AutomationError(kErrFailure, kProvider, std::move(message));
+    throw AutomationError(kErrFailure, kProvider, std::move(message))
+        .WithNativeCode(std::to_string(code));
   }
   // SQLite would read a double-quoted name that matches no column as a text
   // value, so a misspelt name would quietly compare with a constant.

@@ -25,7 +25,8 @@ AutomationError ErrorFromCode(int resultCode, std::string message) {
                               : primary == SQLITE_CONSTRAINT       ? kErrConstraint
                               : primary == SQLITE_ERROR            ? kErrStatementRefused
                                                                    : kErrFailure;
-  return AutomationError(number, kProvider, std::move(message));
+  return AutomationError(number, kProvider, std::move(message))
+      .WithNativeCode(std::to_string(resultCode));
 }
 
 AutomationError ErrorFromDatabase(sqlite3* db, int resultCode) {

@@ -40,6 +40,11 @@ TEST_F(PostgresBackendTest, FailuresCarryTheServersMessageAndClass) {
   EXPECT_EQ(refused.number(), kErrConstraint);
   EXPECT_EQ(refused.source(), "PostgreSQL");
   EXPECT_EQ(refused.description(), "refused by the operator");
+  // The SQLSTATE travels beside the number.
+  EXPECT_EQ(refused.nativeCode(), "23514");
+  EXPECT_EQ(
+      ErrorOf([&] { Connection::Open(DataSource() + ";Port=1;connect_timeout=2"); }).nativeCode(),
+      "08001");
   // Data exceptions are statements the server refuses; a number beyond its
   // column's type does not fit.
   EXPECT_EQ(ErrorOf([&] { cn_->Execute("select 1/0"); }).number(), kErrStatementRefused);
@@ -108,6 +113,7 @@ TEST_F(PostgresBackendTest, ADeadlockEndsOneTransactionAsTransient) {
       connection.Execute("update T_PrintExport set FSel = 3 where FId = " + std::to_string(id));
     } catch (const TransientError& error) {
       EXPECT_EQ(error.number(), kErrFailure);
+      EXPECT_EQ(error.nativeCode(), "40P01");
       ++transient;
     }
   };

@@ -4,6 +4,7 @@
 #include "ado/sqlite/sqlite_backend.hpp"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <string>
@@ -24,10 +25,14 @@ TEST_F(SqliteBackendTest, FailuresCarrySQLitesMessageAndItsKeysAreChecked) {
       ErrorOf([&] { cn_->Execute("select \"nosuchcolumn\" from T_PrintExport"); }).description(),
       "no such column: nosuchcolumn");
   cn_->Execute("insert into T_PrintExport (FId,FName) values (1,'a')");
-  EXPECT_EQ(ErrorOf([&] {
-              cn_->Execute("insert into T_PrintExport (FId,FName) values (1,'b')");
-            }).description(),
-            "UNIQUE constraint failed: T_PrintExport.FId");
+  const AutomationError duplicate =
+      ErrorOf([&] { cn_->Execute("insert into T_PrintExport (FId,FName) values (1,'b')"); });
+  EXPECT_EQ(duplicate.description(), "UNIQUE constraint failed: T_PrintExport.FId");
+  // SQLite's own extended code travels beside the number: a host tells a
+  // busy store from a broken one by it.
+  EXPECT_EQ(duplicate.nativeCode(), std::to_string(SQLITE_CONSTRAINT_PRIMARYKEY));
+  EXPECT_EQ(ErrorOf([&] { Connection::Open("Data Source=/nonexistent/dir/x.db"); }).nativeCode(),
+            std::to_string(SQLITE_CANTOPEN));
   // Only ASCII letters fold; other characters compare as they are.
   cn_->Execute("insert into T_PrintExport (FName) values ('É')");
   EXPECT_TRUE(cn_->Execute("select FId from T_PrintExport where FName='é'")->Eof());

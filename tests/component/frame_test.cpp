@@ -82,6 +82,7 @@ TEST_P(FrameTest, CommitThatFailsReachesTheCallerByTheMethodsConvention) {
       ErrorOf([&] { MethodFrame::Run(probe, kWrite, Dsn(), writeOrphan); });
   EXPECT_EQ(unchanged.number(), HResult(0x80040E2Fu));
   EXPECT_EQ(unchanged.source(), GetParam().name);
+  EXPECT_FALSE(unchanged.nativeCode().empty());  // the database's own code goes with it
   EXPECT_THAT(Votes(), ElementsAre("Open", "Complete", "Abort"));
   const MethodConvention picture_data{MethodConvention::Start::None, false, false,
                                       MethodConvention::Failure::PictureData,

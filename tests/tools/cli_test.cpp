@@ -133,7 +133,7 @@ TEST_F(OrvoprintTest, OnlyInitMakesAStoreAndSaysWhatItDid) {
   EXPECT_EQ(early.err, R"({"error":{"number":-2147467259,"source":"SQLite","description":)"
                        R"("The database file \")" +
                            (directory_.Path() / "store.db").string() +
-                           R"(\" does not exist"}})"
+                           R"(\" does not exist","code":"14"}})"
                            "\n");
   EXPECT_FALSE(fs::exists(directory_.Path() / "store.db"));
 

@@ -165,6 +165,7 @@ void PrintError(const orvo::AutomationError& error) {
   body["number"] = error.number();
   body["source"] = error.source();
   body["description"] = error.description();
+  if (!error.nativeCode().empty()) body["code"] = error.nativeCode();
   std::cerr << orvoprint::OrderedJson{{"error", body}}.dump(
                    -1, ' ', false, orvoprint::OrderedJson::error_handler_t::replace)
             << '\n';

@@ -47,6 +47,14 @@ class AutomationError : public std::exception {
   const std::string& description() const { return description_; }
   const std::string& helpFile() const { return helpFile_; }
   std::int32_t helpContext() const { return helpContext_; }
+  // The database's own code for the failure, beside the number, for a host
+  // that must tell a busy store (try again) from a full disk or a damaged
+  // file (call an operator): SQLite's extended result code ("5" busy, "13"
+  // full, "11" corrupt, ...), PostgreSQL's SQLSTATE ("40P01", "53100",
+  // "08006", ...); "" for a failure that did not come from a database.
+  const std::string& nativeCode() const { return nativeCode_; }
+  // This error, with `code` as its database's own code.
+  AutomationError WithNativeCode(std::string code) &&;
 
   // "<description> (number N, source S)".
   const char* what() const noexcept override { return what_.c_str(); }
@@ -57,6 +65,7 @@ class AutomationError : public std::exception {
   std::string description_;
   std::string helpFile_;
   std::int32_t helpContext_;
+  std::string nativeCode_;
   std::string what_;
 };
 

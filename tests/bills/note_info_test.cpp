@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "orvo/automation/conversions.hpp"
 #include "support/families.hpp"
@@ -168,6 +172,36 @@ TEST_P(NoteInfoTest, ConcurrentFirstCallsMakeOneCopySet) {
     return F().family->List(Dsn())->Value("Data").ObjectAs<Vector>()->Count() == 2 ? 0 : 2;
   });
   for (const testing::ProcessEnd& end : ends) EXPECT_EQ(end.exitCode, 0) << end.error;
+  EXPECT_EQ(Count(T().rows, "FPreparerId=7"), 3);
+  EXPECT_EQ(Count(T().notes), 4);
+}
+
+// Threads of one host, each with its own hub and pooled connection, ask at
+// the same moment: the same holds as for processes.
+TEST_P(NoteInfoTest, ConcurrentFirstCallsOnThreadsMakeOneCopySet) {
+  SeedManager();
+  constexpr int kThreads = 16;
+  std::atomic<int> ready = 0;
+  std::vector<std::string> outcomes(kThreads);
+  std::vector<std::thread> threads;
+  for (int i = 0; i < kThreads; ++i) {
+    threads.emplace_back([&, i] {
+      const auto hub = host::ServiceHub::Current();
+      hub->SignIn(kUser, "Alice");
+      ++ready;
+      while (ready < kThreads) std::this_thread::yield();
+      try {
+        outcomes[i] = std::to_string(
+            F().family->List(Dsn())->Value("Data").ObjectAs<Vector>()->Count());
+      } catch (const AutomationError& error) {
+        outcomes[i] = error.description();
+      }
+      hub->ClosePool();
+      hub->SignOut();
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (const std::string& outcome : outcomes) EXPECT_EQ(outcome, "2");
   EXPECT_EQ(Count(T().rows, "FPreparerId=7"), 3);
   EXPECT_EQ(Count(T().notes), 4);
 }

@@ -12,6 +12,7 @@
 #include "ado/postgres/error.hpp"
 #include "ado/postgres/statement.hpp"
 #include "ado/shape_cache.hpp"
+#include "ado/shaped_backend.hpp"
 #include "ado/slot_binding.hpp"
 #include "ado/tokenizer.hpp"
 #include "orvo/automation/ascii.hpp"
@@ -171,7 +172,7 @@ struct Shape {
   bool changesSchema = false;    // CREATE, ALTER or DROP
 };
 
-class PostgresBackend final : public Backend {
+class PostgresBackend final : public ShapedBackend {
  public:
   explicit PostgresBackend(const ConnectionString& cs) : db_(ConnectionParameters(cs)) {}
 
@@ -206,18 +207,6 @@ class PostgresBackend final : public Backend {
           for (const BoundValue& value : values) types.push_back(postgres::TypeOf(value.value));
           return types;
         });
-  }
-
-  RanStatement RanShape(std::string_view text, const std::vector<BoundValue>& values) override {
-    RanStatement ran{ShapeOf(text).adapted, {}};
-    for (const BoundValue& value : values) ran.params.push_back(value.value);
-    return ran;
-  }
-
-  RanStatement Ran(std::string_view text, const std::vector<BoundValue>& params) override {
-    parameterizer_.Parameterize(text);
-    return RanStatement{ShapeOf(parameterizer_.Shape()).adapted,
-                        SlotValues(parameterizer_, params)};
   }
 
   void Begin(TransactionKind kind) override {
@@ -280,6 +269,8 @@ class PostgresBackend final : public Backend {
   }
 
  private:
+  const std::string& Adapted(std::string_view shape) override { return ShapeOf(shape).adapted; }
+
   // What the session knew goes with it: its prepared statements first, while
   // the connection still tells that they need no deallocating.
   void Reconnect() {
@@ -430,7 +421,6 @@ class PostgresBackend final : public Backend {
 
   // Declared first so that the statements are deallocated before it closes.
   postgres::Database db_;
-  Parameterizer parameterizer_;
   ShapeCache<Shape> shapes_;
   std::size_t prepared_ = 0;  // statements prepared so far; each has a name of its own
   // Per table: column number to its declared name and its spelling comment.

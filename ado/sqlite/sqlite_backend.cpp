@@ -7,6 +7,7 @@
 
 #include "ado/parameterize.hpp"
 #include "ado/shape_cache.hpp"
+#include "ado/shaped_backend.hpp"
 #include "ado/slot_binding.hpp"
 #include "ado/sqlite/collation.hpp"
 #include "ado/sqlite/column_reader.hpp"
@@ -87,7 +88,7 @@ struct Shape {
   std::optional<sqlite::ColumnReader> columns;
 };
 
-class SqliteBackend final : public Backend {
+class SqliteBackend final : public ShapedBackend {
  public:
   // The options are read before the file is opened, so a bad one creates none.
   SqliteBackend(const ConnectionString& cs, IfMissing ifMissing)
@@ -115,18 +116,6 @@ class SqliteBackend final : public Backend {
       BindShapeValues(values, static_cast<std::size_t>(statement.MarkerCount()), kProvider,
                       Binder{statement});
     });
-  }
-
-  RanStatement RanShape(std::string_view text, const std::vector<BoundValue>& values) override {
-    RanStatement ran{ShapeOf(text).adapted, {}};
-    for (const BoundValue& value : values) ran.params.push_back(value.value);
-    return ran;
-  }
-
-  RanStatement Ran(std::string_view text, const std::vector<BoundValue>& params) override {
-    parameterizer_.Parameterize(text);
-    return RanStatement{ShapeOf(parameterizer_.Shape()).adapted,
-                        SlotValues(parameterizer_, params)};
   }
 
   void AcceptEarlierSchemas() override {
@@ -184,6 +173,8 @@ class SqliteBackend final : public Backend {
   }
 
  private:
+  const std::string& Adapted(std::string_view shape) override { return ShapeOf(shape).adapted; }
+
   // The cached shape of `text`. Adapting happens here, once per shape;
   // preparing happens on the shape's first run, so that a statement the
   // database refuses is still reported with what it would have run.
@@ -258,7 +249,6 @@ class SqliteBackend final : public Backend {
 
   // Declared first so that the statements are finalized before it closes.
   sqlite::Database db_;
-  Parameterizer parameterizer_;
   ShapeCache<Shape> shapes_;
   std::optional<sqlite::Statement> begin_;
   std::optional<sqlite::Statement> beginWriting_;

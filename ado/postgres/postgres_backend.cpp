@@ -170,6 +170,9 @@ struct Shape {
   std::optional<postgres::ColumnReader> columns;
   bool recordsIdentity = false;  // an insert whose one row of result is the backend's own
   bool changesSchema = false;    // CREATE, ALTER or DROP
+  // Blanks, comments and semicolons only: nothing runs, as on SQLite (the
+  // server would answer with no result at all).
+  bool runsNothing = false;
 };
 
 class PostgresBackend final : public ShapedBackend {
@@ -296,12 +299,14 @@ class PostgresBackend final : public ShapedBackend {
       Shape made;
       made.text = std::string(shape);
       made.adapted = AdaptStatement(shape, kPostgresSpelling);
+      made.runsNothing = WithoutEnd(made.adapted).empty();
       return made;
     });
   }
 
   template <class Bind, class Types>
   ResultSet Run(Shape& shape, Bind&& bind, Types&& types) {
+    if (shape.runsNothing) return ResultSet{};
     Prepare(shape, types);
     bind(*shape.statement);
     postgres::Result result;

@@ -59,9 +59,9 @@ TEST(ConnectionStringTest, APasswordIsNeverShown) {
             "Provider=PostgreSQL;Host=h;User ID=\"a;b\"");
 }
 
-class ConnectionStoreTest : public testing::StoreTest {};
+using SqliteConnectionTest = testing::StoreTest;
 
-TEST_F(ConnectionStoreTest, KeysTheProviderDoesNotKnowAreRefusedBeforeAnyFileIsMade) {
+TEST_F(SqliteConnectionTest, KeysTheProviderDoesNotKnowAreRefusedBeforeAnyFileIsMade) {
   const std::string file = (dir_.Path() / "y.db").string();
   const AutomationError e =
       ErrorOf([&] { Connection::Open("Server=x;Database=" + file + ";Uid=sa;Pwd=secret"); });
@@ -76,7 +76,14 @@ TEST_F(ConnectionStoreTest, KeysTheProviderDoesNotKnowAreRefusedBeforeAnyFileIsM
   EXPECT_EQ(known->Provider(), "SQLite");
 }
 
-TEST_F(ConnectionStoreTest, ObserverSeesTheOriginalTextAndConvertedValuesAndMayStopAStatement) {
+// What a connection does the same way on every backend.
+class ConnectionStoreTest : public testing::StoreTest,
+                            public ::testing::WithParamInterface<orvo::testing::Backend> {
+ protected:
+  const orvo::testing::Backend& StoreBackend() const override { return GetParam(); }
+};
+
+TEST_P(ConnectionStoreTest, ObserverSeesTheOriginalTextAndConvertedValuesAndMayStopAStatement) {
   auto observer = std::make_shared<RecordingObserver>();
   cn_->SetObserver(observer);
   NewCommand("Insert Into T_PrintExport (FBillId,FName)  Values(?,?)",
@@ -108,7 +115,7 @@ TEST_F(ConnectionStoreTest, ObserverSeesTheOriginalTextAndConvertedValuesAndMayS
   EXPECT_EQ(Scalar("select count(1) from T_PrintExport"), Variant(1));
 }
 
-TEST_F(ConnectionStoreTest, TextThatIsNotUtf8NeverReachesTheDatabase) {
+TEST_P(ConnectionStoreTest, TextThatIsNotUtf8NeverReachesTheDatabase) {
   // Stored raw, it would read back with replacement characters and then
   // name something else.
   for (const std::string malformed :
@@ -128,7 +135,7 @@ TEST_F(ConnectionStoreTest, TextThatIsNotUtf8NeverReachesTheDatabase) {
   EXPECT_EQ(Scalar("select FName from T_PrintExport"), Variant("存 😀"));
 }
 
-TEST_F(ConnectionStoreTest, OnlyStatementsWithRowsOpenARecordset) {
+TEST_P(ConnectionStoreTest, OnlyStatementsWithRowsOpenARecordset) {
   auto closed = cn_->Execute("insert into T_PrintExport (FName) values ('a')");
   EXPECT_EQ(closed->State(), adStateClosed);
   const AutomationError e = ErrorOf([&] { closed->Eof(); });
@@ -146,7 +153,7 @@ TEST_F(ConnectionStoreTest, OnlyStatementsWithRowsOpenARecordset) {
   EXPECT_EQ(ErrorOf([&] { rs.Open("select 1", nullptr); }).number(), HResult(0x800A0E7Du));
 }
 
-TEST_F(ConnectionStoreTest, RecordsetsOutliveDetachingAndTheirConnection) {
+TEST_P(ConnectionStoreTest, RecordsetsOutliveDetachingAndTheirConnection) {
   cn_->Execute("insert into T_PrintExport (FName,FPrintSet) values ('kept',x'0102')");
   auto detached = cn_->Execute("select FName,FPrintSet from T_PrintExport");
   detached->SetActiveConnection(nullptr);
@@ -158,7 +165,7 @@ TEST_F(ConnectionStoreTest, RecordsetsOutliveDetachingAndTheirConnection) {
   EXPECT_EQ(attached->Fields(0).Value(), Variant("kept"));
 }
 
-TEST_F(ConnectionStoreTest, TransactionsCommitOrRollBack) {
+TEST_P(ConnectionStoreTest, TransactionsCommitOrRollBack) {
   cn_->BeginTrans();
   EXPECT_TRUE(cn_->InTransaction());
   EXPECT_EQ(ErrorOf([&] { cn_->BeginTrans(); }).number(), kErrFailure);
@@ -179,6 +186,10 @@ TEST_F(ConnectionStoreTest, TransactionsCommitOrRollBack) {
   EXPECT_EQ(rs->RecordCount(), 1);
   EXPECT_EQ(rs->Fields(0).Value(), Variant("kept"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, ConnectionStoreTest,
+                         ::testing::ValuesIn(orvo::testing::Backends()),
+                         [](const auto& instance) { return instance.param.name; });
 
 }  // namespace
 }  // namespace orvo::ado

@@ -72,9 +72,13 @@ TEST(ParameterTest, TextsCountCharactersAndBytesCountBytesAgainstTheSize) {
   EXPECT_EQ(e.description(), "Parameter 4 holds 3 bytes, more than its size of 2");
 }
 
-class CommandTest : public testing::StoreTest {};
+class CommandTest : public testing::StoreTest,
+                    public ::testing::WithParamInterface<orvo::testing::Backend> {
+ protected:
+  const orvo::testing::Backend& StoreBackend() const override { return GetParam(); }
+};
 
-TEST_F(CommandTest, ValuesAssignedByPositionReachTheStatement) {
+TEST_P(CommandTest, ValuesAssignedByPositionReachTheStatement) {
   auto cmd = NewCommand(
       "Update T_PrintExport Set FPrintSet=? Where  FbillId=0 And FBillType=? And FPreparerId=?");
   cn_->Execute("insert into T_PrintExport (FBillId,FBillType,FPreparerId) values (0,28,7)");
@@ -93,6 +97,9 @@ TEST_F(CommandTest, ValuesAssignedByPositionReachTheStatement) {
   cmd->ActiveConnection = nullptr;
   EXPECT_EQ(ErrorOf([&] { cmd->Execute(); }).number(), HResult(0x800A0E7Du));
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, CommandTest, ::testing::ValuesIn(orvo::testing::Backends()),
+                         [](const auto& instance) { return instance.param.name; });
 
 }  // namespace
 }  // namespace orvo::ado

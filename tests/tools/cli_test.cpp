@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/backends.hpp"
 #include "support/temp_directory.hpp"
 
 namespace {
@@ -340,6 +341,28 @@ TEST_F(OrvoprintTest, DemoRefusesAStoreThatHoldsAnything) {
   ExpectRefused(Run({"--dsn", Dsn("initialised.db"), "demo"}), 2, "T_PrintExport");
   EXPECT_EQ(Sqlite(directory_.Path() / "initialised.db", "select count(*) from T_PrintExport"),
             "0\n");
+}
+
+// A server's data source serves every command as a file's does: the demo
+// prints the same calls and results on both, and never the password.
+TEST_F(OrvoprintTest, AServersDataSourceServesTheDemoAsAFileDoes) {
+  const orvo::testing::Backend& server = orvo::testing::PostgresBackend();
+  if (!server.unavailable.empty()) GTEST_SKIP() << server.unavailable;
+  const orvo::testing::FreshStore store(server, directory_.Path());
+  const Outcome onServer = Run({"--dsn", store.Dsn(), "demo"});
+  ASSERT_EQ(onServer.exitCode, 0) << onServer.err;
+  const Outcome onFile = Run({"--dsn", Dsn(), "demo"});
+  ASSERT_EQ(onFile.exitCode, 0) << onFile.err;
+  const auto calls = [](const std::string& out) { return out.substr(out.find('\n')); };
+  EXPECT_EQ(calls(onServer.out), calls(onFile.out));
+  EXPECT_EQ(onServer.out.find("Password"), std::string::npos);
+  EXPECT_TRUE(onServer.out.starts_with("STORE='Provider=PostgreSQL;")) << onServer.out;
+  const Outcome members = Run({"--dsn", store.Dsn(), "members", "clsPrintSetupQuery"});
+  EXPECT_EQ(members.exitCode, 0);
+  // The demo made the store; init finds it current.
+  const Outcome init = Run({"--dsn", store.Dsn(), "init"});
+  EXPECT_EQ(init.exitCode, 0) << init.err;
+  EXPECT_NE(init.out.find("\"action\":\"current\""), std::string::npos) << init.out;
 }
 
 TEST_F(OrvoprintTest, DemoRunsARoundTripAndLeavesAStoreForFurtherCalls) {

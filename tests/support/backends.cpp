@@ -180,7 +180,8 @@ const Backend& SqliteBackend() {
       "PRAGMA foreign_keys = ON",
       // A view whose table is gone.
       {"create table t_Gone (FItemID integer, FImage blob)",
-       "create view v_Broken as select FItemID, FImage from t_Gone", "drop table t_Gone"}};
+       "create view v_Broken as select FItemID, FImage from t_Gone", "drop table t_Gone"},
+      "PRAGMA integrity_check"};
   return sqlite;
 }
 
@@ -226,7 +227,8 @@ const Backend& PostgresBackend() {
       // function that fails as a missing table would.
       {"create function t_gone() returns table (FItemID integer, FImage bytea) language plpgsql "
        "as $$ begin raise exception 'relation \"t_Gone\" does not exist'; end $$",
-       "create view v_Broken as select * from t_gone()"}};
+       "create view v_Broken as select * from t_gone()"},
+      ""};
   return postgres;
 }
 

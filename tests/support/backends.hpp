@@ -43,6 +43,9 @@ struct Backend {
   // Makes a view v_Broken (FItemID integer, FImage bytes) that the database
   // refuses to read, naming t_Gone in its refusal.
   std::vector<std::string> unreadableView;
+  // A query whose one value is "ok" when the database finds itself sound;
+  // "" where a client cannot damage what the server keeps.
+  std::string integrityCheck;
 };
 
 const Backend& SqliteBackend();

@@ -49,6 +49,9 @@ TEST(SqlNamesTest, IdListsAreLiteralsSeparatedByCommas) {
                   ids + "\".")
         << ids;
   }
+  // Blanks are what the databases read as blanks: a vertical tab is none.
+  EXPECT_EQ(Refusal([&] { RequireIdList(*cn, "InterIDs", "1,\f2"); }), "");
+  EXPECT_NE(Refusal([&] { RequireIdList(*cn, "InterIDs", "1,\v2"); }), "");
 }
 
 // The database's own answers: which tables and views it has, in which

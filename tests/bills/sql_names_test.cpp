@@ -89,6 +89,10 @@ TEST(SqlNamesTest, TablesAndColumnsAreThoseTheDatabaseDeclares) {
               std::string("TableName must be a table name, not \"") + malformed + "\".")
         << malformed;
   }
+  // The database would read the name only up to the NUL, as t_Item.
+  const std::string cut("[t_Item\0x]", 10);
+  EXPECT_EQ(Refusal([&] { BusinessTable::Require(*cn, "TableName", cut); }),
+            "TableName must be a table name, not \"" + cut + "\".");
 }
 
 }  // namespace

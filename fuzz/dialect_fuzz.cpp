@@ -11,6 +11,7 @@
 //   - a shape with its lifted literals put back is the text's own tokens,
 //     and it has one marker per slot, before and after adapting.
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -130,16 +131,22 @@ bool Glues(const Token& t) {
 }
 
 // The numbers of the "$n" markers of an adapted text, in order; 0 for one
-// with a number or name glued after it.
+// with a number or name glued after it. The server reads "$1.f" as marker 1
+// and a field of it, as the original server read "?.f", where the tokenizer
+// reads the number "1.".
 std::vector<long> NumberedMarkers(const std::vector<Token>& tokens) {
   std::vector<long> numbers;
   for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
-    if (tokens[i].kind == TokenKind::Punctuation && tokens[i].text == "$" &&
-        tokens[i + 1].kind == TokenKind::Number) {
-      const bool glued = i + 2 < tokens.size() && Glues(tokens[i + 2]);
-      numbers.push_back(glued ? 0
-                              : std::strtol(std::string(tokens[i + 1].text).c_str(), nullptr, 10));
+    if (tokens[i].kind != TokenKind::Punctuation || tokens[i].text != "$" ||
+        tokens[i + 1].kind != TokenKind::Number) {
+      continue;
     }
+    const std::string_view number = tokens[i + 1].text;
+    const std::string_view rest =
+        number.substr(std::min(number.find_first_not_of("0123456789"), number.size()));
+    const bool glued =
+        rest.empty() ? i + 2 < tokens.size() && Glues(tokens[i + 2]) : rest.front() != '.';
+    numbers.push_back(glued ? 0 : std::strtol(std::string(number).c_str(), nullptr, 10));
   }
   return numbers;
 }

@@ -149,7 +149,7 @@ std::string ConnectionString::ShownText() const {
     }
     const bool plain =
         entry.value.find_first_of(";\"'") == std::string::npos &&
-        (entry.value.empty() || (entry.value.front() != ' ' && entry.value.back() != ' '));
+        (entry.value.empty() || (!IsBlank(entry.value.front()) && !IsBlank(entry.value.back())));
     std::string value = entry.value;
     if (!plain) {
       value = "\"";

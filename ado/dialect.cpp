@@ -154,6 +154,12 @@ class Adapter {
         } else if (t.Is("delete") && startsStatement && next != nullptr && next->IsName() &&
                    !next->Is("from")) {
           after_[i] += " FROM";
+        } else if (!replaced_[i] && t.text.find_first_of("#@") != std::string_view::npos) {
+          // The original server read "#temp" and "a@b" as names; the
+          // backends read "#" and "@" as the start of a marker or an
+          // operator. Quoted, the name is the one a bare name would be.
+          Replace(i, QuoteName(spelling_.foldBrackets ? Folded(std::string(t.text))
+                                                      : std::string(t.text)));
         }
         break;
       case TokenKind::BracketIdentifier:
@@ -174,9 +180,26 @@ class Adapter {
         break;
       case TokenKind::Marker:
         if (spelling_.numberedMarkers) Replace(i, "$" + std::to_string(++markers_));
+        SeparateMarker(i);
         break;
       default:
         break;
+    }
+  }
+
+  // A blank between a marker and a number or name glued to it, which the
+  // database would otherwise read as part of the marker: SQLite reads "?1"
+  // as its marker number 1, the server "$11" as marker 11, and "a$1" or
+  // "$$1" as no marker at all ("@$1" is a variable to the tokenizer).
+  void SeparateMarker(std::size_t i) {
+    const auto glues = [](const Token& t) {
+      return t.kind == TokenKind::Identifier || t.kind == TokenKind::Number ||
+             t.kind == TokenKind::Variable;
+    };
+    if (i + 1 < tokens_.size() && glues(tokens_[i + 1])) after_[i] += ' ';
+    if (spelling_.numberedMarkers && i > 0 &&
+        (glues(tokens_[i - 1]) || tokens_[i - 1].Is("$") || tokens_[i - 1].Is("@"))) {
+      before_[i] += ' ';
     }
   }
 
@@ -251,11 +274,22 @@ class Adapter {
     std::string out;
     for (std::size_t i = 0; i < tokens_.size(); ++i) {
       if (dropped_[i]) continue;
-      out += before_[i];
-      out += replaced_[i] ? std::string_view(replacement_[i]) : tokens_[i].text;
-      out += after_[i];
+      Append(out, before_[i]);
+      Append(out, replaced_[i] ? std::string_view(replacement_[i]) : tokens_[i].text);
+      Append(out, after_[i]);
     }
     return out;
+  }
+
+  // Two quoted texts or names that a rewrite put side by side ('a'N'b' as
+  // 'a''b', [a][b] as "a""b") would read as one holding a quote: a blank
+  // keeps them two.
+  static void Append(std::string& out, std::string_view piece) {
+    if (!out.empty() && !piece.empty() && (out.back() == '\'' || out.back() == '"') &&
+        piece.front() == out.back()) {
+      out += ' ';
+    }
+    out += piece;
   }
 
   const DialectSpelling& spelling_;

@@ -13,6 +13,9 @@
 //     server let callers leave out;
 //   - a number glued to a word ("5and") gets a blank between the two;
 //   - [bracketed] names become "quoted" names, N'text' becomes 'text';
+//   - a bare name holding "#" or "@" ("#temp"), which the backends would
+//     read as a marker or an operator, becomes the "quoted" name it is;
+//   - a marker glued to a number or a name gets a blank between the two;
 //   - a select-list item that is a plain column reference without alias gets
 //     AS "<name as written>", so a field reports the spelling of the statement
 //     rather than the spelling of the column declaration;
@@ -52,7 +55,8 @@ struct DialectSpelling {
   // A [bracketed] name quoted in lower case (ASCII), so that it names what a
   // bare name names on a database that folds bare names to lower case and
   // compares quoted ones as written; brackets, as on the original server,
-  // only let a name hold any character.
+  // only let a name hold any character. A bare name that must be quoted is
+  // folded so too.
   bool foldBrackets = false;
 };
 

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <string>
 
 #include "ado/tokenizer.hpp"
 #include "orvo/ado/connection.hpp"
@@ -37,7 +38,11 @@ std::optional<std::vector<NamePart>> Connection::SplitName(std::string_view text
       continue;
     }
     if (!token.IsName() || !token.closed) return std::nullopt;
-    parts.push_back({token.Name(), token.kind == TokenKind::Identifier,
+    std::string name = token.Name();
+    // The databases read a name only up to a NUL, so one holding a NUL
+    // would be looked up as another.
+    if (name.find('\0') != std::string::npos) return std::nullopt;
+    parts.push_back({std::move(name), token.kind == TokenKind::Identifier,
                      token.kind == TokenKind::BracketIdentifier});
   }
   return parts;

@@ -15,13 +15,19 @@ namespace {
 // script stay whole.
 enum : std::uint8_t { kSpace = 1, kNameStart = 2, kNamePart = 4 };
 
+// The blanks that every backend's database reads as blanks: a vertical tab
+// is none to SQLite and the server, so it is no blank here either.
+constexpr bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+}
+
 constexpr std::array<std::uint8_t, 256> kClasses = [] {
   std::array<std::uint8_t, 256> classes{};
   for (int c = 0; c < 256; ++c) {
     const char ch = static_cast<char>(c);
     const bool start = ascii::IsLetter(ch) || ch == '_' || ch == '#' || c >= 0x80;
     std::uint8_t bits = 0;
-    if (ascii::IsSpace(ch)) bits |= kSpace;
+    if (IsBlank(ch)) bits |= kSpace;
     if (start) bits |= kNameStart;
     if (start || ascii::IsDigit(ch) || ch == '$' || ch == '@') bits |= kNamePart;
     classes[static_cast<std::size_t>(c)] = bits;

@@ -59,6 +59,18 @@ TEST(ConnectionStringTest, APasswordIsNeverShown) {
             "Provider=PostgreSQL;Host=h;User ID=\"a;b\"");
 }
 
+// The shown text is a data source text of its own: read again, it gives
+// every key and value but the password, blanks at a value's ends included.
+TEST(ConnectionStringTest, AShownTextReadsBackToTheSameValues) {
+  const auto cs =
+      ConnectionString::Parse("Data Source=\"\ta b.db\n\";Host=' h ';Password=x;Language=zh");
+  const auto shown = ConnectionString::Parse(cs.ShownText());
+  EXPECT_EQ(shown.Keys(), (std::vector<std::string>{"Data Source", "Host", "Language"}));
+  for (const char* key : {"Data Source", "Host", "Language"}) {
+    EXPECT_EQ(shown.Get(key), cs.Get(key)) << key;
+  }
+}
+
 using SqliteConnectionTest = testing::StoreTest;
 
 TEST_F(SqliteConnectionTest, KeysTheProviderDoesNotKnowAreRefusedBeforeAnyFileIsMade) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ado/postgres/postgres_backend.hpp"
 #include "ado/sqlite/sqlite_backend.hpp"
 #include "ado_test_support.hpp"
 #include "orvo/ado/connection.hpp"
@@ -69,6 +70,38 @@ TEST(DialectTest, AnotherBackendGetsItsOwnSpellings) {
   constexpr DialectSpelling kPostgresLike{"lastval()", "", "coalesce"};
   EXPECT_EQ(AdaptStatement("select @@IDENTITY", kPostgresLike), "select lastval()");
   EXPECT_EQ(AdaptStatement("ISNULL (a, b)", kPostgresLike), "coalesce (a, b)");
+}
+
+// A marker stays a marker of its own whatever is glued to it: SQLite reads
+// "?1" as its marker number 1, and the server "$11" as marker 11, "a$1" as a
+// name and "$$" as the start of a quoted text.
+TEST(DialectTest, AMarkerGluedToANumberOrANameStaysOneMarker) {
+  EXPECT_EQ(AdaptStatement("select ?1 from t where a=?", kSqliteSpelling),
+            "select ? 1 from t where a=?");
+  EXPECT_EQ(AdaptStatement("select ?1 from t where b=a? and c=$?and d=?", kPostgresSpelling),
+            "select $1 1 from t where b=a $2 and c=$ $3 and d=$4");
+}
+
+// Quoted texts and names that a rewrite puts side by side stay two.
+TEST(DialectTest, RewrittenQuotesNeverJoin) {
+  EXPECT_EQ(AdaptStatement("select [a][b], \"c\"[d] from t where x='e'N'f'", kSqliteSpelling),
+            "select \"a\" \"b\", \"c\" \"d\" from t where x='e' 'f'");
+  EXPECT_EQ(AdaptStatement("select \"c\"#d from t", kPostgresSpelling),
+            "select \"c\" \"#d\" from t");
+}
+
+// "#temp" and "a@b" were names to the original server, and stay names: the
+// backends would read a marker or an operator in them.
+TEST(DialectTest, ABareNameWithAMarkerCharacterIsQuoted) {
+  EXPECT_EQ(AdaptStatement("select #Bills.a@b from #Bills where @x=1", kSqliteSpelling),
+            "select \"#Bills\".\"a@b\" AS \"a@b\" from \"#Bills\" where @x=1");
+  EXPECT_EQ(AdaptStatement("update #Bills set a@B=1", kPostgresSpelling),
+            "update \"#bills\" set \"a@b\"=1");
+  const auto cn = Connection::Open("Data Source=:memory:");
+  cn->Execute("create table [#Bills] ([a@b] integer)");
+  cn->Execute("insert into #Bills (a@b) values (7)");
+  const auto rs = cn->Execute("select a@b from #Bills");
+  EXPECT_EQ(rs->Fields(0).Value(), Variant(7));
 }
 
 // What the adapted texts mean, asked of the database itself.

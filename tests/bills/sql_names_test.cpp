@@ -49,6 +49,9 @@ TEST(SqlNamesTest, IdListsAreLiteralsSeparatedByCommas) {
                   ids + "\".")
         << ids;
   }
+  // Blanks are what the databases read as blanks: a vertical tab is none.
+  EXPECT_EQ(Refusal([&] { RequireIdList(*cn, "InterIDs", "1,\f2"); }), "");
+  EXPECT_NE(Refusal([&] { RequireIdList(*cn, "InterIDs", "1,\v2"); }), "");
 }
 
 // The database's own answers: which tables and views it has, in which
@@ -86,6 +89,10 @@ TEST(SqlNamesTest, TablesAndColumnsAreThoseTheDatabaseDeclares) {
               std::string("TableName must be a table name, not \"") + malformed + "\".")
         << malformed;
   }
+  // The database would read the name only up to the NUL, as t_Item.
+  const std::string cut("[t_Item\0x]", 10);
+  EXPECT_EQ(Refusal([&] { BusinessTable::Require(*cn, "TableName", cut); }),
+            "TableName must be a table name, not \"" + cut + "\".");
 }
 
 }  // namespace

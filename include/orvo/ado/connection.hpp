@@ -101,7 +101,7 @@ class Connection : public Dispatch {
   // a check of a caller's text and the database never read it differently.
   // The parts of `text` when it is names joined by "." and nothing else (no
   // blanks, no comments), each a bare name or a closed [bracketed] or
-  // "quoted" one; nullopt otherwise.
+  // "quoted" one holding no NUL; nullopt otherwise.
   std::optional<std::vector<NamePart>> SplitName(std::string_view text) const;
   // Whether `text` is one literal value and nothing else: a number with an
   // optional sign, or a text between single quotes whose quotes are doubled.

@@ -60,6 +60,7 @@ ConnectionString ConnectionString::Parse(std::string_view text) {
   ConnectionString result;
   result.text_ = std::string(text);
   std::size_t i = 0;
+  std::string lastKey;  // of the entry read last
   while (i < text.size()) {
     // The key runs to "="; a segment without one is malformed unless blank.
     const std::size_t semicolon = text.find(';', i);
@@ -69,8 +70,14 @@ ConnectionString ConnectionString::Parse(std::string_view text) {
       const std::size_t end = semicolon == std::string_view::npos ? text.size() : semicolon;
       const std::string_view segment = Trim(text.substr(i, end - i));
       if (!segment.empty()) {
+        // After a password, it is most likely the rest of a password that
+        // holds a ";" and was not quoted.
+        const bool afterSecret = IsSecret(lastKey);
         throw InvalidArgumentError(
-            kSource, "The data source text has an entry without \"=\": " + Shown(segment));
+            kSource, "The data source text has an entry without \"=\": " +
+                         (afterSecret ? std::string("(not shown: it follows a password; quote a "
+                                                    "value that holds a \";\")")
+                                      : Shown(segment)));
       }
       i = end + 1;
       continue;
@@ -103,6 +110,7 @@ ConnectionString ConnectionString::Parse(std::string_view text) {
       const std::size_t end = next == std::string_view::npos ? text.size() : next;
       entry.value = std::string(Trim(text.substr(v, end - v)));
     }
+    lastKey = entry.key;
     if (Entry* known = result.Find(entry.key)) {
       known->value = std::move(entry.value);
     } else {

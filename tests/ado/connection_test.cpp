@@ -49,8 +49,9 @@ TEST(ConnectionStringTest, TextAfterAClosingQuoteAndEmptyKeysAreRefused) {
 // However a text is malformed, no part of a password reaches an error, and
 // a text shown to a person leaves the password out.
 TEST(ConnectionStringTest, APasswordIsNeverShown) {
-  for (const char* text : {"Host=h;Password='se;cret'x", "Host=h;Password se;cret",
-                           "=x;Password=secret", "Host=h;sslpassword=\"se\"cret"}) {
+  for (const char* text :
+       {"Host=h;Password='se;cret'x", "Host=h;Password se;cret", "Host=h;Password=se;cret",
+        "=x;Password=secret", "Host=h;sslpassword=\"se\"cret"}) {
     const std::string description = ErrorOf([&] { ConnectionString::Parse(text); }).description();
     EXPECT_EQ(description.find("cret"), std::string::npos) << description;
   }

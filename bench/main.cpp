@@ -6,22 +6,38 @@
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
 
+#include <exception>
+#include <iostream>
 #include <string>
 
 #include "bench/server.hpp"
 #include "bench/site.hpp"
 
+namespace {
+
+// Throws when the server cannot be reached.
+void DescribeServer() {
+  const orvo::bench::Server server(orvo::bench::ServerDataSource());
+  const char* version = PQparameterStatus(server.get(), "server_version");
+  benchmark::AddCustomContext("postgresql_server", version != nullptr ? version : "unknown");
+  benchmark::AddCustomContext("postgresql_host", PQhost(server.get()));
+  const int client = PQlibVersion();
+  benchmark::AddCustomContext(
+      "libpq", std::to_string(client / 10000) + "." + std::to_string(client % 10000));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   if (orvo::bench::Measured(orvo::bench::Backend::PostgreSQL)) {
-    const orvo::bench::Server server(orvo::bench::ServerDataSource());
-    const char* version = PQparameterStatus(server.get(), "server_version");
-    benchmark::AddCustomContext("postgresql_server", version != nullptr ? version : "unknown");
-    benchmark::AddCustomContext("postgresql_host", PQhost(server.get()));
-    const int client = PQlibVersion();
-    benchmark::AddCustomContext(
-        "libpq", std::to_string(client / 10000) + "." + std::to_string(client % 10000));
+    try {
+      DescribeServer();
+    } catch (const std::exception& error) {
+      std::cerr << "orvo_bench: " << error.what() << "\n";
+      return 1;
+    }
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

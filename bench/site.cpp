@@ -101,7 +101,7 @@ void Fill(const Site& site, Rows& rows) {
   for (std::int32_t user = 1; user <= shape.users; ++user) users.push_back(user);
   users.push_back(kManagerUser);
   for (const std::int32_t user : users) {
-    for (std::int32_t type = 1; type <= site.WriteBillType(); ++type) {
+    for (std::int32_t type = 1; type <= site.SaveBillType(); ++type) {
       AddUserTemplates(rows, false, user, type, body, page);
     }
     for (std::int32_t report = 1; report <= shape.reports; ++report) {
@@ -432,13 +432,13 @@ Site::~Site() {
 }
 
 std::int64_t Site::AssignmentRows() const {
-  // Two of every bill type (the writing one too) for every user and the
+  // Two of every bill type (the writing ones too) for every user and the
   // manager, and the manager's of the copied bill type.
-  return 2 * static_cast<std::int64_t>(shape_.users + 1) * WriteBillType() + shape_.copyTemplates;
+  return 2 * static_cast<std::int64_t>(shape_.users + 1) * SaveBillType() + shape_.copyTemplates;
 }
 
 std::int32_t Site::TemplateOf(std::int32_t user, std::int32_t billType) const {
-  return 1 + 2 * ((user - 1) * WriteBillType() + billType - 1);
+  return 1 + 2 * ((user - 1) * SaveBillType() + billType - 1);
 }
 
 std::int32_t Site::UserOf(std::int64_t n) const {

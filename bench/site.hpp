@@ -89,11 +89,15 @@ class Site {
   std::int32_t UserOf(std::int64_t n) const;
   std::int32_t BillTypeOf(std::int64_t n) const;
   std::int32_t ReportOf(std::int64_t n) const;
-  // The bill type the writing benchmarks write to; every user has two
-  // templates of it, as of the others.
+  // The bill types the writing benchmarks write to; every user has two
+  // templates of each, as of the others. UpdateUserNoteData chooses between
+  // a user's two templates of the first. InsertNoteRow saves one of the
+  // second again, which adds an assignment row of it on every call, so that
+  // no other benchmark meets the rows it adds.
   std::int32_t WriteBillType() const { return shape_.billTypes + 1; }
+  std::int32_t SaveBillType() const { return shape_.billTypes + 2; }
   // The bill type of which only the manager has templates.
-  std::int32_t CopyBillType() const { return shape_.billTypes + 2; }
+  std::int32_t CopyBillType() const { return shape_.billTypes + 3; }
   // Rows of T_PrintExport that assign a template to a user.
   std::int64_t AssignmentRows() const;
   // The id of a user's first (selected) template of a bill type; the second

@@ -4,7 +4,7 @@
 // same statements written by hand with the database's own API (SQLite's,
 // and libpq on the server), prepared once and bound, in one writing
 // transaction per call. The templates written are of the site's writing bill
-// type, so the reading benchmarks see the same store whichever runs first.
+// types, so the reading benchmarks see the same store whichever runs first.
 // Argument: the site (0 busy, 1 ten thousand rows, 2 a million rows).
 
 #include <benchmark/benchmark.h>
@@ -64,7 +64,7 @@ void InsertNoteRow(benchmark::State& state, Backend backend) {
   for (auto _ : state) {
     SignIn(site.UserOf(n));
     Variant saved =
-        object.Call("InsertNoteRow", {site.Dsn(), site.WriteBillType(), "Invoice A4", body});
+        object.Call("InsertNoteRow", {site.Dsn(), site.SaveBillType(), "Invoice A4", body});
     benchmark::DoNotOptimize(saved);
     ++n;
   }
@@ -84,7 +84,7 @@ void BM_InsertNoteRow_Baseline(benchmark::State& state) {
       "insert into T_PrintExport (FBillType,FBillID,FDate,FName,FSel,FPreParerID,FData) values "
       "(?,?,?,?,0,?,'')");
   const std::string name = "Invoice A4";
-  const std::string screenId = std::to_string(site.WriteBillType());
+  const std::string screenId = std::to_string(site.SaveBillType());
   std::int64_t n = 0;
   for (auto _ : state) {
     const std::int32_t user = site.UserOf(n);
@@ -101,7 +101,7 @@ void BM_InsertNoteRow_Baseline(benchmark::State& state) {
     sqlite3_bind_blob(replace, 1, body.data(), static_cast<int>(body.size()), SQLITE_STATIC);
     sqlite3_bind_int64(replace, 2, id);
     raw.Run(replace);
-    sqlite3_bind_int(assign, 1, site.WriteBillType());
+    sqlite3_bind_int(assign, 1, site.SaveBillType());
     sqlite3_bind_int64(assign, 2, id);
     BindText(assign, 3, today);
     BindText(assign, 4, name);
@@ -290,7 +290,7 @@ void InsertNoteRowOnServer(benchmark::State& state) {
       "insert into T_PrintExport (FBillType,FBillID,FDate,FName,FSel,FPreParerID,FData) values "
       "($1,$2,$3,$4,0,$5,'')");
   const std::string name = "Invoice A4";
-  const std::string screenId = std::to_string(site.WriteBillType());
+  const std::string screenId = std::to_string(site.SaveBillType());
   std::int64_t n = 0;
   for (auto _ : state) {
     const std::int32_t user = site.UserOf(n);
@@ -303,7 +303,7 @@ void InsertNoteRowOnServer(benchmark::State& state) {
     const auto id = static_cast<std::int32_t>(found.at(0).integer);
     raw.Run(replace, ServerValues().Binary(body.data(), body.size()).Int(id));
     raw.Run(assign,
-            ServerValues().Int(site.WriteBillType()).Int(id).Text(today).Text(name).Int(user));
+            ServerValues().Int(site.SaveBillType()).Int(id).Text(today).Text(name).Int(user));
     raw.Run(unit.commit);
     benchmark::DoNotOptimize(found);
     ++n;

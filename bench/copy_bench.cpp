@@ -200,7 +200,7 @@ std::vector<std::vector<CopiedValue>> Rows(const ServerResult& result) {
 void FirstUseCopyOnServer(benchmark::State& state) {
   Site& site = SiteFor(state, Backend::PostgreSQL);
   const auto size = static_cast<SiteSize>(state.range(0));
-  Server raw(site.Dsn());
+  Server& raw = Server::Kept(site.Dsn());
   const auto begin = raw.Prepare("BEGIN");
   const auto lock = raw.Prepare(
       "SELECT pg_advisory_xact_lock(hashtext(current_database() || '.' || current_schema()))");

@@ -123,7 +123,7 @@ BENCHMARK(BM_GetPictureData_Baseline)->Apply(Sized);
 
 void GetPictureDataOnServer(benchmark::State& state) {
   Site& site = SiteFor(state, Backend::PostgreSQL);
-  Server raw(site.Dsn());
+  Server& raw = Server::Kept(site.Dsn());
   const auto begin = raw.Prepare("BEGIN");
   const auto commit = raw.Prepare("COMMIT");
   const auto read = raw.Prepare("select FImage from t_Picture\r\n where FItemID=$1");

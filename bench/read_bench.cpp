@@ -252,7 +252,7 @@ struct Unit {
 
 void GetNoteInfoOnServer(benchmark::State& state) {
   Site& site = SiteFor(state, Backend::PostgreSQL);
-  Server raw(site.Dsn());
+  Server& raw = Server::Kept(site.Dsn());
   const Unit unit(raw);
   const auto list = raw.Prepare(
       "select fbilltype,fname,fbillid,fbilltypesub,fsel from T_PrintExport where fbilltype= $1 "
@@ -283,7 +283,7 @@ void GetNoteInfoOnServer(benchmark::State& state) {
 void PrintDataOnServer(benchmark::State& state, const char* chosenSql, const char* settingsSql,
                        bool reports) {
   Site& site = SiteFor(state, Backend::PostgreSQL);
-  Server raw(site.Dsn());
+  Server& raw = Server::Kept(site.Dsn());
   const Unit unit(raw);
   const auto chosen = raw.Prepare(chosenSql);
   const auto settings = raw.Prepare(settingsSql);
@@ -330,7 +330,7 @@ void GetRptNotePrintDataOnServer(benchmark::State& state) {
 
 void GetPageAndPrintSetOnServer(benchmark::State& state) {
   Site& site = SiteFor(state, Backend::PostgreSQL);
-  Server raw(site.Dsn());
+  Server& raw = Server::Kept(site.Dsn());
   const Unit unit(raw);
   const auto settings = raw.Prepare(
       "Select FPrintSet From T_PrintExport Where FBillId=0 And FBillType=$1 And FPreparerId=$2");
@@ -349,7 +349,7 @@ void GetPageAndPrintSetOnServer(benchmark::State& state) {
 
 void GetCurrNoteOnServer(benchmark::State& state) {
   Site& site = SiteFor(state, Backend::PostgreSQL);
-  Server raw(site.Dsn());
+  Server& raw = Server::Kept(site.Dsn());
   const Unit unit(raw);
   const auto assignments = raw.Prepare(
       "Select * From T_PrintExport Where FBillId>0 And FBillType=$1 And FPreparerId=$2");

@@ -1,7 +1,7 @@
 #include "bench/server.hpp"
 
 #include <cstdlib>
-#include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <string_view>
 
@@ -160,9 +160,18 @@ void Server::Exec(const std::string& sql) {
   Check(PQexec(conn_, sql.c_str()));
 }
 
+Server& Server::Kept(const std::string& dataSource) {
+  static std::unordered_map<std::string, std::unique_ptr<Server>> kept;
+  std::unique_ptr<Server>& server = kept[dataSource];
+  if (!server) server = std::make_unique<Server>(dataSource);
+  return *server;
+}
+
 Server::Statement Server::Prepare(const char* sql) {
-  Statement statement{"bench_" + std::to_string(++prepared_)};
+  if (const auto found = prepared_.find(sql); found != prepared_.end()) return found->second;
+  Statement statement{"bench_" + std::to_string(prepared_.size() + 1)};
   Check(PQprepare(conn_, statement.name.c_str(), sql, 0, nullptr));
+  prepared_.emplace(sql, statement);
   return statement;
 }
 

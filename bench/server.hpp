@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -95,6 +96,10 @@ class Server {
   // Connects with the keys of a data source text (Provider=PostgreSQL;
   // Host=...); throws std::runtime_error with libpq's message when it cannot.
   explicit Server(const std::string& dataSource);
+  // A connection to a data source kept for the program, as the library keeps
+  // its pooled ones: the baselines' repetitions, like the members', run on a
+  // session that ran before, with what it prepared then.
+  static Server& Kept(const std::string& dataSource);
   ~Server();
   Server(const Server&) = delete;
   Server& operator=(const Server&) = delete;
@@ -103,7 +108,8 @@ class Server {
 
   // Runs statements given as text; throws with the server's message.
   void Exec(const std::string& sql);
-  // Prepares a statement once; the server infers the types of its markers.
+  // Prepares a statement once per connection (a text prepared before gives
+  // its statement again); the server infers the types of its markers.
   Statement Prepare(const char* sql);
   // Runs a prepared statement with its values, results in binary.
   ServerResult Run(const Statement& statement, const ServerValues& values = {});
@@ -114,7 +120,7 @@ class Server {
   ServerResult Check(PGresult* result);
 
   PGconn* conn_ = nullptr;
-  int prepared_ = 0;
+  std::unordered_map<std::string, Statement> prepared_;
 };
 
 // Copies of what a result's row gives, as a caller would get them, read

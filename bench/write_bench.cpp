@@ -281,7 +281,7 @@ struct WritingUnit {
 void InsertNoteRowOnServer(benchmark::State& state) {
   Site& site = SiteFor(state, Backend::PostgreSQL);
   const orvo::Bytes body = orvo::bench::Picture(site.Shape().bodySize);
-  Server raw(site.Dsn());
+  Server& raw = Server::Kept(site.Dsn());
   const WritingUnit unit(raw);
   const auto find = raw.Prepare(
       "select *  from T_PrintExportNote where FCreatorName=$1 and FScreenId=$2 and FName=$3");
@@ -312,7 +312,7 @@ void InsertNoteRowOnServer(benchmark::State& state) {
 
 void UpdateUserNoteDataOnServer(benchmark::State& state) {
   Site& site = SiteFor(state, Backend::PostgreSQL);
-  Server raw(site.Dsn());
+  Server& raw = Server::Kept(site.Dsn());
   const WritingUnit unit(raw);
   const auto settings = raw.Prepare(
       "select * from T_PrintExport where fbilltype=$1 and FBillID=0 and FPreParerID=$2");
@@ -354,7 +354,7 @@ void UpdateUserNoteDataOnServer(benchmark::State& state) {
 
 void UpdatePrintCountOnServer(benchmark::State& state) {
   Site& site = SiteFor(state, Backend::PostgreSQL);
-  Server raw(site.Dsn());
+  Server& raw = Server::Kept(site.Dsn());
   const WritingUnit unit(raw);
   const auto count = raw.Prepare(
       "UPDATE t_Bill SET FPrintCount = FPrintCount + $1 WHERE FInterID IN(  $2,$3,$4,$5,$6)\r\n");

@@ -2,7 +2,8 @@
 // templates: GetNoteInfo copies the manager's 50 templates of 100 KB (and
 // settings row) to the user, then lists the copies. Every call is a new
 // user's first, so no call finds copies made before. Beside it, the same
-// statements by hand with SQLite's own API, prepared once and bound.
+// statements by hand with the database's own API (SQLite's, and libpq on the
+// server), prepared once and bound.
 // Argument: the site (0 busy, 1 ten thousand rows, 2 a million rows).
 
 #include <benchmark/benchmark.h>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/server.hpp"
 #include "bench/site.hpp"
 #include "orvo/component/classes.hpp"
 #include "orvo/host/service_hub.hpp"
@@ -19,10 +21,14 @@
 namespace {
 
 using orvo::Variant;
+using orvo::bench::Backend;
 using orvo::bench::CopiedValue;
 using orvo::bench::LateBound;
 using orvo::bench::Raw;
 using orvo::bench::RowOf;
+using orvo::bench::Server;
+using orvo::bench::ServerResult;
+using orvo::bench::ServerValues;
 using orvo::bench::Site;
 using orvo::bench::SiteFor;
 using orvo::bench::SiteOf;
@@ -30,20 +36,20 @@ using orvo::bench::SiteSize;
 using orvo::bench::Sized;
 
 // The next user of the site who has never called, or 0 when user ids run out.
-std::int16_t NewUser(SiteSize size) {
-  static std::int32_t last[3] = {0, 0, 0};
-  std::int32_t& user = last[static_cast<int>(size)];
-  if (user == 0) user = SiteOf(size).Shape().users;
+std::int16_t NewUser(SiteSize size, Backend backend) {
+  static std::int32_t last[2][3] = {};
+  std::int32_t& user = last[static_cast<int>(backend)][static_cast<int>(size)];
+  if (user == 0) user = SiteOf(size, backend).Shape().users;
   ++user;
   return user < orvo::kManagerUser ? static_cast<std::int16_t>(user) : 0;
 }
 
-void BM_FirstUseCopy(benchmark::State& state) {
+void FirstUseCopy(benchmark::State& state, Backend backend) {
   LateBound object("OrvoMPrintExport.clsPrintSetupQuery");
-  Site& site = SiteFor(state);
+  Site& site = SiteFor(state, backend);
   const auto size = static_cast<SiteSize>(state.range(0));
   for (auto _ : state) {
-    const std::int16_t user = NewUser(size);
+    const std::int16_t user = NewUser(size, backend);
     if (user == 0) {
       state.SkipWithError("no user ids left");
       break;
@@ -53,7 +59,8 @@ void BM_FirstUseCopy(benchmark::State& state) {
     benchmark::DoNotOptimize(catalogue);
   }
 }
-BENCHMARK(BM_FirstUseCopy)->Apply(Sized);
+[[maybe_unused]] const bool kFirstUseCopy =
+    (orvo::bench::RegisterOnEach("FirstUseCopy", FirstUseCopy), true);
 
 // Now as the classes write it into a date column, and the day alone.
 std::string Now(const char* format) {
@@ -66,15 +73,15 @@ std::string Now(const char* format) {
 }
 
 void Bind(sqlite3_stmt* statement, int index, const CopiedValue& value) {
-  switch (value.type) {
-    case SQLITE_INTEGER:
+  switch (value.kind) {
+    case CopiedValue::Kind::Integer:
       sqlite3_bind_int64(statement, index, value.integer);
       break;
-    case SQLITE_TEXT:
+    case CopiedValue::Kind::Text:
       sqlite3_bind_text(statement, index, value.bytes.data(), static_cast<int>(value.bytes.size()),
                         SQLITE_STATIC);
       break;
-    case SQLITE_BLOB:
+    case CopiedValue::Kind::Blob:
       sqlite3_bind_blob(statement, index, value.bytes.data(), static_cast<int>(value.bytes.size()),
                         SQLITE_STATIC);
       break;
@@ -95,7 +102,7 @@ std::vector<std::vector<CopiedValue>> Rows(sqlite3_stmt* statement) {
 }
 
 void BM_FirstUseCopy_Baseline(benchmark::State& state) {
-  Site& site = SiteFor(state);
+  Site& site = SiteFor(state, Backend::SQLite);
   const auto size = static_cast<SiteSize>(state.range(0));
   Raw raw(site.File());
   sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
@@ -122,7 +129,7 @@ void BM_FirstUseCopy_Baseline(benchmark::State& state) {
       "select fdata from T_PrintExport where fbilltype=? and fbillid=0 and FPreparerId=?");
   const std::int32_t type = site.CopyBillType();
   for (auto _ : state) {
-    const std::int16_t user = NewUser(size);
+    const std::int16_t user = NewUser(size, Backend::SQLite);
     if (user == 0) {
       state.SkipWithError("no user ids left");
       break;
@@ -178,5 +185,101 @@ void BM_FirstUseCopy_Baseline(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FirstUseCopy_Baseline)->Apply(Sized);
+
+// The same on the server, with libpq: the statements as the classes run them
+// there, each prepared once. The unit of work begins as a reading one, finds
+// no templates of the user, takes the lock of its store and asks again (as
+// the member does, so that concurrent first calls make one copy set); the
+// id of each template copied is read back on the same connection.
+std::vector<std::vector<CopiedValue>> Rows(const ServerResult& result) {
+  std::vector<std::vector<CopiedValue>> rows;
+  for (int row = 0; row < result.Rows(); ++row) rows.push_back(RowOf(result, row));
+  return rows;
+}
+
+void FirstUseCopyOnServer(benchmark::State& state) {
+  Site& site = SiteFor(state, Backend::PostgreSQL);
+  const auto size = static_cast<SiteSize>(state.range(0));
+  Server& raw = Server::Kept(site.Dsn());
+  const auto begin = raw.Prepare("BEGIN");
+  const auto lock = raw.Prepare(
+      "SELECT pg_advisory_xact_lock(hashtext(current_database() || '.' || current_schema()))");
+  const auto commit = raw.Prepare("COMMIT");
+  const auto list = raw.Prepare(
+      "select fbilltype,fname,fbillid,fbilltypesub,fsel from T_PrintExport where fbilltype= $1 "
+      "and fbillid>0 and FPreparerId=$2");
+  const auto managers = raw.Prepare(
+      "select FId,FBillType,FBillId,FPreparerId,FDate,FName,FData,FPrintSet,FBillTypeSub,FSel from "
+      "T_PrintExport where fbilltype=$1 and FPreparerId=$2");
+  const auto assigned = raw.Prepare(
+      "select * from T_PrintExport where fbilltype=$1 and FBillID=$2 and FPreParerID=$3");
+  const auto assign = raw.Prepare(
+      "Insert Into T_PrintExport (FBillId,FBillType,FPreparerId,FDate,FName,FData,FBillTypeSub,"
+      "FSel,FPrintSet)  Values($1,$2,$3,$4,$5,$6,$7,$8,$9)");
+  const auto body = raw.Prepare(
+      "select FID,FName,FScreenID,FCreatorName,FModifierName,FCreateDate,FModifyDate,FData,"
+      "FNewBillType from T_PrintExportNote where fid=$1");
+  const auto copy = raw.Prepare(
+      "Insert Into T_PrintExportNote(FName,FScreenId,FCreatorName,FModifierName,FNewBillType,"
+      "FCreateDate,FModifyDate,FData) Values($1,$2,$3,$4,$5,$6,$7,$8)");
+  const auto identity = raw.Prepare("select lastval()");
+  const auto option = raw.Prepare(
+      "select fdata from T_PrintExport where fbilltype=$1 and fbillid=0 and FPreparerId=$2");
+  const std::int32_t type = site.CopyBillType();
+  for (auto _ : state) {
+    const std::int16_t user = NewUser(size, Backend::PostgreSQL);
+    if (user == 0) {
+      state.SkipWithError("no user ids left");
+      break;
+    }
+    const std::string name = orvo::bench::UserName(user);
+    const std::string now = Now("%Y-%m-%d %H:%M:%S");
+    raw.Run(begin);
+    benchmark::DoNotOptimize(Rows(raw.Run(list, ServerValues().Int(type).Int(user))));
+    raw.Run(lock);
+    benchmark::DoNotOptimize(Rows(raw.Run(list, ServerValues().Int(type).Int(user))));
+    for (const std::vector<CopiedValue>& row :
+         Rows(raw.Run(managers, ServerValues().Int(type).Int(orvo::kManagerUser)))) {
+      std::int64_t id = 0;
+      if (row[2].integer != 0) {
+        const auto note =
+            Rows(raw.Run(body, ServerValues().Int(static_cast<std::int32_t>(row[2].integer))));
+        const std::string newType = std::to_string(note.at(0)[8].integer);
+        raw.Run(copy, ServerValues()
+                          .Text(note[0][1].bytes)
+                          .Text(note[0][2].bytes)
+                          .Text(name)
+                          .Text(name)
+                          .Text(newType)
+                          .Text(now)
+                          .Text(now)
+                          .Copied(note[0][7]));
+        id = Rows(raw.Run(identity)).at(0)[0].integer;
+      }
+      const auto newId = static_cast<std::int32_t>(id);
+      benchmark::DoNotOptimize(
+          Rows(raw.Run(assigned, ServerValues().Int(type).Int(newId).Int(user))));
+      // FName, FData, FBillTypeSub, FSel, FPrintSet of the manager's row.
+      raw.Run(assign, ServerValues()
+                          .Int(newId)
+                          .Int(type)
+                          .Int(user)
+                          .Text(now)
+                          .Copied(row[5])
+                          .Copied(row[6])
+                          .Copied(row[8])
+                          .Copied(row[9])
+                          .Copied(row[7]));
+    }
+    const auto catalogue = Rows(raw.Run(list, ServerValues().Int(type).Int(user)));
+    const auto optionText = Rows(raw.Run(option, ServerValues().Int(type).Int(user)));
+    raw.Run(commit);
+    benchmark::DoNotOptimize(catalogue);
+    benchmark::DoNotOptimize(optionText);
+  }
+}
+
+[[maybe_unused]] const bool kServerBaselineRegistered =
+    (orvo::bench::RegisterServerBaseline("FirstUseCopy", FirstUseCopyOnServer), true);
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include "bench/site.hpp"
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <memory>
 #include <stdexcept>
 #include <vector>
 
+#include "bench/server.hpp"
 #include "orvo/automation/class_registry.hpp"
 #include "orvo/component/classes.hpp"
 #include "orvo/store/schema.hpp"
@@ -59,25 +61,223 @@ class Insert {
   sqlite3_stmt* statement_ = nullptr;
 };
 
+// Where the rows of a site go: a template table and its row table, of bills
+// or of reports, and the business tables.
+class Rows {
+ public:
+  virtual ~Rows() = default;
+  // A template of a bill type (or report) made by `creator`; gives its id.
+  virtual std::int64_t Note(bool report, const std::string& name, std::int32_t key,
+                            const std::string& creator, const Bytes& body) = 0;
+  // A user's assignment row of a template, selected or not.
+  virtual void Assignment(bool report, std::int32_t key, std::int64_t note, std::int32_t user,
+                          const std::string& name, bool selected) = 0;
+  // A user's settings row of a bill type (or report).
+  virtual void Settings(bool report, std::int32_t key, std::int32_t user, const Bytes& page) = 0;
+  virtual void Bill(std::int32_t id) = 0;
+  virtual void Picture(const Bytes& picture) = 0;
+};
+
 // Templates of a bill type (or report) for a user, the first selected, and
 // the user's settings row.
-void AddUserTemplates(Insert& note, Insert& row, Insert& settings, std::int32_t user,
-                      std::int32_t key, const Bytes& body, const Bytes& pageSettings,
-                      int count = 2) {
+void AddUserTemplates(Rows& rows, bool report, std::int32_t user, std::int32_t key,
+                      const Bytes& body, const Bytes& pageSettings, int count = 2) {
   const std::string creator = UserName(user);
   for (int n = 0; n < count; ++n) {
     const std::string name =
         count == 2 ? (n == 0 ? "Invoice A4" : "Invoice A5") : "Copy " + std::to_string(n + 1);
-    const std::int64_t id = note.Text(1, name)
-                                .Text(2, std::to_string(key))
-                                .Text(3, creator)
-                                .Int(4, key)
-                                .Blob(5, body)
-                                .Run();
-    row.Int(1, key).Int(2, id).Int(3, user).Text(4, name).Int(5, n == 0 ? 1 : 0).Run();
+    const std::int64_t id = rows.Note(report, name, key, creator, body);
+    rows.Assignment(report, key, id, user, name, n == 0);
   }
-  settings.Int(1, key).Int(2, user).Blob(3, pageSettings).Run();
+  rows.Settings(report, key, user, pageSettings);
 }
+
+// The rows of a site: the same on every backend.
+void Fill(const Site& site, Rows& rows) {
+  const SiteShape& shape = site.Shape();
+  const Bytes body = Picture(shape.bodySize);
+  const Bytes page = Picture(256);
+  std::vector<std::int32_t> users;
+  for (std::int32_t user = 1; user <= shape.users; ++user) users.push_back(user);
+  users.push_back(kManagerUser);
+  for (const std::int32_t user : users) {
+    for (std::int32_t type = 1; type <= site.SaveBillType(); ++type) {
+      AddUserTemplates(rows, false, user, type, body, page);
+    }
+    for (std::int32_t report = 1; report <= shape.reports; ++report) {
+      AddUserTemplates(rows, true, user, report, body, page);
+    }
+  }
+  AddUserTemplates(rows, false, kManagerUser, site.CopyBillType(), Picture(shape.copyBodySize),
+                   page, shape.copyTemplates);
+  for (std::int32_t id = 1; id <= shape.bills; ++id) rows.Bill(id);
+  rows.Picture(Picture(shape.pictureSize));
+}
+
+// A site's rows written into a SQLite file with prepared inserts, in the
+// caller's transaction.
+class SqliteRows final : public Rows {
+ public:
+  explicit SqliteRows(sqlite3* db) : db_(db) {}
+
+  std::int64_t Note(bool report, const std::string& name, std::int32_t key,
+                    const std::string& creator, const Bytes& body) override {
+    return (report ? reportNote_ : note_)
+        .Text(1, name)
+        .Text(2, std::to_string(key))
+        .Text(3, creator)
+        .Int(4, key)
+        .Blob(5, body)
+        .Run();
+  }
+  void Assignment(bool report, std::int32_t key, std::int64_t note, std::int32_t user,
+                  const std::string& name, bool selected) override {
+    (report ? reportRow_ : row_)
+        .Int(1, key)
+        .Int(2, note)
+        .Int(3, user)
+        .Text(4, name)
+        .Int(5, selected ? 1 : 0)
+        .Run();
+  }
+  void Settings(bool report, std::int32_t key, std::int32_t user, const Bytes& page) override {
+    (report ? reportSettings_ : settings_).Int(1, key).Int(2, user).Blob(3, page).Run();
+  }
+  void Bill(std::int32_t id) override { bill_.Int(1, id).Run(); }
+  void Picture(const Bytes& picture) override {
+    Insert(db_, "insert into t_Picture (FItemID, FImage) values (1, ?)").Blob(1, picture).Run();
+  }
+
+ private:
+  sqlite3* db_;
+  Insert note_{db_,
+               "insert into T_PrintExportNote (FName,FScreenId,FCreatorName,FModifierName,"
+               "FNewBillType,FCreateDate,FModifyDate,FData) values (?,?,?,?3,?,"
+               "'2026-01-05 08:00:00','2026-01-05 08:00:00',?)"};
+  Insert row_{db_,
+              "insert into T_PrintExport (FBillType,FBillId,FPreparerId,FDate,FName,FData,"
+              "FBillTypeSub,FSel) values (?,?,?,'2026-01-05',?,'','',?)"};
+  Insert settings_{db_,
+                   "insert into T_PrintExport (FBillType,FBillId,FPreparerId,FDate,FName,FData,"
+                   "FPrintSet) values (?,0,?,'2026-01-05','存放页面设置信息','copies=2',?)"};
+  Insert reportNote_{db_,
+                     "insert into T_RptExcelPrintExportNote (FName,FScreenId,FCreatorName,"
+                     "FModifierName,FNewRptId,FCreateDate,FModifyDate,FData) values "
+                     "(?,?,?,?3,?,'2026-01-05 08:00:00','2026-01-05 08:00:00',?)"};
+  Insert reportRow_{db_,
+                    "insert into T_RptExcelPrintExport (FRptId,FNoteId,FPreparerId,FDate,FName,"
+                    "FData,FTypeSub,FSel) values (?,?,?,'2026-01-05',?,'','',?)"};
+  Insert reportSettings_{db_,
+                         "insert into T_RptExcelPrintExport (FRptId,FNoteId,FPreparerId,FDate,"
+                         "FName,FData,FPrintSet) values (?,0,?,'2026-01-05','存放页面设置信息',"
+                         "'copies=2',?)"};
+  Insert bill_{db_, "insert into t_Bill (FInterID, FPrintCount) values (?, 0)"};
+};
+
+// A site's rows written onto the server with COPY, in the caller's
+// transaction: each table's rows gathered in COPY's text form and sent a few
+// megabytes at a time. Templates are given their ids, as SQLite gives them,
+// and the identities go on from the largest.
+class ServerRows final : public Rows {
+ public:
+  explicit ServerRows(Server& server) : server_(server) {}
+
+  std::int64_t Note(bool report, const std::string& name, std::int32_t key,
+                    const std::string& creator, const Bytes& body) override {
+    Table& table = report ? reportNotes_ : notes_;
+    const std::int64_t id = ++table.lastId;
+    const std::string number = std::to_string(key);
+    Add(table, {std::to_string(id), name, number, creator, creator, number, "2026-01-05 08:00:00",
+                "2026-01-05 08:00:00", Hex(body)});
+    return id;
+  }
+  void Assignment(bool report, std::int32_t key, std::int64_t note, std::int32_t user,
+                  const std::string& name, bool selected) override {
+    Add(report ? reportRows_ : rows_,
+        {std::to_string(key), std::to_string(note), std::to_string(user), "2026-01-05", name, "",
+         "", selected ? "1" : "0", kNull});
+  }
+  void Settings(bool report, std::int32_t key, std::int32_t user, const Bytes& page) override {
+    Add(report ? reportRows_ : rows_, {std::to_string(key), "0", std::to_string(user), "2026-01-05",
+                                       "存放页面设置信息", "copies=2", kNull, kNull, Hex(page)});
+  }
+  void Bill(std::int32_t id) override { Add(bills_, {std::to_string(id), "0"}); }
+  void Picture(const Bytes& picture) override {
+    ServerValues values;
+    values.Binary(picture.data(), picture.size());
+    server_.Run(server_.Prepare("insert into t_Picture (FItemID, FImage) values (1, $1)"), values);
+  }
+
+  // Sends what is left and lets the identities go on after the ids given.
+  void Finish() {
+    for (Table* table : {&notes_, &rows_, &reportNotes_, &reportRows_, &bills_}) Send(*table);
+    for (const Table* table : {&notes_, &reportNotes_}) {
+      server_.Exec("SELECT setval(pg_get_serial_sequence('" + table->name + "', 'fid'), " +
+                   std::to_string(table->lastId) + ")");
+    }
+  }
+
+ private:
+  static constexpr const char* kNull = "\\N";
+  static constexpr std::size_t kBatch = 8 << 20;
+
+  struct Table {
+    Table(std::string table, std::string columnList)
+        : name(std::move(table)), columns(std::move(columnList)) {}
+    std::string name;
+    std::string columns;
+    std::string data;
+    std::int64_t lastId = 0;
+  };
+
+  // A byte array in COPY's text form: "\\x" (the backslash written twice)
+  // and its hex digits. The site's bodies are a few arrays written many
+  // times, so the last one is kept.
+  const std::string& Hex(const Bytes& bytes) {
+    if (hex_.empty() || bytes != hexOf_) {
+      static constexpr char kDigits[] = "0123456789abcdef";
+      hex_ = "\\\\x";
+      for (const std::uint8_t byte : bytes) {
+        hex_ += kDigits[byte >> 4];
+        hex_ += kDigits[byte & 15];
+      }
+      hexOf_ = bytes;
+    }
+    return hex_;
+  }
+
+  void Add(Table& table, std::initializer_list<std::string_view> values) {
+    bool first = true;
+    for (std::string_view value : values) {
+      if (!first) table.data += '\t';
+      table.data += value;
+      first = false;
+    }
+    table.data += '\n';
+    if (table.data.size() >= kBatch) Send(table);
+  }
+
+  void Send(Table& table) {
+    if (table.data.empty()) return;
+    server_.Copy(table.name, table.columns, table.data);
+    table.data.clear();
+  }
+
+  Server& server_;
+  std::string hex_;
+  Bytes hexOf_;
+  Table notes_{"T_PrintExportNote",
+               "FId,FName,FScreenId,FCreatorName,FModifierName,FNewBillType,FCreateDate,"
+               "FModifyDate,FData"};
+  Table rows_{"T_PrintExport",
+              "FBillType,FBillId,FPreparerId,FDate,FName,FData,FBillTypeSub,FSel,FPrintSet"};
+  Table reportNotes_{"T_RptExcelPrintExportNote",
+                     "FId,FName,FScreenId,FCreatorName,FModifierName,FNewRptId,FCreateDate,"
+                     "FModifyDate,FData"};
+  Table reportRows_{"T_RptExcelPrintExport",
+                    "FRptId,FNoteId,FPreparerId,FDate,FName,FData,FTypeSub,FSel,FPrintSet"};
+  Table bills_{"t_Bill", "FInterID,FPrintCount"};
+};
 
 }  // namespace
 
@@ -115,9 +315,18 @@ Bytes Picture(std::int64_t size) {
   return picture;
 }
 
-Site& SiteOf(SiteSize size) {
-  static std::unique_ptr<Site> sites[3];
-  std::unique_ptr<Site>& site = sites[static_cast<int>(size)];
+bool Measured(Backend backend) {
+  return backend == Backend::SQLite || !ServerDataSource().empty();
+}
+
+std::string BenchmarkName(const std::string& what, Backend backend, bool baseline) {
+  return "BM_" + what + (backend == Backend::PostgreSQL ? "_PostgreSQL" : "") +
+         (baseline ? "_Baseline" : "");
+}
+
+Site& SiteOf(SiteSize size, Backend backend) {
+  static std::unique_ptr<Site> sites[2][3];
+  std::unique_ptr<Site>& site = sites[static_cast<int>(backend)][static_cast<int>(size)];
   if (!site) {
     SiteShape shape = BusySite();
     if (!Smoke() && size != SiteSize::Busy) {
@@ -126,13 +335,13 @@ Site& SiteOf(SiteSize size) {
       shape.reports = 2;
       shape.bodySize = 256;
     }
-    site = std::make_unique<Site>(shape);
+    site = std::make_unique<Site>(shape, backend);
   }
   return *site;
 }
 
-Site& SiteFor(benchmark::State& state) {
-  Site& site = SiteOf(static_cast<SiteSize>(state.range(0)));
+Site& SiteFor(benchmark::State& state, Backend backend) {
+  Site& site = SiteOf(static_cast<SiteSize>(state.range(0)), backend);
   state.counters["rows"] = static_cast<double>(site.AssignmentRows());
   return site;
 }
@@ -150,13 +359,42 @@ void Sized(benchmark::internal::Benchmark* benchmark) {
   }
 }
 
+void RegisterServerBaseline(const std::string& what, void (*run)(benchmark::State&)) {
+  if (!Measured(Backend::PostgreSQL)) return;
+  benchmark::RegisterBenchmark(BenchmarkName(what, Backend::PostgreSQL, true).c_str(), run)
+      ->Apply(Sized);
+}
+
 LateBound::LateBound(const char* progId) : object_(CreateObject(progId)) {}
 
 Variant LateBound::Call(const char* member, std::vector<Variant> args) {
   return object_->Invoke(member, args);
 }
 
-Site::Site(const SiteShape& shape) : shape_(shape) {
+Site::Site(const SiteShape& shape, Backend backend) : shape_(shape) {
+  if (backend == Backend::PostgreSQL) {
+    // A schema of the site's own, so that sites of one run, and runs at
+    // once, never meet.
+    static int made = 0;
+    schema_ = "orvo_bench_" + std::to_string(getpid()) + "_" + std::to_string(++made);
+    Server(ServerDataSource()).Exec("CREATE SCHEMA " + schema_);
+    dsn_ = InSchema(ServerDataSource(), schema_);
+    store::CreateStore(dsn_, nullptr);
+    Server server(dsn_);
+    server.Exec(
+        "BEGIN; create table t_Bill (FInterID integer PRIMARY KEY, FPrintCount integer); "
+        "create table t_Picture (FItemID integer PRIMARY KEY, FImage bytea)");
+    ServerRows rows(server);
+    Fill(*this, rows);
+    rows.Finish();
+    server.Exec("COMMIT");
+    // Statistics of the tables as they are, so that the server plans the
+    // statements on them from the start as it will later.
+    server.Exec(
+        "VACUUM ANALYZE T_PrintExport, T_PrintExportNote, T_RptExcelPrintExport, "
+        "T_RptExcelPrintExportNote, t_Bill, t_Picture");
+    return;
+  }
   std::string pattern = (fs::temp_directory_path() / "orvo-bench-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create " + pattern);
   directory_ = pattern;
@@ -172,65 +410,35 @@ Site::Site(const SiteShape& shape) : shape_(shape) {
                          nullptr, nullptr, nullptr));
   Check(db, sqlite3_exec(db, "create table t_Picture (FItemID INTEGER PRIMARY KEY, FImage BLOB)",
                          nullptr, nullptr, nullptr));
-  const Bytes body = Picture(shape.bodySize);
-  const Bytes page = Picture(256);
   {
-    Insert note(db,
-                "insert into T_PrintExportNote (FName,FScreenId,FCreatorName,FModifierName,"
-                "FNewBillType,FCreateDate,FModifyDate,FData) values (?,?,?,?3,?,"
-                "'2026-01-05 08:00:00','2026-01-05 08:00:00',?)");
-    Insert row(db,
-               "insert into T_PrintExport (FBillType,FBillId,FPreparerId,FDate,FName,FData,"
-               "FBillTypeSub,FSel) values (?,?,?,'2026-01-05',?,'','',?)");
-    Insert settings(db,
-                    "insert into T_PrintExport (FBillType,FBillId,FPreparerId,FDate,FName,FData,"
-                    "FPrintSet) values (?,0,?,'2026-01-05','存放页面设置信息','copies=2',?)");
-    Insert reportNote(db,
-                      "insert into T_RptExcelPrintExportNote (FName,FScreenId,FCreatorName,"
-                      "FModifierName,FNewRptId,FCreateDate,FModifyDate,FData) values "
-                      "(?,?,?,?3,?,'2026-01-05 08:00:00','2026-01-05 08:00:00',?)");
-    Insert reportRow(db,
-                     "insert into T_RptExcelPrintExport (FRptId,FNoteId,FPreparerId,FDate,FName,"
-                     "FData,FTypeSub,FSel) values (?,?,?,'2026-01-05',?,'','',?)");
-    Insert reportSettings(db,
-                          "insert into T_RptExcelPrintExport (FRptId,FNoteId,FPreparerId,FDate,"
-                          "FName,FData,FPrintSet) values (?,0,?,'2026-01-05','存放页面设置信息',"
-                          "'copies=2',?)");
-    Insert bill(db, "insert into t_Bill (FInterID, FPrintCount) values (?, 0)");
-    std::vector<std::int32_t> users;
-    for (std::int32_t user = 1; user <= shape.users; ++user) users.push_back(user);
-    users.push_back(kManagerUser);
-    for (const std::int32_t user : users) {
-      for (std::int32_t type = 1; type <= WriteBillType(); ++type) {
-        AddUserTemplates(note, row, settings, user, type, body, page);
-      }
-      for (std::int32_t report = 1; report <= shape.reports; ++report) {
-        AddUserTemplates(reportNote, reportRow, reportSettings, user, report, body, page);
-      }
-    }
-    AddUserTemplates(note, row, settings, kManagerUser, CopyBillType(), Picture(shape.copyBodySize),
-                     page, shape.copyTemplates);
-    for (std::int32_t id = 1; id <= shape.bills; ++id) bill.Int(1, id).Run();
-    Insert(db, "insert into t_Picture (FItemID, FImage) values (1, ?)")
-        .Blob(1, Picture(shape.pictureSize))
-        .Run();
+    SqliteRows rows(db);
+    Fill(*this, rows);
   }
   Check(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
 }
 
 Site::~Site() {
   std::error_code ignored;
-  fs::remove_all(directory_, ignored);
+  if (!directory_.empty()) fs::remove_all(directory_, ignored);
+  if (!schema_.empty()) {
+    // The store's connections idle in the pool hold no locks.
+    try {
+      Server(ServerDataSource()).Exec("DROP SCHEMA " + schema_ + " CASCADE");
+    } catch (const std::exception&) {
+      // A server gone by now took the schema with it, or keeps it for its
+      // operator to drop; the program ends either way.
+    }
+  }
 }
 
 std::int64_t Site::AssignmentRows() const {
-  // Two of every bill type (the writing one too) for every user and the
+  // Two of every bill type (the writing ones too) for every user and the
   // manager, and the manager's of the copied bill type.
-  return 2 * static_cast<std::int64_t>(shape_.users + 1) * WriteBillType() + shape_.copyTemplates;
+  return 2 * static_cast<std::int64_t>(shape_.users + 1) * SaveBillType() + shape_.copyTemplates;
 }
 
 std::int32_t Site::TemplateOf(std::int32_t user, std::int32_t billType) const {
-  return 1 + 2 * ((user - 1) * WriteBillType() + billType - 1);
+  return 1 + 2 * ((user - 1) * SaveBillType() + billType - 1);
 }
 
 std::int32_t Site::UserOf(std::int64_t n) const {
@@ -288,16 +496,19 @@ std::vector<CopiedValue> RowOf(sqlite3_stmt* statement) {
   std::vector<CopiedValue> row(static_cast<std::size_t>(count));
   for (int column = 0; column < count; ++column) {
     CopiedValue& value = row[static_cast<std::size_t>(column)];
-    value.type = sqlite3_column_type(statement, column);
-    switch (value.type) {
+    const int type = sqlite3_column_type(statement, column);
+    switch (type) {
       case SQLITE_INTEGER:
+        value.kind = CopiedValue::Kind::Integer;
         value.integer = sqlite3_column_int64(statement, column);
         break;
       case SQLITE_FLOAT:
+        value.kind = CopiedValue::Kind::Real;
         value.real = sqlite3_column_double(statement, column);
         break;
       case SQLITE_TEXT:
       case SQLITE_BLOB: {
+        value.kind = type == SQLITE_TEXT ? CopiedValue::Kind::Text : CopiedValue::Kind::Blob;
         const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
         value.bytes.assign(data, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
         break;

@@ -4,13 +4,16 @@
 // type that only the manager has templates of (large ones, for the first-use
 // copy), and business tables of bills to count prints on and of pictures.
 // The writing benchmarks write to a bill type of their own, so that what the
-// reading ones see stays the same. It is built with SQLite's own API in one
-// transaction, so that a store of a million rows is ready in seconds, in a
-// temporary directory removed when the site goes.
+// reading ones see stays the same. A site is the same rows on either
+// backend, written by the backend's own fastest path in one transaction, so
+// that a store of a million rows is ready in seconds: on SQLite with its own
+// API into a file in a temporary directory, on PostgreSQL with COPY into a
+// schema of its own on the server that ORVO_TEST_PG names. Either goes when
+// the site goes.
 //
 // Calls are spread over the users and bill types as a real site spreads
-// them: Pick gives the n-th call's user and bill type, so every cache sees
-// what a site gives it rather than one repeated call.
+// them: UserOf and BillTypeOf give the n-th call's user and bill type, so
+// every cache sees what a site gives it rather than one repeated call.
 //
 // Used on the benchmark's thread.
 
@@ -31,6 +34,16 @@
 #include "orvo/automation/variant.hpp"
 
 namespace orvo::bench {
+
+// The backends the members are measured on. SQLite always; PostgreSQL when
+// ORVO_TEST_PG names a server (bench/server.hpp), each member then measured
+// beside a baseline written with libpq against the same server.
+enum class Backend { SQLite = 0, PostgreSQL = 1 };
+bool Measured(Backend backend);
+// A benchmark's name on a backend: "BM_<what>" on SQLite and
+// "BM_<what>_PostgreSQL" on the server, a baseline's with "_Baseline" after
+// it.
+std::string BenchmarkName(const std::string& what, Backend backend, bool baseline = false);
 
 struct SiteShape {
   std::int32_t users = 1000;
@@ -58,14 +71,17 @@ Bytes Picture(std::int64_t size);
 
 class Site {
  public:
-  explicit Site(const SiteShape& shape);
+  Site(const SiteShape& shape, Backend backend);
   ~Site();
   Site(const Site&) = delete;
   Site& operator=(const Site&) = delete;
 
   const SiteShape& Shape() const { return shape_; }
+  // The data source text that names the site's store, for the members and
+  // for the baselines' own connections.
   const std::string& Dsn() const { return dsn_; }
   std::int32_t Callers() const { return shape_.callers == 0 ? shape_.users : shape_.callers; }
+  // The store's file, on SQLite.
   const std::filesystem::path& File() const { return file_; }
 
   // The n-th call's user (1 .. callers) and bill type (1 .. billTypes) or
@@ -73,11 +89,15 @@ class Site {
   std::int32_t UserOf(std::int64_t n) const;
   std::int32_t BillTypeOf(std::int64_t n) const;
   std::int32_t ReportOf(std::int64_t n) const;
-  // The bill type the writing benchmarks write to; every user has two
-  // templates of it, as of the others.
+  // The bill types the writing benchmarks write to; every user has two
+  // templates of each, as of the others. UpdateUserNoteData chooses between
+  // a user's two templates of the first. InsertNoteRow saves one of the
+  // second again, which adds an assignment row of it on every call, so that
+  // no other benchmark meets the rows it adds.
   std::int32_t WriteBillType() const { return shape_.billTypes + 1; }
+  std::int32_t SaveBillType() const { return shape_.billTypes + 2; }
   // The bill type of which only the manager has templates.
-  std::int32_t CopyBillType() const { return shape_.billTypes + 2; }
+  std::int32_t CopyBillType() const { return shape_.billTypes + 3; }
   // Rows of T_PrintExport that assign a template to a user.
   std::int64_t AssignmentRows() const;
   // The id of a user's first (selected) template of a bill type; the second
@@ -88,6 +108,7 @@ class Site {
   SiteShape shape_;
   std::filesystem::path directory_;
   std::filesystem::path file_;
+  std::string schema_;  // on the server
   std::string dsn_;
 };
 
@@ -115,13 +136,13 @@ class Raw {
 // 10,000 and 1,000,000 assignment rows, on which a member's latency must be
 // the same. The same hundred users call on both of these, so that they differ
 // in the size of the store alone, not in how much of it the calls touch.
-// Built on first use and kept for the program; in a smoke run each is a
-// small site.
+// Built on first use, one of each size per backend, and kept for the
+// program; in a smoke run each is a small site.
 enum class SiteSize { Busy = 0, TenThousand = 1, Million = 2 };
-Site& SiteOf(SiteSize size);
-// The site a benchmark's argument names; records its number of assignment
-// rows as the benchmark's counter "rows".
-Site& SiteFor(benchmark::State& state);
+Site& SiteOf(SiteSize size, Backend backend);
+// The site a benchmark's argument names on a backend; records its number of
+// assignment rows as the benchmark's counter "rows".
+Site& SiteFor(benchmark::State& state, Backend backend);
 // The sizes a benchmark runs on: all three, or only the busy site in a
 // smoke run.
 std::vector<SiteSize> Sizes();
@@ -130,6 +151,21 @@ std::vector<SiteSize> Sizes();
 // runs under callgrind tell the instructions of one call apart from the
 // site's building.
 void Sized(benchmark::internal::Benchmark* benchmark);
+
+// Registers `run(state, backend)` as BenchmarkName(what, backend) on every
+// backend measured, on every size.
+template <class Run>
+void RegisterOnEach(const std::string& what, Run run) {
+  for (const Backend backend : {Backend::SQLite, Backend::PostgreSQL}) {
+    if (!Measured(backend)) continue;
+    benchmark::RegisterBenchmark(BenchmarkName(what, backend).c_str(),
+                                 [run, backend](benchmark::State& state) { run(state, backend); })
+        ->Apply(Sized);
+  }
+}
+// Registers a baseline written with libpq as the server's baseline of
+// `what`, when a server is named.
+void RegisterServerBaseline(const std::string& what, void (*run)(benchmark::State&));
 
 // An object created by its ProgID whose members are called late-bound, as a
 // scripting host does: by name, with Variant arguments. A printing client
@@ -146,13 +182,15 @@ class LateBound {
 // Copies of what a row gives, as a caller would get them.
 std::string TextOf(sqlite3_stmt* statement, int column);
 Bytes BytesOf(sqlite3_stmt* statement, int column);
-// Every column of the current row, copied out by its type.
+// A column of a row, copied out by its type.
 struct CopiedValue {
-  int type = SQLITE_NULL;
+  enum class Kind { Null, Integer, Real, Text, Blob };
+  Kind kind = Kind::Null;
   std::int64_t integer = 0;
   double real = 0;
   std::string bytes;  // text or blob
 };
+// Every column of the current row.
 std::vector<CopiedValue> RowOf(sqlite3_stmt* statement);
 
 }  // namespace orvo::bench

@@ -1,10 +1,10 @@
 // The writes a site makes all day: a designer saving a template over one of
 // the same name, a user choosing templates, and a printing client counting
 // the bills it printed. Each is called late-bound beside its baseline: the
-// same statements written by hand with SQLite's own API, prepared once and
-// bound, in one writing transaction per call. The templates written are of
-// the site's writing bill type, so the reading benchmarks see the same store
-// whichever runs first.
+// same statements written by hand with the database's own API (SQLite's,
+// and libpq on the server), prepared once and bound, in one writing
+// transaction per call. The templates written are of the site's writing bill
+// types, so the reading benchmarks see the same store whichever runs first.
 // Argument: the site (0 busy, 1 ten thousand rows, 2 a million rows).
 
 #include <benchmark/benchmark.h>
@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/server.hpp"
 #include "bench/site.hpp"
 #include "orvo/host/collections.hpp"
 #include "orvo/host/service_hub.hpp"
@@ -22,9 +23,14 @@
 namespace {
 
 using orvo::Variant;
+using orvo::bench::Backend;
 using orvo::bench::LateBound;
 using orvo::bench::Raw;
+using orvo::bench::RegisterOnEach;
 using orvo::bench::RowOf;
+using orvo::bench::Server;
+using orvo::bench::ServerResult;
+using orvo::bench::ServerValues;
 using orvo::bench::Site;
 using orvo::bench::SiteFor;
 using orvo::bench::Sized;
@@ -50,23 +56,23 @@ void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
 
 // The designer saves "Invoice A4" again: the template of that name is found
 // and its body replaced, and an assignment row is added for the user.
-void BM_InsertNoteRow(benchmark::State& state) {
+void InsertNoteRow(benchmark::State& state, Backend backend) {
   LateBound object("OrvoMPrintExport.clsPrintSetupUpdate");
-  Site& site = SiteFor(state);
+  Site& site = SiteFor(state, backend);
   const Variant body(orvo::bench::Picture(site.Shape().bodySize));
   std::int64_t n = 0;
   for (auto _ : state) {
     SignIn(site.UserOf(n));
     Variant saved =
-        object.Call("InsertNoteRow", {site.Dsn(), site.WriteBillType(), "Invoice A4", body});
+        object.Call("InsertNoteRow", {site.Dsn(), site.SaveBillType(), "Invoice A4", body});
     benchmark::DoNotOptimize(saved);
     ++n;
   }
 }
-BENCHMARK(BM_InsertNoteRow)->Apply(Sized);
+[[maybe_unused]] const bool kInsertNoteRow = (RegisterOnEach("InsertNoteRow", InsertNoteRow), true);
 
 void BM_InsertNoteRow_Baseline(benchmark::State& state) {
-  Site& site = SiteFor(state);
+  Site& site = SiteFor(state, Backend::SQLite);
   const orvo::Bytes body = orvo::bench::Picture(site.Shape().bodySize);
   Raw raw(site.File());
   sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
@@ -78,7 +84,7 @@ void BM_InsertNoteRow_Baseline(benchmark::State& state) {
       "insert into T_PrintExport (FBillType,FBillID,FDate,FName,FSel,FPreParerID,FData) values "
       "(?,?,?,?,0,?,'')");
   const std::string name = "Invoice A4";
-  const std::string screenId = std::to_string(site.WriteBillType());
+  const std::string screenId = std::to_string(site.SaveBillType());
   std::int64_t n = 0;
   for (auto _ : state) {
     const std::int32_t user = site.UserOf(n);
@@ -95,7 +101,7 @@ void BM_InsertNoteRow_Baseline(benchmark::State& state) {
     sqlite3_bind_blob(replace, 1, body.data(), static_cast<int>(body.size()), SQLITE_STATIC);
     sqlite3_bind_int64(replace, 2, id);
     raw.Run(replace);
-    sqlite3_bind_int(assign, 1, site.WriteBillType());
+    sqlite3_bind_int(assign, 1, site.SaveBillType());
     sqlite3_bind_int64(assign, 2, id);
     BindText(assign, 3, today);
     BindText(assign, 4, name);
@@ -130,9 +136,9 @@ std::shared_ptr<orvo::Dictionary> Choices(const Site& site, std::int32_t user, s
 
 // The caller builds its arguments before it calls; so that the benchmark
 // times the call alone, they are built before it starts.
-void BM_UpdateUserNoteData(benchmark::State& state) {
+void UpdateUserNoteData(benchmark::State& state, Backend backend) {
   LateBound object("OrvoMPrintExport.clsPrintSetupUpdate");
-  Site& site = SiteFor(state);
+  Site& site = SiteFor(state, backend);
   std::vector<std::shared_ptr<orvo::Dictionary>> choices;
   for (std::int32_t user = 1; user <= site.Callers(); ++user) {
     for (int turn = 0; turn < 2; ++turn) choices.push_back(Choices(site, user, turn));
@@ -147,10 +153,11 @@ void BM_UpdateUserNoteData(benchmark::State& state) {
     ++n;
   }
 }
-BENCHMARK(BM_UpdateUserNoteData)->Apply(Sized);
+[[maybe_unused]] const bool kUpdateUserNoteData =
+    (RegisterOnEach("UpdateUserNoteData", UpdateUserNoteData), true);
 
 void BM_UpdateUserNoteData_Baseline(benchmark::State& state) {
-  Site& site = SiteFor(state);
+  Site& site = SiteFor(state, Backend::SQLite);
   Raw raw(site.File());
   sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
   sqlite3_stmt* commit = raw.Prepare("COMMIT");
@@ -211,9 +218,9 @@ std::string PrintedIds(const Site& site, std::int64_t n) {
   return ids;
 }
 
-void BM_UpdatePrintCount(benchmark::State& state) {
+void UpdatePrintCount(benchmark::State& state, Backend backend) {
   LateBound object("OrvoMPrintExport.clsPrintSetupUpdate");
-  Site& site = SiteFor(state);
+  Site& site = SiteFor(state, backend);
   // Built before the benchmark starts, as for the choices above.
   std::vector<std::shared_ptr<orvo::Dictionary>> printed;
   for (std::int64_t n = 0; n < site.Shape().bills / kPrinted; ++n) {
@@ -232,10 +239,11 @@ void BM_UpdatePrintCount(benchmark::State& state) {
     ++n;
   }
 }
-BENCHMARK(BM_UpdatePrintCount)->Apply(Sized);
+[[maybe_unused]] const bool kUpdatePrintCount =
+    (RegisterOnEach("UpdatePrintCount", UpdatePrintCount), true);
 
 void BM_UpdatePrintCount_Baseline(benchmark::State& state) {
-  Site& site = SiteFor(state);
+  Site& site = SiteFor(state, Backend::SQLite);
   Raw raw(site.File());
   sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
   sqlite3_stmt* commit = raw.Prepare("COMMIT");
@@ -253,5 +261,123 @@ void BM_UpdatePrintCount_Baseline(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_UpdatePrintCount_Baseline)->Apply(Sized);
+
+// The same baselines on the server, with libpq: the statements as the
+// classes run them there, each prepared once, and the lock that a writing
+// unit of work takes of its store as it begins.
+struct WritingUnit {
+  explicit WritingUnit(Server& raw)
+      : begin(raw.Prepare("BEGIN")),
+        lock(raw.Prepare("SELECT pg_advisory_xact_lock(hashtext(current_database() || '.' || "
+                         "current_schema()))")),
+        commit(raw.Prepare("COMMIT")) {}
+  void Begin(Server& raw) const {
+    raw.Run(begin);
+    raw.Run(lock);
+  }
+  Server::Statement begin, lock, commit;
+};
+
+void InsertNoteRowOnServer(benchmark::State& state) {
+  Site& site = SiteFor(state, Backend::PostgreSQL);
+  const orvo::Bytes body = orvo::bench::Picture(site.Shape().bodySize);
+  Server& raw = Server::Kept(site.Dsn());
+  const WritingUnit unit(raw);
+  const auto find = raw.Prepare(
+      "select *  from T_PrintExportNote where FCreatorName=$1 and FScreenId=$2 and FName=$3");
+  const auto replace = raw.Prepare("Update T_PrintExportNote set FData = $1  Where FID=$2");
+  const auto assign = raw.Prepare(
+      "insert into T_PrintExport (FBillType,FBillID,FDate,FName,FSel,FPreParerID,FData) values "
+      "($1,$2,$3,$4,0,$5,'')");
+  const std::string name = "Invoice A4";
+  const std::string screenId = std::to_string(site.SaveBillType());
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    const std::int32_t user = site.UserOf(n);
+    const std::string creator = orvo::bench::UserName(user);
+    const std::string today = Today();
+    unit.Begin(raw);
+    std::vector<orvo::bench::CopiedValue> found;
+    const ServerResult rows = raw.Run(find, ServerValues().Text(creator).Text(screenId).Text(name));
+    if (rows.Rows() > 0) found = RowOf(rows, 0);
+    const auto id = static_cast<std::int32_t>(found.at(0).integer);
+    raw.Run(replace, ServerValues().Binary(body.data(), body.size()).Int(id));
+    raw.Run(assign,
+            ServerValues().Int(site.SaveBillType()).Int(id).Text(today).Text(name).Int(user));
+    raw.Run(unit.commit);
+    benchmark::DoNotOptimize(found);
+    ++n;
+  }
+}
+
+void UpdateUserNoteDataOnServer(benchmark::State& state) {
+  Site& site = SiteFor(state, Backend::PostgreSQL);
+  Server& raw = Server::Kept(site.Dsn());
+  const WritingUnit unit(raw);
+  const auto settings = raw.Prepare(
+      "select * from T_PrintExport where fbilltype=$1 and FBillID=0 and FPreParerID=$2");
+  const auto option = raw.Prepare(
+      "Update T_PrintExport set Fdata=$1 where fbilltype=$2 and FBillID=0 and FPreParerID=$3");
+  const auto chosen = raw.Prepare(
+      "select * from T_PrintExport  where fbilltype=$1 and FBillID=$2 and FPreParerID=$3");
+  const auto choose = raw.Prepare(
+      "Update T_PrintExport set Fbilltypesub=$1,FSel=$2 where fbilltype=$3 and FBillID=$4 and "
+      "FPreParerID=$5");
+  const std::int32_t type = site.WriteBillType();
+  const std::string optionText = "copies=2";
+  const std::string noSubType;
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    const std::int32_t user = site.UserOf(n);
+    unit.Begin(raw);
+    std::vector<orvo::bench::CopiedValue> row;
+    const ServerResult found = raw.Run(settings, ServerValues().Int(type).Int(user));
+    if (found.Rows() > 0) row = RowOf(found, 0);
+    raw.Run(option, ServerValues().Text(optionText).Int(type).Int(user));
+    const std::int32_t first = site.TemplateOf(user, type);
+    for (int k = 0; k < 2; ++k) {
+      const ServerResult assigned =
+          raw.Run(chosen, ServerValues().Int(type).Int(first + k).Int(user));
+      if (assigned.Rows() > 0) row = RowOf(assigned, 0);
+      raw.Run(choose, ServerValues()
+                          .Text(noSubType)
+                          .Int(static_cast<std::int32_t>((n + k) % 2))
+                          .Int(type)
+                          .Int(first + k)
+                          .Int(user));
+    }
+    raw.Run(unit.commit);
+    benchmark::DoNotOptimize(row);
+    ++n;
+  }
+}
+
+void UpdatePrintCountOnServer(benchmark::State& state) {
+  Site& site = SiteFor(state, Backend::PostgreSQL);
+  Server& raw = Server::Kept(site.Dsn());
+  const WritingUnit unit(raw);
+  const auto count = raw.Prepare(
+      "UPDATE t_Bill SET FPrintCount = FPrintCount + $1 WHERE FInterID IN(  $2,$3,$4,$5,$6)\r\n");
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    unit.Begin(raw);
+    ServerValues values;
+    values.Int(1);
+    for (int k = 0; k < kPrinted; ++k) {
+      values.Int(static_cast<std::int32_t>(1 + (n * kPrinted + k) % site.Shape().bills));
+    }
+    raw.Run(count, values);
+    raw.Run(unit.commit);
+    ++n;
+  }
+}
+
+[[maybe_unused]] const bool kServerBaselinesRegistered = [] {
+  using orvo::bench::RegisterServerBaseline;
+  RegisterServerBaseline("InsertNoteRow", InsertNoteRowOnServer);
+  RegisterServerBaseline("UpdateUserNoteData", UpdateUserNoteDataOnServer);
+  RegisterServerBaseline("UpdatePrintCount", UpdatePrintCountOnServer);
+  return true;
+}();
 
 }  // namespace

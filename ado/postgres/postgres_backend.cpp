@@ -138,18 +138,23 @@ constexpr const char kIdentityColumn[] =
 constexpr const char kColumnSpellings[] =
     "SELECT attnum, attname, coalesce(col_description(attrelid, attnum), '') FROM pg_attribute "
     "WHERE attrelid = $1::oid AND attnum > 0";
-// The table or view that a name of one or two parts (schema and table, as
-// the server reads them) finds, as a statement naming it would. The server's
-// own catalogues (roles and their passwords among them) are no caller's
-// business table.
-constexpr const char kFindTable[] =
-    "SELECT c.oid FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+// The columns, in order, of the table or view that a name of one or two
+// parts (schema and table, as the server reads them) finds, as a statement
+// naming it would: a row a column, one row with a null name for a table
+// without columns, no row when the name finds none. Every call that names a
+// business table asks it, so it is one statement, prepared once per
+// connection. The server's own catalogues (roles and their passwords among
+// them) are no caller's business table.
+constexpr const char kTableColumns[] =
+    "SELECT a.attname FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+    "LEFT JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped "
     "WHERE c.relname = $1 AND c.relkind IN ('r', 'v', 'm', 'p', 'f') AND "
     "CASE WHEN $2 = '' THEN pg_table_is_visible(c.oid) ELSE n.nspname = $2 END AND "
-    "n.nspname NOT LIKE 'pg\\_%' AND n.nspname <> 'information_schema'";
-constexpr const char kTableColumns[] =
-    "SELECT attname FROM pg_attribute WHERE attrelid = $1::oid AND attnum > 0 AND NOT "
-    "attisdropped ORDER BY attnum";
+    "n.nspname NOT LIKE 'pg\\_%' AND n.nspname <> 'information_schema' ORDER BY a.attnum";
+// The lock that a writing unit of work takes of its store (its database and
+// schema), prepared once per connection as well.
+constexpr const char kLockStore[] =
+    "SELECT pg_advisory_xact_lock(hashtext(current_database() || '.' || current_schema()))";
 // Words that cannot stand bare as a column name.
 constexpr const char kReservedWords[] =
     "SELECT word FROM pg_get_keywords() WHERE catcode IN ('R', 'T')";
@@ -227,10 +232,7 @@ class PostgresBackend final : public ShapedBackend {
   // One writer at a time per store, as on an embedded store: writers wait
   // for one another here rather than fail on each other's rows later. Each
   // statement after it sees every commit before it.
-  void LockForWriting() override {
-    db_.Exec(
-        "SELECT pg_advisory_xact_lock(hashtext(current_database() || '.' || current_schema()))");
-  }
+  void LockForWriting() override { OwnStatement(lockStore_, "orvo_lock_store", kLockStore).Run(); }
   void Commit() override { db_.Exec("COMMIT"); }
   void Rollback() override {
     if (PQtransactionStatus(db_.get()) == PQTRANS_IDLE) return;
@@ -245,11 +247,19 @@ class PostgresBackend final : public ShapedBackend {
       if (Text(current, 0, 0) != ServerName(name.front())) return std::nullopt;
     }
     const std::string schema = name.size() >= 2 ? ServerName(name[name.size() - 2]) : "";
-    const postgres::Result table = Query(db_, kFindTable, {ServerName(name.back()), schema});
-    if (PQntuples(table.get()) == 0) return std::nullopt;
-    const postgres::Result columns = Query(db_, kTableColumns, {Text(table, 0, 0)});
+    postgres::Statement& statement =
+        OwnStatement(tableColumns_, "orvo_table_columns", kTableColumns);
+    // Bound values are referenced until the statement has run.
+    const Variant table(ServerName(name.back()));
+    const Variant inSchema(schema);
+    statement.Bind(0, table);
+    statement.Bind(1, inSchema);
+    const postgres::Result columns = statement.Run();
+    if (PQntuples(columns.get()) == 0) return std::nullopt;
     std::vector<std::string> names;
-    for (int row = 0; row < PQntuples(columns.get()); ++row) names.push_back(Text(columns, row, 0));
+    for (int row = 0; row < PQntuples(columns.get()); ++row) {
+      if (PQgetisnull(columns.get(), row, 0) == 0) names.push_back(Text(columns, row, 0));
+    }
     return names;
   }
 
@@ -278,8 +288,17 @@ class PostgresBackend final : public ShapedBackend {
   // the connection still tells that they need no deallocating.
   void Reconnect() {
     shapes_.Clear();
+    tableColumns_.reset();
+    lockStore_.reset();
     spellings_.clear();
     db_.Reset();
+  }
+
+  // A statement of the backend's own, prepared on its first use.
+  postgres::Statement& OwnStatement(std::unique_ptr<postgres::Statement>& statement,
+                                    const char* name, const char* sql) {
+    if (!statement) statement = std::make_unique<postgres::Statement>(db_, name, sql);
+    return *statement;
   }
 
   // Binds the markers of a statement, from 0, as BindSlots hands them over.
@@ -427,6 +446,8 @@ class PostgresBackend final : public ShapedBackend {
   // Declared first so that the statements are deallocated before it closes.
   postgres::Database db_;
   ShapeCache<Shape> shapes_;
+  std::unique_ptr<postgres::Statement> tableColumns_;
+  std::unique_ptr<postgres::Statement> lockStore_;
   std::size_t prepared_ = 0;  // statements prepared so far; each has a name of its own
   // Per table: column number to its declared name and its spelling comment.
   std::unordered_map<Oid, std::unordered_map<int, std::pair<std::string, std::string>>> spellings_;

@@ -10,6 +10,7 @@
 #include "store/postgres/schema_postgres.hpp"
 #include "store/sqlite/schema_sqlite.hpp"
 #include "store/tables.hpp"
+#include "store/writing_transaction.hpp"
 
 namespace orvo::store {
 
@@ -47,7 +48,13 @@ const std::vector<std::string>& TableNames() {
 }
 
 bool IsStoreTable(std::string_view table) {
-  const std::vector<std::string>& names = TableNames();
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> kept = TableNames();
+    for (const HistoryTable& history : HistoryTables()) kept.push_back(history.table.name);
+    kept.emplace_back(kHistorySettings);
+    kept.emplace_back(kHistoryVersions);
+    return kept;
+  }();
   return std::any_of(names.begin(), names.end(),
                      [&](const std::string& name) { return ascii::EqualsIgnoreCase(name, table); });
 }
@@ -75,8 +82,7 @@ SchemaOutcome CreateSchema(ado::Connection& connection) {
   if (found != 0 && found < current) schema.CheckUpgrade(connection, found);
 
   schema.PrepareChange(connection);
-  connection.BeginTrans(ado::TransactionKind::Writing);
-  try {
+  return InWritingTransaction(connection, [&] {
     // Read again under the write lock: another process may have created or
     // upgraded the store in the meantime.
     const int stored = schema.StoredVersion(connection);
@@ -92,17 +98,8 @@ SchemaOutcome CreateSchema(ado::Connection& connection) {
       schema.Create(connection);
     }
     schema.RecordVersion(connection);
-    connection.CommitTrans();
     return outcome;
-  } catch (...) {
-    try {
-      if (connection.InTransaction()) connection.RollbackTrans();
-    } catch (const AutomationError&) {
-      // The database ends the transaction itself when it cannot go on; the
-      // first failure is the one to report.
-    }
-    throw;
-  }
+  });
 }
 
 SchemaOutcome CreateStore(std::string_view dataSource,

@@ -50,16 +50,20 @@ std::vector<Table> BuildTables() {
                                Binary("FData")};
   };
   const Column dataFrom = WholeNumber("FDataFrom");
+  // A row table's rows of no template (0: the user's settings, -1: the bill
+  // type's set) are settings; the others only point at a template.
+  const std::string billSettings = "FBillId <= 0";
   return {
-      {"T_PrintExport", billRow},
-      {"T_PrintExportNote", note("FNewBillType")},
-      {"T_PrintExportLM", With(billRow, dataFrom)},
-      {"T_PrintExportNoteLM", With(note("FNewBillType"), dataFrom)},
+      {"T_PrintExport", billRow, billSettings},
+      {"T_PrintExportNote", note("FNewBillType"), ""},
+      {"T_PrintExportLM", With(billRow, dataFrom), billSettings},
+      {"T_PrintExportNoteLM", With(note("FNewBillType"), dataFrom), ""},
       {"T_RptExcelPrintExport",
        {Identity(), WholeNumber("FRptId"), WholeNumber("FNoteId"), WholeNumber("FPreparerId"),
         Date("FDate"), Text("FName", 255), Text("FData", 255), WholeNumber("FSel"),
-        Binary("FPrintSet"), Text("FTypeSub", 255)}},
-      {"T_RptExcelPrintExportNote", note("FNewRptId")},
+        Binary("FPrintSet"), Text("FTypeSub", 255)},
+       "FNoteId <= 0"},
+      {"T_RptExcelPrintExportNote", note("FNewRptId"), ""},
   };
 }
 
@@ -98,6 +102,34 @@ const std::vector<Index>& Indexes() {
       {"IX_RptExcelPrintExportNote_Type", "T_RptExcelPrintExportNote", "FNewRptId, FName"},
   };
   return indexes;
+}
+
+const std::vector<HistoryTable>& HistoryTables() {
+  static const std::vector<HistoryTable> histories = [] {
+    std::vector<HistoryTable> built;
+    for (const Table& table : Tables()) {
+      HistoryTable history{&table, {table.name + "_History", {}, {}}};
+      history.table.columns = {WholeNumber("FVersion"), Date("FChangedAt"), Text("FChange", 10)};
+      for (Column column : table.columns) {
+        if (column.kind == ColumnKind::Identity) column.kind = ColumnKind::WholeNumber;
+        history.table.columns.push_back(column);
+      }
+      built.push_back(std::move(history));
+    }
+    return built;
+  }();
+  return histories;
+}
+
+std::vector<Index> HistoryIndexes(const HistoryTable& history) {
+  const std::string& name = history.table.name;
+  return {{"IX_" + name + "_Id", name, "FId, FVersion"},
+          {"IX_" + name + "_ChangedAt", name, "FChangedAt"}};
+}
+
+std::string CreateIndexStatement(const Index& index) {
+  return "CREATE INDEX IF NOT EXISTS " + index.name + " ON " + index.table + " (" + index.columns +
+         ")";
 }
 
 std::string FitRule(const Column& column) {

@@ -32,6 +32,10 @@ struct Column {
 struct Table {
   std::string name;  // as the classes spell it
   std::vector<Column> columns;
+  // The condition on a row whose earlier contents the store keeps (its
+  // templates and settings, not the rows that only point at a template);
+  // empty for every row.
+  std::string kept;
 };
 
 struct Index {
@@ -43,6 +47,32 @@ struct Index {
 // In the order of TableNames().
 const std::vector<Table>& Tables();
 const std::vector<Index>& Indexes();
+// The statement that makes the index where it is missing, in the words that
+// every backend reads.
+std::string CreateIndexStatement(const Index& index);
+
+// The history of a table: every earlier content of its kept rows, one row a
+// version. FVersion numbers the versions of the whole store, never twice;
+// FChangedAt is when the row changed, FChange "update" or "delete" (or
+// "restore" for the content that a restore replaced); the table's own
+// columns follow, FId a plain number there.
+struct HistoryTable {
+  const Table* of = nullptr;
+  Table table;
+};
+// In the order of Tables().
+const std::vector<HistoryTable>& HistoryTables();
+// The one row of how many versions of each row the history keeps (FKeep, 0
+// for none).
+inline constexpr const char* kHistorySettings = "T_PrintHistorySettings";
+// Where a backend without sequences numbers the versions: one row at most,
+// its identity the last version given.
+inline constexpr const char* kHistoryVersions = "T_PrintHistoryVersion";
+// What a new store keeps.
+inline constexpr int kDefaultHistoryKeep = 20;
+// Beside the history tables: the index of a row's versions and of the
+// versions by time.
+std::vector<Index> HistoryIndexes(const HistoryTable& history);
 
 // What a value of the column must be, as the rule that refuses anything else
 // says it: "holds at most 255 characters", "holds a 32-bit whole number";

@@ -15,7 +15,12 @@ namespace orvo::store::postgres {
 
 namespace {
 
-constexpr int kVersion = 3;
+constexpr int kVersion = 4;
+// The first schema on this backend, without history: its tables stand as
+// they are, the history is added beside them, empty.
+constexpr int kHistorylessVersion = 3;
+// Numbers the versions of every history table of the schema.
+constexpr const char* kVersionSequence = "orvo_history_version";
 
 // Beside the tables, in the same schema. An ICU collation that is not
 // deterministic compares at the strength of its locale: level 2 ignores case
@@ -89,7 +94,88 @@ std::string Declarations(const Table& table) {
 std::vector<std::string> IndexNames() {
   std::vector<std::string> names;
   for (const Index& index : Indexes()) names.push_back(index.name);
+  for (const HistoryTable& history : HistoryTables()) {
+    for (const Index& index : HistoryIndexes(history)) names.push_back(index.name);
+  }
   return names;
+}
+
+// Every table of the store: the six, their histories and the history's
+// settings.
+std::vector<std::string> AllTableNames() {
+  std::vector<std::string> names = TableNames();
+  for (const HistoryTable& history : HistoryTables()) names.push_back(history.table.name);
+  names.emplace_back(kHistorySettings);
+  return names;
+}
+
+// A history column as the table's own is, without the rule that the value
+// already met there.
+std::string HistoryDeclaration(const Column& column) {
+  const std::string& c = column.name;
+  if (c == "FVersion") {
+    return c + " integer PRIMARY KEY DEFAULT nextval('" + kVersionSequence + "')";
+  }
+  switch (column.kind) {
+    case ColumnKind::Identity:
+    case ColumnKind::WholeNumber:
+      return c + " integer";
+    case ColumnKind::Text:
+      return c + " bpchar COLLATE " + kCollation + (c == "FChange" ? " NOT NULL" : "");
+    case ColumnKind::Date:
+      return c + " timestamp(0)" + (c == "FChangedAt" ? " NOT NULL" : "");
+    case ColumnKind::Binary:
+      break;
+  }
+  return c + " bytea";
+}
+
+// What a row's change puts into its history, run by the server for each
+// changed row: the row as it was under a version of its own, then, past the
+// number of versions that the store keeps, the oldest of the row's versions
+// goes. The function finds the tables in the schema it was made in, whatever
+// the writer's search path.
+std::string HistoryFunction(const HistoryTable& history) {
+  const Table& table = *history.of;
+  std::string columns, old;
+  for (const Column& column : table.columns) {
+    columns += ", " + column.name;
+    old += ", OLD." + column.name;
+  }
+  const std::string& name = history.table.name;
+  return "CREATE OR REPLACE FUNCTION " + name +
+         "_Keep() RETURNS trigger LANGUAGE plpgsql SET search_path FROM CURRENT AS $$ DECLARE "
+         "keep integer := (SELECT FKeep FROM " +
+         kHistorySettings + "); BEGIN IF keep > 0 THEN INSERT INTO " + name +
+         " (FChangedAt, FChange" + columns + ") VALUES (localtimestamp(0), lower(TG_OP)" + old +
+         "); DELETE FROM " + name + " WHERE FId = OLD.FId AND FVersion < (SELECT FVersion FROM " +
+         name +
+         " WHERE FId = OLD.FId ORDER BY FVersion DESC LIMIT 1 OFFSET keep - 1); END IF; "
+         "RETURN NULL; END $$";
+}
+
+std::string HistoryTrigger(const HistoryTable& history) {
+  const Table& table = *history.of;
+  const std::string& name = history.table.name;
+  return "CREATE OR REPLACE TRIGGER TR_" + name + " AFTER UPDATE OR DELETE ON " + table.name +
+         " FOR EACH ROW " + (table.kept.empty() ? "" : "WHEN (OLD." + table.kept + ") ") +
+         "EXECUTE FUNCTION " + name + "_Keep()";
+}
+
+std::vector<std::string> HistoryTriggerNames() {
+  std::vector<std::string> names;
+  for (const HistoryTable& history : HistoryTables()) names.push_back("TR_" + history.table.name);
+  return names;
+}
+
+// Comments that spell each name as the classes write it, since the server
+// keeps unquoted names in lower case.
+void SpellNames(ado::Connection& connection, const Table& table) {
+  connection.Execute("COMMENT ON TABLE " + table.name + " IS " + Quoted(table.name));
+  for (const Column& column : table.columns) {
+    connection.Execute("COMMENT ON COLUMN " + table.name + "." + column.name + " IS " +
+                       Quoted(column.name));
+  }
 }
 
 std::int32_t CountOf(ado::Connection& connection, const std::string& query) {
@@ -105,6 +191,30 @@ int RecordedVersion(const Variant& comment) {
   const char* end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data() + VersionPrefix().size(), end, version);
   return error == std::errc() && stop == end && version > 0 ? version : 0;
+}
+
+// The history beside the tables, the number of versions kept set to the
+// default where no store set it before.
+void CreateHistory(ado::Connection& connection) {
+  connection.Execute(std::string("CREATE SEQUENCE IF NOT EXISTS ") + kVersionSequence +
+                     " AS integer");
+  connection.Execute(std::string("CREATE TABLE IF NOT EXISTS ") + kHistorySettings +
+                     " (FKeep integer NOT NULL CHECK (FKeep >= 0))");
+  connection.Execute(std::string("INSERT INTO ") + kHistorySettings + " (FKeep) SELECT " +
+                     std::to_string(kDefaultHistoryKeep) + " WHERE NOT EXISTS (SELECT 1 FROM " +
+                     kHistorySettings + ")");
+  for (const HistoryTable& history : HistoryTables()) {
+    std::string columns;
+    for (const Column& column : history.table.columns) {
+      columns += (columns.empty() ? "" : ", ") + HistoryDeclaration(column);
+    }
+    connection.Execute("CREATE TABLE IF NOT EXISTS " + history.table.name + " (" + columns + ")");
+    for (const Index& index : HistoryIndexes(history)) {
+      connection.Execute(CreateIndexStatement(index));
+    }
+    connection.Execute(HistoryFunction(history));
+    connection.Execute(HistoryTrigger(history));
+  }
 }
 
 class PostgresSchema final : public BackendSchema {
@@ -134,26 +244,30 @@ class PostgresSchema final : public BackendSchema {
   }
 
   bool Complete(ado::Connection& connection) const override {
-    return CountOf(connection,
-                   "select count(1) from pg_tables where schemaname = current_schema() and "
-                   "tablename in (" +
-                       QuotedList(TableNames()) + ")") ==
-               static_cast<std::int32_t>(Tables().size()) &&
-           CountOf(connection,
-                   "select count(1) from pg_indexes where schemaname = current_schema() and "
-                   "indexname in (" +
-                       QuotedList(IndexNames()) + ")") ==
-               static_cast<std::int32_t>(Indexes().size());
+    const auto all = [&](const std::string& query, const std::vector<std::string>& names) {
+      return CountOf(connection, query + "(" + QuotedList(names) + ")") ==
+             static_cast<std::int32_t>(names.size());
+    };
+    return all("select count(1) from pg_tables where schemaname = current_schema() and "
+               "tablename in ",
+               AllTableNames()) &&
+           all("select count(1) from pg_indexes where schemaname = current_schema() and "
+               "indexname in ",
+               IndexNames()) &&
+           all("select count(1) from pg_trigger t join pg_class c on c.oid = t.tgrelid where "
+               "c.relnamespace = current_schema()::regnamespace and t.tgname in ",
+               HistoryTriggerNames());
   }
 
-  // The first schema on this backend is the current one: a store of another
-  // version below it was not made by this library.
+  // The first schema on this backend had no history; a store of another
+  // version below the current one was not made by this library.
   void CheckUpgrade(ado::Connection&, int fromVersion) const override {
+    if (fromVersion == kHistorylessVersion) return;
     throw AutomationError(ado::kErrFailure, kLibraryName,
                           "The store has schema version " + std::to_string(fromVersion) +
                               ", which this library never made on PostgreSQL (its stores there "
                               "begin at version " +
-                              std::to_string(kVersion) + "); it was left as it was.");
+                              std::to_string(kHistorylessVersion) + "); it was left as it was.");
   }
 
   // The server changes a schema inside a transaction like any other write,
@@ -166,21 +280,16 @@ class PostgresSchema final : public BackendSchema {
       connection.Execute("CREATE TABLE IF NOT EXISTS " + table.name + " " + Declarations(table));
     }
     for (const Index& index : Indexes()) {
-      connection.Execute("CREATE INDEX IF NOT EXISTS " + index.name + " ON " + index.table + " (" +
-                         index.columns + ")");
+      connection.Execute(CreateIndexStatement(index));
     }
+    CreateHistory(connection);
     // Again on every run: a table that was there keeps its spellings too.
-    for (const Table& table : Tables()) {
-      connection.Execute("COMMENT ON TABLE " + table.name + " IS " + Quoted(table.name));
-      for (const Column& column : table.columns) {
-        connection.Execute("COMMENT ON COLUMN " + table.name + "." + column.name + " IS " +
-                           Quoted(column.name));
-      }
-    }
+    for (const Table& table : Tables()) SpellNames(connection, table);
   }
 
   void Upgrade(ado::Connection& connection, int fromVersion) const override {
     CheckUpgrade(connection, fromVersion);
+    Create(connection);
   }
 
   // Relations (tables, views, indexes, sequences), collations, types and

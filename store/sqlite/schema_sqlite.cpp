@@ -15,11 +15,14 @@ namespace orvo::store::sqlite {
 
 namespace {
 
-constexpr int kVersion = 3;
+constexpr int kVersion = 4;
 // The schema whose text columns declared ORVO_CI; its stores record no version.
 constexpr int kCollationVersion = 1;
 // The schema whose columns took any value SQLite would store.
 constexpr int kUncheckedVersion = 2;
+// The schema without history: its tables stand as they are, the history is
+// added beside them, empty.
+constexpr int kHistorylessVersion = 3;
 
 // The column's declared type in SQLite.
 std::string Type(const Column& column) {
@@ -187,6 +190,81 @@ void Rebuild(ado::Connection& connection, const Table& table) {
   connection.Execute("ALTER TABLE " + rebuilt + " RENAME TO " + table.name);
 }
 
+std::string HistoryDeclarations(const Table& table) {
+  std::string columns;
+  for (const Column& column : table.columns) {
+    columns += (columns.empty() ? "" : ", ") + column.name + " " +
+               (column.name == "FVersion" ? std::string("INTEGER PRIMARY KEY") : Type(column)) +
+               (column.name == "FChangedAt" || column.name == "FChange" ? " NOT NULL" : "");
+  }
+  return "(" + columns + ")";
+}
+
+// What a row's change puts into its history, inside the trigger: the row as
+// it was under a version of its own, then, past the number of versions that
+// the store keeps, the oldest of the row's versions goes. The trigger fires
+// only while the store keeps any.
+std::string HistoryTrigger(const HistoryTable& history, const char* event, const char* change) {
+  const Table& table = *history.of;
+  std::string old;
+  for (const Column& column : table.columns) old += ", OLD." + column.name;
+  const std::string& name = history.table.name;
+  const std::string keep = std::string("(SELECT FKeep FROM ") + kHistorySettings + ")";
+  std::string condition = keep + " > 0";
+  if (!table.kept.empty()) condition += " AND OLD." + table.kept;
+  return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_" + event + " AFTER " + event + " ON " +
+         table.name + " WHEN " + condition + " BEGIN INSERT INTO " + kHistoryVersions +
+         " (FVersion) VALUES (NULL); INSERT INTO " + name + " (FVersion, FChangedAt, FChange, " +
+         ColumnNames(table) + ") SELECT (SELECT max(FVersion) FROM " + kHistoryVersions +
+         "), strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), '" + change + "'" + old +
+         "; DELETE FROM " + kHistoryVersions + "; DELETE FROM " + name +
+         " WHERE FId = OLD.FId AND FVersion < (SELECT FVersion FROM " + name +
+         " WHERE FId = OLD.FId ORDER BY FVersion DESC LIMIT 1 OFFSET " + keep + " - 1); END";
+}
+
+std::vector<std::string> HistoryTriggerNames() {
+  std::vector<std::string> names;
+  for (const HistoryTable& history : HistoryTables()) {
+    names.push_back("TR_" + history.table.name + "_UPDATE");
+    names.push_back("TR_" + history.table.name + "_DELETE");
+  }
+  return names;
+}
+
+std::vector<std::string> HistoryTableNames() {
+  std::vector<std::string> names = {kHistorySettings, kHistoryVersions};
+  for (const HistoryTable& history : HistoryTables()) names.push_back(history.table.name);
+  return names;
+}
+
+std::vector<std::string> HistoryIndexNames() {
+  std::vector<std::string> names;
+  for (const HistoryTable& history : HistoryTables()) {
+    for (const Index& index : HistoryIndexes(history)) names.push_back(index.name);
+  }
+  return names;
+}
+
+// The history beside the tables, the number of versions kept set to the
+// default where no store set it before.
+void CreateHistory(ado::Connection& connection) {
+  connection.Execute(std::string("CREATE TABLE IF NOT EXISTS ") + kHistorySettings +
+                     " (FKeep INTEGER NOT NULL CHECK (typeof(FKeep) = 'integer' AND FKeep >= 0))");
+  connection.Execute(std::string("INSERT INTO ") + kHistorySettings + " (FKeep) SELECT " +
+                     std::to_string(kDefaultHistoryKeep) + " WHERE NOT EXISTS (SELECT 1 FROM " +
+                     kHistorySettings + ")");
+  connection.Execute(std::string("CREATE TABLE IF NOT EXISTS ") + kHistoryVersions +
+                     " (FVersion INTEGER PRIMARY KEY AUTOINCREMENT)");
+  for (const HistoryTable& history : HistoryTables()) {
+    connection.Execute("CREATE TABLE IF NOT EXISTS " + history.table.name + " " +
+                       HistoryDeclarations(history.table));
+    for (const Index& index : HistoryIndexes(history))
+      connection.Execute(CreateIndexStatement(index));
+    connection.Execute(HistoryTrigger(history, "UPDATE", "update"));
+    connection.Execute(HistoryTrigger(history, "DELETE", "delete"));
+  }
+}
+
 class SqliteSchema final : public BackendSchema {
  public:
   int CurrentVersion() const override { return kVersion; }
@@ -198,10 +276,12 @@ class SqliteSchema final : public BackendSchema {
   }
 
   bool Complete(ado::Connection& connection) const override {
-    return Present(connection, "table", TableNames()) ==
-               static_cast<std::int32_t>(Tables().size()) &&
-           Present(connection, "index", IndexNames()) ==
-               static_cast<std::int32_t>(Indexes().size());
+    const auto all = [&](const char* type, const std::vector<std::string>& names) {
+      return Present(connection, type, names) == static_cast<std::int32_t>(names.size());
+    };
+    return all("table", TableNames()) && all("index", IndexNames()) &&
+           all("table", HistoryTableNames()) && all("index", HistoryIndexNames()) &&
+           all("trigger", HistoryTriggerNames());
   }
 
   void PrepareChange(ado::Connection& connection) const override {
@@ -214,13 +294,12 @@ class SqliteSchema final : public BackendSchema {
     for (const Table& table : Tables()) {
       connection.Execute("CREATE TABLE IF NOT EXISTS " + table.name + " " + Declarations(table));
     }
-    for (const Index& index : Indexes()) {
-      connection.Execute("CREATE INDEX IF NOT EXISTS " + index.name + " ON " + index.table + " (" +
-                         index.columns + ")");
-    }
+    for (const Index& index : Indexes()) connection.Execute(CreateIndexStatement(index));
+    CreateHistory(connection);
   }
 
   void CheckUpgrade(ado::Connection& connection, int fromVersion) const override {
+    if (fromVersion == kHistorylessVersion) return;
     if (fromVersion != kCollationVersion && fromVersion != kUncheckedVersion) {
       throw AutomationError(
           ado::kErrFailure, kLibraryName,
@@ -240,8 +319,10 @@ class SqliteSchema final : public BackendSchema {
 
   void Upgrade(ado::Connection& connection, int fromVersion) const override {
     CheckUpgrade(connection, fromVersion);
-    for (const Table& table : Tables()) {
-      if (Present(connection, "table", {table.name}) != 0) Rebuild(connection, table);
+    if (fromVersion < kHistorylessVersion) {
+      for (const Table& table : Tables()) {
+        if (Present(connection, "table", {table.name}) != 0) Rebuild(connection, table);
+      }
     }
     Create(connection);
   }

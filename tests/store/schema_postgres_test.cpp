@@ -46,8 +46,19 @@ class PostgresSchemaTest : public testing::StoreFixture {
 
   std::string Objects() { return CStr(Scalar(kObjects)); }
 
+  // Takes the history away, leaving the store as the first schema made it.
+  void DropHistory() {
+    for (const std::string& table : TableNames()) {
+      Exec("drop table " + table + "_History");
+      Exec("drop function " + table + "_History_Keep() cascade");
+    }
+    Exec("drop table T_PrintHistorySettings");
+    Exec("drop sequence orvo_history_version");
+  }
+
   // Takes the store away, collation and all, leaving the schema empty.
   void DropStore() {
+    DropHistory();
     for (const std::string& table : TableNames()) Exec("drop table " + table);
     Exec("drop collation orvo_ci");
     ASSERT_EQ(Objects(), " / ");
@@ -74,23 +85,28 @@ TEST_F(PostgresSchemaTest, ANewStoreHasLowerCaseNamesAndItsVersionInItsCollation
   // names in any case find them, and the store's version.
   EXPECT_EQ(CStr(Scalar("select string_agg(tablename, ' ' order by tablename) from pg_tables "
                         "where schemaname = current_schema()")),
-            "t_printexport t_printexportlm t_printexportnote t_printexportnotelm "
-            "t_rptexcelprintexport t_rptexcelprintexportnote");
+            "t_printexport t_printexport_history t_printexportlm t_printexportlm_history "
+            "t_printexportnote t_printexportnote_history t_printexportnotelm "
+            "t_printexportnotelm_history t_printhistorysettings t_rptexcelprintexport "
+            "t_rptexcelprintexport_history t_rptexcelprintexportnote "
+            "t_rptexcelprintexportnote_history");
   EXPECT_EQ(
       CStr(Scalar("select obj_description(oid, 'pg_collation') from pg_collation where "
                   "collname = 'orvo_ci' and collnamespace = to_regnamespace(current_schema())")),
-      "OrvoMPrintExport store, schema version 3");
+      "OrvoMPrintExport store, schema version 4");
   EXPECT_EQ(CStr(Scalar("select obj_description(to_regclass('t_rptexcelprintexportnote'), "
                         "'pg_class')")),
             "T_RptExcelPrintExportNote");
-  EXPECT_EQ(Count("pg_indexes", "schemaname = current_schema() and indexname like 'ix_%'"), 17);
+  // The tables' and, two each, their histories'.
+  EXPECT_EQ(Count("pg_indexes", "schemaname = current_schema() and indexname like 'ix_%'"),
+            17 + 2 * 6);
 
   // The schema is only read when it is current and complete; a lost index
   // comes back.
   Exec("drop index IX_PrintExportNote_Creator");
   const SchemaOutcome again = CreateSchema(Db());
   EXPECT_EQ(again.action, Action::Current);
-  EXPECT_EQ(again.fromVersion, 3);
+  EXPECT_EQ(again.fromVersion, 4);
   EXPECT_EQ(Count("pg_indexes",
                   "schemaname = current_schema() and indexname = "
                   "'ix_printexportnote_creator'"),
@@ -125,9 +141,9 @@ TEST_F(PostgresSchemaTest, TextComparesWithoutCaseOfAnyScriptAndWithoutTrailingB
 
 TEST_F(PostgresSchemaTest, AStoreOfAnotherVersionOrOfNoneIsLeftAsItWas) {
   InsertRow("T_PrintExportNote", {{"FName", "kept"}});
-  Exec("comment on collation orvo_ci is 'OrvoMPrintExport store, schema version 4'");
+  Exec("comment on collation orvo_ci is 'OrvoMPrintExport store, schema version 5'");
   ExpectRefusedAndUntouched(
-      "The store has schema version 4, newer than the version 3 that this library knows; it was "
+      "The store has schema version 5, newer than the version 4 that this library knows; it was "
       "left as it was.");
   Exec("comment on collation orvo_ci is 'OrvoMPrintExport store, schema version 2'");
   ExpectRefusedAndUntouched(
@@ -144,6 +160,20 @@ TEST_F(PostgresSchemaTest, AStoreOfAnotherVersionOrOfNoneIsLeftAsItWas) {
                             " holds tables of the store's names but no store version (the "
                             "comment of the collation orvo_ci): this library did not make them, "
                             "and left them as they were.");
+}
+
+TEST_F(PostgresSchemaTest, AStoreWithoutHistoryGainsAnEmptyOneAndKeepsEveryRow) {
+  InsertRow("T_PrintExportNote", {{"FName", "kept"}});
+  DropHistory();
+  Exec("comment on collation orvo_ci is 'OrvoMPrintExport store, schema version 3'");
+  const SchemaOutcome upgraded = CreateSchema(Db());
+  EXPECT_EQ(upgraded.action, Action::Upgraded);
+  EXPECT_EQ(upgraded.fromVersion, 3);
+  EXPECT_EQ(Row("T_PrintExportNote", "FName", "1=1"), "kept");
+  EXPECT_EQ(Count("T_PrintExportNote_History"), 0);
+  Exec("update T_PrintExportNote set FName = 'changed'");
+  EXPECT_EQ(Row("T_PrintExportNote_History", "FName, FChange", "1=1"), "kept|update");
+  EXPECT_EQ(CreateSchema(Db()).action, Action::Current);
 }
 
 TEST_F(PostgresSchemaTest, AFailureAnywhereInMakingTheStoreLeavesTheSchemaEmpty) {

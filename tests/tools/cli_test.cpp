@@ -138,15 +138,31 @@ TEST_F(OrvoprintTest, OnlyInitMakesAStoreAndSaysWhatItDid) {
                            "\n");
   EXPECT_FALSE(fs::exists(directory_.Path() / "store.db"));
 
-  // Init says what it did: created the store, then found it current.
-  for (const char* action : {"created", "current"}) {
-    const Outcome init = Run({"--dsn", Dsn(), "init"});
+  // Init says what it did: created the store, then found it current; the
+  // number of versions kept stays until an init changes it.
+  const std::pair<std::vector<std::string>, std::string> inits[] = {
+      {{}, R"("created","historyKeep":20)"},
+      {{"--history-keep", "3"}, R"("current","historyKeep":3)"},
+      {{}, R"("current","historyKeep":3)"},
+      {{"--history-keep=0"}, R"("current","historyKeep":0)"}};
+  for (const auto& [options, said] : inits) {
+    std::vector<std::string> words = {"--dsn", Dsn(), "init"};
+    words.insert(words.end(), options.begin(), options.end());
+    const Outcome init = Run(words);
     EXPECT_EQ(init.exitCode, 0) << init.err;
     EXPECT_EQ(init.out,
               R"({"tables":["T_PrintExport","T_PrintExportNote","T_PrintExportLM",)"
               R"("T_PrintExportNoteLM","T_RptExcelPrintExport","T_RptExcelPrintExportNote"],)"
-              R"("schemaVersion":3,"action":")" +
-                  std::string(action) + "\"}\n");
+              R"("schemaVersion":4,"action":)" +
+                  said + "}\n");
+  }
+  for (const std::string bad : {"-1", "x", "", "2147483648"}) {
+    const Outcome refused = Run({"--dsn", Dsn(), "init", "--history-keep", bad});
+    EXPECT_EQ(refused.exitCode, 2) << bad;
+    EXPECT_EQ(refused.err,
+              "orvoprint: --history-keep takes a whole number from 0 (no history) "
+              "up, not \"" +
+                  bad + "\"\n");
   }
 }
 

@@ -32,8 +32,10 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Creates the store, or upgrades it in place, and says what it did.
-int RunInit(const Options& options, std::ostream& out);
+// Creates the store, or upgrades it in place, and says what it did. args:
+// [--history-keep N], how many versions of each template the store keeps
+// from now on (0: none); without it, what the store kept before.
+int RunInit(const Options& options, const std::vector<std::string>& args, std::ostream& out);
 // words: CLASS MEMBER [ARG ...]. Prints the result as JSON.
 int RunCall(const Options& options, const std::vector<std::string>& words, std::ostream& out);
 // What RunCall does but printing: calls the member and gives its result

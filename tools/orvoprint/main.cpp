@@ -37,7 +37,8 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"init", "", "create the store, or upgrade it in place (idempotent)"},
+    {"init", "[--history-keep N]",
+     "create the store, or upgrade it in place (idempotent); keep N versions of each template"},
     {"call", "CLASS MEMBER [ARG ...]",
      "create CLASS, call MEMBER late-bound, print the result as JSON"},
     {"members", "[CLASS]", "list classes and members with DISPIDs and parameters"},
@@ -151,7 +152,7 @@ int RunCommand(const orvoprint::Options& options, const std::vector<std::string>
     if (name == "members" && args.size() <= 1) {
       return orvoprint::RunMembers(args.empty() ? "" : args[0], std::cout);
     }
-    if (args.empty() && name == "init") return orvoprint::RunInit(options, std::cout);
+    if (name == "init") return orvoprint::RunInit(options, args, std::cout);
     if (args.empty() && name == "demo") return orvoprint::RunDemo(options, std::cout);
     throw UsageError("too many arguments; usage: orvoprint " + std::string(command.name) + " " +
                      command.usage);

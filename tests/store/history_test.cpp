@@ -1,0 +1,159 @@
+// The history that the store keeps of its templates and settings, on every
+// backend: each earlier content of a changed or deleted row, byte for byte,
+// within the number of versions the store keeps, written by the database
+// whoever writes, and nothing of a write that failed.
+
+#include "store/history.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "orvo/automation/conversions.hpp"
+#include "orvo/component/classes.hpp"
+#include "support/error_of.hpp"
+#include "support/store_fixture.hpp"
+
+namespace orvo::store {
+namespace {
+
+using orvo::testing::kBillTables;
+
+// A body of `size` bytes that no other size gives, zero bytes among them.
+Bytes Body(std::size_t size) {
+  Bytes body(size);
+  for (std::size_t i = 0; i < size; ++i) body[i] = static_cast<std::uint8_t>((i * 7 + size) % 256);
+  return body;
+}
+
+class HistoryTest : public testing::StoreTest {
+ protected:
+  // The versions of template `id`, oldest first, as "change:FName:body size".
+  std::vector<std::string> Versions(const std::string& table, std::int32_t id) {
+    std::vector<std::string> versions;
+    for (auto rows =
+             Db().Execute("select FChange, FName, FData from " + table +
+                          "_History where FId = " + std::to_string(id) + " order by FVersion");
+         !rows->Eof(); rows->MoveNext()) {
+      versions.push_back(CStr(rows->Fields(0).Value()) + ":" + CStr(rows->Fields(1).Value()) + ":" +
+                         std::to_string(rows->Fields(2).Value().AsBytes().size()));
+    }
+    return versions;
+  }
+  std::int32_t Kept() { return Count("T_PrintExportNote_History"); }
+};
+
+TEST_P(HistoryTest, EveryBodyThatUpdateNoteRowReplacedIsKeptByteForByte) {
+  std::vector<std::int32_t> ids;
+  for (std::size_t n = 0; n < 50; ++n) {
+    // Empty, one byte, and up to 64 KB.
+    const Bytes body = Body(n == 0 ? 0 : n == 1 ? 1 : n * 1311);
+    ids.push_back(SeedTemplate(kBillTables, 28, "Invoice " + std::to_string(n), Variant(body)));
+  }
+  SeedTemplate(kBillTables, 29, "Other type", Variant(Body(5)));
+  const std::string before = Snapshot();
+
+  clsPrintSetupUpdate().UpdateNoteRow(Dsn(), 28, Variant(Bytes{'n', 'e', 'w'}));
+
+  ASSERT_EQ(Kept(), 50);
+  for (std::size_t n = 0; n < ids.size(); ++n) {
+    const Variant kept =
+        Scalar("select FData from T_PrintExportNote_History where FId = " + std::to_string(ids[n]) +
+               " and FChange = 'update'");
+    const ByteSpan body = kept.AsBytes();
+    const Bytes expected = Body(n == 0 ? 0 : n == 1 ? 1 : n * 1311);
+    EXPECT_EQ(Bytes(body.begin(), body.end()), expected) << n;
+  }
+  // Each version is the whole row as it was: putting every version back
+  // gives the store it was before the call.
+  for (const std::int32_t id : ids) {
+    Exec(
+        "update T_PrintExportNote set FModifierName = (select FModifierName from "
+        "T_PrintExportNote_History where FId = ?), FModifyDate = (select FModifyDate from "
+        "T_PrintExportNote_History where FId = ?), FData = (select FData from "
+        "T_PrintExportNote_History where FId = ?) where FId = ?",
+        {id, id, id, id});
+  }
+  EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_P(HistoryTest, TheNewestVersionsOfEachRowAreKeptAndTheOlderOnesGoInTheSameWrite) {
+  const std::int32_t id = SeedTemplate(kBillTables, 28, "v0", Variant(Body(1)));
+  const std::int32_t other = SeedTemplate(kBillTables, 28, "w0", Variant(Body(1)));
+  EXPECT_EQ(HistoryKeep(Db()), 20);
+  KeepHistory(Db(), 3);
+  for (int n = 1; n <= 5; ++n) {
+    Exec("update T_PrintExportNote set FName = ? where FId = ?", {"v" + std::to_string(n), id});
+  }
+  Exec("update T_PrintExportNote set FName = 'w1' where FId = ?", {other});
+  EXPECT_EQ(Versions("T_PrintExportNote", id),
+            (std::vector<std::string>{"update:v2:1", "update:v3:1", "update:v4:1"}));
+  EXPECT_EQ(Versions("T_PrintExportNote", other), std::vector<std::string>{"update:w0:1"});
+
+  // Fewer versions kept: the older go at once; none: no more are kept.
+  KeepHistory(Db(), 1);
+  EXPECT_EQ(Versions("T_PrintExportNote", id), std::vector<std::string>{"update:v4:1"});
+  KeepHistory(Db(), 0);
+  EXPECT_EQ(Kept(), 0);
+  Exec("delete from T_PrintExportNote where FId = ?", {id});
+  EXPECT_EQ(Kept(), 0);
+  EXPECT_EQ(HistoryKeep(Db()), 0);
+
+  const AutomationError refused = testing::ErrorOf([&] { KeepHistory(Db(), -1); });
+  EXPECT_EQ(refused.number(), 5);
+  EXPECT_EQ(HistoryKeep(Db()), 0);
+}
+
+TEST_P(HistoryTest, TemplatesAndSettingsAreKeptNotTheRowsThatOnlyPointAtATemplate) {
+  const std::int32_t note = SeedTemplate(kBillTables, 28, "Invoice", Variant(Body(3)));
+  const std::int32_t assignment = SeedAssignment(kBillTables, 28, note, kUser, "Invoice", 1);
+  SeedSettingsRow(kBillTables, 28, kUser, Variant(Body(4)), "option");
+  const std::int32_t reportSettings =
+      InsertRow("T_RptExcelPrintExport", {{"FRptId", 5}, {"FNoteId", 0}, {"FPreparerId", kUser}});
+  InsertRow("T_RptExcelPrintExport", {{"FRptId", 5}, {"FNoteId", 9}, {"FPreparerId", kUser}});
+
+  Exec("update T_PrintExport set FSel = 0");
+  Exec("update T_RptExcelPrintExport set FSel = 0");
+  Exec("delete from T_PrintExportNote");
+  Exec("delete from T_PrintExport where FId = ?", {assignment});
+
+  EXPECT_EQ(Count("T_PrintExport_History"), 1);
+  EXPECT_EQ(Row("T_PrintExport_History", "FBillId, FData, FChange", "1=1"), "0|option|update");
+  EXPECT_EQ(Count("T_RptExcelPrintExport_History"), 1);
+  EXPECT_EQ(Row("T_RptExcelPrintExport_History", "FId", "1=1"), std::to_string(reportSettings));
+  EXPECT_EQ(Versions("T_PrintExportNote", note), std::vector<std::string>{"delete:Invoice:3"});
+  // Versions are numbered across the store, never twice.
+  EXPECT_EQ(Count("T_PrintExport_History",
+                  "FVersion in (select FVersion from T_RptExcelPrintExport_History union select "
+                  "FVersion from T_PrintExportNote_History)"),
+            0);
+}
+
+TEST_P(HistoryTest, AWriteThatFailsLeavesNoVersionBehind) {
+  SeedTemplate(kBillTables, 28, "Invoice", Variant(Body(3)));
+  SeedTemplate(kBillTables, 28, "Order", Variant(Body(4)));
+  clsPrintSetupUpdate update;
+  // The update itself is the call's last statement.
+  Observer().FailAt(2, Locked());
+  EXPECT_EQ(
+      testing::ErrorOf([&] { update.UpdateNoteRow(Dsn(), 28, Variant(Body(9))); }).description(),
+      "database is locked");
+  EXPECT_EQ(Kept(), 0);
+  // A database's own refusal of the row, after the version was written.
+  Exec(StoreBackend().name == "SQLite"
+           ? "create trigger Refused before update on T_PrintExportNote when new.FName = 'x' "
+             "begin select raise(abort, 'refused'); end"
+           : "alter table T_PrintExportNote add constraint refused check (FName <> 'x')");
+  EXPECT_FALSE(testing::ErrorOf([&] { Exec("update T_PrintExportNote set FName = 'x'"); })
+                   .description()
+                   .empty());
+  EXPECT_EQ(Kept(), 0);
+  update.UpdateNoteRow(Dsn(), 28, Variant(Body(9)));
+  EXPECT_EQ(Kept(), 2);
+}
+
+ORVO_INSTANTIATE_STORE_SUITE(HistoryTest);
+
+}  // namespace
+}  // namespace orvo::store

@@ -152,13 +152,14 @@ std::vector<SiteSize> Sizes();
 // site's building.
 void Sized(benchmark::internal::Benchmark* benchmark);
 
-// Registers `run(state, backend)` as BenchmarkName(what, backend) on every
-// backend measured, on every size.
+// Registers `run(state, backend)` as BenchmarkName(what, backend, baseline)
+// on every backend measured, on every size: a member, or a baseline that
+// calls members too.
 template <class Run>
-void RegisterOnEach(const std::string& what, Run run) {
+void RegisterOnEach(const std::string& what, Run run, bool baseline = false) {
   for (const Backend backend : {Backend::SQLite, Backend::PostgreSQL}) {
     if (!Measured(backend)) continue;
-    benchmark::RegisterBenchmark(BenchmarkName(what, backend).c_str(),
+    benchmark::RegisterBenchmark(BenchmarkName(what, backend, baseline).c_str(),
                                  [run, backend](benchmark::State& state) { run(state, backend); })
         ->Apply(Sized);
   }

@@ -71,6 +71,32 @@ void InsertNoteRow(benchmark::State& state, Backend backend) {
 }
 [[maybe_unused]] const bool kInsertNoteRow = (RegisterOnEach("InsertNoteRow", InsertNoteRow), true);
 
+// The same save with the store keeping `versions` of each template (the
+// default 20) or none: what the history costs a write. The number is set as
+// an operator's SQL sets it, before the timing starts.
+void InsertNoteRowKeeping(benchmark::State& state, Backend backend, int versions) {
+  Site& site = SiteFor(state, backend);
+  const std::string keep = "update T_PrintHistorySettings set FKeep = " + std::to_string(versions);
+  if (backend == Backend::SQLite) {
+    Raw raw(site.File());
+    sqlite3_stmt* statement = raw.Prepare(keep.c_str());
+    raw.Run(statement);
+  } else {
+    Server::Kept(site.Dsn()).Exec(keep);
+  }
+  InsertNoteRow(state, backend);
+}
+[[maybe_unused]] const bool kInsertNoteRowHistory =
+    (RegisterOnEach("InsertNoteRowHistory",
+                    [](benchmark::State& state, Backend backend) {
+                      InsertNoteRowKeeping(state, backend, 20);
+                    }),
+     RegisterOnEach(
+         "InsertNoteRowHistory",
+         [](benchmark::State& state, Backend backend) { InsertNoteRowKeeping(state, backend, 0); },
+         true),
+     true);
+
 void BM_InsertNoteRow_Baseline(benchmark::State& state) {
   Site& site = SiteFor(state, Backend::SQLite);
   const orvo::Bytes body = orvo::bench::Picture(site.Shape().bodySize);

@@ -65,9 +65,6 @@ const std::vector<HistoryTable>& HistoryTables();
 // The one row of how many versions of each row the history keeps (FKeep, 0
 // for none).
 inline constexpr const char* kHistorySettings = "T_PrintHistorySettings";
-// Where a backend without sequences numbers the versions: one row at most,
-// its identity the last version given.
-inline constexpr const char* kHistoryVersions = "T_PrintHistoryVersion";
 // What a new store keeps.
 inline constexpr int kDefaultHistoryKeep = 20;
 // Beside the history tables: the index of a row's versions and of the

@@ -201,23 +201,25 @@ std::string HistoryDeclarations(const Table& table) {
 }
 
 // What a row's change puts into its history, inside the trigger: the row as
-// it was under a version of its own, then, past the number of versions that
-// the store keeps, the oldest of the row's versions goes. The trigger fires
-// only while the store keeps any.
+// it was under the next version of the store, then, past the number of
+// versions that the store keeps, the oldest of the row's versions goes. The
+// trigger fires only while the store keeps any. SQLite has no sequences:
+// the settings row holds the last version given.
 std::string HistoryTrigger(const HistoryTable& history, const char* event, const char* change) {
   const Table& table = *history.of;
   std::string old;
   for (const Column& column : table.columns) old += ", OLD." + column.name;
   const std::string& name = history.table.name;
-  const std::string keep = std::string("(SELECT FKeep FROM ") + kHistorySettings + ")";
+  const std::string settings = kHistorySettings;
+  const std::string keep = "(SELECT FKeep FROM " + settings + ")";
   std::string condition = keep + " > 0";
   if (!table.kept.empty()) condition += " AND OLD." + table.kept;
   return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_" + event + " AFTER " + event + " ON " +
-         table.name + " WHEN " + condition + " BEGIN INSERT INTO " + kHistoryVersions +
-         " (FVersion) VALUES (NULL); INSERT INTO " + name + " (FVersion, FChangedAt, FChange, " +
-         ColumnNames(table) + ") SELECT (SELECT max(FVersion) FROM " + kHistoryVersions +
-         "), strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), '" + change + "'" + old +
-         "; DELETE FROM " + kHistoryVersions + "; DELETE FROM " + name +
+         table.name + " WHEN " + condition + " BEGIN UPDATE " + settings +
+         " SET FLastVersion = FLastVersion + 1; INSERT INTO " + name +
+         " (FVersion, FChangedAt, FChange, " + ColumnNames(table) +
+         ") SELECT FLastVersion, strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), '" + change +
+         "'" + old + " FROM " + settings + "; DELETE FROM " + name +
          " WHERE FId = OLD.FId AND FVersion < (SELECT FVersion FROM " + name +
          " WHERE FId = OLD.FId ORDER BY FVersion DESC LIMIT 1 OFFSET " + keep + " - 1); END";
 }
@@ -232,7 +234,7 @@ std::vector<std::string> HistoryTriggerNames() {
 }
 
 std::vector<std::string> HistoryTableNames() {
-  std::vector<std::string> names = {kHistorySettings, kHistoryVersions};
+  std::vector<std::string> names = {kHistorySettings};
   for (const HistoryTable& history : HistoryTables()) names.push_back(history.table.name);
   return names;
 }
@@ -249,12 +251,11 @@ std::vector<std::string> HistoryIndexNames() {
 // default where no store set it before.
 void CreateHistory(ado::Connection& connection) {
   connection.Execute(std::string("CREATE TABLE IF NOT EXISTS ") + kHistorySettings +
-                     " (FKeep INTEGER NOT NULL CHECK (typeof(FKeep) = 'integer' AND FKeep >= 0))");
+                     " (FKeep INTEGER NOT NULL CHECK (typeof(FKeep) = 'integer' AND FKeep >= 0), "
+                     "FLastVersion INTEGER NOT NULL DEFAULT 0)");
   connection.Execute(std::string("INSERT INTO ") + kHistorySettings + " (FKeep) SELECT " +
                      std::to_string(kDefaultHistoryKeep) + " WHERE NOT EXISTS (SELECT 1 FROM " +
                      kHistorySettings + ")");
-  connection.Execute(std::string("CREATE TABLE IF NOT EXISTS ") + kHistoryVersions +
-                     " (FVersion INTEGER PRIMARY KEY AUTOINCREMENT)");
   for (const HistoryTable& history : HistoryTables()) {
     connection.Execute("CREATE TABLE IF NOT EXISTS " + history.table.name + " " +
                        HistoryDeclarations(history.table));

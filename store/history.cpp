@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "orvo/ado/command.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/automation/error.hpp"

@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ado/connection_string.hpp"
 #include "orvo/ado/connection.hpp"
-#include "orvo/ado/connection_string.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/ado/types.hpp"
 

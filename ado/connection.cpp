@@ -5,8 +5,8 @@
 
 #include "ado/backend.hpp"
 #include "ado/errors.hpp"
+#include "automation/ascii.hpp"
 #include "orvo/ado/recordset.hpp"
-#include "orvo/automation/ascii.hpp"
 #include "orvo/automation/conversions.hpp"
 
 namespace orvo::ado {

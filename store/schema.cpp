@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 
 #include "orvo/automation/error.hpp"
 #include "store/backend_schema.hpp"

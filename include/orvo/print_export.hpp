@@ -6,6 +6,8 @@
 #ifndef ORVO_PRINT_EXPORT_HPP_
 #define ORVO_PRINT_EXPORT_HPP_
 
+#include "host/connection_pool.hpp"
+#include "host/journal.hpp"
 #include "orvo/ado/connection.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/class_registry.hpp"
@@ -18,9 +20,7 @@
 #include "orvo/component/type_library.hpp"
 #include "orvo/host/call_scope.hpp"
 #include "orvo/host/collections.hpp"
-#include "orvo/host/connection_pool.hpp"
 #include "orvo/host/data_context.hpp"
-#include "orvo/host/journal.hpp"
 #include "orvo/host/service_hub.hpp"
 #include "orvo/host/session_info.hpp"
 #include "orvo/store/schema.hpp"

@@ -1,4 +1,4 @@
-#include "orvo/host/connection_pool.hpp"
+#include "host/connection_pool.hpp"
 
 #include "orvo/automation/error.hpp"
 #include "orvo/host/service_hub.hpp"

@@ -1,6 +1,6 @@
 #include "support/store_fixture.hpp"
 
-#include "orvo/ado/command.hpp"
+#include "ado/command.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/store/schema.hpp"
 

@@ -19,7 +19,7 @@
 #include <system_error>
 #include <vector>
 
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/component/classes.hpp"

@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "orvo/ado/shaped_statement.hpp"
-#include "orvo/ado/statement_observer.hpp"
+#include "ado/shaped_statement.hpp"
+#include "ado/statement_observer.hpp"
 #include "orvo/ado/types.hpp"
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/error.hpp"

@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "host/connection_pool.hpp"
+#include "host/journal.hpp"
 #include "orvo/ado/connection.hpp"
-#include "orvo/host/connection_pool.hpp"
 #include "orvo/host/data_context.hpp"
-#include "orvo/host/journal.hpp"
 
 namespace orvo::host {
 

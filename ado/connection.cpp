@@ -1,4 +1,7 @@
 #include "orvo/ado/connection.hpp"
+#include "ado/bound_value.hpp"
+#include "ado/shaped_statement.hpp"
+#include "ado/statement_observer.hpp"
 
 #include <algorithm>
 #include <span>

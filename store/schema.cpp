@@ -1,4 +1,5 @@
 #include "orvo/store/schema.hpp"
+#include "ado/statement_observer.hpp"
 
 #include <algorithm>
 #include <string_view>

@@ -6,8 +6,6 @@
 #ifndef ORVO_PRINT_EXPORT_HPP_
 #define ORVO_PRINT_EXPORT_HPP_
 
-#include "host/connection_pool.hpp"
-#include "host/journal.hpp"
 #include "orvo/ado/connection.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/class_registry.hpp"

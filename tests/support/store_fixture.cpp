@@ -1,4 +1,5 @@
 #include "support/store_fixture.hpp"
+#include "host/journal.hpp"
 
 #include "ado/command.hpp"
 #include "orvo/automation/conversions.hpp"

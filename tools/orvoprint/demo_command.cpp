@@ -14,6 +14,7 @@
 
 #include "ado/command.hpp"
 #include "ado/connection_string.hpp"
+#include "ado/statement_observer.hpp"
 #include "automation/ascii.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"

@@ -1,5 +1,6 @@
 #include <ostream>
 
+#include "ado/statement_observer.hpp"
 #include "orvo/host/service_hub.hpp"
 #include "orvo/store/schema.hpp"
 #include "tools/orvoprint/commands.hpp"

@@ -18,8 +18,10 @@
 #include <string_view>
 #include <vector>
 
+#include "ado/bound_value.hpp"
+#include "ado/connection_string.hpp"
+#include "ado/statement_observer.hpp"
 #include "orvo/ado/connection.hpp"
-#include "orvo/ado/connection_string.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/ado/types.hpp"
 

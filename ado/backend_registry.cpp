@@ -1,7 +1,7 @@
 #include "ado/backend.hpp"
 #include "ado/postgres/postgres_backend.hpp"
 #include "ado/sqlite/sqlite_backend.hpp"
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 
 namespace orvo::ado {
 

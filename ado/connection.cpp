@@ -1,12 +1,15 @@
 #include "orvo/ado/connection.hpp"
+#include "ado/bound_value.hpp"
+#include "ado/shaped_statement.hpp"
+#include "ado/statement_observer.hpp"
 
 #include <algorithm>
 #include <span>
 
 #include "ado/backend.hpp"
 #include "ado/errors.hpp"
+#include "automation/ascii.hpp"
 #include "orvo/ado/recordset.hpp"
-#include "orvo/automation/ascii.hpp"
 #include "orvo/automation/conversions.hpp"
 
 namespace orvo::ado {

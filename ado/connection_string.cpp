@@ -1,10 +1,10 @@
-#include "orvo/ado/connection_string.hpp"
+#include "ado/connection_string.hpp"
 
 #include <cctype>
 #include <utility>
 
 #include "ado/errors.hpp"
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 
 namespace orvo::ado {
 

@@ -9,8 +9,8 @@
 #include <system_error>
 
 #include "ado/backend.hpp"
-#include "orvo/ado/connection_string.hpp"
-#include "orvo/automation/ascii.hpp"
+#include "ado/connection_string.hpp"
+#include "automation/ascii.hpp"
 
 namespace orvo::ado {
 

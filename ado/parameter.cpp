@@ -1,8 +1,8 @@
 #include <string>
 
+#include "ado/command.hpp"
 #include "ado/errors.hpp"
 #include "ado/utf8.hpp"
-#include "orvo/ado/command.hpp"
 #include "orvo/automation/conversions.hpp"
 
 namespace orvo::ado {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 
 namespace orvo::ado {
 

@@ -1,8 +1,8 @@
 #include "orvo/ado/recordset.hpp"
 
 #include "ado/errors.hpp"
+#include "automation/ascii.hpp"
 #include "orvo/ado/connection.hpp"
-#include "orvo/automation/ascii.hpp"
 
 namespace orvo::ado {
 

@@ -15,6 +15,7 @@
 #include "ado/backend.hpp"
 #include "ado/parameterize.hpp"
 #include "ado/slot_binding.hpp"
+#include "ado/statement_observer.hpp"
 
 namespace orvo::ado {
 

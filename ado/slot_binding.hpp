@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ado/bound_value.hpp"
 #include "ado/parameterize.hpp"
 #include "orvo/ado/types.hpp"
 #include "orvo/automation/error.hpp"

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 
 namespace orvo::ado {
 

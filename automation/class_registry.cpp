@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 #include "orvo/automation/class_registry.hpp"
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/error.hpp"

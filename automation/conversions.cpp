@@ -5,8 +5,8 @@
 #include <limits>
 #include <optional>
 
+#include "automation/ascii.hpp"
 #include "automation/number_text.hpp"
-#include "orvo/automation/ascii.hpp"
 #include "orvo/automation/error.hpp"
 
 namespace orvo {

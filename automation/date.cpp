@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/automation/variant.hpp"
 

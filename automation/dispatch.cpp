@@ -1,6 +1,6 @@
 #include "orvo/automation/dispatch.hpp"
 
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/automation/error.hpp"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 #include "orvo/automation/error.hpp"
 
 namespace orvo {

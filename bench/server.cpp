@@ -5,9 +5,9 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "ado/connection_string.hpp"
+#include "automation/ascii.hpp"
 #include "bench/site.hpp"
-#include "orvo/ado/connection_string.hpp"
-#include "orvo/automation/ascii.hpp"
 
 namespace orvo::bench {
 

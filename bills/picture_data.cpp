@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "ado/stream.hpp"
 #include "bills/sql_names.hpp"
 #include "component/frame.hpp"
 #include "families/statement.hpp"
 #include "orvo/ado/recordset.hpp"
-#include "orvo/ado/stream.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
 

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "automation/ascii.hpp"
 #include "component/registration.hpp"
-#include "orvo/automation/ascii.hpp"
 #include "orvo/component/print_setup_object.hpp"
 #include "orvo/component/type_library.hpp"
 

@@ -1,4 +1,5 @@
 #include "families/owner_chain.hpp"
+#include "ado/statement_observer.hpp"
 
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"

@@ -5,7 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 
 namespace orvo::families {
 

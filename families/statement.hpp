@@ -26,7 +26,7 @@
 #include <string_view>
 #include <vector>
 
-#include "orvo/ado/shaped_statement.hpp"
+#include "ado/shaped_statement.hpp"
 
 namespace orvo::families {
 

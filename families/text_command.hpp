@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
+#include "ado/command.hpp"
 #include "families/statement.hpp"
-#include "orvo/ado/command.hpp"
 #include "orvo/ado/connection.hpp"
 
 namespace orvo::families {

@@ -17,10 +17,10 @@
 #include <string_view>
 #include <vector>
 
+#include "ado/connection_string.hpp"
 #include "ado/errors.hpp"
+#include "automation/ascii.hpp"
 #include "fuzz/property.hpp"
-#include "orvo/ado/connection_string.hpp"
-#include "orvo/automation/ascii.hpp"
 #include "orvo/automation/error.hpp"
 
 namespace {

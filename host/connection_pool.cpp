@@ -3,9 +3,9 @@
 // keeps a unit of work from opening the same store twice and waiting on
 // itself.
 
-#include "orvo/host/connection_pool.hpp"
+#include "host/connection_pool.hpp"
 
-#include "orvo/ado/connection_string.hpp"
+#include "ado/connection_string.hpp"
 
 namespace orvo::host {
 

@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "host/journal.hpp"
 #include "orvo/host/data_context.hpp"
-#include "orvo/host/journal.hpp"
 #include "orvo/host/service_hub.hpp"
 
 namespace orvo::host {

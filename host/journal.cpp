@@ -1,4 +1,4 @@
-#include "orvo/host/journal.hpp"
+#include "host/journal.hpp"
 
 namespace orvo::host {
 

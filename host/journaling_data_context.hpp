@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "host/journal.hpp"
 #include "orvo/host/data_context.hpp"
-#include "orvo/host/journal.hpp"
 
 namespace orvo::host {
 

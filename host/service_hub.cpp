@@ -6,7 +6,10 @@
 
 #include "orvo/host/service_hub.hpp"
 
+#include "ado/statement_observer.hpp"
+#include "host/connection_pool.hpp"
 #include "host/default_data_context.hpp"
+#include "host/journal.hpp"
 #include "host/journaling_data_context.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/automation/error.hpp"
@@ -22,6 +25,35 @@ constexpr std::int32_t kFailure = HResult(0x80004005u);
 std::shared_ptr<ServiceHub> ServiceHub::Current() {
   thread_local std::shared_ptr<ServiceHub> hub = std::make_shared<ServiceHub>();
   return hub;
+}
+
+ServiceHub::ServiceHub()
+    : pool_(std::make_unique<ConnectionPool>()), journal_(std::make_shared<host::Journal>()) {}
+
+ServiceHub::~ServiceHub() = default;
+
+std::shared_ptr<ado::Connection> ServiceHub::PooledConnection(const std::string& sDsn) {
+  return pool_->Connection(sDsn);
+}
+
+void ServiceHub::ClosePool() {
+  pool_->Close();
+}
+
+void ServiceHub::SetStatementObserver(std::shared_ptr<ado::StatementObserver> observer) {
+  pool_->SetObserver(std::move(observer));
+}
+
+const std::shared_ptr<ado::StatementObserver>& ServiceHub::StatementObserver() const {
+  return pool_->Observer();
+}
+
+const std::vector<JournalEntry>& ServiceHub::Journal() const {
+  return journal_->Entries();
+}
+
+void ServiceHub::ClearJournal() {
+  journal_->Clear();
 }
 
 void ServiceHub::SignIn(std::int16_t userId, std::string userName) {

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <limits>
 
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/host/collections.hpp"
 

@@ -1,6 +1,6 @@
 #include "store/dsn_value.hpp"
 
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,9 +1,10 @@
 #include "orvo/store/schema.hpp"
+#include "ado/statement_observer.hpp"
 
 #include <algorithm>
 #include <string_view>
 
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 
 #include "orvo/automation/error.hpp"
 #include "store/backend_schema.hpp"

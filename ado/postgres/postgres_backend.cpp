@@ -15,7 +15,7 @@
 #include "ado/shaped_backend.hpp"
 #include "ado/slot_binding.hpp"
 #include "ado/tokenizer.hpp"
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 
 namespace orvo::ado {
 

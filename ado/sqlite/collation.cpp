@@ -1,7 +1,7 @@
 #include "ado/sqlite/collation.hpp"
 
 #include "ado/sqlite/error.hpp"
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 
 namespace orvo::ado::sqlite {
 

@@ -15,7 +15,7 @@
 #include "ado/sqlite/error.hpp"
 #include "ado/sqlite/statement.hpp"
 #include "ado/tokenizer.hpp"
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 
 namespace orvo::ado {
 

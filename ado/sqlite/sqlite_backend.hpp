@@ -18,8 +18,8 @@
 #include <string_view>
 
 #include "ado/backend.hpp"
+#include "ado/connection_string.hpp"
 #include "ado/dialect.hpp"
-#include "orvo/ado/connection_string.hpp"
 
 namespace orvo::ado {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "automation/ascii.hpp"
 #include "orvo/ado/recordset.hpp"
-#include "orvo/automation/ascii.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/store/schema.hpp"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "orvo/ado/command.hpp"
+#include "ado/command.hpp"
 #include "orvo/ado/connection.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/error.hpp"

@@ -1,4 +1,4 @@
-#include "orvo/ado/command.hpp"
+#include "ado/command.hpp"
 
 #include <cfenv>
 

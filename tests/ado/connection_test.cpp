@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
+#include "ado/connection_string.hpp"
 #include "ado_test_support.hpp"
-#include "orvo/ado/connection_string.hpp"
 #include "orvo/ado/recordset.hpp"
 
 namespace orvo::ado {

@@ -1,4 +1,5 @@
 #include "ado/dialect.hpp"
+#include "ado/statement_observer.hpp"
 
 #include <gtest/gtest.h>
 

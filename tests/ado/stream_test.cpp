@@ -1,4 +1,4 @@
-#include "orvo/ado/stream.hpp"
+#include "ado/stream.hpp"
 
 #include <gtest/gtest.h>
 

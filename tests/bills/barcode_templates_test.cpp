@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "host/default_data_context.hpp"
+#include "host/journal.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
 #include "support/error_of.hpp"

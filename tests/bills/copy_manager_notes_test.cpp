@@ -9,6 +9,7 @@
 #include <iterator>
 #include <optional>
 
+#include "host/journal.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "store/operator_message.hpp"
 #include "support/error_of.hpp"

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "host/journal.hpp"
 #include "support/error_of.hpp"
 #include "support/families.hpp"
 

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "host/journal.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
 #include "support/error_of.hpp"

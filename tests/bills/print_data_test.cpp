@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "host/journal.hpp"
 #include "support/families.hpp"
 
 namespace orvo {

@@ -2,6 +2,7 @@
 // a convention of the real methods.
 
 #include "component/frame.hpp"
+#include "host/journal.hpp"
 
 #include <functional>
 #include <optional>

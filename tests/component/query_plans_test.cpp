@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "orvo/ado/statement_observer.hpp"
+#include "ado/statement_observer.hpp"
 #include "orvo/automation/class_registry.hpp"
 #include "orvo/component/classes.hpp"
 #include "orvo/host/collections.hpp"

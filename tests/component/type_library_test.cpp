@@ -1,4 +1,5 @@
 #include "orvo/component/type_library.hpp"
+#include "host/journal.hpp"
 
 #include <gtest/gtest.h>
 

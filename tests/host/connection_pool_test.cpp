@@ -1,4 +1,5 @@
-#include "orvo/host/connection_pool.hpp"
+#include "host/connection_pool.hpp"
+#include "ado/statement_observer.hpp"
 
 #include "orvo/automation/error.hpp"
 #include "orvo/host/service_hub.hpp"

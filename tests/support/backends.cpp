@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "orvo/ado/connection_string.hpp"
-#include "orvo/automation/ascii.hpp"
+#include "ado/connection_string.hpp"
+#include "automation/ascii.hpp"
 
 namespace orvo::testing {
 

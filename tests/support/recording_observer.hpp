@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ado/statement_observer.hpp"
 #include "orvo/ado/connection.hpp"
 #include "orvo/automation/error.hpp"
 

@@ -1,6 +1,7 @@
 #include "support/store_fixture.hpp"
+#include "host/journal.hpp"
 
-#include "orvo/ado/command.hpp"
+#include "ado/command.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/store/schema.hpp"
 

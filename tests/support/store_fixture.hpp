@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/journal.hpp"
 #include "orvo/ado/connection.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/error.hpp"

@@ -116,6 +116,19 @@ TEST_F(OrvoprintTest, MembersListsTheSixClassesWithTheirIdentitiesAndDispids) {
   EXPECT_GT(out.find("\n\n", queryLM), member);
 }
 
+TEST_F(OrvoprintTest, VersionIsTheProjectsWhereverItStands) {
+  // Where an installed package's version is checked: alone, or before a
+  // command, which then does not run.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--version"}, {"--dsn", Dsn(), "--version", "init"}}) {
+    const Outcome shown = Run(args);
+    EXPECT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_EQ(shown.out, "orvoprint " ORVOPRINT_VERSION "\n");
+    EXPECT_EQ(shown.err, "");
+  }
+  EXPECT_FALSE(fs::exists(directory_.Path() / "store.db"));
+}
+
 TEST_F(OrvoprintTest, OnlyInitMakesAStoreAndSaysWhatItDid) {
   const Outcome called = Run(
       {"--dsn", "Data Source=/nonexistent/dir/x.db", "call", "clsPrintSetupUpdate", "TransMode"});
@@ -277,6 +290,7 @@ TEST_F(OrvoprintTest, OutputThatCannotBeWrittenIsAFailure) {
       {{"members"}, closedPipe, "Broken pipe"},
       {{"--help"}, full, noSpace},
       {{"init", "--help"}, full, noSpace},
+      {{"--version"}, full, noSpace},
   };
   for (const auto& [args, redirect, reason] : cases) {
     const Outcome failed = Run(args, redirect);

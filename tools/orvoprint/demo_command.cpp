@@ -12,10 +12,11 @@
 #include <string_view>
 #include <vector>
 
-#include "orvo/ado/command.hpp"
-#include "orvo/ado/connection_string.hpp"
+#include "ado/command.hpp"
+#include "ado/connection_string.hpp"
+#include "ado/statement_observer.hpp"
+#include "automation/ascii.hpp"
 #include "orvo/ado/recordset.hpp"
-#include "orvo/automation/ascii.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/host/collections.hpp"
 #include "orvo/host/service_hub.hpp"

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "ado/statement_observer.hpp"
 #include "orvo/ado/connection.hpp"
 #include "orvo/host/service_hub.hpp"
 #include "orvo/store/schema.hpp"

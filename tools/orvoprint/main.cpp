@@ -19,7 +19,7 @@
 #include <system_error>
 #include <vector>
 
-#include "orvo/automation/ascii.hpp"
+#include "automation/ascii.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/component/classes.hpp"
@@ -207,6 +207,7 @@ int ParseAndRun(int argc, char** argv) {
   const CLI::Option* userNameOption = app.add_option(
       "--user-name", options.userName, "calling user name (ORVO_USER_NAME, else Manager)");
   app.add_flag("--trace", options.trace, "print every statement as JSON on stderr");
+  app.set_version_flag("--version", "orvoprint " ORVOPRINT_VERSION, "print the version and exit");
 
   try {
     app.parse(argc, argv);

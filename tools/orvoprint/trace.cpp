@@ -1,4 +1,5 @@
 #include "tools/orvoprint/trace.hpp"
+#include "ado/statement_observer.hpp"
 
 #include <ostream>
 

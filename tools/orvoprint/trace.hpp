@@ -14,6 +14,7 @@
 #include <iosfwd>
 #include <optional>
 
+#include "ado/statement_observer.hpp"
 #include "orvo/ado/connection.hpp"
 #include "tools/orvoprint/json_codec.hpp"
 

@@ -17,16 +17,20 @@
 #include <string_view>
 #include <vector>
 
-#include "orvo/ado/shaped_statement.hpp"
-#include "orvo/ado/statement_observer.hpp"
 #include "orvo/ado/types.hpp"
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/error.hpp"
+#include "orvo/export.hpp"
 
 namespace orvo::ado {
 
+// What the library's own layers hand a connection: ado/backend.hpp,
+// ado/shaped_statement.hpp, ado/statement_observer.hpp, ado/types.hpp.
 class Backend;
 class Recordset;
+class ShapedStatement;
+class StatementObserver;
+struct BoundValue;
 struct ResultSet;
 
 // What opening a data source does when its database does not exist yet. Only
@@ -38,7 +42,7 @@ enum class IfMissing { Fail, Create };
 // database ended the transaction to let another one go on (a serialisation
 // failure, a deadlock). The transaction is lost; the unit of work may run
 // again from its start.
-class TransientError : public AutomationError {
+class ORVO_EXPORT TransientError : public AutomationError {
  public:
   explicit TransientError(const AutomationError& error) : AutomationError(error) {}
 };
@@ -50,7 +54,7 @@ struct NamePart {
   bool bracketed = false;  // written [so]: compared as a bare name is, whatever it holds
 };
 
-class Connection : public Dispatch {
+class ORVO_EXPORT Connection : public Dispatch {
  public:
   // Opens a connection to a data source text; raises the backend's error
   // (number 0x80004005 and the provider as source) when it cannot be opened
@@ -60,7 +64,7 @@ class Connection : public Dispatch {
   static std::shared_ptr<Connection> Open(std::string_view connectionString,
                                           IfMissing ifMissing = IfMissing::Fail);
 
-  explicit Connection(std::unique_ptr<Backend> backend);
+  ORVO_INTERNAL explicit Connection(std::unique_ptr<Backend> backend);
   ~Connection() override;
 
   const ClassInfo& TypeInfo() const override;
@@ -72,12 +76,12 @@ class Connection : public Dispatch {
 
   // Runs a statement given in its shape; the observer sees its text as its
   // caller wrote it, and no parameters, as for Execute of that text.
-  std::shared_ptr<Recordset> Execute(const ShapedStatement& statement);
+  ORVO_INTERNAL std::shared_ptr<Recordset> Execute(const ShapedStatement& statement);
 
   // Runs a statement with values for its "?" markers, already converted to
   // their parameter types. Used by Command.
-  std::shared_ptr<Recordset> ExecuteWith(std::string_view text,
-                                         const std::vector<BoundValue>& params);
+  ORVO_INTERNAL std::shared_ptr<Recordset> ExecuteWith(std::string_view text,
+                                                       const std::vector<BoundValue>& params);
 
   // "SQLite" or "PostgreSQL": the source of the backend's errors.
   std::string_view Provider() const;
@@ -88,13 +92,14 @@ class Connection : public Dispatch {
   // The columns of the table or view named by `name` (its parts as SplitName
   // gives them: the table, or its schema and the table); nullopt when there
   // is none.
-  std::optional<std::vector<std::string>> TableColumns(const std::vector<NamePart>& name);
+  ORVO_INTERNAL std::optional<std::vector<std::string>> TableColumns(
+      const std::vector<NamePart>& name);
   // Whether `written` names the column declared as `declared`, as the
   // database compares names (on some, a quoted name keeps its case).
-  bool NamesColumn(const NamePart& written, std::string_view declared) const;
+  ORVO_INTERNAL bool NamesColumn(const NamePart& written, std::string_view declared) const;
   // True when `word`, written bare in a statement, is a keyword or a value
   // (null, true) rather than a name.
-  bool IsKeyword(std::string_view word) const;
+  ORVO_INTERNAL bool IsKeyword(std::string_view word) const;
 
   // How this connection reads the names and values that callers pass for
   // business tables: with the tokenizer that adapts every statement, so that
@@ -102,18 +107,18 @@ class Connection : public Dispatch {
   // The parts of `text` when it is names joined by "." and nothing else (no
   // blanks, no comments), each a bare name or a closed [bracketed] or
   // "quoted" one holding no NUL; nullopt otherwise.
-  std::optional<std::vector<NamePart>> SplitName(std::string_view text) const;
+  ORVO_INTERNAL std::optional<std::vector<NamePart>> SplitName(std::string_view text) const;
   // Whether `text` is one literal value and nothing else: a number with an
   // optional sign, or a text between single quotes whose quotes are doubled.
-  bool IsLiteral(std::string_view text) const;
+  ORVO_INTERNAL bool IsLiteral(std::string_view text) const;
   // Whether `text` is one or more literals separated by commas, blanks
   // allowed between them: what may stand between the parentheses of IN.
-  bool IsLiteralList(std::string_view text) const;
+  ORVO_INTERNAL bool IsLiteralList(std::string_view text) const;
 
   // Lets this connection read stores made by earlier versions of the library
   // (on SQLite, text columns declaring the former "ORVO_CI" collation). Only
   // the schema upgrade needs it.
-  void AcceptEarlierSchemas();
+  ORVO_INTERNAL void AcceptEarlierSchemas();
 
   // Transactions belong to the host's units of work; the classes never call these.
   void BeginTrans(TransactionKind kind = TransactionKind::Reading);
@@ -138,7 +143,7 @@ class Connection : public Dispatch {
  private:
   // A recordset of what a statement gave back, attached to this connection
   // when it has rows.
-  std::shared_ptr<Recordset> Rows(ResultSet result);
+  ORVO_INTERNAL std::shared_ptr<Recordset> Rows(ResultSet result);
 
   std::unique_ptr<Backend> backend_;
   std::shared_ptr<StatementObserver> observer_;

@@ -17,6 +17,7 @@
 
 #include "orvo/ado/types.hpp"
 #include "orvo/automation/dispatch.hpp"
+#include "orvo/export.hpp"
 
 namespace orvo::ado {
 
@@ -41,7 +42,7 @@ struct ResultSet {
   std::size_t RowCount() const { return ColumnCount() == 0 ? 0 : values.size() / ColumnCount(); }
 };
 
-class Field {
+class ORVO_EXPORT Field {
  public:
   Field(Recordset* owner, std::size_t index) : owner_(owner), index_(index) {}
 
@@ -61,10 +62,10 @@ class Field {
   std::size_t index_;
 };
 
-class Recordset : public Dispatch {
+class ORVO_EXPORT Recordset : public Dispatch {
  public:
   Recordset() = default;
-  explicit Recordset(ResultSet result);
+  ORVO_INTERNAL explicit Recordset(ResultSet result);
   const ClassInfo& TypeInfo() const override;
 
   // Properties set before Open; kept as given (the whole result is always read).

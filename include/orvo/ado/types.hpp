@@ -60,14 +60,6 @@ inline constexpr std::int32_t kErrObjectClosed = static_cast<std::int32_t>(0x800
 inline constexpr std::int32_t kErrNoCurrentRecord = static_cast<std::int32_t>(0x800A0BCDu);
 inline constexpr std::int32_t kErrItemNotFound = static_cast<std::int32_t>(0x800A0CC1u);
 
-// A value bound to a statement's marker, already converted to its parameter's
-// type: Null, Boolean, Integer, Long, Double (also for adUnsignedInt), Date,
-// String or Bytes.
-struct BoundValue {
-  DataTypeEnum type = adVariant;
-  Variant value;
-};
-
 }  // namespace orvo::ado
 
 #endif  // ORVO_ADO_TYPES_HPP_

@@ -16,12 +16,13 @@
 
 #include "orvo/automation/dispatch.hpp"
 #include "orvo/automation/type_info.hpp"
+#include "orvo/export.hpp"
 
 namespace orvo {
 
 // The registry keeps a pointer to each entered ClassInfo, which must outlive
 // its entry (the class tables are static).
-class ClassRegistry {
+class ORVO_EXPORT ClassRegistry {
  public:
   static ClassRegistry& Instance();
 
@@ -44,7 +45,7 @@ class ClassRegistry {
 
 // Creates an object by ProgID or class identifier; raises 429 "ActiveX
 // component can't create object" for a name that no class answers to.
-std::shared_ptr<Dispatch> CreateObject(std::string_view progIdOrClsid);
+ORVO_EXPORT std::shared_ptr<Dispatch> CreateObject(std::string_view progIdOrClsid);
 
 }  // namespace orvo
 

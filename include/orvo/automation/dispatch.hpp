@@ -16,11 +16,12 @@
 
 #include "orvo/automation/type_info.hpp"
 #include "orvo/automation/variant.hpp"
+#include "orvo/export.hpp"
 
 namespace orvo {
 
 // Base of every object that answers late-bound calls.
-class Dispatch : public std::enable_shared_from_this<Dispatch> {
+class ORVO_EXPORT Dispatch : public std::enable_shared_from_this<Dispatch> {
  public:
   virtual ~Dispatch() = default;
 
@@ -45,7 +46,7 @@ class Dispatch : public std::enable_shared_from_this<Dispatch> {
 
 // Converts an argument to a parameter type the way late binding does; raises
 // the conversion's error (13 for an object where none fits).
-Variant CoerceArgument(const Variant& value, ParamType type);
+ORVO_EXPORT Variant CoerceArgument(const Variant& value, ParamType type);
 
 }  // namespace orvo
 

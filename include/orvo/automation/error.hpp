@@ -12,6 +12,8 @@
 #include <exception>
 #include <string>
 
+#include "orvo/export.hpp"
+
 namespace orvo {
 
 // The source of errors that the library raises itself.
@@ -37,7 +39,7 @@ constexpr std::int32_t HResult(std::uint32_t value) {
   return static_cast<std::int32_t>(value);
 }
 
-class AutomationError : public std::exception {
+class ORVO_EXPORT AutomationError : public std::exception {
  public:
   AutomationError(std::int32_t number, std::string source, std::string description,
                   std::string helpFile = {}, std::int32_t helpContext = 0);
@@ -71,14 +73,14 @@ class AutomationError : public std::exception {
 
 // The classic text of a runtime error number ("Overflow", "Type mismatch", ...),
 // or "Application-defined or object-defined error" for numbers without one.
-std::string RuntimeErrorText(std::int32_t number);
+ORVO_EXPORT std::string RuntimeErrorText(std::int32_t number);
 
 // A runtime error with its classic text and the library as source.
-AutomationError RuntimeError(std::int32_t number);
+ORVO_EXPORT AutomationError RuntimeError(std::int32_t number);
 
 // A runtime error with its number and the library as source, but a description
 // of the caller's that says more than the classic text.
-AutomationError RuntimeError(std::int32_t number, std::string description);
+ORVO_EXPORT AutomationError RuntimeError(std::int32_t number, std::string description);
 
 }  // namespace orvo
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "orvo/automation/variant.hpp"
+#include "orvo/export.hpp"
 
 namespace orvo {
 
@@ -37,7 +38,7 @@ enum class ParamType {
   Object,      // any object
 };
 
-std::string_view ParamTypeName(ParamType type);
+ORVO_EXPORT std::string_view ParamTypeName(ParamType type);
 
 // Fields without a default of their own carry "{}" so that tables may leave
 // trailing fields out without -Wmissing-field-initializers.
@@ -70,7 +71,7 @@ struct MemberInfo {
   MemberThunk thunk = nullptr;
 };
 
-struct ClassInfo {
+struct ORVO_EXPORT ClassInfo {
   std::string name;           // "clsPrintSetupQuery"
   std::string clsid;          // "{0338DDFC-...}"
   std::string interfaceName;  // "_clsPrintSetupQuery"

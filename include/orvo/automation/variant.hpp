@@ -19,6 +19,8 @@
 #include <variant>
 #include <vector>
 
+#include "orvo/export.hpp"
+
 namespace orvo {
 
 class Dispatch;
@@ -28,7 +30,7 @@ using ByteSpan = std::span<const std::uint8_t>;
 
 // A point in time as the automation platform keeps it: days since
 // 1899-12-30 00:00, the fraction being the time of day.
-struct Date {
+struct ORVO_EXPORT Date {
   double serial = 0;
 
   static Date FromParts(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
@@ -53,7 +55,7 @@ struct Date {
   friend bool operator==(const Date&, const Date&) = default;
 };
 
-class Variant {
+class ORVO_EXPORT Variant {
  public:
   enum class Kind {
     Empty,

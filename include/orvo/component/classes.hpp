@@ -16,6 +16,7 @@
 #include <string>
 
 #include "orvo/component/print_setup_object.hpp"
+#include "orvo/export.hpp"
 #include "orvo/host/collections.hpp"
 
 namespace orvo {
@@ -24,7 +25,7 @@ namespace orvo {
 // own, and from whom such a user gets copies on first use.
 inline constexpr std::int16_t kManagerUser = 16394;
 
-class clsPrintSetupQuery : public PrintSetupObject {
+class ORVO_EXPORT clsPrintSetupQuery : public PrintSetupObject {
  public:
   const ClassInfo& TypeInfo() const override;
 
@@ -61,7 +62,7 @@ class clsPrintSetupQuery : public PrintSetupObject {
                                                   const std::string& FSubType = "");
 };
 
-class clsPrintSetupUpdate : public PrintSetupUpdateObject {
+class ORVO_EXPORT clsPrintSetupUpdate : public PrintSetupUpdateObject {
  public:
   const ClassInfo& TypeInfo() const override;
 
@@ -111,7 +112,7 @@ class clsPrintSetupUpdate : public PrintSetupUpdateObject {
                                 const std::shared_ptr<Dictionary>& modiData);
 };
 
-class clsPrintSetupQueryLM : public PrintSetupObject {
+class ORVO_EXPORT clsPrintSetupQueryLM : public PrintSetupObject {
  public:
   const ClassInfo& TypeInfo() const override;
 
@@ -132,7 +133,7 @@ class clsPrintSetupQueryLM : public PrintSetupObject {
 
 // The members of clsPrintSetupUpdate on the partitioned tables: those that
 // name a bill type read and write only the rows of partition `dataFrom`.
-class clsPrintSetupUpdateLM : public PrintSetupUpdateObject {
+class ORVO_EXPORT clsPrintSetupUpdateLM : public PrintSetupUpdateObject {
  public:
   const ClassInfo& TypeInfo() const override;
 
@@ -160,7 +161,7 @@ class clsPrintSetupUpdateLM : public PrintSetupUpdateObject {
   bool DeleteBarCodeTemplate(const std::string& sDsn, std::int32_t FID);
 };
 
-class clsPrintSetupQueryRpt : public PrintSetupObject {
+class ORVO_EXPORT clsPrintSetupQueryRpt : public PrintSetupObject {
  public:
   const ClassInfo& TypeInfo() const override;
 
@@ -176,7 +177,7 @@ class clsPrintSetupQueryRpt : public PrintSetupObject {
 
 // The report members of clsPrintSetupUpdate, which here also give the rows
 // they add an empty sub-type.
-class clsPrintSetupUpdateRpt : public PrintSetupUpdateObject {
+class ORVO_EXPORT clsPrintSetupUpdateRpt : public PrintSetupUpdateObject {
  public:
   const ClassInfo& TypeInfo() const override;
 

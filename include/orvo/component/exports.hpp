@@ -15,6 +15,7 @@
 #include <string>
 
 #include "orvo/automation/dispatch.hpp"
+#include "orvo/export.hpp"
 
 namespace orvo {
 
@@ -30,7 +31,7 @@ class ClassFactory {
 };
 
 // The registry file that registration writes.
-std::string RegistryPath();
+ORVO_EXPORT std::string RegistryPath();
 
 }  // namespace orvo
 
@@ -43,14 +44,14 @@ inline constexpr const char* kIID_IClassFactory = "{00000001-0000-0000-C000-0000
 // Stores an orvo::ClassFactory* (owned by the library) in *factory. Fails with
 // 0x80040111 for an unknown class, 0x80004002 for an unknown interface and
 // 0x80004003 for a null pointer.
-std::int32_t DllGetClassObject(const char* clsid, const char* iid, void** factory);
+ORVO_EXPORT std::int32_t DllGetClassObject(const char* clsid, const char* iid, void** factory);
 // 0 when no instance of the six classes is alive, 1 otherwise.
-std::int32_t DllCanUnloadNow(void);
+ORVO_EXPORT std::int32_t DllCanUnloadNow(void);
 // Writes the entries of the six classes, their interfaces and the type library
 // into the registry file; 0x80040201 when the file cannot be written.
-std::int32_t DllRegisterServer(void);
+ORVO_EXPORT std::int32_t DllRegisterServer(void);
 // Removes exactly the entries that registration writes.
-std::int32_t DllUnregisterServer(void);
+ORVO_EXPORT std::int32_t DllUnregisterServer(void);
 }
 
 #endif  // ORVO_COMPONENT_EXPORTS_HPP_

@@ -18,6 +18,7 @@
 
 #include "orvo/ado/connection.hpp"
 #include "orvo/automation/dispatch.hpp"
+#include "orvo/export.hpp"
 #include "orvo/host/data_context.hpp"
 
 namespace orvo {
@@ -27,7 +28,7 @@ class MethodContext;
 class MethodFrame;
 }  // namespace component
 
-class PrintSetupObject : public Dispatch {
+class ORVO_EXPORT PrintSetupObject : public Dispatch {
  public:
   ~PrintSetupObject() override;
   PrintSetupObject(const PrintSetupObject&) = delete;
@@ -62,7 +63,7 @@ class PrintSetupObject : public Dispatch {
 
 // The three update classes also report how the host should treat their units
 // of work, and split the "FKey" texts they are given.
-class PrintSetupUpdateObject : public PrintSetupObject {
+class ORVO_EXPORT PrintSetupUpdateObject : public PrintSetupObject {
  public:
   // The TransMode value 2, always; touches neither the data context nor the
   // database.

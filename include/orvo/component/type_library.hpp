@@ -11,15 +11,16 @@
 
 #include "orvo/automation/class_registry.hpp"
 #include "orvo/automation/dispatch.hpp"
+#include "orvo/export.hpp"
 
 namespace orvo {
 
-const TypeLibInfo& TypeLibrary();
+ORVO_EXPORT const TypeLibInfo& TypeLibrary();
 
 // Enters the six classes and the collection classes into the class registry,
 // so that CreateObject finds them by ProgID or class identifier. Loading the
 // library does this already; calling it again changes nothing.
-void RegisterComponentClasses();
+ORVO_EXPORT void RegisterComponentClasses();
 
 }  // namespace orvo
 

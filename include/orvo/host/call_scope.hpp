@@ -31,10 +31,11 @@
 
 #include "orvo/ado/connection.hpp"
 #include "orvo/ado/types.hpp"
+#include "orvo/export.hpp"
 
 namespace orvo::host {
 
-class CallScope {
+class ORVO_EXPORT CallScope {
  public:
   explicit CallScope(ado::TransactionKind kind = ado::TransactionKind::Reading);
   // Rolls back (outermost) or dooms the unit of work (inner) unless ended.

@@ -17,10 +17,11 @@
 #include <vector>
 
 #include "orvo/automation/dispatch.hpp"
+#include "orvo/export.hpp"
 
 namespace orvo {
 
-class Dictionary : public Dispatch {
+class ORVO_EXPORT Dictionary : public Dispatch {
  public:
   const ClassInfo& TypeInfo() const override;
 
@@ -50,7 +51,7 @@ class Dictionary : public Dispatch {
   std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> index_;
 };
 
-class Vector : public Dispatch {
+class ORVO_EXPORT Vector : public Dispatch {
  public:
   Vector() = default;
   // A vector holding `items`, in their order.
@@ -68,7 +69,7 @@ class Vector : public Dispatch {
   std::vector<Variant> items_;
 };
 
-class Utility {
+class ORVO_EXPORT Utility {
  public:
   // The value, or `defaultValue` when the value is Null.
   static Variant ValueOrDefault(const Variant& value, const Variant& defaultValue);
@@ -81,7 +82,7 @@ class Utility {
 // Enters Dictionary and Vector in the class registry, so that they can be
 // created by ProgID ("zeb10.Dictionary", "zeb10.Vector") or class identifier.
 // Called once at start-up; calling it again changes nothing.
-void RegisterCollectionClasses();
+ORVO_EXPORT void RegisterCollectionClasses();
 
 }  // namespace orvo
 

@@ -15,6 +15,7 @@
 
 #include "orvo/ado/connection.hpp"
 #include "orvo/automation/variant.hpp"
+#include "orvo/export.hpp"
 #include "orvo/host/session_info.hpp"
 
 namespace orvo::host {
@@ -22,7 +23,7 @@ namespace orvo::host {
 // Errors raised by the host carry this source.
 inline constexpr const char* kHostSource = "OrvoGlobal";
 
-class DataContext {
+class ORVO_EXPORT DataContext {
  public:
   virtual ~DataContext() = default;
   // Opens the data source named by `sDsn`; afterwards Connection() gives an

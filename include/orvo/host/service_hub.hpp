@@ -21,18 +21,30 @@
 #include <vector>
 
 #include "orvo/ado/connection.hpp"
-#include "orvo/host/connection_pool.hpp"
+#include "orvo/export.hpp"
 #include "orvo/host/data_context.hpp"
-#include "orvo/host/journal.hpp"
+
+namespace orvo::ado {
+class StatementObserver;
+}  // namespace orvo::ado
 
 namespace orvo::host {
 
-class ServiceHub : public std::enable_shared_from_this<ServiceHub> {
+class ConnectionPool;
+class Journal;
+struct JournalEntry;
+
+class ORVO_EXPORT ServiceHub : public std::enable_shared_from_this<ServiceHub> {
  public:
   using DataContextFactory = std::function<std::shared_ptr<host::DataContext>(ServiceHub&)>;
 
   // The hub of the calling thread, created on first use.
   static std::shared_ptr<ServiceHub> Current();
+
+  ServiceHub();
+  ~ServiceHub();
+  ServiceHub(const ServiceHub&) = delete;
+  ServiceHub& operator=(const ServiceHub&) = delete;
 
   // The calling user of this thread; every SessionInfo reads it. A name that
   // is not valid UTF-8 is refused with 5, keeping the user signed in before.
@@ -54,28 +66,23 @@ class ServiceHub : public std::enable_shared_from_this<ServiceHub> {
 
   // The thread's pooled connection to a data source, reporting to the
   // statement observer; ClosePool makes the next request connect anew.
-  std::shared_ptr<ado::Connection> PooledConnection(const std::string& sDsn) {
-    return pool_.Connection(sDsn);
-  }
-  void ClosePool() { pool_.Close(); }
-  // Every pooled connection handed out from now on reports its statements to
-  // this observer (null for none).
-  void SetStatementObserver(std::shared_ptr<ado::StatementObserver> observer) {
-    pool_.SetObserver(std::move(observer));
-  }
-  const std::shared_ptr<ado::StatementObserver>& StatementObserver() const {
-    return pool_.Observer();
-  }
+  std::shared_ptr<ado::Connection> PooledConnection(const std::string& sDsn);
+  void ClosePool();
 
+  // For the library's own tools and tests (host/journal.hpp,
+  // ado/statement_observer.hpp). Every pooled connection handed out from now
+  // on reports its statements to this observer (null for none).
+  ORVO_INTERNAL void SetStatementObserver(std::shared_ptr<ado::StatementObserver> observer);
+  ORVO_INTERNAL const std::shared_ptr<ado::StatementObserver>& StatementObserver() const;
   // The recent calls on the contexts this hub handed out, oldest first.
-  const std::vector<JournalEntry>& Journal() const { return journal_->Entries(); }
-  void ClearJournal() { journal_->Clear(); }
+  ORVO_INTERNAL const std::vector<JournalEntry>& Journal() const;
+  ORVO_INTERNAL void ClearJournal();
 
  private:
   std::optional<User> user_;
   DataContextFactory factory_;
-  ConnectionPool pool_;
-  std::shared_ptr<host::Journal> journal_ = std::make_shared<host::Journal>();
+  std::unique_ptr<ConnectionPool> pool_;
+  std::shared_ptr<host::Journal> journal_;
 };
 
 }  // namespace orvo::host

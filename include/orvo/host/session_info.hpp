@@ -11,9 +11,11 @@
 #include <cstdint>
 #include <string>
 
+#include "orvo/export.hpp"
+
 namespace orvo::host {
 
-class SessionInfo {
+class ORVO_EXPORT SessionInfo {
  public:
   virtual ~SessionInfo() = default;
   virtual std::int16_t UserID() const = 0;

@@ -16,23 +16,24 @@
 #include <vector>
 
 #include "orvo/ado/connection.hpp"
+#include "orvo/export.hpp"
 
 namespace orvo::store {
 
 // The six table names, row table before its template table, in family order.
-const std::vector<std::string>& TableNames();
+ORVO_EXPORT const std::vector<std::string>& TableNames();
 
 // Whether `table` (a bare table name, any ASCII case) is one that the store
 // keeps for itself: the six tables and its bookkeeping. Such a table is never
 // a business table that callers may name.
-bool IsStoreTable(std::string_view table);
+ORVO_EXPORT bool IsStoreTable(std::string_view table);
 
 // The names of what the data source holds already, of any kind (tables,
 // views, indexes, triggers...), tables first: nothing when it is empty.
-std::vector<std::string> ObjectNames(ado::Connection& connection);
+ORVO_EXPORT std::vector<std::string> ObjectNames(ado::Connection& connection);
 // How a column of bytes is declared on the connection's database, for a host
 // that makes tables of its own beside the store.
-std::string_view BinaryColumnType(const ado::Connection& connection);
+ORVO_EXPORT std::string_view BinaryColumnType(const ado::Connection& connection);
 
 // What CreateSchema found and did.
 struct SchemaOutcome {
@@ -52,14 +53,14 @@ struct SchemaOutcome {
 // and the ids still to come; adds whatever a current store lacks. A store of
 // a newer version than this library knows is refused with 0x80004005 and left
 // untouched. Any failure rolls the whole change back and raises the error.
-SchemaOutcome CreateSchema(ado::Connection& connection);
+ORVO_EXPORT SchemaOutcome CreateSchema(ado::Connection& connection);
 
 // Opens the data source, making its database when there is none yet, and
 // runs CreateSchema on it; `observer` (null for none) sees its statements.
 // What sets up a store calls this: opening a data source for anything else
 // never makes a database.
-SchemaOutcome CreateStore(std::string_view dataSource,
-                          const std::shared_ptr<ado::StatementObserver>& observer);
+ORVO_EXPORT SchemaOutcome CreateStore(std::string_view dataSource,
+                                      const std::shared_ptr<ado::StatementObserver>& observer);
 
 }  // namespace orvo::store
 

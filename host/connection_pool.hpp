@@ -17,6 +17,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "ado/statement_observer.hpp"
 #include "orvo/ado/connection.hpp"
 
 namespace orvo::host {

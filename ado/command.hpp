@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ado/bound_value.hpp"
 #include "orvo/ado/types.hpp"
 #include "orvo/automation/dispatch.hpp"
 

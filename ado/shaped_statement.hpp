@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ado/bound_value.hpp"
 #include "orvo/ado/types.hpp"
 
 namespace orvo::ado {

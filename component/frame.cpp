@@ -50,7 +50,10 @@ void MethodFrame::Enter(PrintSetupObject& self, const MethodConvention& conventi
 }
 
 void MethodFrame::Leave(PrintSetupObject& self, const MethodConvention& convention,
-                        host::CallScope& scope) {
+                        host::CallScope& scope, MethodContext& context) {
+  // A commit that fails is reported without the line of the body's last
+  // step, which did not fail.
+  context.SetLine(0);
   if (convention.completeAtEnd) self.dataContext_->Complete();
   scope.End();
 }

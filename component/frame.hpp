@@ -102,11 +102,11 @@ class MethodFrame {
         Enter(self, convention, sDsn, context);
         if constexpr (std::is_void_v<decltype(body(context))>) {
           body(context);
-          Leave(self, convention, scope);
+          Leave(self, convention, scope, context);
           return;
         } else {
           auto result = body(context);
-          Leave(self, convention, scope);
+          Leave(self, convention, scope, context);
           return result;
         }
       } catch (const ado::TransientError&) {
@@ -125,9 +125,10 @@ class MethodFrame {
  private:
   static void Enter(PrintSetupObject& self, const MethodConvention& convention,
                     const std::string& sDsn, MethodContext& context);
-  // The closing vote, then the end of the call's unit of work.
+  // The closing vote, then the end of the call's unit of work; neither is a
+  // line of the method's body.
   static void Leave(PrintSetupObject& self, const MethodConvention& convention,
-                    host::CallScope& scope);
+                    host::CallScope& scope, MethodContext& context);
   // How often a unit of work runs that the database keeps ending to let
   // others go on.
   static constexpr int kAttempts = 3;

@@ -63,12 +63,6 @@ TEST_P(DeleteNoteRowTest, UsersTemplateGoesWithTheUsersRowsOnlyAnotherUsersStays
   EXPECT_EQ(Count(T().rows, "FPreparerId=7"), 0);
 }
 
-TEST_P(DeleteNoteRowTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
-  const std::int32_t id = SeedTemplate(T(), 28, "Invoice", Bytes{1}, {{"FCreatorName", "Alice"}});
-  SeedAssignment(T(), 28, id, kUser, "Invoice", 1);
-  EXPECT_EQ(FailEachStatement([&] { F().family->Remove(Dsn(), id); }), 2);
-}
-
 ORVO_INSTANTIATE_FAMILY_SUITE(DeleteNoteRowTest, kDeletes);
 
 }  // namespace

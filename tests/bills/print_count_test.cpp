@@ -89,21 +89,6 @@ TEST_P(PrintCountTest, NamesAndListsThatWouldChangeTheStatementAreRefused) {
   EXPECT_EQ(Snapshot(), templates);
 }
 
-TEST_P(PrintCountTest, FailureLeavesTheCountsAndCarriesHelpFile64) {
-  clsPrintSetupUpdateRpt update;
-  const std::string before = Counts();
-  const auto data = Counter("t_Bill", "FPrintCount", "FInterID", "1, 2");
-  EXPECT_EQ(FailEachStatement([&] { update.UpdatePrintCount(Dsn(), data); }, 2,
-                              [](const AutomationError& error, int) {
-                                EXPECT_EQ(error.description(), "database is locked");
-                                EXPECT_EQ(error.source(), "SQLite");
-                                EXPECT_EQ(error.helpFile(), "64");
-                              }),
-            1);
-  EXPECT_EQ(Counts(), "11,21,30,N,50");
-  EXPECT_NE(before, Counts());
-}
-
 ORVO_INSTANTIATE_STORE_SUITE(PrintCountTest);
 
 }  // namespace

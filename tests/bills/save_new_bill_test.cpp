@@ -91,11 +91,6 @@ TEST_P(SaveNewBillTest, DataThatCannotBeReadFailsBeforeTheDataSourceIsOpened) {
   EXPECT_TRUE(Observer().Statements().empty());
 }
 
-TEST_P(SaveNewBillTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
-  EXPECT_EQ(FailEachStatement([&] { Save(Data("Invoice")); }), 2);
-  EXPECT_EQ(FailEachStatement([&] { Save(Data("Invoice")); }), 2);
-}
-
 ORVO_INSTANTIATE_FAMILY_SUITE(SaveNewBillTest, kSaves);
 
 }  // namespace

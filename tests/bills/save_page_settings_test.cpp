@@ -85,11 +85,6 @@ TEST_P(SavePageSettingsTest, WithoutTheManagersOptionTextItIsEmptyAndANullOneFai
   EXPECT_EQ(Votes().back(), "Abort");
 }
 
-TEST_P(SavePageSettingsTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
-  SeedSettingsRow(T(), 28, kManager, Bytes{'m'}, "copies=2");
-  EXPECT_EQ(FailEachStatement([&] { Save(Bytes{'s'}); }), 3);
-}
-
 ORVO_INSTANTIATE_FAMILY_SUITE(SavePageSettingsTest, kSaves);
 
 }  // namespace

@@ -83,11 +83,6 @@ TEST_P(UpdateNoteRowTest, ModifierNamesLongerThanTheirParameterAreRefused) {
   EXPECT_EQ(Count(T().notes, "FData=x'6f6c64'"), 1);
 }
 
-TEST_P(UpdateNoteRowTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
-  SeedTemplate(T(), 28, "Invoice", kOld);
-  EXPECT_EQ(FailEachStatement([&] { Update("Invoice"); }), 2);
-}
-
 ORVO_INSTANTIATE_FAMILY_SUITE(UpdateNoteRowTest, kReplaces);
 
 }  // namespace

@@ -136,12 +136,6 @@ TEST_P(UserNoteDataTest, MalformedDataIsRefusedBeforeAnythingIsWrittenOrRolledBa
   EXPECT_EQ(Votes().back(), "Abort");
 }
 
-TEST_P(UserNoteDataTest, FailureAtAnyStatementLeavesTheStoreAsItWas) {
-  SeedAssignment(T(), 28, 5, kUser, "Invoice", 0);
-  const auto modi = Modi("o", {{"28|5", "Invoice", "1", "A"}, {"28|6", "Other", "0", ""}});
-  EXPECT_EQ(FailEachStatement([&] { F().family->Choose(Dsn(), modi); }), 6);
-}
-
 // A value the choices bind with a size or as a 32-bit number is refused when
 // it is written, so that nothing the manager writes stops another user's
 // first copy.

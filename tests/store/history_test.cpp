@@ -42,6 +42,12 @@ class HistoryTest : public testing::StoreTest {
     return versions;
   }
   std::int32_t Kept() { return Count("T_PrintExportNote_History"); }
+  // The snapshot of the six tables alone.
+  std::string Current() {
+    const std::string all = Snapshot();
+    const std::size_t history = all.find("_History:");
+    return history == std::string::npos ? all : all.substr(0, all.rfind('\n', history) + 1);
+  }
 };
 
 TEST_P(HistoryTest, EveryBodyThatUpdateNoteRowReplacedIsKeptByteForByte) {
@@ -52,7 +58,7 @@ TEST_P(HistoryTest, EveryBodyThatUpdateNoteRowReplacedIsKeptByteForByte) {
     ids.push_back(SeedTemplate(kBillTables, 28, "Invoice " + std::to_string(n), Variant(body)));
   }
   SeedTemplate(kBillTables, 29, "Other type", Variant(Body(5)));
-  const std::string before = Snapshot();
+  const std::string before = Current();
 
   clsPrintSetupUpdate().UpdateNoteRow(Dsn(), 28, Variant(Bytes{'n', 'e', 'w'}));
 
@@ -75,7 +81,7 @@ TEST_P(HistoryTest, EveryBodyThatUpdateNoteRowReplacedIsKeptByteForByte) {
         "T_PrintExportNote_History where FId = ?) where FId = ?",
         {id, id, id, id});
   }
-  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(Current(), before);
 }
 
 TEST_P(HistoryTest, TheNewestVersionsOfEachRowAreKeptAndTheOlderOnesGoInTheSameWrite) {

@@ -1,7 +1,9 @@
 #include "support/store_fixture.hpp"
-#include "host/journal.hpp"
+
+#include <algorithm>
 
 #include "ado/command.hpp"
+#include "host/journal.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/store/schema.hpp"
 
@@ -148,17 +150,31 @@ void StoreFixture::SeedSettingsRow(const TemplateTables& tables, std::int32_t ke
                  {{"FPrintSet", printSet}, {"FData", optionText}});
 }
 
-std::string StoreFixture::Snapshot() {
+std::string StoreFixture::Snapshot(const std::vector<std::string>& businessTables) {
+  // One line a row: the table's name and every column with its value.
+  const auto lines = [&](const std::string& table, const std::string& order) {
+    std::vector<std::string> rows;
+    for (auto row = db_->Execute("select * from " + table + order); !row->Eof(); row->MoveNext()) {
+      std::string line = table + ":";
+      for (std::int32_t i = 0; i < row->FieldCount(); ++i) {
+        line += " " + row->Fields(i).Name() + "=" + Shown(row->Fields(i).Value());
+      }
+      rows.push_back(line + "\n");
+    }
+    return rows;
+  };
   std::string text;
   for (const std::string& table : store::TableNames()) {
-    auto rows = db_->Execute("select * from " + table + " order by FId");
-    for (; !rows->Eof(); rows->MoveNext()) {
-      text += table + ":";
-      for (std::int32_t i = 0; i < rows->FieldCount(); ++i) {
-        text += " " + rows->Fields(i).Name() + "=" + Shown(rows->Fields(i).Value());
-      }
-      text += "\n";
-    }
+    for (const std::string& line : lines(table, " order by FId")) text += line;
+  }
+  for (const std::string& table : store::TableNames()) {
+    for (const std::string& line : lines(table + "_History", " order by FVersion")) text += line;
+  }
+  // A business table has no column the store knows to order by.
+  for (const std::string& table : businessTables) {
+    std::vector<std::string> rows = lines(table, "");
+    std::sort(rows.begin(), rows.end());
+    for (const std::string& line : rows) text += line;
   }
   return text;
 }

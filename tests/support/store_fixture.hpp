@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -117,8 +116,10 @@ class StoreFixture : public ::testing::Test {
                        const Variant& printSet, const std::string& optionText = "");
 
   // Every row of the six tables, ordered by table and FId, one line a row with
-  // every column: compare two of them to see that a call changed nothing.
-  std::string Snapshot();
+  // every column, then of their histories, ordered by version, then every row
+  // of the business tables named, in the order of their lines: compare two of
+  // them to see that a call changed nothing.
+  std::string Snapshot(const std::vector<std::string>& businessTables = {});
   // The statement texts that the observer saw, today's date written "<today>".
   std::vector<std::string> Texts();
   // The values bound to the statement `index` (from 0) that the observer
@@ -132,49 +133,9 @@ class StoreFixture : public ::testing::Test {
   // "Open", "Complete" and "Abort".
   std::vector<std::string> Votes() const;
 
-  // The failure injected into each statement in turn.
+  // The failure that fault tests inject into a statement or a commit.
   static AutomationError Locked() {
     return AutomationError(HResult(0x80004005u), "SQLite", "database is locked");
-  }
-
-  // Runs `call` with its first statement failing, then its second, and so on,
-  // until it runs to its end (and changes the store). Every failing run must
-  // raise what `check(error, n)` accepts, leave the store as it was, never
-  // vote Complete and vote Abort `aborts` times, last. Returns how many
-  // statements the call runs. One more failure stays armed past the last
-  // statement: only another FailEachStatement or the end of the test may
-  // follow.
-  template <class Call, class Check>
-  int FailEachStatement(Call call, int aborts, Check check) {
-    const std::string before = Snapshot();
-    for (int n = 1; n <= 32; ++n) {
-      Hub().ClearJournal();
-      Observer().FailAt(n, Locked());
-      try {
-        call();
-        return n - 1;
-      } catch (const AutomationError& error) {
-        check(error, n);
-      }
-      EXPECT_EQ(Snapshot(), before) << "statement " << n << " failed";
-      const auto votes = Votes();
-      EXPECT_EQ(std::count(votes.begin(), votes.end(), "Abort"), aborts) << n;
-      EXPECT_EQ(std::count(votes.begin(), votes.end(), "Complete"), 0) << n;
-      EXPECT_EQ(votes.back(), "Abort") << n;
-    }
-    ADD_FAILURE() << "the call never ran to its end";
-    return 0;
-  }
-
-  // As above for the methods that raise the failing error unchanged.
-  template <class Call>
-  int FailEachStatement(Call call, int aborts = 1) {
-    return FailEachStatement(call, aborts, [](const AutomationError& error, int n) {
-      EXPECT_EQ(error.number(), HResult(0x80004005u)) << n;
-      EXPECT_EQ(error.source(), "SQLite") << n;
-      EXPECT_EQ(error.description(), "database is locked") << n;
-      EXPECT_EQ(error.helpFile(), "") << n;
-    });
   }
 
  private:

@@ -57,6 +57,11 @@ std::string Shown(std::string_view piece) {
 }  // namespace
 
 ConnectionString ConnectionString::Parse(std::string_view text) {
+  // Every database reads a value only up to a NUL: one cut there would name
+  // another store, or another schema, than the text says.
+  if (text.find('\0') != std::string_view::npos) {
+    throw InvalidArgumentError(kSource, "The data source text holds a NUL character");
+  }
   ConnectionString result;
   result.text_ = std::string(text);
   std::size_t i = 0;

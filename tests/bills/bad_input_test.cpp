@@ -78,7 +78,7 @@ struct At {
   int serial;  // of this call alone: a template id and a user nobody else has
 };
 
-using CallFn = Variant (*)(const At&, const std::string& value);
+using CallFn = std::function<Variant(const At&, const std::string& value)>;
 // The text as the member stored it, read after it succeeded.
 using StoredFn = Variant (*)(const At&, const Variant& result);
 
@@ -179,6 +179,28 @@ const std::vector<const Family*> kEveryFamily = {&kBills, &kPartitioned, &kRepor
 const std::vector<const Family*> kBillFamilies = {&kBills, &kPartitioned};
 // The classes that have GetPictureData and UpdatePrintCount.
 const std::vector<const Family*> kBusinessClasses = {&kBills, &kPartitioned, &kReportClass};
+
+// GetPictureData or UpdatePrintCount (`member`) with the names of t_Bill,
+// `key` holding `value`.
+Variant WithNames(const At& at, std::string_view member, const char* key,
+                  const std::string& value) {
+  if (member == "GetPictureData") {
+    return Invoke(at.family.query, "GetPictureData", {at.dsn, Variant(Picture(key, value))});
+  }
+  return Invoke(at.family.update, "UpdatePrintCount", {at.dsn, Variant(Counter(key, value))});
+}
+
+// A name or value for the business table, in the classes that have `member`.
+Target Business(const char* member, const char* key, const char* plain) {
+  return {
+      member,
+      key,
+      kBusinessClasses,
+      [member, key](const At& at, const std::string& v) { return WithNames(at, member, key, v); },
+      nullptr,
+      plain,
+      true};
+}
 
 const Target kTargets[] = {
     {"GetCurrNote", "sDsn", kBillFamilies,
@@ -286,51 +308,14 @@ const Target kTargets[] = {
      [](const At& at, const std::string&) {
        return Invoke(at.family.update, "DeleteBarCodeTemplate", {at.dsn, 999999});
      }},
-    {"GetPictureData", "TableName", kBusinessClasses,
-     [](const At& at, const std::string& v) {
-       return Invoke(at.family.query, "GetPictureData", {at.dsn, Variant(Picture("TableName", v))});
-     },
-     nullptr, "t_Bill", true},
-    {"GetPictureData", "FieldName", kBusinessClasses,
-     [](const At& at, const std::string& v) {
-       return Invoke(at.family.query, "GetPictureData", {at.dsn, Variant(Picture("FieldName", v))});
-     },
-     nullptr, "FImage", true},
-    {"GetPictureData", "PrimaryKeyField", kBusinessClasses,
-     [](const At& at, const std::string& v) {
-       return Invoke(at.family.query, "GetPictureData",
-                     {at.dsn, Variant(Picture("PrimaryKeyField", v))});
-     },
-     nullptr, "FInterID", true},
-    {"GetPictureData", "PrimaryKeyValue", kBusinessClasses,
-     [](const At& at, const std::string& v) {
-       return Invoke(at.family.query, "GetPictureData",
-                     {at.dsn, Variant(Picture("PrimaryKeyValue", v))});
-     },
-     nullptr, "1", true},
-    {"UpdatePrintCount", "TableName", kBusinessClasses,
-     [](const At& at, const std::string& v) {
-       return Invoke(at.family.update, "UpdatePrintCount",
-                     {at.dsn, Variant(Counter("TableName", v))});
-     },
-     nullptr, "t_Bill", true},
-    {"UpdatePrintCount", "FieldName", kBusinessClasses,
-     [](const At& at, const std::string& v) {
-       return Invoke(at.family.update, "UpdatePrintCount",
-                     {at.dsn, Variant(Counter("FieldName", v))});
-     },
-     nullptr, "FPrintCount", true},
-    {"UpdatePrintCount", "PriKey", kBusinessClasses,
-     [](const At& at, const std::string& v) {
-       return Invoke(at.family.update, "UpdatePrintCount", {at.dsn, Variant(Counter("PriKey", v))});
-     },
-     nullptr, "FInterID", true},
-    {"UpdatePrintCount", "InterIDs", kBusinessClasses,
-     [](const At& at, const std::string& v) {
-       return Invoke(at.family.update, "UpdatePrintCount",
-                     {at.dsn, Variant(Counter("InterIDs", v))});
-     },
-     nullptr, "1", true},
+    Business("GetPictureData", "TableName", "t_Bill"),
+    Business("GetPictureData", "FieldName", "FImage"),
+    Business("GetPictureData", "PrimaryKeyField", "FInterID"),
+    Business("GetPictureData", "PrimaryKeyValue", "1"),
+    Business("UpdatePrintCount", "TableName", "t_Bill"),
+    Business("UpdatePrintCount", "FieldName", "FPrintCount"),
+    Business("UpdatePrintCount", "PriKey", "FInterID"),
+    Business("UpdatePrintCount", "InterIDs", "1"),
 };
 
 // One row of the table on one family; `sDsn` set for the sweep of the data
@@ -391,21 +376,33 @@ bool Mentions(const Variant& value, std::string_view text) {
   return false;
 }
 
-class BadInputTest : public testing::StoreFixture,
+// A store with the business tables t_Bill and t_Other, one bill in each.
+template <class Fixture>
+class WithBusinessTables : public Fixture {
+ protected:
+  void SetUp() override {
+    Fixture::SetUp();
+    if (this->IsSkipped()) return;
+    const std::string bytes(store::BinaryColumnType(this->Db()));
+    for (const char* table : {"t_Bill", "t_Other"}) {
+      this->Exec(std::string("create table ") + table +
+                 " (FInterID integer, FNumber varchar(20), FPrintCount integer, FImage " + bytes +
+                 ")");
+      this->Exec(std::string("insert into ") + table + " values (1, 'B1', 3, ?)",
+                 {Variant(Bytes{1, 2})});
+    }
+  }
+};
+
+class BadInputTest : public WithBusinessTables<testing::StoreFixture>,
                      public ::testing::WithParamInterface<std::tuple<testing::Backend, Case>> {
  protected:
   const testing::Backend& StoreBackend() const override { return std::get<0>(GetParam()); }
   const Case& C() const { return std::get<1>(GetParam()); }
 
   void SetUp() override {
-    StoreFixture::SetUp();
+    WithBusinessTables::SetUp();
     if (IsSkipped()) return;
-    const std::string bytes(store::BinaryColumnType(Db()));
-    for (const char* table : {"t_Bill", "t_Other"}) {
-      Exec(std::string("create table ") + table +
-           " (FInterID integer, FNumber varchar(20), FPrintCount integer, FImage " + bytes + ")");
-      Exec(std::string("insert into ") + table + " values (1, 'B1', 3, ?)", {Variant(Bytes{1, 2})});
-    }
     for (const testing::TemplateTables& t :
          {testing::kBillTables, testing::kBillTablesLM, testing::kReportTables}) {
       SeedManagersTemplate(t, 28, "Invoice", Variant(Body()), 1);
@@ -578,27 +575,18 @@ const Named kNamed[] = {
     {"InterIDs", "1,2;", false},
 };
 
-class BusinessNameTest : public testing::StoreTest {};
+class BusinessNameTest : public WithBusinessTables<testing::StoreTest> {};
 
 TEST_P(BusinessNameTest, OnlyWellFormedNamesOfTablesACallerMayNameAreTaken) {
-  Exec("create table t_Bill (FInterID integer, FNumber varchar(20), FPrintCount integer, FImage " +
-       std::string(store::BinaryColumnType(Db())) + ")");
-  Exec("create table t_Other (FInterID integer)");
-  Exec("insert into t_Bill values (1, 'B1', 3, ?)", {Variant(Bytes{1, 2})});
   for (const Named& named : kNamed) {
     const bool counts = std::string_view(named.key) == "InterIDs";
     try {
-      if (counts) {
-        Invoke("clsPrintSetupUpdate", "UpdatePrintCount",
-               {Dsn(), Variant(Counter(named.key, named.value))});
-      } else {
-        Invoke("clsPrintSetupQuery", "GetPictureData",
-               {Dsn(), Variant(Picture(named.key, named.value))});
-      }
+      WithNames({Dsn(), Db(), kBills, 0}, counts ? "UpdatePrintCount" : "GetPictureData", named.key,
+                named.value);
       EXPECT_TRUE(named.taken) << named.key << " " << named.value << " was taken";
     } catch (const AutomationError& error) {
       EXPECT_FALSE(named.taken) << named.key << " " << named.value << ": " << error.description();
-      // Refused by the checks, before any statement of the caller's.
+      // Refused by the checks, which name the argument.
       EXPECT_EQ(error.number(), counts ? 5 : HResult(0x80040001u)) << named.value;
       EXPECT_NE(error.description().find(named.key), std::string::npos) << error.description();
     }

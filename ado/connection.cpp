@@ -44,9 +44,10 @@ void RefuseUnknownKeys(const ConnectionString& parsed, const BackendInfo& backen
          {std::span<const std::string_view>(kKeysOfEveryProvider), backend.keys}) {
       for (std::string_view name : keys) known += (known.empty() ? "" : ", ") + std::string(name);
     }
-    throw InvalidArgumentError(
-        kSource, "The data source text has a key that the " + std::string(backend.provider) +
-                     " provider does not know: \"" + key + "\" (it knows " + known + ")");
+    throw InvalidArgumentError(kSource, "The data source text has a key that the " +
+                                            std::string(backend.provider) +
+                                            " provider does not know: " + QuotedForError(key) +
+                                            " (it knows " + known + ")");
   }
 }
 

@@ -37,8 +37,8 @@ std::size_t ReadQuoted(std::string_view text, std::size_t at, std::string_view k
       return k + 1;
     }
   }
-  throw InvalidArgumentError(kSource, "The value of \"" + std::string(key) +
-                                          "\" in the data source text has no closing quote");
+  throw InvalidArgumentError(kSource, "The value of " + QuotedForError(key) +
+                                          " in the data source text has no closing quote");
 }
 
 bool IsSecret(std::string_view key) {
@@ -51,12 +51,17 @@ std::string Shown(std::string_view piece) {
   std::string lower(piece);
   for (char& c : lower) c = ascii::ToLower(c);
   if (lower.find("password") != std::string::npos) return "(not shown: it names a password)";
-  return "\"" + std::string(piece) + "\"";
+  return QuotedForError(piece);
 }
 
 }  // namespace
 
 ConnectionString ConnectionString::Parse(std::string_view text) {
+  // Every database reads a value only up to a NUL: one cut there would name
+  // another store, or another schema, than the text says.
+  if (text.find('\0') != std::string_view::npos) {
+    throw InvalidArgumentError(kSource, "The data source text holds a NUL character");
+  }
   ConnectionString result;
   result.text_ = std::string(text);
   std::size_t i = 0;
@@ -100,8 +105,8 @@ ConnectionString ConnectionString::Parse(std::string_view text) {
       const std::string_view rest = Trim(text.substr(after, end - after));
       if (!rest.empty()) {
         throw InvalidArgumentError(
-            kSource, "The value of \"" + entry.key +
-                         "\" in the data source text has text after its "
+            kSource, "The value of " + QuotedForError(entry.key) +
+                         " in the data source text has text after its "
                          "closing quote: " +
                          (IsSecret(entry.key) ? std::string("(not shown)") : Shown(rest)));
       }

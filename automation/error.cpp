@@ -1,6 +1,9 @@
 #include "orvo/automation/error.hpp"
 
+#include <cstdint>
 #include <utility>
+
+#include "orvo/automation/conversions.hpp"
 
 namespace orvo {
 
@@ -54,6 +57,30 @@ AutomationError RuntimeError(std::int32_t number) {
 
 AutomationError RuntimeError(std::int32_t number, std::string description) {
   return AutomationError(number, kLibraryName, std::move(description));
+}
+
+std::string QuotedForError(std::string_view text) {
+  constexpr std::size_t kMostCharacters = 60;
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string shown = "\"";
+  std::size_t characters = 0;
+  for (std::size_t at = 0; at < text.size(); ++characters) {
+    if (characters == kMostCharacters) {
+      shown += "...";
+      break;
+    }
+    const auto byte = static_cast<std::uint8_t>(text[at]);
+    const std::size_t length = Utf8CharacterLength(text, at);
+    if (byte < 0x20 || byte == 0x7F || (byte >= 0x80 && length == 1)) {
+      shown += "\\x";
+      shown += kHex[byte >> 4];
+      shown += kHex[byte & 15];
+    } else {
+      shown.append(text.substr(at, length));
+    }
+    at += length;
+  }
+  return shown + "\"";
 }
 
 }  // namespace orvo

@@ -17,7 +17,7 @@ Database::Database(const std::string& path, int flags) {
     const int code = db_ != nullptr ? sqlite3_extended_errcode(db_) : rc;
     std::error_code ignored;
     if ((flags & SQLITE_OPEN_CREATE) == 0 && !std::filesystem::exists(path, ignored)) {
-      message = "The database file \"" + path + "\" does not exist";
+      message = "The database file " + QuotedForError(path) + " does not exist";
     }
     sqlite3_close(db_);
     db_ = nullptr;

@@ -42,7 +42,7 @@ int BusyTimeout(const ConnectionString& cs) {
   if (ec != std::errc() || end != text.data() + text.size() || ms < 0) {
     throw AutomationError(
         kErrFailure, kProvider,
-        "Busy Timeout must be a whole number of milliseconds, not \"" + text + "\"");
+        "Busy Timeout must be a whole number of milliseconds, not " + QuotedForError(text));
   }
   return ms;
 }
@@ -66,7 +66,7 @@ int OpenFlags(const ConnectionString& cs, IfMissing ifMissing) {
   if (ascii::EqualsIgnoreCase(mode, "Read")) return SQLITE_OPEN_READONLY;
   if (cs.Has("Mode") && !ascii::EqualsIgnoreCase(mode, "ReadWrite")) {
     throw AutomationError(kErrFailure, kProvider,
-                          "Mode must be Read or ReadWrite, not \"" + mode + "\"");
+                          "Mode must be Read or ReadWrite, not " + QuotedForError(mode));
   }
   return SQLITE_OPEN_READWRITE | (ifMissing == IfMissing::Create ? SQLITE_OPEN_CREATE : 0);
 }

@@ -33,8 +33,11 @@ TEST(ConnectionStringTest, KeysIgnoreCaseQuotedValuesHoldSemicolonsAndProvidersM
 }
 
 TEST(ConnectionStringTest, TextAfterAClosingQuoteAndEmptyKeysAreRefused) {
-  for (const char* text : {"Data Source=\"a.db\"b", "Data Source='a.db' x;Language=zh", "=a.db",
-                           "Data Source=a.db; =zh"}) {
+  // A NUL would cut the value where every database stops reading it.
+  for (const std::string& text : std::vector<std::string>{
+           "Data Source=\"a.db\"b", "Data Source='a.db' x;Language=zh", "=a.db",
+           "Data Source=a.db; =zh", std::string("Data Source=a.db\0x", 18),
+           std::string("Data Source='a.db\0x'", 20)}) {
     const AutomationError e = ErrorOf([&] { ConnectionString::Parse(text); });
     EXPECT_EQ(e.number(), HResult(0x800A0BB9u)) << text;
     EXPECT_EQ(e.source(), "ADODB.Connection") << text;

@@ -20,5 +20,20 @@ TEST(RuntimeErrorTest, CarriesClassicOrOwnTextAndLibrarySource) {
   EXPECT_EQ(RuntimeErrorText(1234), "Application-defined or object-defined error");
 }
 
+// A caller's text in a description: short, readable UTF-8, whatever it was.
+TEST(QuotedForErrorTest, ShowsAShortReadableTextOfAnyInput) {
+  EXPECT_EQ(QuotedForError("O'Brien \"x\" 存放🧾"), "\"O'Brien \"x\" 存放🧾\"");
+  EXPECT_EQ(QuotedForError(std::string("a\0b\tc\x7f", 6)), "\"a\\x00b\\x09c\\x7F\"");
+  // Stray bytes and a cut character, each byte on its own.
+  EXPECT_EQ(QuotedForError("\xff\xe4\xb8"), "\"\\xFF\\xE4\\xB8\"");
+  // Sixty characters, never part of one, then "..." for the rest.
+  std::string chinese;
+  for (int i = 0; i < 100000; ++i) chinese += "中";
+  std::string sixty;
+  for (int i = 0; i < 60; ++i) sixty += "中";
+  EXPECT_EQ(QuotedForError(chinese), "\"" + sixty + "...\"");
+  EXPECT_EQ(QuotedForError(sixty), "\"" + sixty + "\"");
+}
+
 }  // namespace
 }  // namespace orvo

@@ -92,7 +92,7 @@ TEST(SqlNamesTest, TablesAndColumnsAreThoseTheDatabaseDeclares) {
   // The database would read the name only up to the NUL, as t_Item.
   const std::string cut("[t_Item\0x]", 10);
   EXPECT_EQ(Refusal([&] { BusinessTable::Require(*cn, "TableName", cut); }),
-            "TableName must be a table name, not \"" + cut + "\".");
+            "TableName must be a table name, not \"[t_Item\\x00x]\".");
 }
 
 }  // namespace

@@ -359,6 +359,70 @@ TEST_F(OrvoprintTest, HostileInputIsRefusedWithAClearErrorAndNeverCrashes) {
             std::string::npos);
 }
 
+// A data source text that holds a password never shows it: not in the
+// error of a connect that fails, not in the trace or the JSON error of a
+// call, not in the debug log of a copy.
+TEST_F(OrvoprintTest, APasswordInTheDataSourceIsNeverShown) {
+  const std::string wrong = "S3cr3t-pw";
+  const fs::path log = directory_.Path() / "PymLog.txt";
+  setenv("ORVO_PYMLOG", log.string().c_str(), 1);
+  std::vector<std::pair<std::string, Outcome>> outcomes;
+  // A store file has no password: the key is refused, named by itself alone.
+  const Outcome onFile = Run({"--dsn", Dsn() + ";Password=" + wrong, "--trace", "call",
+                              "clsPrintSetupQuery", "GetNoteInfo", "28"});
+  EXPECT_EQ(onFile.exitCode, 1) << onFile.err;
+  EXPECT_NE(onFile.err.find(R"(\"Password\")"), std::string::npos) << onFile.err;
+  outcomes.emplace_back(wrong, onFile);
+
+  const orvo::testing::Backend& server = orvo::testing::PostgresBackend();
+  if (server.unavailable.empty()) {
+    const orvo::testing::FreshStore store(server, directory_.Path());
+    const std::regex password("Password=([^;]*)");
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(store.Dsn(), found, password));
+    const std::string secret = found[1];
+    ASSERT_EQ(Run({"--dsn", store.Dsn(), "init"}).exitCode, 0);
+    const auto call = [&](const std::string& dsn, std::vector<std::string> args) {
+      args.insert(args.begin(), {"--dsn", dsn, "--trace"});
+      const Outcome outcome = Run(args);
+      outcomes.emplace_back(secret, outcome);
+      return outcome;
+    };
+    // Connects that fail: a password the server refuses, a port nobody serves.
+    outcomes.emplace_back(
+        wrong, Run({"--dsn", std::regex_replace(store.Dsn(), password, "Password=" + wrong), "call",
+                    "clsPrintSetupQuery", "GetNoteInfo", "28"}));
+    EXPECT_EQ(outcomes.back().second.exitCode, 1) << outcomes.back().second.err;
+    EXPECT_EQ(call(std::regex_replace(store.Dsn(), std::regex("Port=[0-9]+"), "Port=1"),
+                   {"call", "clsPrintSetupQuery", "GetNoteInfo", "28"})
+                  .exitCode,
+              1);
+    // The manager's row points to a template that does not exist: the copy
+    // of a new user writes a line to the debug log.
+    EXPECT_EQ(call(store.Dsn(),
+                   {"--user", "16394", "call", "clsPrintSetupUpdate", "UpdateUserNoteData", "28",
+                    R"({"Option":"","Data":[{"FKey":"k|999","FName":"Gone",)"
+                    R"("FSel":1,"FType":""}]})"})
+                  .exitCode,
+              0);
+    EXPECT_EQ(call(store.Dsn(), {"--user", "7", "call", "clsPrintSetupQuery", "GetNoteInfo", "28"})
+                  .exitCode,
+              0);
+    EXPECT_NE(Contents(log).find("Gone"), std::string::npos);
+    // A call that the server refuses after its first statements, traced.
+    const Outcome failed = call(store.Dsn(), {"call", "clsPrintSetupUpdate", "InsertNoteRow", "28",
+                                              std::string(300, 'n'), "body"});
+    EXPECT_EQ(failed.exitCode, 1) << failed.err;
+    EXPECT_NE(failed.err.find("\"sql\""), std::string::npos) << failed.err;
+    EXPECT_EQ(Contents(log).find(secret), std::string::npos);
+  }
+  for (const auto& [secret, outcome] : outcomes) {
+    EXPECT_EQ(outcome.out.find(secret), std::string::npos) << outcome.out;
+    EXPECT_EQ(outcome.err.find(secret), std::string::npos) << outcome.err;
+  }
+  unsetenv("ORVO_PYMLOG");
+}
+
 TEST_F(OrvoprintTest, DemoRefusesAStoreThatHoldsAnything) {
   // A business table of the demo's name, and no templates at all.
   const fs::path store = directory_.Path() / "store.db";

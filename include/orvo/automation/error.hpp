@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 #include "orvo/export.hpp"
 
@@ -81,6 +82,13 @@ ORVO_EXPORT AutomationError RuntimeError(std::int32_t number);
 // A runtime error with its number and the library as source, but a description
 // of the caller's that says more than the classic text.
 ORVO_EXPORT AutomationError RuntimeError(std::int32_t number, std::string description);
+
+// A text that a caller gave, as a description quotes it: between double
+// quotes, its first 60 characters and "..." for the rest, each control
+// character and each byte that begins no UTF-8 character written as \xNN.
+// A description stays short, readable UTF-8 whatever the caller sent: a
+// megabyte, a NUL, stray bytes.
+std::string QuotedForError(std::string_view text);
 
 }  // namespace orvo
 

@@ -135,10 +135,17 @@ Variant Decode(const store::Table& table, const store::Column& column, std::int6
 }
 
 // Parses JSON, refusing an object that names a key twice (which a parser
-// would otherwise settle by keeping one of them).
+// would otherwise settle by keeping one of them) and nesting deeper than the
+// manifest's own (the document, its tables, a table, its rows, a row, a
+// value), so that no text can make the parser hold a tower of empty arrays.
 Json ParseStrict(const std::string& text) {
+  constexpr int kDeepest = 5;
   std::vector<std::set<std::string>> keys;
-  const Json::parser_callback_t callback = [&](int, Json::parse_event_t event, Json& parsed) {
+  const Json::parser_callback_t callback = [&](int depth, Json::parse_event_t event, Json& parsed) {
+    if ((event == Json::parse_event_t::object_start || event == Json::parse_event_t::array_start) &&
+        depth > kDeepest) {
+      Bad("it nests arrays and objects deeper than a manifest does");
+    }
     if (event == Json::parse_event_t::object_start) keys.emplace_back();
     if (event == Json::parse_event_t::object_end && !keys.empty()) keys.pop_back();
     if (event == Json::parse_event_t::key && !keys.empty() &&

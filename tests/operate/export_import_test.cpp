@@ -247,6 +247,8 @@ TEST_P(ImportRefusalTest, AHostileManifestIsRefused) {
                  "names the key \"formatVersion\" twice");
   EXPECT_REFUSED(SpoiledText("O'Bri", "O'Br\xC3\x28"), "is not JSON");
   EXPECT_REFUSED(SpoiledText("{", "["), "is not JSON");
+  EXPECT_REFUSED(SpoiledText("[1,", "[[[[[[[[[[[[[[[[[[[[[[[[[[1]]]]]]]]]]]]]]]]]]]]]]]]],"),
+                 "nests arrays and objects deeper than a manifest does");
 }
 
 TEST_P(ImportRefusalTest, ATargetThatHoldsRowsIsRefusedUntouched) {

@@ -108,7 +108,8 @@ TEST_P(CheckTest, AFreshStoreIsSoundAndEachFaultIsNamed) {
   SeedTemplates(store);
   const CheckReport fresh = CheckStore(store.Dsn(), {});
   EXPECT_TRUE(fresh.Sound());
-  EXPECT_EQ(fresh.schemaVersion, 3);
+  EXPECT_EQ(fresh.schemaVersion, fresh.currentVersion);
+  EXPECT_GT(fresh.schemaVersion, 0);
   EXPECT_FALSE(fresh.integrityCheck.empty());
 
   // Assignment rows whose template is gone; the barcode row links nothing.

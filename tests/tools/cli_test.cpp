@@ -488,7 +488,9 @@ TEST_F(OperatorCommandsTest, TemplatesListsWhatTheFiltersLetThroughAndRefusesBad
   EXPECT_NE(all.err.find("\"sql\":\"select FId, FName"), std::string::npos) << all.err;
   const Outcome reports = Run({"--dsn", Dsn(), "templates", "--report", "1007", "--json"});
   ASSERT_EQ(reports.exitCode, 0) << reports.err;
-  for (const auto& item : nlohmann::json::parse(reports.out)["templates"]) {
+  const auto reported = nlohmann::json::parse(reports.out);
+  ASSERT_FALSE(reported["templates"].empty()) << reports.out;
+  for (const auto& item : reported["templates"]) {
     EXPECT_EQ(item["family"], "report");
     EXPECT_EQ(item["FNewRptId"], 1007);
   }

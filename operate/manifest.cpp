@@ -36,7 +36,7 @@ bool Takes(store::ColumnKind column, Variant::Kind kind) {
   switch (column) {
     case store::ColumnKind::Identity:
     case store::ColumnKind::WholeNumber:
-      return kind == Variant::Kind::Long || kind == Variant::Kind::Integer;
+      return kind == Variant::Kind::Long;
     case store::ColumnKind::Text:
       return kind == Variant::Kind::String;
     case store::ColumnKind::Date:
@@ -246,7 +246,6 @@ void ManifestWriter::Row(const store::Table& table, const std::vector<Variant>& 
              ", which its column does not take; the store was not exported.");
     }
     switch (value.kind()) {
-      case Variant::Kind::Integer:
       case Variant::Kind::Long:
         row.push_back(value.AsLong());
         break;

@@ -23,10 +23,12 @@ std::string JoinedColumns(const store::Table& table) {
   return list;
 }
 
+// A value read from a store's column, bound as its kind: the kinds that the
+// store's columns give back, and nothing else, so that no value is lost.
 ado::BoundValue Bound(const Variant& value) {
   switch (value.kind()) {
-    case Variant::Kind::Integer:
-      return {ado::adSmallInt, value};
+    case Variant::Kind::Null:
+      return {ado::adVariant, value};
     case Variant::Kind::Long:
       return {ado::adInteger, value};
     case Variant::Kind::Double:
@@ -37,12 +39,11 @@ ado::BoundValue Bound(const Variant& value) {
       return {ado::adVarChar, value};
     case Variant::Kind::Bytes:
       return {ado::adLongVarBinary, value};
-    case Variant::Kind::Boolean:
-      return {ado::adBoolean, value};
     default:
       break;
   }
-  return {ado::adVariant, Variant::Null()};
+  Refuse("A value of kind " + std::string(value.KindName()) +
+         " has no column of the store to go to; nothing was written.");
 }
 
 }  // namespace

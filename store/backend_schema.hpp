@@ -10,11 +10,13 @@
 #ifndef ORVO_STORE_BACKEND_SCHEMA_HPP_
 #define ORVO_STORE_BACKEND_SCHEMA_HPP_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "orvo/ado/connection.hpp"
+#include "store/tables.hpp"
 
 namespace orvo::store {
 
@@ -48,7 +50,26 @@ class BackendSchema {
   virtual std::vector<std::string> ObjectNames(ado::Connection& connection) const = 0;
   // How a column of bytes is declared.
   virtual std::string_view BinaryType() const = 0;
+
+  // The last id that the table's identity gave (0 when it gave none): the
+  // next row inserted without an id gets the one after it. It may lie past
+  // the table's largest id, when the newest rows were deleted.
+  virtual std::int64_t LastIdentity(ado::Connection& connection, const Table& table) const = 0;
+  // Inside a writing transaction: makes `last` the last id the identity gave.
+  virtual void SetLastIdentity(ado::Connection& connection, const Table& table,
+                               std::int64_t last) const = 0;
+  // Inside a transaction begun for reading, before it reads: makes every
+  // later read of the transaction see the store as it was at its first read.
+  virtual void ReadSnapshot(ado::Connection& connection) const = 0;
+  // What IntegrityProblems looks at, in a sentence an operator reads.
+  virtual std::string_view IntegrityCheck() const = 0;
+  // What the database's own check of the store finds wrong; nothing when it
+  // finds it sound.
+  virtual std::vector<std::string> IntegrityProblems(ado::Connection& connection) const = 0;
 };
+
+// The schema of the connection's backend; raises for a backend without one.
+const BackendSchema& SchemaOf(const ado::Connection& connection);
 
 }  // namespace orvo::store
 

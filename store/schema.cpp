@@ -2,20 +2,20 @@
 #include "ado/statement_observer.hpp"
 
 #include <algorithm>
+#include <functional>
 #include <string_view>
 
 #include "automation/ascii.hpp"
 
 #include "orvo/automation/error.hpp"
 #include "store/backend_schema.hpp"
+#include "store/filling.hpp"
 #include "store/postgres/schema_postgres.hpp"
 #include "store/sqlite/schema_sqlite.hpp"
 #include "store/tables.hpp"
 #include "store/writing_transaction.hpp"
 
 namespace orvo::store {
-
-namespace {
 
 const BackendSchema& SchemaOf(const ado::Connection& connection) {
   switch (connection.Kind()) {
@@ -28,6 +28,8 @@ const BackendSchema& SchemaOf(const ado::Connection& connection) {
       ado::kErrFailure, kLibraryName,
       "No schema is known for the provider " + std::string(connection.Provider()) + ".");
 }
+
+namespace {
 
 void RefuseNewer(int stored, int current) {
   if (stored <= current) return;
@@ -67,14 +69,19 @@ std::string_view BinaryColumnType(const ado::Connection& connection) {
   return SchemaOf(connection).BinaryType();
 }
 
-SchemaOutcome CreateSchema(ado::Connection& connection) {
+namespace {
+
+// Brings the store current in one writing transaction and, when `fill` is
+// given, runs it in that transaction after the schema is made, so that a
+// failure of either leaves the store as it was.
+SchemaOutcome BringCurrent(ado::Connection& connection, const std::function<void()>* fill) {
   const BackendSchema& schema = SchemaOf(connection);
   const int current = schema.CurrentVersion();
   const int found = schema.StoredVersion(connection);
   RefuseNewer(found, current);
   // A current, complete store is only read, so that a store the process may
   // only read still passes.
-  if (found == current && schema.Complete(connection)) {
+  if (fill == nullptr && found == current && schema.Complete(connection)) {
     return {SchemaOutcome::Action::Current, current, current};
   }
   // A store that cannot be upgraded is refused before anything of it
@@ -98,8 +105,23 @@ SchemaOutcome CreateSchema(ado::Connection& connection) {
       schema.Create(connection);
     }
     schema.RecordVersion(connection);
+    if (fill != nullptr) (*fill)();
     return outcome;
   });
+}
+
+}  // namespace
+
+SchemaOutcome CreateSchema(ado::Connection& connection) {
+  return BringCurrent(connection, nullptr);
+}
+
+SchemaOutcome CreateSchemaThen(ado::Connection& connection, const std::function<void()>& fill) {
+  return BringCurrent(connection, &fill);
+}
+
+int NewestSchemaVersion() {
+  return std::max(sqlite::Schema().CurrentVersion(), postgres::Schema().CurrentVersion());
 }
 
 SchemaOutcome CreateStore(std::string_view dataSource,

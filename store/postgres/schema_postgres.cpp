@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ado/bound_value.hpp"
 #include "automation/ascii.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
@@ -33,6 +34,14 @@ constexpr const char* kCreateCollation =
 // The comment of the collation, which records the store's version.
 std::string VersionPrefix() {
   return std::string(kLibraryName) + " store, schema version ";
+}
+
+// The sequence of the identity of the table whose name is bound to the
+// statement's first marker.
+const std::string kSequence = "CAST(pg_get_serial_sequence(?, 'fid') AS regclass)";
+
+ado::BoundValue Name(const Table& table) {
+  return {ado::adVarChar, Variant(table.name)};
 }
 
 // The names below are the schema's own, never a caller's, so they are
@@ -310,6 +319,48 @@ class PostgresSchema final : public BackendSchema {
   }
 
   std::string_view BinaryType() const override { return "bytea"; }
+
+  // The identity column's sequence, found by the server from the table's
+  // name (in the connection's schema) and the column's.
+  std::int64_t LastIdentity(ado::Connection& connection, const Table& table) const override {
+    auto rows =
+        connection.ExecuteWith("select pg_sequence_last_value(" + kSequence + ")", {Name(table)});
+    const Variant& last = rows->Fields(0).Value();
+    return last.IsNull() ? 0 : static_cast<std::int64_t>(CDbl(last));
+  }
+
+  void SetLastIdentity(ado::Connection& connection, const Table& table,
+                       std::int64_t last) const override {
+    // A sequence never called gives its start value next: 1.
+    if (last == 0) {
+      connection.ExecuteWith("select setval(" + kSequence + ", 1, false)", {Name(table)});
+      return;
+    }
+    connection.ExecuteWith(
+        "select setval(" + kSequence + ", ?, true)",
+        {Name(table), ado::BoundValue{ado::adDouble, static_cast<double>(last)}});
+  }
+
+  void ReadSnapshot(ado::Connection& connection) const override {
+    connection.Execute("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+  }
+
+  std::string_view IntegrityCheck() const override {
+    return "the server keeps its own pages and checks them itself; checked here: every index of "
+           "the schema is valid, ready and live (none left broken by a failed build)";
+  }
+
+  std::vector<std::string> IntegrityProblems(ado::Connection& connection) const override {
+    std::vector<std::string> problems;
+    for (auto rows = connection.Execute(
+             "select c.relname from pg_index i join pg_class c on c.oid = i.indexrelid where "
+             "c.relnamespace = current_schema()::regnamespace and not (i.indisvalid and "
+             "i.indisready and i.indislive) order by 1");
+         !rows->Eof(); rows->MoveNext()) {
+      problems.push_back("index " + CStr(rows->Fields(0).Value()) + " is not valid");
+    }
+    return problems;
+  }
 
   void RecordVersion(ado::Connection& connection) const override {
     connection.Execute("COMMENT ON COLLATION " + std::string(kCollation) + " IS " +

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ado/bound_value.hpp"
 #include "automation/ascii.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
@@ -59,6 +60,10 @@ std::string FitCondition(const Column& column) {
       break;
   }
   return {};
+}
+
+ado::BoundValue Name(const Table& table) {
+  return {ado::adVarChar, Variant(table.name)};
 }
 
 // The names below are the schema's own, never a caller's, so they are
@@ -339,6 +344,42 @@ class SqliteSchema final : public BackendSchema {
   }
 
   std::string_view BinaryType() const override { return "BLOB"; }
+
+  // AUTOINCREMENT keeps the last id given in sqlite_sequence, by table name;
+  // a table that never gave one has no row there.
+  std::int64_t LastIdentity(ado::Connection& connection, const Table& table) const override {
+    auto rows = connection.ExecuteWith(
+        "select seq from sqlite_sequence where name = ? collate nocase", {Name(table)});
+    return rows->Eof() ? 0 : static_cast<std::int64_t>(CDbl(rows->Fields(0).Value()));
+  }
+
+  void SetLastIdentity(ado::Connection& connection, const Table& table,
+                       std::int64_t last) const override {
+    connection.ExecuteWith("delete from sqlite_sequence where name = ? collate nocase",
+                           {Name(table)});
+    if (last == 0) return;
+    connection.ExecuteWith(
+        "insert into sqlite_sequence (name, seq) values (?, ?)",
+        {Name(table), ado::BoundValue{ado::adDouble, static_cast<double>(last)}});
+  }
+
+  // A transaction takes its snapshot at its first read and keeps it; in WAL
+  // mode no writer waits for it meanwhile.
+  void ReadSnapshot(ado::Connection&) const override {}
+
+  std::string_view IntegrityCheck() const override {
+    return "PRAGMA integrity_check: every page, record and index of the file, each index "
+           "against its table, and every CHECK constraint";
+  }
+
+  std::vector<std::string> IntegrityProblems(ado::Connection& connection) const override {
+    std::vector<std::string> problems;
+    for (auto rows = connection.Execute("PRAGMA integrity_check"); !rows->Eof(); rows->MoveNext()) {
+      const std::string line = CStr(rows->Fields(0).Value());
+      if (line != "ok") problems.push_back(line);
+    }
+    return problems;
+  }
 
   void RecordVersion(ado::Connection& connection) const override {
     connection.Execute("PRAGMA user_version=" + std::to_string(kVersion));

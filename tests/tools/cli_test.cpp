@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "support/backends.hpp"
 #include "support/temp_directory.hpp"
 
@@ -505,6 +507,113 @@ TEST_F(OrvoprintTest, DemoRunsARoundTripAndLeavesAStoreForFurtherCalls) {
             R"("ran":"select FPicture AS \"FPicture\" from t_ICItemPicture\r\n where FItemID=?",)"
             R"("ranParams":[1]})"
             "\n");
+}
+
+}  // namespace
+
+namespace {
+
+// The operator's commands: what a script reads of them, and how they exit.
+class OperatorCommandsTest : public OrvoprintTest {
+ protected:
+  // What a member answers the clerk of the demo on a store.
+  std::string Answers(const std::string& dsn) {
+    std::string answers;
+    for (const std::vector<std::string>& call :
+         {std::vector<std::string>{"clsPrintSetupQuery", "GetNotePrintData", "28"},
+          {"clsPrintSetupQuery", "GetPageAndPrintSet", "28"},
+          {"clsPrintSetupQueryRpt", "GetRptNotePrintData", "1007"}}) {
+      std::vector<std::string> args = {"--dsn", dsn, "--user", "7", "--user-name", "Alice", "call"};
+      args.insert(args.end(), call.begin(), call.end());
+      const Outcome answered = Run(args);
+      EXPECT_EQ(answered.exitCode, 0) << answered.err;
+      answers += answered.out;
+    }
+    return answers;
+  }
+};
+
+TEST_F(OperatorCommandsTest, ExportImportCopyAndCheckPrintJsonAndExitAsEveryCommandDoes) {
+  ASSERT_EQ(Run({"--dsn", Dsn(), "demo"}).exitCode, 0);
+  const std::string folder = (directory_.Path() / "export").string();
+
+  const Outcome exported = Run({"--dsn", Dsn(), "export", folder});
+  ASSERT_EQ(exported.exitCode, 0) << exported.err;
+  const auto written = nlohmann::json::parse(exported.out);
+  EXPECT_EQ(written["rows"].size(), 6u);
+  EXPECT_GT(written["files"].get<int>(), 0);
+  // Nothing but the result: no progress bar where stderr is no terminal.
+  EXPECT_EQ(exported.err, "");
+  const Outcome again = Run({"--dsn", Dsn(), "export", folder});
+  EXPECT_EQ(again.exitCode, 1);
+  EXPECT_NE(again.err.find("is not empty; export writes only into a new or empty folder"),
+            std::string::npos)
+      << again.err;
+
+  const Outcome imported = Run({"--dsn", Dsn("imported.db"), "import", folder, "--json"});
+  ASSERT_EQ(imported.exitCode, 0) << imported.err;
+  EXPECT_EQ(nlohmann::json::parse(imported.out), written);
+  ExpectRefused(Run({"--dsn", Dsn("imported.db"), "import", folder}), 1,
+                "The target store is not empty");
+
+  const Outcome copied = Run({"--dsn", Dsn("imported.db"), "copy", "--to", Dsn("copied.db")});
+  ASSERT_EQ(copied.exitCode, 0) << copied.err;
+  EXPECT_EQ(nlohmann::json::parse(copied.out), (nlohmann::json{{"rows", written["rows"]}}));
+  EXPECT_EQ(Answers(Dsn("copied.db")), Answers(Dsn()));
+
+  const Outcome sound = Run({"--dsn", Dsn("copied.db"), "check"});
+  EXPECT_EQ(sound.exitCode, 0) << sound.err;
+  EXPECT_EQ(nlohmann::json::parse(sound.out)["sound"], true) << sound.out;
+  // A template deleted behind the store's back leaves its assignment rows.
+  Sqlite(directory_.Path() / "copied.db", "delete from T_PrintExportNote");
+  const Outcome faulty = Run({"--dsn", Dsn("copied.db"), "check", "--json"});
+  EXPECT_EQ(faulty.exitCode, 1);
+  const auto report = nlohmann::json::parse(faulty.out);
+  EXPECT_EQ(report["sound"], false);
+  EXPECT_EQ(report["danglingRows"][0]["table"], "T_PrintExport") << faulty.out;
+}
+
+TEST_F(OperatorCommandsTest, TemplatesListsWhatTheFiltersLetThroughAndRefusesBadOptions) {
+  ASSERT_EQ(Run({"--dsn", Dsn(), "demo"}).exitCode, 0);
+  const Outcome all = Run({"--dsn", Dsn(), "--trace", "templates"});
+  ASSERT_EQ(all.exitCode, 0) << all.err;
+  const auto listed = nlohmann::json::parse(all.out);
+  EXPECT_FALSE(listed["templates"].empty());
+  EXPECT_NE(all.err.find("\"sql\":\"select FId, FName"), std::string::npos) << all.err;
+  const Outcome reports = Run({"--dsn", Dsn(), "templates", "--report", "1007", "--json"});
+  ASSERT_EQ(reports.exitCode, 0) << reports.err;
+  const auto reported = nlohmann::json::parse(reports.out);
+  ASSERT_FALSE(reported["templates"].empty()) << reports.out;
+  for (const auto& item : reported["templates"]) {
+    EXPECT_EQ(item["family"], "report");
+    EXPECT_EQ(item["FNewRptId"], 1007);
+  }
+
+  ExpectRefused(Run({"--dsn", Dsn(), "templates", "--report", "1", "--bill-type", "2"}), 2,
+                "excludes");
+  ExpectRefused(Run({"--dsn", Dsn(), "templates", "--user", "seven"}), 2, "orvoprint: ");
+  ExpectRefused(Run({"--dsn", Dsn(), "copy"}), 2, "--to is required");
+  ExpectRefused(Run({"--dsn", Dsn(), "export"}), 2, "DIR is required");
+  for (const char* command : {"templates", "export", "import", "copy", "check"}) {
+    const Outcome help = Run({command, "--help"});
+    EXPECT_EQ(help.exitCode, 0) << command;
+    EXPECT_NE(help.out.find("--json"), std::string::npos) << help.out;
+  }
+}
+
+// The store moved to the server and back answers the members as the file did.
+TEST_F(OperatorCommandsTest, AStoreCopiedToTheServerAndBackAnswersAsBefore) {
+  const orvo::testing::Backend& server = orvo::testing::PostgresBackend();
+  if (!server.unavailable.empty()) GTEST_SKIP() << server.unavailable;
+  const orvo::testing::FreshStore store(server, directory_.Path());
+  ASSERT_EQ(Run({"--dsn", Dsn(), "demo"}).exitCode, 0);
+  const Outcome there = Run({"--dsn", Dsn(), "copy", "--to", store.Dsn()});
+  ASSERT_EQ(there.exitCode, 0) << there.err;
+  EXPECT_EQ(Answers(store.Dsn()), Answers(Dsn()));
+  const Outcome back = Run({"--dsn", store.Dsn(), "copy", "--to", Dsn("back.db")});
+  ASSERT_EQ(back.exitCode, 0) << back.err;
+  EXPECT_EQ(Answers(Dsn("back.db")), Answers(Dsn()));
+  EXPECT_EQ(Run({"--dsn", store.Dsn(), "check"}).exitCode, 0);
 }
 
 }  // namespace

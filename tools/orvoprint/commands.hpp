@@ -50,6 +50,19 @@ int RunMembers(const std::string& className, std::ostream& out);
 // Builds a small store and shows what callers see.
 int RunDemo(const Options& options, std::ostream& out);
 
+// The operator's commands. Each reads its own options from `words` (--help
+// among them), prints a table on a terminal and JSON otherwise or with --json.
+// Lists templates and assignment rows, filtered.
+int RunTemplates(const Options& options, const std::vector<std::string>& words, std::ostream& out);
+// words: DIR. Writes the store into a new or empty folder.
+int RunExport(const Options& options, const std::vector<std::string>& words, std::ostream& out);
+// words: DIR. Reads an exported folder into a store that holds no rows.
+int RunImport(const Options& options, const std::vector<std::string>& words, std::ostream& out);
+// words: --to DSN. Copies the store into one that holds no rows.
+int RunCopy(const Options& options, const std::vector<std::string>& words, std::ostream& out);
+// Checks the store; exits 1 when it finds a fault.
+int RunCheck(const Options& options, const std::vector<std::string>& words, std::ostream& out);
+
 }  // namespace orvoprint
 
 #endif  // ORVO_TOOLS_ORVOPRINT_COMMANDS_HPP_

@@ -34,6 +34,9 @@ struct Command {
   const char* name;
   const char* usage;  // what follows the name
   const char* purpose;
+  // A command that reads its own options, --help among them; null for one
+  // that main reads the words of.
+  int (*run)(const orvoprint::Options&, const std::vector<std::string>&, std::ostream&) = nullptr;
 };
 
 constexpr Command kCommands[] = {
@@ -43,11 +46,22 @@ constexpr Command kCommands[] = {
      "create CLASS, call MEMBER late-bound, print the result as JSON"},
     {"members", "[CLASS]", "list classes and members with DISPIDs and parameters"},
     {"demo", "", "build a small store and run printing round trips on it"},
+    {"templates", "[--user ID] [--bill-type N|--report N] [--partition N] [--json]",
+     "list templates and assignment rows", &orvoprint::RunTemplates},
+    {"export", "DIR [--json]", "write the store into a new or empty folder", &orvoprint::RunExport},
+    {"import", "DIR [--json]", "read an exported folder into a store without rows",
+     &orvoprint::RunImport},
+    {"copy", "--to DSN [--json]", "copy the store into a store without rows, either backend",
+     &orvoprint::RunCopy},
+    {"check", "[--json]", "check the schema, the database's integrity and dangling rows",
+     &orvoprint::RunCheck},
 };
 
 std::string CommandLine(const Command& command) {
   std::string line = std::string("  ") + command.name + " " + command.usage;
-  line.resize(32, ' ');
+  // A long usage goes on a line of its own.
+  line = line.size() >= 32 ? line + "\n" : line;
+  line.resize(line.ends_with("\n") ? line.size() + 32 : 32, ' ');
   return line + command.purpose + "\n";
 }
 
@@ -133,6 +147,7 @@ int RunCommand(const orvoprint::Options& options, const std::vector<std::string>
   std::vector<std::string> args(words.begin() + 1, words.end());
   for (const Command& command : kCommands) {
     if (name != command.name) continue;
+    if (command.run != nullptr) return command.run(options, args, std::cout);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
       std::cout << "Usage: orvoprint [OPTIONS] " << command.name << " " << command.usage << "\n"
                 << command.purpose << "\n";

@@ -1,0 +1,107 @@
+#include "ado/bound_value.hpp"
+#include "operate/operations.hpp"
+#include "operate/read_snapshot.hpp"
+#include "operate/store_rows.hpp"
+#include "orvo/ado/recordset.hpp"
+
+namespace orvo::operate {
+
+namespace {
+
+// A statement's conditions with the values bound to their markers.
+struct Conditions {
+  std::vector<std::string> texts;
+  std::vector<ado::BoundValue> values;
+
+  void Add(const std::string& text) { texts.push_back(text); }
+  void Add(const std::string& column, std::int32_t value) {
+    texts.push_back(column + " = ?");
+    values.push_back({ado::adInteger, Variant(value)});
+  }
+  void AddFrom(const Conditions& other) {
+    texts.insert(texts.end(), other.texts.begin(), other.texts.end());
+    values.insert(values.end(), other.values.begin(), other.values.end());
+  }
+  std::string Where() const {
+    std::string where;
+    for (const std::string& text : texts) where += (where.empty() ? " where " : " and ") + text;
+    return where;
+  }
+};
+
+bool Listed(const Family& family, const TemplateFilter& filter) {
+  if (filter.billType && family.report) return false;
+  if (filter.report && !family.report) return false;
+  return !filter.partition || family.partitioned;
+}
+
+// The assignment rows of a family that the filter lets through: rows that
+// link to a template and keep no body of their own (a barcode template row
+// keeps its label in FPrintSet and its FBillId is a time stamp, no link).
+Conditions AssignmentConditions(const Family& family, const TemplateFilter& filter) {
+  Conditions conditions;
+  conditions.Add(std::string(family.link) + " > 0");
+  conditions.Add("FPrintSet is null");
+  if (filter.user) conditions.Add("FPreparerId", *filter.user);
+  if (filter.billType) conditions.Add(family.key, *filter.billType);
+  if (filter.report) conditions.Add(family.key, *filter.report);
+  if (filter.partition) conditions.Add("FDataFrom", *filter.partition);
+  return conditions;
+}
+
+TableRows Read(ado::Connection& connection, const store::Table& table, const std::string& extra,
+               const Conditions& conditions, const char* family) {
+  TableRows listed{table.name, family, {}, {}};
+  std::string columns;
+  for (const store::Column& column : table.columns) {
+    if (column.kind == store::ColumnKind::Binary) continue;
+    columns += (columns.empty() ? "" : ", ") + column.name;
+    listed.columns.push_back(column.name);
+  }
+  if (!extra.empty()) {
+    columns += ", " + extra;
+    listed.columns.push_back("bytes");
+  }
+  auto rows = connection.ExecuteWith(
+      "select " + columns + " from " + table.name + conditions.Where() + " order by FId",
+      conditions.values);
+  for (; !rows->Eof(); rows->MoveNext()) {
+    std::vector<Variant> values;
+    for (std::size_t i = 0; i < listed.columns.size(); ++i) {
+      values.push_back(rows->Fields(static_cast<std::int32_t>(i)).Value());
+    }
+    listed.rows.push_back(std::move(values));
+  }
+  return listed;
+}
+
+}  // namespace
+
+TemplateListing ListTemplates(const std::string& dsn, const TemplateFilter& filter,
+                              const Watchers& watchers) {
+  const auto connection = OpenStore(dsn, watchers.observer);
+  RequireCurrentStore(*connection, "The store");
+  ReadingSnapshot snapshot(*connection);
+  TemplateListing listing;
+  for (const Family& family : Families()) {
+    if (!Listed(family, filter)) continue;
+    const Conditions assignments = AssignmentConditions(family, filter);
+    listing.assignments.push_back(Read(*connection, family.rows, "", assignments, family.name));
+
+    Conditions templates;
+    if (filter.billType) templates.Add(family.templateKey, *filter.billType);
+    if (filter.report) templates.Add(family.templateKey, *filter.report);
+    if (filter.partition) templates.Add("FDataFrom", *filter.partition);
+    // A user's templates are those the user's assignment rows link to.
+    if (filter.user) {
+      templates.Add("FId in (select " + std::string(family.link) + " from " + family.rows.name +
+                    assignments.Where() + ")");
+      templates.AddFrom(Conditions{{}, assignments.values});
+    }
+    listing.templates.push_back(
+        Read(*connection, family.templates, "length(FData)", templates, family.name));
+  }
+  return listing;
+}
+
+}  // namespace orvo::operate

@@ -1,0 +1,64 @@
+#include <ostream>
+
+#include "tools/orvoprint/operator_output.hpp"
+
+namespace orvoprint {
+
+namespace {
+
+OrderedJson RowsJson(const std::vector<orvo::operate::TableRows>& tables) {
+  OrderedJson rows = OrderedJson::array();
+  for (const orvo::operate::TableRows& table : tables) {
+    for (const std::vector<orvo::Variant>& row : table.rows) {
+      OrderedJson item{{"table", table.table}, {"family", table.family}};
+      for (std::size_t i = 0; i < row.size(); ++i) item[table.columns[i]] = ToJson(row[i]);
+      rows.push_back(item);
+    }
+  }
+  return rows;
+}
+
+void PrintTables(std::ostream& out, const std::vector<orvo::operate::TableRows>& tables) {
+  for (const orvo::operate::TableRows& table : tables) {
+    out << "\n" << table.table << " (" << table.family << "): " << table.rows.size() << "\n";
+    if (table.rows.empty()) continue;
+    std::vector<std::vector<std::string>> cells;
+    for (const std::vector<orvo::Variant>& row : table.rows) {
+      cells.emplace_back();
+      for (const orvo::Variant& value : row) cells.back().push_back(CellText(value));
+    }
+    PrintTable(out, table.columns, cells);
+  }
+}
+
+}  // namespace
+
+int RunTemplates(const Options& options, const std::vector<std::string>& words, std::ostream& out) {
+  CLI::App app{"List the store's templates and the rows that assign them to users.", "templates"};
+  orvo::operate::TemplateFilter filter;
+  bool json = false;
+  app.add_option("--user", filter.user, "only this user's assignment rows and their templates");
+  app.add_option("--bill-type", filter.billType, "only this bill type (the bill families)");
+  app.add_option("--report", filter.report, "only this report (the report family)")
+      ->excludes("--bill-type");
+  app.add_option("--partition", filter.partition, "only this partition (the partitioned family)");
+  app.add_flag("--json", json, "print JSON even on a terminal");
+  if (const auto code = ParseCommandOptions(app, words, out)) return *code;
+
+  const orvo::operate::TemplateListing listing =
+      orvo::operate::ListTemplates(options.dsn, filter, CommandWatchers("templates"));
+  if (!PrintsTable(json)) {
+    out << OrderedJson{{"templates", RowsJson(listing.templates)},
+                       {"assignments", RowsJson(listing.assignments)}}
+               .dump()
+        << '\n';
+    return 0;
+  }
+  out << "Templates\n";
+  PrintTables(out, listing.templates);
+  out << "\nAssignments\n";
+  PrintTables(out, listing.assignments);
+  return 0;
+}
+
+}  // namespace orvoprint

@@ -1,4 +1,4 @@
-#include "ado/bound_value.hpp"
+#include "operate/conditions.hpp"
 #include "operate/operations.hpp"
 #include "operate/read_snapshot.hpp"
 #include "operate/store_rows.hpp"
@@ -7,27 +7,6 @@
 namespace orvo::operate {
 
 namespace {
-
-// A statement's conditions with the values bound to their markers.
-struct Conditions {
-  std::vector<std::string> texts;
-  std::vector<ado::BoundValue> values;
-
-  void Add(const std::string& text) { texts.push_back(text); }
-  void Add(const std::string& column, std::int32_t value) {
-    texts.push_back(column + " = ?");
-    values.push_back({ado::adInteger, Variant(value)});
-  }
-  void AddFrom(const Conditions& other) {
-    texts.insert(texts.end(), other.texts.begin(), other.texts.end());
-    values.insert(values.end(), other.values.begin(), other.values.end());
-  }
-  std::string Where() const {
-    std::string where;
-    for (const std::string& text : texts) where += (where.empty() ? " where " : " and ") + text;
-    return where;
-  }
-};
 
 bool Listed(const Family& family, const TemplateFilter& filter) {
   if (filter.billType && family.report) return false;

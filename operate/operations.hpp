@@ -113,6 +113,39 @@ struct CheckReport {
 };
 CheckReport CheckStore(const std::string& dsn, const Watchers& watchers);
 
+// Which versions of the store's history ListHistory gives; an absent filter
+// lets every value pass. A template id selects the versions of the templates
+// of that id (one per family at most); a user the versions of the user's
+// settings and of the templates the user's assignment rows link to.
+struct HistoryFilter {
+  std::optional<std::int32_t> templateId;
+  std::optional<std::int32_t> user;
+  std::optional<std::int32_t> billType;
+  std::optional<std::int32_t> report;
+  std::optional<Variant> since;  // a date: versions made at or after it
+};
+// Per history table: FVersion, FChangedAt, FChange, FId, FName, the bill
+// type or report, who (the settings row's user, the template's modifier) and
+// "bytes", the size of the body or settings picture; by version.
+std::vector<TableRows> ListHistory(const std::string& dsn, const HistoryFilter& filter,
+                                   const Watchers& watchers);
+
+struct RestoreReport {
+  std::int32_t version = 0;
+  std::string table;
+  std::int32_t id = 0;
+  bool inserted = false;  // the row had been deleted and is back; else it was updated
+  // The version that holds what the restore replaced; 0 when none was kept.
+  std::int32_t replacedBy = 0;
+};
+// Puts version `version` back as the current row of its table, in one
+// writing transaction: the row is updated to it, or inserted with its id
+// when it was deleted. The content it replaces is kept as a version of its
+// own, marked "restore". A version the history does not hold is refused and
+// nothing changes.
+RestoreReport RestoreVersion(const std::string& dsn, std::int32_t version,
+                             const Watchers& watchers);
+
 }  // namespace orvo::operate
 
 #endif  // ORVO_OPERATE_OPERATIONS_HPP_

@@ -594,11 +594,41 @@ TEST_F(OperatorCommandsTest, TemplatesListsWhatTheFiltersLetThroughAndRefusesBad
   ExpectRefused(Run({"--dsn", Dsn(), "templates", "--user", "seven"}), 2, "orvoprint: ");
   ExpectRefused(Run({"--dsn", Dsn(), "copy"}), 2, "--to is required");
   ExpectRefused(Run({"--dsn", Dsn(), "export"}), 2, "DIR is required");
-  for (const char* command : {"templates", "export", "import", "copy", "check"}) {
+  for (const char* command :
+       {"templates", "export", "import", "copy", "check", "history", "restore"}) {
     const Outcome help = Run({command, "--help"});
     EXPECT_EQ(help.exitCode, 0) << command;
     EXPECT_NE(help.out.find("--json"), std::string::npos) << help.out;
   }
+}
+
+TEST_F(OperatorCommandsTest, HistoryListsWhatAnOperatorsSqlReplacedAndRestorePutsItBack) {
+  ASSERT_EQ(Run({"--dsn", Dsn(), "demo"}).exitCode, 0);
+  const fs::path store = directory_.Path() / "store.db";
+  const std::string body = Sqlite(store, "select hex(FData) from T_PrintExportNote where FId = 1");
+  Sqlite(store, "update T_PrintExportNote set FData = x'00' where FId = 1");
+
+  const Outcome listed = Run({"--dsn", Dsn(), "history", "--template", "1"});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  const auto versions = nlohmann::json::parse(listed.out)["versions"];
+  ASSERT_EQ(versions.size(), 1u) << listed.out;
+  EXPECT_EQ(versions[0]["FChange"], "update");
+  const int version = versions[0]["FVersion"];
+
+  const Outcome restored = Run({"--dsn", Dsn(), "restore", "--version", std::to_string(version)});
+  ASSERT_EQ(restored.exitCode, 0) << restored.err;
+  EXPECT_EQ(nlohmann::json::parse(restored.out)["restored"]["action"], "updated");
+  EXPECT_EQ(Sqlite(store, "select hex(FData) from T_PrintExportNote where FId = 1"), body);
+  EXPECT_EQ(Sqlite(store,
+                   "select FChange from T_PrintExportNote_History order by FVersion desc "
+                   "limit 1"),
+            "restore\n");
+
+  ExpectRefused(Run({"--dsn", Dsn(), "restore", "--version", "99999"}), 1,
+                "holds no version 99999; nothing was restored");
+  ExpectRefused(Run({"--dsn", Dsn(), "restore"}), 2, "--version is required");
+  ExpectRefused(Run({"--dsn", Dsn(), "history", "--since", "yesterday"}), 2,
+                "--since takes a local time");
 }
 
 // The store moved to the server and back answers the members as the file did.

@@ -62,6 +62,10 @@ int RunImport(const Options& options, const std::vector<std::string>& words, std
 int RunCopy(const Options& options, const std::vector<std::string>& words, std::ostream& out);
 // Checks the store; exits 1 when it finds a fault.
 int RunCheck(const Options& options, const std::vector<std::string>& words, std::ostream& out);
+// Lists the versions the store's history keeps, filtered.
+int RunHistory(const Options& options, const std::vector<std::string>& words, std::ostream& out);
+// words: --version V. Puts a version back as the current row.
+int RunRestore(const Options& options, const std::vector<std::string>& words, std::ostream& out);
 
 }  // namespace orvoprint
 

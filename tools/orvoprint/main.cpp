@@ -55,6 +55,10 @@ constexpr Command kCommands[] = {
      &orvoprint::RunCopy},
     {"check", "[--json]", "check the schema, the database's integrity and dangling rows",
      &orvoprint::RunCheck},
+    {"history", "[--template ID] [--user ID] [--bill-type N|--report N] [--since TIME] [--json]",
+     "list the earlier versions of templates and settings", &orvoprint::RunHistory},
+    {"restore", "--version V [--json]", "put an earlier version back as the current row",
+     &orvoprint::RunRestore},
 };
 
 std::string CommandLine(const Command& command) {

@@ -41,6 +41,12 @@ void PrintTable(std::ostream& out, const std::vector<std::string>& headings,
 // A value as a table cell: Null empty, a date in its general text.
 std::string CellText(const orvo::Variant& value);
 
+// Rows of several tables as one JSON array, each row an object with its
+// table, its family and a member per column.
+OrderedJson RowsJson(const std::vector<orvo::operate::TableRows>& tables);
+// Each table with its name, family and number of rows, then its rows.
+void PrintTables(std::ostream& out, const std::vector<orvo::operate::TableRows>& tables);
+
 // Rows written per table, and the files of bytes where `files` says so, as a
 // move reports them: {"rows":{"<table>":N,...},"files":N}.
 void PrintMove(std::ostream& out, const orvo::operate::MoveReport& report, bool files, bool json);

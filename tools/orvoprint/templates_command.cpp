@@ -3,36 +3,6 @@
 #include "tools/orvoprint/operator_output.hpp"
 
 namespace orvoprint {
-
-namespace {
-
-OrderedJson RowsJson(const std::vector<orvo::operate::TableRows>& tables) {
-  OrderedJson rows = OrderedJson::array();
-  for (const orvo::operate::TableRows& table : tables) {
-    for (const std::vector<orvo::Variant>& row : table.rows) {
-      OrderedJson item{{"table", table.table}, {"family", table.family}};
-      for (std::size_t i = 0; i < row.size(); ++i) item[table.columns[i]] = ToJson(row[i]);
-      rows.push_back(item);
-    }
-  }
-  return rows;
-}
-
-void PrintTables(std::ostream& out, const std::vector<orvo::operate::TableRows>& tables) {
-  for (const orvo::operate::TableRows& table : tables) {
-    out << "\n" << table.table << " (" << table.family << "): " << table.rows.size() << "\n";
-    if (table.rows.empty()) continue;
-    std::vector<std::vector<std::string>> cells;
-    for (const std::vector<orvo::Variant>& row : table.rows) {
-      cells.emplace_back();
-      for (const orvo::Variant& value : row) cells.back().push_back(CellText(value));
-    }
-    PrintTable(out, table.columns, cells);
-  }
-}
-
-}  // namespace
-
 int RunTemplates(const Options& options, const std::vector<std::string>& words, std::ostream& out) {
   CLI::App app{"List the store's templates and the rows that assign them to users.", "templates"};
   orvo::operate::TemplateFilter filter;

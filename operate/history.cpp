@@ -35,19 +35,10 @@ TableRows Versions(ado::Connection& connection, const store::Table& table, const
   std::string list;
   for (const std::string& column : columns) list += column + ", ";
   list += templates ? "length(FData)" : "length(FPrintSet)";
-  TableRows listed{HistoryOf(table).table.name, family.name, columns, {}};
+  const std::string& history = HistoryOf(table).table.name;
+  TableRows listed{history, family.name, columns, {}};
   listed.columns.emplace_back("bytes");
-  auto rows = connection.ExecuteWith(
-      "select " + list + " from " + listed.table + conditions.Where() + " order by FVersion",
-      conditions.values);
-  for (; !rows->Eof(); rows->MoveNext()) {
-    std::vector<Variant> values;
-    for (std::size_t i = 0; i < listed.columns.size(); ++i) {
-      values.push_back(rows->Fields(static_cast<std::int32_t>(i)).Value());
-    }
-    listed.rows.push_back(std::move(values));
-  }
-  return listed;
+  return SelectRows(connection, std::move(listed), list, history, conditions, "FVersion");
 }
 
 }  // namespace

@@ -41,17 +41,7 @@ TableRows Read(ado::Connection& connection, const store::Table& table, const std
     columns += ", " + extra;
     listed.columns.push_back("bytes");
   }
-  auto rows = connection.ExecuteWith(
-      "select " + columns + " from " + table.name + conditions.Where() + " order by FId",
-      conditions.values);
-  for (; !rows->Eof(); rows->MoveNext()) {
-    std::vector<Variant> values;
-    for (std::size_t i = 0; i < listed.columns.size(); ++i) {
-      values.push_back(rows->Fields(static_cast<std::int32_t>(i)).Value());
-    }
-    listed.rows.push_back(std::move(values));
-  }
-  return listed;
+  return SelectRows(connection, std::move(listed), columns, table.name, conditions, "FId");
 }
 
 }  // namespace

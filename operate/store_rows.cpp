@@ -85,6 +85,21 @@ const std::vector<Family>& Families() {
   return families;
 }
 
+TableRows SelectRows(ado::Connection& connection, TableRows shape, const std::string& list,
+                     const std::string& from, const Conditions& conditions, const char* order) {
+  auto rows = connection.ExecuteWith(
+      "select " + list + " from " + from + conditions.Where() + " order by " + order,
+      conditions.values);
+  for (; !rows->Eof(); rows->MoveNext()) {
+    std::vector<Variant> values;
+    for (std::size_t i = 0; i < shape.columns.size(); ++i) {
+      values.push_back(rows->Fields(static_cast<std::int32_t>(i)).Value());
+    }
+    shape.rows.push_back(std::move(values));
+  }
+  return shape;
+}
+
 std::vector<std::string> ColumnNames(const store::Table& table) {
   std::vector<std::string> names;
   for (const store::Column& column : table.columns) names.push_back(column.name);

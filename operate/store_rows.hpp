@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "operate/conditions.hpp"
 #include "operate/operations.hpp"
 #include "orvo/ado/connection.hpp"
 #include "store/tables.hpp"
@@ -42,6 +43,11 @@ struct Family {
   bool report;
 };
 const std::vector<Family>& Families();
+
+// The rows that "select <list> from <from><where> order by <order>" gives,
+// into `shape` (its table, family and one column name per item of the list).
+TableRows SelectRows(ado::Connection& connection, TableRows shape, const std::string& list,
+                     const std::string& from, const Conditions& conditions, const char* order);
 
 // Column names of a table, in order.
 std::vector<std::string> ColumnNames(const store::Table& table);

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "orvo/automation/conversions.hpp"
@@ -157,6 +159,36 @@ TEST_P(HistoryTest, AWriteThatFailsLeavesNoVersionBehind) {
   EXPECT_EQ(Kept(), 0);
   update.UpdateNoteRow(Dsn(), 28, Variant(Body(9)));
   EXPECT_EQ(Kept(), 2);
+}
+
+TEST_P(HistoryTest, RetentionHoldsUnderWritersAtOnce) {
+  const std::int32_t id = SeedTemplate(kBillTables, 28, "Shared", Variant(Body(1)));
+  KeepHistory(Db(), 5);
+  constexpr int kWriters = 4;
+  constexpr int kWrites = 25;
+  std::vector<std::thread> writers;
+  std::atomic<int> failures{0};
+  for (int w = 0; w < kWriters; ++w) {
+    writers.emplace_back([&, w] {
+      try {
+        const auto connection = ado::Connection::Open(Dsn());
+        for (int n = 0; n < kWrites; ++n) {
+          connection->Execute("update T_PrintExportNote set FName = 'w" + std::to_string(w) + "n" +
+                              std::to_string(n) + "' where FId = " + std::to_string(id));
+        }
+      } catch (const AutomationError&) {
+        ++failures;
+      }
+    });
+  }
+  for (std::thread& writer : writers) writer.join();
+  ASSERT_EQ(failures, 0);
+  EXPECT_EQ(Versions("T_PrintExportNote", id).size(), 5u);
+  // The five kept are the newest: the one before the last write is among them.
+  EXPECT_EQ(CLng(Scalar("select count(1) from T_PrintExportNote_History where FVersion = (select "
+                        "max(FVersion) from T_PrintExportNote_History)")),
+            1);
+  EXPECT_EQ(CLng(Scalar("select max(FVersion) - min(FVersion) from T_PrintExportNote_History")), 4);
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(HistoryTest);

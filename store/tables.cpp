@@ -108,12 +108,14 @@ const std::vector<HistoryTable>& HistoryTables() {
   static const std::vector<HistoryTable> histories = [] {
     std::vector<HistoryTable> built;
     for (const Table& table : Tables()) {
-      HistoryTable history{&table, {table.name + "_History", {}, {}}};
+      HistoryTable history{&table, {table.name + "_History", {}, {}}, {}};
       history.table.columns = {WholeNumber("FVersion"), Date("FChangedAt"), Text("FChange", 10)};
       for (Column column : table.columns) {
         if (column.kind == ColumnKind::Identity) column.kind = ColumnKind::WholeNumber;
+        if (column.name == "FData" && column.kind == ColumnKind::Binary) history.body = column.name;
         history.table.columns.push_back(column);
       }
+      if (!history.body.empty()) history.table.columns.push_back(WholeNumber(kBodyBase));
       built.push_back(std::move(history));
     }
     return built;
@@ -123,13 +125,19 @@ const std::vector<HistoryTable>& HistoryTables() {
 
 std::vector<Index> HistoryIndexes(const HistoryTable& history) {
   const std::string& name = history.table.name;
-  return {{"IX_" + name + "_Id", name, "FId, FVersion"},
-          {"IX_" + name + "_ChangedAt", name, "FChangedAt"}};
+  std::vector<Index> indexes = {{"IX_" + name + "_Id", name, "FId, FVersion", ""},
+                                {"IX_" + name + "_ChangedAt", name, "FChangedAt", ""}};
+  // The versions kept against the current row, which its next change turns
+  // into versions kept against the version that change makes.
+  if (!history.body.empty()) {
+    indexes.push_back({"IX_" + name + "_Current", name, "FId", std::string(kBodyBase) + " = 0"});
+  }
+  return indexes;
 }
 
 std::string CreateIndexStatement(const Index& index) {
   return "CREATE INDEX IF NOT EXISTS " + index.name + " ON " + index.table + " (" + index.columns +
-         ")";
+         ")" + (index.where.empty() ? "" : " WHERE " + index.where);
 }
 
 std::string FitRule(const Column& column) {

@@ -41,7 +41,8 @@ struct Table {
 struct Index {
   std::string name;
   std::string table;
-  std::string columns;  // in order, separated by ", "
+  std::string columns;     // in order, separated by ", "
+  std::string where = {};  // the condition on the rows it holds; empty for all
 };
 
 // In the order of TableNames().
@@ -59,11 +60,22 @@ std::string CreateIndexStatement(const Index& index);
 struct HistoryTable {
   const Table* of = nullptr;
   Table table;
+  // The column of a template's body, which a compacted history keeps as a
+  // difference from a newer body of the template (kBodyBase says which);
+  // empty for a table of settings rows, whose values are small.
+  std::string body;
 };
+// Beside a body column: Null while the version keeps its body whole, 0 when
+// it keeps the difference from the current row's body, else the version
+// whose body the difference is from. A change of a row turns its 0s into
+// the version that keeps what the row held, so that no difference ever
+// refers to a body that is gone.
+inline constexpr const char* kBodyBase = "FDataBase";
 // In the order of Tables().
 const std::vector<HistoryTable>& HistoryTables();
 // The one row of how many versions of each row the history keeps (FKeep, 0
-// for none).
+// for none) and of the newest version that compaction has looked at
+// (FCompacted).
 inline constexpr const char* kHistorySettings = "T_PrintHistorySettings";
 // What a new store keeps.
 inline constexpr int kDefaultHistoryKeep = 20;

@@ -16,10 +16,13 @@ namespace orvo::store::postgres {
 
 namespace {
 
-constexpr int kVersion = 4;
+constexpr int kVersion = 5;
 // The first schema on this backend, without history: its tables stand as
 // they are, the history is added beside them, empty.
 constexpr int kHistorylessVersion = 3;
+// The schema whose history kept every body whole: its history gains the
+// columns that a compacted history needs.
+constexpr int kWholeBodiesVersion = 4;
 // Numbers the versions of every history table of the schema.
 constexpr const char* kVersionSequence = "orvo_history_version";
 
@@ -152,13 +155,19 @@ std::string HistoryFunction(const HistoryTable& history) {
     old += ", OLD." + column.name;
   }
   const std::string& name = history.table.name;
+  // The body that differences from the current row were made against is
+  // the one just kept.
+  const std::string rebased = history.body.empty() ? std::string()
+                                                   : " UPDATE " + name + " SET " + kBodyBase +
+                                                         " = made WHERE FId = " + "OLD.FId AND " +
+                                                         kBodyBase + " = 0;";
   return "CREATE OR REPLACE FUNCTION " + name +
          "_Keep() RETURNS trigger LANGUAGE plpgsql SET search_path FROM CURRENT AS $$ DECLARE "
          "keep integer := (SELECT FKeep FROM " +
-         kHistorySettings + "); BEGIN IF keep > 0 THEN INSERT INTO " + name +
+         kHistorySettings + "); made integer; BEGIN IF keep > 0 THEN INSERT INTO " + name +
          " (FChangedAt, FChange" + columns + ") VALUES (localtimestamp(0), lower(TG_OP)" + old +
-         "); DELETE FROM " + name + " WHERE FId = OLD.FId AND FVersion < (SELECT FVersion FROM " +
-         name +
+         ") RETURNING FVersion INTO made;" + rebased + " DELETE FROM " + name +
+         " WHERE FId = OLD.FId AND FVersion < (SELECT FVersion FROM " + name +
          " WHERE FId = OLD.FId ORDER BY FVersion DESC LIMIT 1 OFFSET keep - 1); END IF; "
          "RETURN NULL; END $$";
 }
@@ -209,6 +218,10 @@ void CreateHistory(ado::Connection& connection) {
                      " AS integer");
   connection.Execute(std::string("CREATE TABLE IF NOT EXISTS ") + kHistorySettings +
                      " (FKeep integer NOT NULL CHECK (FKeep >= 0))");
+  // A store of the schema whose history kept every body whole gains what a
+  // compacted history needs; on any other these change nothing.
+  connection.Execute(std::string("ALTER TABLE ") + kHistorySettings +
+                     " ADD COLUMN IF NOT EXISTS FCompacted integer NOT NULL DEFAULT 0");
   connection.Execute(std::string("INSERT INTO ") + kHistorySettings + " (FKeep) SELECT " +
                      std::to_string(kDefaultHistoryKeep) + " WHERE NOT EXISTS (SELECT 1 FROM " +
                      kHistorySettings + ")");
@@ -218,6 +231,10 @@ void CreateHistory(ado::Connection& connection) {
       columns += (columns.empty() ? "" : ", ") + HistoryDeclaration(column);
     }
     connection.Execute("CREATE TABLE IF NOT EXISTS " + history.table.name + " (" + columns + ")");
+    if (!history.body.empty()) {
+      connection.Execute("ALTER TABLE " + history.table.name + " ADD COLUMN IF NOT EXISTS " +
+                         kBodyBase + " integer");
+    }
     for (const Index& index : HistoryIndexes(history)) {
       connection.Execute(CreateIndexStatement(index));
     }
@@ -271,7 +288,7 @@ class PostgresSchema final : public BackendSchema {
   // The first schema on this backend had no history; a store of another
   // version below the current one was not made by this library.
   void CheckUpgrade(ado::Connection&, int fromVersion) const override {
-    if (fromVersion == kHistorylessVersion) return;
+    if (fromVersion == kHistorylessVersion || fromVersion == kWholeBodiesVersion) return;
     throw AutomationError(ado::kErrFailure, kLibraryName,
                           "The store has schema version " + std::to_string(fromVersion) +
                               ", which this library never made on PostgreSQL (its stores there "

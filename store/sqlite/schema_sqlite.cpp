@@ -16,7 +16,7 @@ namespace orvo::store::sqlite {
 
 namespace {
 
-constexpr int kVersion = 4;
+constexpr int kVersion = 5;
 // The schema whose text columns declared ORVO_CI; its stores record no version.
 constexpr int kCollationVersion = 1;
 // The schema whose columns took any value SQLite would store.
@@ -24,6 +24,9 @@ constexpr int kUncheckedVersion = 2;
 // The schema without history: its tables stand as they are, the history is
 // added beside them, empty.
 constexpr int kHistorylessVersion = 3;
+// The schema whose history kept every body whole: its history gains the
+// columns that a compacted history needs, and its triggers are made again.
+constexpr int kWholeBodiesVersion = 4;
 
 // The column's declared type in SQLite.
 std::string Type(const Column& column) {
@@ -219,12 +222,19 @@ std::string HistoryTrigger(const HistoryTable& history, const char* event, const
   const std::string keep = "(SELECT FKeep FROM " + settings + ")";
   std::string condition = keep + " > 0";
   if (!table.kept.empty()) condition += " AND OLD." + table.kept;
+  // The body that differences from the current row were made against is
+  // the one just kept.
+  const std::string rebased = history.body.empty()
+                                  ? std::string()
+                                  : " UPDATE " + name + " SET " + kBodyBase + " = (SELECT " +
+                                        "FLastVersion FROM " + settings +
+                                        ") WHERE FId = OLD.FId AND " + kBodyBase + " = 0;";
   return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_" + event + " AFTER " + event + " ON " +
          table.name + " WHEN " + condition + " BEGIN UPDATE " + settings +
          " SET FLastVersion = FLastVersion + 1; INSERT INTO " + name +
          " (FVersion, FChangedAt, FChange, " + ColumnNames(table) +
          ") SELECT FLastVersion, strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), '" + change +
-         "'" + old + " FROM " + settings + "; DELETE FROM " + name +
+         "'" + old + " FROM " + settings + ";" + rebased + " DELETE FROM " + name +
          " WHERE FId = OLD.FId AND FVersion < (SELECT FVersion FROM " + name +
          " WHERE FId = OLD.FId ORDER BY FVersion DESC LIMIT 1 OFFSET " + keep + " - 1); END";
 }
@@ -257,7 +267,8 @@ std::vector<std::string> HistoryIndexNames() {
 void CreateHistory(ado::Connection& connection) {
   connection.Execute(std::string("CREATE TABLE IF NOT EXISTS ") + kHistorySettings +
                      " (FKeep INTEGER NOT NULL CHECK (typeof(FKeep) = 'integer' AND FKeep >= 0), "
-                     "FLastVersion INTEGER NOT NULL DEFAULT 0)");
+                     "FLastVersion INTEGER NOT NULL DEFAULT 0, FCompacted INTEGER NOT NULL "
+                     "DEFAULT 0)");
   connection.Execute(std::string("INSERT INTO ") + kHistorySettings + " (FKeep) SELECT " +
                      std::to_string(kDefaultHistoryKeep) + " WHERE NOT EXISTS (SELECT 1 FROM " +
                      kHistorySettings + ")");
@@ -305,7 +316,7 @@ class SqliteSchema final : public BackendSchema {
   }
 
   void CheckUpgrade(ado::Connection& connection, int fromVersion) const override {
-    if (fromVersion == kHistorylessVersion) return;
+    if (fromVersion == kHistorylessVersion || fromVersion == kWholeBodiesVersion) return;
     if (fromVersion != kCollationVersion && fromVersion != kUncheckedVersion) {
       throw AutomationError(
           ado::kErrFailure, kLibraryName,
@@ -325,6 +336,17 @@ class SqliteSchema final : public BackendSchema {
 
   void Upgrade(ado::Connection& connection, int fromVersion) const override {
     CheckUpgrade(connection, fromVersion);
+    if (fromVersion == kWholeBodiesVersion) {
+      connection.Execute(std::string("ALTER TABLE ") + kHistorySettings +
+                         " ADD COLUMN FCompacted INTEGER NOT NULL DEFAULT 0");
+      for (const HistoryTable& history : HistoryTables()) {
+        if (history.body.empty()) continue;
+        connection.Execute("ALTER TABLE " + history.table.name + " ADD COLUMN " + kBodyBase +
+                           " INTEGER");
+        connection.Execute("DROP TRIGGER TR_" + history.table.name + "_UPDATE");
+        connection.Execute("DROP TRIGGER TR_" + history.table.name + "_DELETE");
+      }
+    }
     if (fromVersion < kHistorylessVersion) {
       for (const Table& table : Tables()) {
         if (Present(connection, "table", {table.name}) != 0) Rebuild(connection, table);

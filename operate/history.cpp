@@ -8,6 +8,8 @@
 #include "operate/store_rows.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
+#include "store/body_delta.hpp"
+#include "store/history_bodies.hpp"
 #include "store/tables.hpp"
 #include "store/writing_transaction.hpp"
 
@@ -35,10 +37,28 @@ TableRows Versions(ado::Connection& connection, const store::Table& table, const
   std::string list;
   for (const std::string& column : columns) list += column + ", ";
   list += templates ? "length(FData)" : "length(FPrintSet)";
-  const std::string& history = HistoryOf(table).table.name;
+  const store::HistoryTable& kept = HistoryOf(table);
+  const std::string& history = kept.table.name;
   TableRows listed{history, family.name, columns, {}};
   listed.columns.emplace_back("bytes");
-  return SelectRows(connection, std::move(listed), list, history, conditions, "FVersion");
+  if (kept.body.empty()) {
+    return SelectRows(connection, std::move(listed), list, history, conditions, "FVersion");
+  }
+  // A body kept as a difference names its length in its head.
+  list += std::string(", case when ") + store::kBodyBase + " is null then null else substr(" +
+          kept.body + ", 1, 32) end";
+  listed.columns.emplace_back("head");
+  listed = SelectRows(connection, std::move(listed), list, history, conditions, "FVersion");
+  listed.columns.pop_back();
+  for (std::vector<Variant>& row : listed.rows) {
+    const Variant head = std::move(row.back());
+    row.pop_back();
+    if (head.kind() != Variant::Kind::Bytes) continue;
+    if (const auto length = store::BodyLengthOf(head.AsBytes())) {
+      row.back() = static_cast<std::int32_t>(*length);
+    }
+  }
+  return listed;
 }
 
 }  // namespace
@@ -92,7 +112,9 @@ RestoreReport RestoreVersion(const std::string& dsn, std::int32_t version,
       if (found->Eof()) continue;
       std::vector<Variant> values;
       for (std::size_t i = 0; i < columns.size(); ++i) {
-        values.push_back(found->Fields(static_cast<std::int32_t>(i)).Value());
+        values.push_back(columns[i] == history.body
+                             ? store::BodyOfVersion(*connection, history, version)
+                             : found->Fields(static_cast<std::int32_t>(i)).Value());
       }
       RestoreReport report{version, table.name, CLng(values[0]), false, 0};
       const ado::BoundValue id{ado::adInteger, Variant(report.id)};

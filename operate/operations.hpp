@@ -22,6 +22,7 @@
 
 #include "ado/statement_observer.hpp"
 #include "orvo/automation/variant.hpp"
+#include "store/history_bodies.hpp"
 
 namespace orvo::operate {
 
@@ -145,6 +146,11 @@ struct RestoreReport {
 // nothing changes.
 RestoreReport RestoreVersion(const std::string& dsn, std::int32_t version,
                              const Watchers& watchers);
+
+// Keeps the template bodies that the history has kept whole since the last
+// compaction as differences from the newer bodies of their templates, a few
+// templates at a time (store/history_bodies.hpp).
+store::Compaction CompactStore(const std::string& dsn, const Watchers& watchers);
 
 }  // namespace orvo::operate
 

@@ -61,6 +61,10 @@ class BackendSchema {
   // Inside a transaction begun for reading, before it reads: makes every
   // later read of the transaction see the store as it was at its first read.
   virtual void ReadSnapshot(ado::Connection& connection) const = 0;
+  // What follows a select inside a writing transaction so that the rows it
+  // read stay as they are until the transaction ends, whoever else writes:
+  // empty where a writing transaction already excludes every other writer.
+  virtual std::string_view ForUpdate() const = 0;
   // What IntegrityProblems looks at, in a sentence an operator reads.
   virtual std::string_view IntegrityCheck() const = 0;
   // What the database's own check of the store finds wrong; nothing when it

@@ -57,8 +57,7 @@ void PutBytes(Bytes& out, std::span<const std::uint8_t> bytes) {
 }
 
 [[noreturn]] void Refuse(const std::string& why) {
-  throw AutomationError(ado::kErrFailure, kLibraryName,
-                        "A version's body cannot be built again: " + why + ".");
+  throw AutomationError(ado::kErrFailure, kLibraryName, why);
 }
 
 // Reads a difference front to back, refusing anything past its end.
@@ -69,7 +68,7 @@ class Reader {
   bool AtEnd() const { return at_ == bytes_.size(); }
 
   std::span<const std::uint8_t> Take(std::uint64_t count) {
-    if (count > bytes_.size() - at_) Refuse("the difference ends early");
+    if (count > bytes_.size() - at_) Refuse("The difference ends early.");
     const auto taken = bytes_.subspan(at_, static_cast<std::size_t>(count));
     at_ += static_cast<std::size_t>(count);
     return taken;
@@ -84,7 +83,7 @@ class Reader {
       number |= bits << shift;
       if ((byte & 0x80) == 0) return number;
     }
-    Refuse("a number in the difference is too large");
+    Refuse("A number in the difference is too large.");
   }
 
   std::uint64_t Hash() {
@@ -171,11 +170,11 @@ Bytes DifferenceOf(std::span<const std::uint8_t> newer, std::span<const std::uin
 Bytes BodyFrom(std::span<const std::uint8_t> newer, std::span<const std::uint8_t> difference) {
   Reader reader(difference);
   const std::optional<Head> head = HeadOf(reader);
-  if (!head) Refuse("what it keeps is not a difference");
+  if (!head) Refuse("What it keeps is not a difference.");
   if (head->newerLength != newer.size() || head->newerHash != HashOf(newer)) {
-    Refuse("the newer body it was kept against has changed since");
+    Refuse("The newer body it was kept against has changed since.");
   }
-  if (head->length > kLongestBody) Refuse("the body it names is too long");
+  if (head->length > kLongestBody) Refuse("The body it names is too long.");
   Bytes body;
   // A difference's head is not trusted with memory: only what it could give
   // without repeating itself is taken ahead.
@@ -185,7 +184,7 @@ Bytes BodyFrom(std::span<const std::uint8_t> newer, std::span<const std::uint8_t
     const std::uint64_t step = reader.Number();
     const std::uint64_t length = step >> 1;
     if (length == 0 || length > head->length - body.size()) {
-      Refuse("a step of the difference goes past the body");
+      Refuse("A step of the difference goes past the body.");
     }
     if ((step & 1) == 0) {
       const auto bytes = reader.Take(length);
@@ -194,14 +193,14 @@ Bytes BodyFrom(std::span<const std::uint8_t> newer, std::span<const std::uint8_t
     }
     const std::uint64_t from = reader.Number();
     if (from > newer.size() || length > newer.size() - from) {
-      Refuse("a step of the difference copies past the newer body");
+      Refuse("A step of the difference copies past the newer body.");
     }
     const auto copied =
         newer.subspan(static_cast<std::size_t>(from), static_cast<std::size_t>(length));
     body.insert(body.end(), copied.begin(), copied.end());
   }
   if (body.size() != head->length || HashOf(body) != head->hash) {
-    Refuse("the difference does not give the body it names");
+    Refuse("The difference does not give the body it names.");
   }
   return body;
 }

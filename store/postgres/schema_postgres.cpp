@@ -362,6 +362,10 @@ class PostgresSchema final : public BackendSchema {
     connection.Execute("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY");
   }
 
+  // Writers that do not take the store's lock (an operator's psql) wait for
+  // the rows read.
+  std::string_view ForUpdate() const override { return " for update"; }
+
   std::string_view IntegrityCheck() const override {
     return "the server keeps its own pages and checks them itself; checked here: every index of "
            "the schema is valid, ready and live (none left broken by a failed build)";

@@ -389,6 +389,8 @@ class SqliteSchema final : public BackendSchema {
   // mode no writer waits for it meanwhile.
   void ReadSnapshot(ado::Connection&) const override {}
 
+  std::string_view ForUpdate() const override { return ""; }
+
   std::string_view IntegrityCheck() const override {
     return "PRAGMA integrity_check: every page, record and index of the file, each index "
            "against its table, and every CHECK constraint";

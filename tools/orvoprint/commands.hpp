@@ -66,6 +66,9 @@ int RunCheck(const Options& options, const std::vector<std::string>& words, std:
 int RunHistory(const Options& options, const std::vector<std::string>& words, std::ostream& out);
 // words: --version V. Puts a version back as the current row.
 int RunRestore(const Options& options, const std::vector<std::string>& words, std::ostream& out);
+// Keeps the bodies the history kept whole since the last compaction as
+// differences.
+int RunCompact(const Options& options, const std::vector<std::string>& words, std::ostream& out);
 
 }  // namespace orvoprint
 

@@ -59,6 +59,8 @@ constexpr Command kCommands[] = {
      "list the earlier versions of templates and settings", &orvoprint::RunHistory},
     {"restore", "--version V [--json]", "put an earlier version back as the current row",
      &orvoprint::RunRestore},
+    {"compact", "[--json]", "keep the history's new versions as differences (run daily)",
+     &orvoprint::RunCompact},
 };
 
 std::string CommandLine(const Command& command) {

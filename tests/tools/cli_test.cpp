@@ -595,7 +595,7 @@ TEST_F(OperatorCommandsTest, TemplatesListsWhatTheFiltersLetThroughAndRefusesBad
   ExpectRefused(Run({"--dsn", Dsn(), "copy"}), 2, "--to is required");
   ExpectRefused(Run({"--dsn", Dsn(), "export"}), 2, "DIR is required");
   for (const char* command :
-       {"templates", "export", "import", "copy", "check", "history", "restore"}) {
+       {"templates", "export", "import", "copy", "check", "history", "restore", "compact"}) {
     const Outcome help = Run({command, "--help"});
     EXPECT_EQ(help.exitCode, 0) << command;
     EXPECT_NE(help.out.find("--json"), std::string::npos) << help.out;
@@ -629,6 +629,34 @@ TEST_F(OperatorCommandsTest, HistoryListsWhatAnOperatorsSqlReplacedAndRestorePut
   ExpectRefused(Run({"--dsn", Dsn(), "restore"}), 2, "--version is required");
   ExpectRefused(Run({"--dsn", Dsn(), "history", "--since", "yesterday"}), 2,
                 "--since takes a local time");
+}
+
+TEST_F(OperatorCommandsTest, ACompactedVersionIsListedAndRestoredWhole) {
+  ASSERT_EQ(Run({"--dsn", Dsn(), "demo"}).exitCode, 0);
+  const fs::path store = directory_.Path() / "store.db";
+  const std::string row = "select FName, hex(FData) from T_PrintExportNote where FId = 1";
+  Sqlite(store, "update T_PrintExportNote set FData = randomblob(4000) where FId = 1");
+  const std::string before = Sqlite(store, row);
+  Sqlite(store, "update T_PrintExportNote set FName = 'Renamed' where FId = 1");
+  Sqlite(store, "update T_PrintExportNote set FData = x'00' where FId = 1");
+
+  const Outcome compacted = Run({"--dsn", Dsn(), "compact", "--json"});
+  ASSERT_EQ(compacted.exitCode, 0) << compacted.err;
+  const auto done = nlohmann::json::parse(compacted.out)["compacted"];
+  EXPECT_EQ(done["templates"], 1);
+  // Only the renamed version has its body in the newer one; the others keep
+  // theirs whole, as the bodies after them have nothing of theirs.
+  EXPECT_EQ(done["versions"], 1);
+  EXPECT_EQ(done["unreadable"], 0);
+
+  const auto versions = nlohmann::json::parse(
+      Run({"--dsn", Dsn(), "history", "--template", "1", "--json"}).out)["versions"];
+  ASSERT_EQ(versions.size(), 3u);
+  EXPECT_EQ(versions[1]["bytes"], 4000);
+  const Outcome restored = Run(
+      {"--dsn", Dsn(), "restore", "--version", std::to_string(versions[1]["FVersion"].get<int>())});
+  ASSERT_EQ(restored.exitCode, 0) << restored.err;
+  EXPECT_EQ(Sqlite(store, row), before);
 }
 
 // The store moved to the server and back answers the members as the file did.

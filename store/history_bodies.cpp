@@ -95,6 +95,39 @@ std::vector<Kept> VersionsOf(ado::Connection& connection, const HistoryTable& hi
   return versions;
 }
 
+// Version `version` keeps `difference` from the body of version `base`.
+// The row is deleted and written again rather than updated: SQLite merges a
+// page that a delete leaves nearly empty with its neighbours, not one that
+// an update shrinks, and a history that compaction shrank in place would
+// keep its pages.
+void KeepAsDifference(ado::Connection& connection, const HistoryTable& history,
+                      std::int32_t version, Bytes difference, std::int32_t base) {
+  std::string names;
+  for (const Column& column : history.table.columns) {
+    names += (names.empty() ? "" : ", ") + column.name;
+  }
+  auto row = connection.ExecuteWith(
+      "select " + names + " from " + history.table.name + " where FVersion = ?", {Whole(version)});
+  std::vector<ado::BoundValue> values;
+  std::string markers;
+  for (std::size_t i = 0; i < history.table.columns.size(); ++i) {
+    const std::string& name = history.table.columns[i].name;
+    markers += (markers.empty() ? "?" : ", ?");
+    if (name == history.body) {
+      values.push_back({ado::adLongVarBinary, Variant(std::move(difference))});
+    } else if (name == kBodyBase) {
+      values.push_back(Whole(base));
+    } else {
+      values.push_back({ado::adVariant, row->Fields(static_cast<std::int32_t>(i)).Value()});
+    }
+  }
+  row.reset();
+  connection.ExecuteWith("delete from " + history.table.name + " where FVersion = ?",
+                         {Whole(version)});
+  connection.ExecuteWith(
+      "insert into " + history.table.name + " (" + names + ") values (" + markers + ")", values);
+}
+
 // One template's whole versions kept as differences, newest first, each
 // from the body of the version after it.
 void CompactTemplate(ado::Connection& connection, const HistoryTable& history, std::int32_t id,
@@ -130,11 +163,7 @@ void CompactTemplate(ado::Connection& connection, const HistoryTable& history, s
           done.bytesBefore += static_cast<std::int64_t>(whole->size());
           done.bytesAfter += static_cast<std::int64_t>(difference.size());
           ++done.compacted;
-          connection.ExecuteWith("update " + history.table.name + " set " + history.body +
-                                     " = ?, " + kBodyBase + " = ? where FVersion = ?",
-                                 {{ado::adLongVarBinary, Variant(std::move(difference))},
-                                  Whole(*newer),
-                                  Whole(kept.version)});
+          KeepAsDifference(connection, history, kept.version, std::move(difference), *newer);
         }
       }
     }

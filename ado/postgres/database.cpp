@@ -42,6 +42,45 @@ Result Database::Exec(const char* sql) const {
   return Check(PQexec(conn_, sql));
 }
 
+Result Database::Pipelined(int count, const std::function<bool(PGconn*)>& send) const {
+  if (PQenterPipelineMode(conn_) != 1) throw Failure(PQerrorMessage(conn_));
+  // Every result up to the end of the round trip is read before the pipeline
+  // is left, whatever failed; a lost connection ends the reading early.
+  PGresult* failed = nullptr;
+  Result last;
+  int ended = 0;  // statements whose results have all been read
+  const auto readAll = [&] {
+    while (ended <= count && PQstatus(conn_) == CONNECTION_OK) {
+      PGresult* result = PQgetResult(conn_);
+      if (result == nullptr) {
+        ++ended;
+        continue;
+      }
+      const ExecStatusType status = PQresultStatus(result);
+      if (status == PGRES_PIPELINE_SYNC) {
+        PQclear(result);
+        break;
+      }
+      if (failed == nullptr && status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        failed = result;
+      } else if (failed == nullptr) {
+        last = Result(result);
+      } else {
+        PQclear(result);
+      }
+    }
+  };
+  const bool queued = send(conn_);
+  const bool sent = PQpipelineSync(conn_) == 1;
+  if (sent) readAll();
+  const std::string message = PQerrorMessage(conn_);
+  PQexitPipelineMode(conn_);
+  if (failed != nullptr) return Check(failed);
+  if (!sent || PQstatus(conn_) != CONNECTION_OK) return Check(PQgetResult(conn_));
+  if (!queued) throw Failure(message);
+  return last;
+}
+
 Result Database::Check(PGresult* raw) const {
   Result result(raw);
   const ExecStatusType status =

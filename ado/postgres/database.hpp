@@ -10,6 +10,7 @@
 
 #include <libpq-fe.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -56,6 +57,11 @@ class Database {
 
   // Runs a statement without markers; raises the mapped error when it fails.
   Result Exec(const char* sql) const;
+  // Runs `count` statements in one round trip (libpq's pipeline mode):
+  // `send` queues them with PQsendQueryParams or PQsendQueryPrepared and
+  // tells whether libpq took every one. Gives the result of the last; raises
+  // the error of the first that failed, and those after it do not run.
+  Result Pipelined(int count, const std::function<bool(PGconn*)>& send) const;
   // Checks a result of a command or a query, raising its error when it failed.
   Result Check(PGresult* result) const;
   // The SQLSTATE of the last result that failed.

@@ -1,9 +1,11 @@
 #include "ado/postgres/postgres_backend.hpp"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "ado/parameterize.hpp"
@@ -189,6 +191,7 @@ class PostgresBackend final : public ShapedBackend {
   bool Lost() const override { return db_.Lost(); }
 
   ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) override {
+    Started();
     parameterizer_.Parameterize(text);
     return Run(
         ShapeOf(parameterizer_.Shape()),
@@ -205,6 +208,7 @@ class PostgresBackend final : public ShapedBackend {
   }
 
   ResultSet ExecuteShape(std::string_view text, const std::vector<BoundValue>& values) override {
+    Started();
     return Run(
         ShapeOf(text),
         [&](postgres::Statement& statement) {
@@ -217,24 +221,29 @@ class PostgresBackend final : public ShapedBackend {
         });
   }
 
+  // The transaction goes to the server with the first request made in it,
+  // in the same round trip (Started).
   void Begin(TransactionKind kind) override {
-    try {
-      db_.Exec("BEGIN");
-    } catch (const AutomationError&) {
-      // A server restarted since the last call closed this session; a unit of
-      // work that has not begun loses nothing by beginning on a new one.
-      if (!db_.Lost()) throw;
-      Reconnect();
-      db_.Exec("BEGIN");
-    }
-    if (kind == TransactionKind::Writing) LockForWriting();
+    beginPending_ = true;
+    lockPending_ = kind == TransactionKind::Writing;
   }
   // One writer at a time per store, as on an embedded store: writers wait
   // for one another here rather than fail on each other's rows later. Each
   // statement after it sees every commit before it.
-  void LockForWriting() override { OwnStatement(lockStore_, "orvo_lock_store", kLockStore).Run(); }
-  void Commit() override { db_.Exec("COMMIT"); }
+  void LockForWriting() override {
+    if (beginPending_) {
+      lockPending_ = true;
+      return;
+    }
+    OwnStatement(lockStore_, "orvo_lock_store", kLockStore).Run();
+  }
+  // A transaction that made no request has nothing on the server to end.
+  void Commit() override {
+    if (std::exchange(beginPending_, false)) return;
+    db_.Exec("COMMIT");
+  }
   void Rollback() override {
+    if (std::exchange(beginPending_, false)) return;
     if (PQtransactionStatus(db_.get()) == PQTRANS_IDLE) return;
     db_.Exec("ROLLBACK");
   }
@@ -243,18 +252,26 @@ class PostgresBackend final : public ShapedBackend {
     // A third part names the database, and only the connection's own is there.
     if (name.empty() || name.size() > 3) return std::nullopt;
     if (name.size() == 3) {
+      Started();
       const postgres::Result current = db_.Exec("SELECT current_database()");
       if (Text(current, 0, 0) != ServerName(name.front())) return std::nullopt;
     }
     const std::string schema = name.size() >= 2 ? ServerName(name[name.size() - 2]) : "";
-    postgres::Statement& statement =
-        OwnStatement(tableColumns_, "orvo_table_columns", kTableColumns);
-    // Bound values are referenced until the statement has run.
+    // Bound values are referenced until the statement has been sent.
     const Variant table(ServerName(name.back()));
     const Variant inSchema(schema);
-    statement.Bind(0, table);
-    statement.Bind(1, inSchema);
-    const postgres::Result columns = statement.Run();
+    const auto bound = [&] {
+      postgres::Statement& statement =
+          OwnStatement(tableColumns_, "orvo_table_columns", kTableColumns);
+      statement.Bind(0, table);
+      statement.Bind(1, inSchema);
+      return &statement;
+    };
+    // The catalogue is asked afresh on every call, in the round trip that
+    // begins the unit of work when it is the first request in it: no answer
+    // is older than the transaction that relies on it, and asking costs no
+    // round trip of its own.
+    const postgres::Result columns = beginPending_ ? Started(bound) : bound()->Run();
     if (PQntuples(columns.get()) == 0) return std::nullopt;
     std::vector<std::string> names;
     for (int row = 0; row < PQntuples(columns.get()); ++row) {
@@ -292,6 +309,35 @@ class PostgresBackend final : public ShapedBackend {
     lockStore_.reset();
     spellings_.clear();
     db_.Reset();
+  }
+
+  // Sends the transaction that Begin began, with the next request to the
+  // server in the same round trip: BEGIN, the store's lock for a writing
+  // one, and `next` (a statement of the backend's own with its values bound)
+  // when given, whose result it gives. A session that the server ended since
+  // the last call (a restart) is opened again first: a unit of work that has
+  // sent nothing loses nothing by beginning on a new one.
+  postgres::Result Started(const std::function<postgres::Statement*()>& next = {}) {
+    if (!std::exchange(beginPending_, false)) return postgres::Result();
+    const bool lock = std::exchange(lockPending_, false);
+    try {
+      return SendStart(lock, next);
+    } catch (const AutomationError&) {
+      if (!db_.Lost()) throw;
+      Reconnect();
+      return SendStart(lock, next);
+    }
+  }
+
+  postgres::Result SendStart(bool lock, const std::function<postgres::Statement*()>& next) {
+    postgres::Statement* locking =
+        lock ? &OwnStatement(lockStore_, "orvo_lock_store", kLockStore) : nullptr;
+    postgres::Statement* then = next ? next() : nullptr;
+    const int count = 1 + (locking != nullptr ? 1 : 0) + (then != nullptr ? 1 : 0);
+    return db_.Pipelined(count, [&](PGconn* conn) {
+      return PQsendQueryParams(conn, "BEGIN", 0, nullptr, nullptr, nullptr, nullptr, 0) == 1 &&
+             (locking == nullptr || locking->Send()) && (then == nullptr || then->Send());
+    });
   }
 
   // A statement of the backend's own, prepared on its first use.
@@ -448,6 +494,9 @@ class PostgresBackend final : public ShapedBackend {
   ShapeCache<Shape> shapes_;
   std::unique_ptr<postgres::Statement> tableColumns_;
   std::unique_ptr<postgres::Statement> lockStore_;
+  // Begun, but not yet sent (Started): BEGIN, and the lock of a writing unit.
+  bool beginPending_ = false;
+  bool lockPending_ = false;
   std::size_t prepared_ = 0;  // statements prepared so far; each has a name of its own
   // Per table: column number to its declared name and its spelling comment.
   std::unordered_map<Oid, std::unordered_map<int, std::pair<std::string, std::string>>> spellings_;

@@ -268,4 +268,14 @@ Result Statement::Run() {
   return db_.Check(raw);
 }
 
+bool Statement::Send() {
+  // libpq copies the values into the message it sends.
+  const int queued =
+      PQsendQueryPrepared(db_.get(), name_.c_str(), static_cast<int>(values_.size()),
+                          values_.data(), lengths_.data(), formats_.data(), binaryResults_ ? 1 : 0);
+  std::fill(values_.begin(), values_.end(), nullptr);
+  texts_.clear();
+  return queued == 1;
+}
+
 }  // namespace orvo::ado::postgres

@@ -57,6 +57,9 @@ class Statement {
 
   // Runs the statement with the values bound, which it then forgets.
   Result Run();
+  // Queues it so, in a pipeline of its connection (Database::Pipelined);
+  // false when libpq would not take it.
+  bool Send();
 
  private:
   void BindText(std::size_t index, const std::string& text);

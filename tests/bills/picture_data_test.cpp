@@ -147,6 +147,22 @@ TEST_P(PictureDataTest, NamesMustBeAnExistingTableAndItsColumnsAndValuesOneLiter
   EXPECT_EQ(Count("t_Picture"), 2);
 }
 
+// A column that another connection renamed since the last read is no
+// column any more: the read is refused, and the new name is read.
+TEST_P(PictureDataTest, ColumnsAreThoseTheTableHasNow) {
+  Store(1, Picture(10));
+  clsPrintSetupQuery query;
+  EXPECT_EQ(query.GetPictureData(Dsn(), Info("t_Picture", "FImage", "FItemID", "1")),
+            Variant(Picture(10)));
+  Exec("alter table t_Picture rename column FImage to FPhoto");
+  EXPECT_EQ(ErrorOf([&] {
+              query.GetPictureData(Dsn(), Info("t_Picture", "FImage", "FItemID", "1"));
+            }).description(),
+            "FieldName must name a column of t_Picture, not \"FImage\".");
+  EXPECT_EQ(query.GetPictureData(Dsn(), Info("t_Picture", "FPhoto", "FItemID", "1")),
+            Variant(Picture(10)));
+}
+
 TEST_P(PictureDataTest, TheCallersNamesQuotedOrBracketedAreUsedAsGiven) {
   Store(1, Picture(120));
   clsPrintSetupQueryRpt().GetPictureData(Dsn(), Info("t_Picture", "FImage", "FCode", "'P1'"));

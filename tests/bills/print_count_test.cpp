@@ -89,6 +89,38 @@ TEST_P(PrintCountTest, NamesAndListsThatWouldChangeTheStatementAreRefused) {
   EXPECT_EQ(Snapshot(), templates);
 }
 
+// The names are checked against the table as it is when the call runs, on
+// the pooled connection that earlier calls used, whatever another connection
+// did to it in between.
+TEST_P(PrintCountTest, NamesAreCheckedAgainstTheTableAsItIsNow) {
+  clsPrintSetupUpdate update;
+  const auto count = [&](const std::string& field, const std::string& key) {
+    update.UpdatePrintCount(Dsn(), Counter("t_Bill", field, key, "1"));
+  };
+  const auto refusal = [&](const std::string& field, const std::string& key) {
+    const std::size_t seen = Observer().Statements().size();
+    const AutomationError refused = ErrorOf([&] { count(field, key); });
+    EXPECT_EQ(Observer().Statements().size(), seen) << field << " " << key;
+    return refused.description();
+  };
+  count("FPrintCount", "FInterID");
+  // Dropped and made again with other columns.
+  Exec("drop table t_Bill");
+  Exec("create table t_Bill (FBillID integer, FPrinted integer)");
+  Exec("insert into t_Bill values (1, 7)");
+  EXPECT_EQ(refusal("FPrintCount", "FBillID"),
+            "FieldName must name a column of t_Bill, not \"FPrintCount\".");
+  EXPECT_EQ(refusal("FPrinted", "FInterID"),
+            "PriKey must name a column of t_Bill, not \"FInterID\".");
+  count("FPrinted", "FBillID");
+  EXPECT_EQ(CStr(Db().Execute("select FPrinted from t_Bill")->Fields(0).Value()), "8");
+  Exec("drop table t_Bill");
+  EXPECT_EQ(refusal("FPrinted", "FBillID"),
+            "TableName must name an existing table, not \"t_Bill\".");
+  Exec("create table t_Bill (FPrinted integer, FBillID integer)");
+  count("FPrinted", "FBillID");
+}
+
 ORVO_INSTANTIATE_STORE_SUITE(PrintCountTest);
 
 }  // namespace

@@ -45,8 +45,8 @@ TableRows Versions(ado::Connection& connection, const store::Table& table, const
     return SelectRows(connection, std::move(listed), list, history, conditions, "FVersion");
   }
   // A body kept as a difference names its length in its head.
-  list += std::string(", case when ") + store::kBodyBase + " is null then null else substr(" +
-          kept.body + ", 1, 32) end";
+  list += std::string(", case when ") + store::kBodyIsDifference +
+          " is null then null else substr(" + kept.body + ", 1, 32) end";
   listed.columns.emplace_back("head");
   listed = SelectRows(connection, std::move(listed), list, history, conditions, "FVersion");
   listed.columns.pop_back();

@@ -1,6 +1,5 @@
 #include "store/history_bodies.hpp"
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,9 +19,6 @@ namespace {
 
 // How many templates one writing transaction of a compaction takes.
 constexpr std::size_t kTemplatesAtOnce = 64;
-// No history keeps more versions of a row than this; a longer chain of
-// differences has been made by hand and is not followed.
-constexpr std::size_t kLongestChain = 100000;
 
 ado::BoundValue Whole(std::int64_t number) {
   return {ado::adInteger, Variant(static_cast<std::int32_t>(number))};
@@ -44,20 +40,9 @@ std::optional<ByteSpan> BytesOf(const Variant& body) {
 
 struct Kept {
   std::int32_t version = 0;
-  std::int32_t id = 0;
-  Variant base;  // Null: `body` is whole
+  bool difference = false;  // else `body` is whole
   Variant body;
 };
-
-std::optional<Kept> KeptVersion(ado::Connection& connection, const HistoryTable& history,
-                                std::int32_t version) {
-  auto rows = connection.ExecuteWith("select FId, " + std::string(kBodyBase) + ", " + history.body +
-                                         " from " + history.table.name + " where FVersion = ?",
-                                     {Whole(version)});
-  if (rows->Eof()) return std::nullopt;
-  return Kept{version, CLng(rows->Fields(0).Value()), rows->Fields(1).Value(),
-              rows->Fields(2).Value()};
-}
 
 // The current row's body; empty when the row is gone.
 std::optional<Variant> CurrentBody(ado::Connection& connection, const HistoryTable& history,
@@ -80,28 +65,28 @@ Variant Applied(const Variant& newer, const Kept& kept) {
   }
 }
 
-// A template's versions, newest first.
+// A template's versions from `from` on, in `order` of their numbers.
 std::vector<Kept> VersionsOf(ado::Connection& connection, const HistoryTable& history,
-                             std::int32_t id) {
+                             std::int32_t id, std::int32_t from, const char* order) {
   std::vector<Kept> versions;
-  for (auto rows = connection.ExecuteWith("select FVersion, " + std::string(kBodyBase) + ", " +
-                                              history.body + " from " + history.table.name +
-                                              " where FId = ? order by FVersion desc",
-                                          {Whole(id)});
+  for (auto rows = connection.ExecuteWith(
+           "select FVersion, " + std::string(kBodyIsDifference) + ", " + history.body + " from " +
+               history.table.name + " where FId = ? and FVersion >= ? order by FVersion " + order,
+           {Whole(id), Whole(from)});
        !rows->Eof(); rows->MoveNext()) {
-    versions.push_back(
-        {CLng(rows->Fields(0).Value()), id, rows->Fields(1).Value(), rows->Fields(2).Value()});
+    versions.push_back({CLng(rows->Fields(0).Value()), !rows->Fields(1).Value().IsNull(),
+                        rows->Fields(2).Value()});
   }
   return versions;
 }
 
-// Version `version` keeps `difference` from the body of version `base`.
+// Version `version` keeps `difference` from the next newer body of its row.
 // The row is deleted and written again rather than updated: SQLite merges a
 // page that a delete leaves nearly empty with its neighbours, not one that
 // an update shrinks, and a history that compaction shrank in place would
 // keep its pages.
 void KeepAsDifference(ado::Connection& connection, const HistoryTable& history,
-                      std::int32_t version, Bytes difference, std::int32_t base) {
+                      std::int32_t version, Bytes difference) {
   std::string names;
   for (const Column& column : history.table.columns) {
     names += (names.empty() ? "" : ", ") + column.name;
@@ -115,8 +100,8 @@ void KeepAsDifference(ado::Connection& connection, const HistoryTable& history,
     markers += (markers.empty() ? "?" : ", ?");
     if (name == history.body) {
       values.push_back({ado::adLongVarBinary, Variant(std::move(difference))});
-    } else if (name == kBodyBase) {
-      values.push_back(Whole(base));
+    } else if (name == kBodyIsDifference) {
+      values.push_back(Whole(1));
     } else {
       values.push_back({ado::adVariant, row->Fields(static_cast<std::int32_t>(i)).Value()});
     }
@@ -132,43 +117,35 @@ void KeepAsDifference(ado::Connection& connection, const HistoryTable& history,
 // from the body of the version after it.
 void CompactTemplate(ado::Connection& connection, const HistoryTable& history, std::int32_t id,
                      Compaction& done) {
-  const std::optional<Variant> current =
+  // The next newer body, while it is known.
+  std::optional<Variant> newer =
       CurrentBody(connection, history, id, SchemaOf(connection).ForUpdate());
-  std::map<std::int32_t, Variant> built;  // by version; 0 the current row's
-  if (current) built.emplace(0, *current);
-  std::optional<std::int32_t> newer;
-  if (current) newer = 0;
-  for (const Kept& kept : VersionsOf(connection, history, id)) {
-    Variant body = kept.body;
-    if (!kept.base.IsNull()) {
-      const auto base = built.find(CLng(kept.base));
-      if (base == built.end()) {
+  for (Kept& kept : VersionsOf(connection, history, id, 0, "desc")) {
+    if (kept.difference) {
+      if (!newer) {
         ++done.unreadable;
-        newer.reset();
         continue;
       }
       try {
-        body = Applied(base->second, kept);
+        newer = Applied(*newer, kept);
       } catch (const AutomationError&) {
         ++done.unreadable;
         newer.reset();
-        continue;
       }
-    } else if (newer && !body.IsNull()) {
-      const std::optional<ByteSpan> whole = BytesOf(body);
-      const std::optional<ByteSpan> from = BytesOf(built.at(*newer));
-      if (whole && from) {
-        Bytes difference = DifferenceOf(*from, *whole);
-        if (difference.size() < whole->size()) {
-          done.bytesBefore += static_cast<std::int64_t>(whole->size());
-          done.bytesAfter += static_cast<std::int64_t>(difference.size());
-          ++done.compacted;
-          KeepAsDifference(connection, history, kept.version, std::move(difference), *newer);
-        }
+      continue;
+    }
+    const std::optional<ByteSpan> whole = BytesOf(kept.body);
+    const std::optional<ByteSpan> from = newer ? BytesOf(*newer) : std::nullopt;
+    if (!kept.body.IsNull() && whole && from) {
+      Bytes difference = DifferenceOf(*from, *whole);
+      if (difference.size() < whole->size()) {
+        done.bytesBefore += static_cast<std::int64_t>(whole->size());
+        done.bytesAfter += static_cast<std::int64_t>(difference.size());
+        ++done.compacted;
+        KeepAsDifference(connection, history, kept.version, std::move(difference));
       }
     }
-    built.emplace(kept.version, std::move(body));
-    newer = kept.version;
+    newer = std::move(kept.body);
   }
 }
 
@@ -176,39 +153,25 @@ void CompactTemplate(ado::Connection& connection, const HistoryTable& history, s
 
 Variant BodyOfVersion(ado::Connection& connection, const HistoryTable& history,
                       std::int32_t version) {
-  // From the version to the whole body its differences end in.
-  std::vector<Kept> chain;
+  auto found = connection.ExecuteWith(
+      "select FId from " + history.table.name + " where FVersion = ?", {Whole(version)});
+  if (found->Eof()) Unbuildable(version, "The history holds no such version.");
+  const std::int32_t id = CLng(found->Fields(0).Value());
+  found.reset();
+  // The version and the newer ones up to the first that keeps its body
+  // whole; past the newest, the current row.
+  const std::vector<Kept> versions = VersionsOf(connection, history, id, version, "asc");
+  std::size_t whole = 0;
+  while (whole < versions.size() && versions[whole].difference) ++whole;
   Variant body;
-  for (std::int32_t at = version;;) {
-    std::optional<Kept> kept = KeptVersion(connection, history, at);
-    if (!kept) {
-      if (chain.empty()) Unbuildable(version, "The history holds no such version.");
-      Unbuildable(version,
-                  "Version " + std::to_string(at) + ", which it was kept against, is gone.");
-    }
-    if (!chain.empty() && kept->id != chain.front().id) {
-      Unbuildable(version, "It was kept against a version of another row.");
-    }
-    chain.push_back(std::move(*kept));
-    const Variant& base = chain.back().base;
-    if (base.IsNull()) {
-      body = chain.back().body;
-      chain.pop_back();
-      break;
-    }
-    const std::int32_t next = CLng(base);
-    if (next == 0) {
-      std::optional<Variant> current = CurrentBody(connection, history, chain.front().id);
-      if (!current) Unbuildable(version, "The row it was kept against is gone.");
-      body = std::move(*current);
-      break;
-    }
-    if (next <= at || chain.size() > kLongestChain) {
-      Unbuildable(version, "It was kept against an older version.");
-    }
-    at = next;
+  if (whole < versions.size()) {
+    body = versions[whole].body;
+  } else {
+    std::optional<Variant> current = CurrentBody(connection, history, id);
+    if (!current) Unbuildable(version, "The row it was kept against is gone.");
+    body = std::move(*current);
   }
-  for (auto kept = chain.rbegin(); kept != chain.rend(); ++kept) body = Applied(body, *kept);
+  while (whole-- > 0) body = Applied(body, versions[whole]);
   return body;
 }
 

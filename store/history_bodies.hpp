@@ -36,7 +36,8 @@ struct Compaction {
 
 // Keeps each whole body of a template's versions written since the last
 // compaction as its difference from the next newer body of the template
-// (the current row's, for the newest), where that is shorter. A few
+// (the current row's, for the newest), where that is shorter. A deleted
+// template's newest version stays whole. A few
 // templates at a time, each in a writing transaction of its own, so that
 // writers wait for moments, never for the whole pass; outside any
 // transaction of the caller's.

@@ -115,7 +115,7 @@ const std::vector<HistoryTable>& HistoryTables() {
         if (column.name == "FData" && column.kind == ColumnKind::Binary) history.body = column.name;
         history.table.columns.push_back(column);
       }
-      if (!history.body.empty()) history.table.columns.push_back(WholeNumber(kBodyBase));
+      if (!history.body.empty()) history.table.columns.push_back(WholeNumber(kBodyIsDifference));
       built.push_back(std::move(history));
     }
     return built;
@@ -125,19 +125,13 @@ const std::vector<HistoryTable>& HistoryTables() {
 
 std::vector<Index> HistoryIndexes(const HistoryTable& history) {
   const std::string& name = history.table.name;
-  std::vector<Index> indexes = {{"IX_" + name + "_Id", name, "FId, FVersion", ""},
-                                {"IX_" + name + "_ChangedAt", name, "FChangedAt", ""}};
-  // The versions kept against the current row, which its next change turns
-  // into versions kept against the version that change makes.
-  if (!history.body.empty()) {
-    indexes.push_back({"IX_" + name + "_Current", name, "FId", std::string(kBodyBase) + " = 0"});
-  }
-  return indexes;
+  return {{"IX_" + name + "_Id", name, "FId, FVersion"},
+          {"IX_" + name + "_ChangedAt", name, "FChangedAt"}};
 }
 
 std::string CreateIndexStatement(const Index& index) {
   return "CREATE INDEX IF NOT EXISTS " + index.name + " ON " + index.table + " (" + index.columns +
-         ")" + (index.where.empty() ? "" : " WHERE " + index.where);
+         ")";
 }
 
 std::string FitRule(const Column& column) {

@@ -41,8 +41,7 @@ struct Table {
 struct Index {
   std::string name;
   std::string table;
-  std::string columns;     // in order, separated by ", "
-  std::string where = {};  // the condition on the rows it holds; empty for all
+  std::string columns;  // in order, separated by ", "
 };
 
 // In the order of TableNames().
@@ -61,16 +60,16 @@ struct HistoryTable {
   const Table* of = nullptr;
   Table table;
   // The column of a template's body, which a compacted history keeps as a
-  // difference from a newer body of the template (kBodyBase says which);
+  // difference from the next newer body of the template (kBodyIsDifference);
   // empty for a table of settings rows, whose values are small.
   std::string body;
 };
-// Beside a body column: Null while the version keeps its body whole, 0 when
-// it keeps the difference from the current row's body, else the version
-// whose body the difference is from. A change of a row turns its 0s into
-// the version that keeps what the row held, so that no difference ever
-// refers to a body that is gone.
-inline constexpr const char* kBodyBase = "FDataBase";
+// Beside a body column: Null while the version keeps its body whole, 1 when
+// it keeps the difference from the next newer body of its row: the next
+// version's, or the current row's for the newest. Every change of the row
+// keeps what the row held as its next version, so a difference always finds
+// the body it was made from where it was.
+inline constexpr const char* kBodyIsDifference = "FDataDiff";
 // In the order of Tables().
 const std::vector<HistoryTable>& HistoryTables();
 // The one row of how many versions of each row the history keeps (FKeep, 0

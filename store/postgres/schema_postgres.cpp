@@ -155,19 +155,13 @@ std::string HistoryFunction(const HistoryTable& history) {
     old += ", OLD." + column.name;
   }
   const std::string& name = history.table.name;
-  // The body that differences from the current row were made against is
-  // the one just kept.
-  const std::string rebased = history.body.empty() ? std::string()
-                                                   : " UPDATE " + name + " SET " + kBodyBase +
-                                                         " = made WHERE FId = " + "OLD.FId AND " +
-                                                         kBodyBase + " = 0;";
   return "CREATE OR REPLACE FUNCTION " + name +
          "_Keep() RETURNS trigger LANGUAGE plpgsql SET search_path FROM CURRENT AS $$ DECLARE "
          "keep integer := (SELECT FKeep FROM " +
-         kHistorySettings + "); made integer; BEGIN IF keep > 0 THEN INSERT INTO " + name +
+         kHistorySettings + "); BEGIN IF keep > 0 THEN INSERT INTO " + name +
          " (FChangedAt, FChange" + columns + ") VALUES (localtimestamp(0), lower(TG_OP)" + old +
-         ") RETURNING FVersion INTO made;" + rebased + " DELETE FROM " + name +
-         " WHERE FId = OLD.FId AND FVersion < (SELECT FVersion FROM " + name +
+         "); DELETE FROM " + name + " WHERE FId = OLD.FId AND FVersion < (SELECT FVersion FROM " +
+         name +
          " WHERE FId = OLD.FId ORDER BY FVersion DESC LIMIT 1 OFFSET keep - 1); END IF; "
          "RETURN NULL; END $$";
 }
@@ -233,7 +227,7 @@ void CreateHistory(ado::Connection& connection) {
     connection.Execute("CREATE TABLE IF NOT EXISTS " + history.table.name + " (" + columns + ")");
     if (!history.body.empty()) {
       connection.Execute("ALTER TABLE " + history.table.name + " ADD COLUMN IF NOT EXISTS " +
-                         kBodyBase + " integer");
+                         kBodyIsDifference + " integer");
     }
     for (const Index& index : HistoryIndexes(history)) {
       connection.Execute(CreateIndexStatement(index));

@@ -25,7 +25,7 @@ constexpr int kUncheckedVersion = 2;
 // added beside them, empty.
 constexpr int kHistorylessVersion = 3;
 // The schema whose history kept every body whole: its history gains the
-// columns that a compacted history needs, and its triggers are made again.
+// columns that a compacted history needs.
 constexpr int kWholeBodiesVersion = 4;
 
 // The column's declared type in SQLite.
@@ -222,19 +222,12 @@ std::string HistoryTrigger(const HistoryTable& history, const char* event, const
   const std::string keep = "(SELECT FKeep FROM " + settings + ")";
   std::string condition = keep + " > 0";
   if (!table.kept.empty()) condition += " AND OLD." + table.kept;
-  // The body that differences from the current row were made against is
-  // the one just kept.
-  const std::string rebased = history.body.empty()
-                                  ? std::string()
-                                  : " UPDATE " + name + " SET " + kBodyBase + " = (SELECT " +
-                                        "FLastVersion FROM " + settings +
-                                        ") WHERE FId = OLD.FId AND " + kBodyBase + " = 0;";
   return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_" + event + " AFTER " + event + " ON " +
          table.name + " WHEN " + condition + " BEGIN UPDATE " + settings +
          " SET FLastVersion = FLastVersion + 1; INSERT INTO " + name +
          " (FVersion, FChangedAt, FChange, " + ColumnNames(table) +
          ") SELECT FLastVersion, strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), '" + change +
-         "'" + old + " FROM " + settings + ";" + rebased + " DELETE FROM " + name +
+         "'" + old + " FROM " + settings + "; DELETE FROM " + name +
          " WHERE FId = OLD.FId AND FVersion < (SELECT FVersion FROM " + name +
          " WHERE FId = OLD.FId ORDER BY FVersion DESC LIMIT 1 OFFSET " + keep + " - 1); END";
 }
@@ -341,10 +334,8 @@ class SqliteSchema final : public BackendSchema {
                          " ADD COLUMN FCompacted INTEGER NOT NULL DEFAULT 0");
       for (const HistoryTable& history : HistoryTables()) {
         if (history.body.empty()) continue;
-        connection.Execute("ALTER TABLE " + history.table.name + " ADD COLUMN " + kBodyBase +
-                           " INTEGER");
-        connection.Execute("DROP TRIGGER TR_" + history.table.name + "_UPDATE");
-        connection.Execute("DROP TRIGGER TR_" + history.table.name + "_DELETE");
+        connection.Execute("ALTER TABLE " + history.table.name + " ADD COLUMN " +
+                           kBodyIsDifference + " INTEGER");
       }
     }
     if (fromVersion < kHistorylessVersion) {

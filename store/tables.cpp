@@ -125,8 +125,7 @@ const std::vector<HistoryTable>& HistoryTables() {
 
 std::vector<Index> HistoryIndexes(const HistoryTable& history) {
   const std::string& name = history.table.name;
-  return {{"IX_" + name + "_Id", name, "FId, FVersion"},
-          {"IX_" + name + "_ChangedAt", name, "FChangedAt"}};
+  return {{"IX_" + name + "_Id", name, "FId, FVersion"}};
 }
 
 std::string CreateIndexStatement(const Index& index) {

@@ -78,8 +78,9 @@ const std::vector<HistoryTable>& HistoryTables();
 inline constexpr const char* kHistorySettings = "T_PrintHistorySettings";
 // What a new store keeps.
 inline constexpr int kDefaultHistoryKeep = 20;
-// Beside the history tables: the index of a row's versions and of the
-// versions by time.
+// Beside the history tables: the index of a row's versions. Versions by time
+// have none: every write of a kept row would pay for it, for an operator's
+// listing that reads the history through anyway.
 std::vector<Index> HistoryIndexes(const HistoryTable& history);
 
 // What a value of the column must be, as the rule that refuses anything else

@@ -20,8 +20,9 @@ constexpr int kVersion = 5;
 // The first schema on this backend, without history: its tables stand as
 // they are, the history is added beside them, empty.
 constexpr int kHistorylessVersion = 3;
-// The schema whose history kept every body whole: its history gains the
-// columns that a compacted history needs.
+// The schema whose history kept every body whole and indexed its versions by
+// time: its history gains the columns that a compacted history needs and
+// loses that index.
 constexpr int kWholeBodiesVersion = 4;
 // Numbers the versions of every history table of the schema.
 constexpr const char* kVersionSequence = "orvo_history_version";
@@ -213,7 +214,8 @@ void CreateHistory(ado::Connection& connection) {
   connection.Execute(std::string("CREATE TABLE IF NOT EXISTS ") + kHistorySettings +
                      " (FKeep integer NOT NULL CHECK (FKeep >= 0))");
   // A store of the schema whose history kept every body whole gains what a
-  // compacted history needs; on any other these change nothing.
+  // compacted history needs and loses its index by time; on any other these
+  // change nothing.
   connection.Execute(std::string("ALTER TABLE ") + kHistorySettings +
                      " ADD COLUMN IF NOT EXISTS FCompacted integer NOT NULL DEFAULT 0");
   connection.Execute(std::string("INSERT INTO ") + kHistorySettings + " (FKeep) SELECT " +
@@ -229,6 +231,7 @@ void CreateHistory(ado::Connection& connection) {
       connection.Execute("ALTER TABLE " + history.table.name + " ADD COLUMN IF NOT EXISTS " +
                          kBodyIsDifference + " integer");
     }
+    connection.Execute("DROP INDEX IF EXISTS IX_" + history.table.name + "_ChangedAt");
     for (const Index& index : HistoryIndexes(history)) {
       connection.Execute(CreateIndexStatement(index));
     }

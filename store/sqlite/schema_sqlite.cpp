@@ -24,8 +24,9 @@ constexpr int kUncheckedVersion = 2;
 // The schema without history: its tables stand as they are, the history is
 // added beside them, empty.
 constexpr int kHistorylessVersion = 3;
-// The schema whose history kept every body whole: its history gains the
-// columns that a compacted history needs.
+// The schema whose history kept every body whole and indexed its versions by
+// time: its history gains the columns that a compacted history needs and
+// loses that index.
 constexpr int kWholeBodiesVersion = 4;
 
 // The column's declared type in SQLite.
@@ -336,6 +337,9 @@ class SqliteSchema final : public BackendSchema {
         if (history.body.empty()) continue;
         connection.Execute("ALTER TABLE " + history.table.name + " ADD COLUMN " +
                            kBodyIsDifference + " INTEGER");
+      }
+      for (const HistoryTable& history : HistoryTables()) {
+        connection.Execute("DROP INDEX IF EXISTS IX_" + history.table.name + "_ChangedAt");
       }
     }
     if (fromVersion < kHistorylessVersion) {

@@ -139,12 +139,14 @@ TEST_P(HistoryBodiesTest, ADifferenceWhoseNewerBodyChangedUnseenIsRefused) {
 }
 
 // A store whose history kept every body whole (schema 4) gains what
-// compaction needs and keeps its versions.
+// compaction needs, loses its index by time and keeps its versions.
 TEST_P(HistoryBodiesTest, AStoreWhoseHistoryKeptBodiesWholeIsUpgraded) {
   Edit(100);
   Edit(9000);
   for (const HistoryTable& history : HistoryTables()) {
     if (!history.body.empty()) Exec("alter table " + history.table.name + " drop column FDataDiff");
+    Exec("create index IX_" + history.table.name + "_ChangedAt on " + history.table.name +
+         " (FChangedAt)");
   }
   Exec("alter table T_PrintHistorySettings drop column FCompacted");
   if (GetParam().name == "SQLite") {
@@ -157,6 +159,12 @@ TEST_P(HistoryBodiesTest, AStoreWhoseHistoryKeptBodiesWholeIsUpgraded) {
   EXPECT_EQ(upgraded.action, Action::Upgraded);
   EXPECT_EQ(upgraded.fromVersion, 4);
   EXPECT_EQ(Count("T_PrintExportNote_History"), 2);
+  // Every change of a kept row no longer pays for an index by time.
+  const std::string changedAt = "'ix_t_printexportnote_history_changedat'";
+  EXPECT_EQ(GetParam().name == "SQLite"
+                ? Count("sqlite_master", "lower(name) = " + changedAt)
+                : Count("pg_indexes", "schemaname = current_schema() and indexname = " + changedAt),
+            0);
   EXPECT_EQ(CompactHistory(Db()).compacted, 2);
   Edit(20000);
   ExpectEveryVersionBuilt();

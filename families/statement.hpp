@@ -12,8 +12,10 @@
 // whole), those values, and the text for whoever observes it; names stay in
 // the shape as they are.
 //
-// Pure; any thread. A FilledStatement refers to the holes it was made with
-// and lives no longer than they do: it is made and run in one expression.
+// Any thread: each keeps the patterns it read lately, so that a pattern is
+// read once and its shape shared by every statement whose holes are all
+// bound. A FilledStatement refers to the holes it was made with and lives no
+// longer than they do: it is made and run in one expression.
 
 #ifndef ORVO_FAMILIES_STATEMENT_HPP_
 #define ORVO_FAMILIES_STATEMENT_HPP_

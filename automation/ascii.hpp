@@ -18,7 +18,8 @@ constexpr char ToLower(char c) {
 constexpr bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (ToLower(a[i]) != ToLower(b[i])) return false;
+    // Most letters compared are written alike; only those that are not are folded.
+    if (a[i] != b[i] && ToLower(a[i]) != ToLower(b[i])) return false;
   }
   return true;
 }

@@ -75,10 +75,15 @@ std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
   while (!rows->Eof()) {
     const std::int32_t bill_id = CLng(rows->Fields("FBillId").Value());
     const std::int32_t bill_type = CLng(rows->Fields("FBillType").Value());
+    // Built in place: a list of initial values would be copied once more.
+    std::vector<Variant> entry;
+    entry.reserve(4);
+    entry.emplace_back(bill_id);
+    entry.emplace_back(bill_type);
+    entry.emplace_back(CStr(rows->Fields("fname").Value()));
+    entry.push_back(rows->Fields("fData").Value());
     result->SetObject(std::to_string(bill_type) + "|" + std::to_string(bill_id),
-                      std::make_shared<Vector>(std::vector<Variant>{
-                          bill_id, bill_type, CStr(rows->Fields("fname").Value()),
-                          rows->Fields("fData").Value()}));
+                      std::make_shared<Vector>(std::move(entry)));
     rows->MoveNext();
   }
 

@@ -1,6 +1,8 @@
 #include "families/statement.hpp"
 
+#include <array>
 #include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
@@ -138,42 +140,124 @@ std::string Fill(std::string_view pattern, std::span<const Hole> holes,
   return text;
 }
 
-FilledStatement::FilledStatement(std::string_view pattern, std::span<const Hole> holes,
-                                 std::span<const Hole> more)
-    : pattern_(pattern), holes_(holes), more_(more) {
-  shape_.reserve(pattern.size());
-  values_.reserve(holes.size() + more.size());
-  // A bound value takes the quotes the pattern writes around its hole: the
-  // closing one is the first character of the next run of text.
+// A pattern read once: its runs of fixed text, each followed by a hole but
+// the last, and the shape in which every hole is a marker.
+struct CompiledPattern {
+  struct Piece {
+    std::string_view text;  // with the quotes around a quoted hole left out
+    std::string_view hole;
+    bool hasHole = false;
+    bool quoted = false;  // the pattern writes quotes around the hole
+    bool glued = false;   // a word follows the hole
+  };
+  std::string pattern;
+  std::vector<Piece> pieces;  // views into `pattern`
+  std::string shape;
+};
+
+namespace {
+
+using Piece = CompiledPattern::Piece;
+
+// The shape of `pieces`: a marker for each hole, or the hole's value written
+// out where `unbound(piece)` gives the hole because it cannot be bound.
+template <class Unbound>
+std::string ShapeOf(const std::vector<Piece>& pieces, Unbound&& unbound) {
+  std::string shape;
+  for (const Piece& piece : pieces) {
+    shape.append(piece.text);
+    if (!piece.hasHole) continue;
+    if (const Hole* hole = unbound(piece)) {
+      shape.append(hole->Written());
+      continue;
+    }
+    shape += '?';
+    if (piece.glued) shape += ' ';
+  }
+  return shape;
+}
+
+std::shared_ptr<const CompiledPattern> Compile(std::string_view pattern) {
+  auto compiled = std::make_shared<CompiledPattern>();
+  compiled->pattern = std::string(pattern);
+  const std::string_view own = compiled->pattern;
+  // A bound value takes the quotes the pattern writes around its hole (a
+  // quoted hole is always bound): the opening one is the last character of
+  // the run of text before it, the closing one the first of the run after.
   bool dropQuote = false;
-  std::string_view part;
   Walk(
-      pattern,
+      own,
       [&](std::string_view text) {
-        part = text;
-        if (dropQuote && !part.empty()) part.remove_prefix(1);
+        if (dropQuote && !text.empty()) text.remove_prefix(1);
         dropQuote = false;
+        compiled->pieces.push_back(Piece{.text = text, .hole = {}});
       },
       [&](std::string_view name, std::size_t open, std::size_t close) {
-        const bool quoted = open > 0 && pattern[open - 1] == '\'' && close + 1 < pattern.size() &&
-                            pattern[close + 1] == '\'';
-        const Hole& hole = HoleNamed(holes, name, more);
-        std::optional<Variant> bound = hole.Bound(quoted);
-        if (bound && quoted) part.remove_suffix(1);
-        shape_.append(part);
-        part = {};
-        if (!bound) {
-          shape_.append(hole.Written());
-          return;
-        }
-        shape_ += '?';
-        values_.push_back({ado::adVariant, std::move(*bound)});
-        dropQuote = quoted;
+        Piece& piece = compiled->pieces.back();
+        piece.quoted =
+            open > 0 && own[open - 1] == '\'' && close + 1 < own.size() && own[close + 1] == '\'';
+        if (piece.quoted && !piece.text.empty()) piece.text.remove_suffix(1);
+        piece.hole = name;
+        piece.hasHole = true;
+        dropQuote = piece.quoted;
         // A marker glued to a word ("{id}and") keeps the two apart.
-        const std::size_t next = close + (quoted ? 2 : 1);
-        if (next < pattern.size() && IsWordCharacter(pattern[next])) shape_ += ' ';
+        const std::size_t next = close + (piece.quoted ? 2 : 1);
+        piece.glued = next < own.size() && IsWordCharacter(own[next]);
       });
-  shape_.append(part);
+  compiled->shape = ShapeOf(compiled->pieces, [](const Piece&) -> const Hole* { return nullptr; });
+  return compiled;
+}
+
+// `pattern` compiled, read only when this thread has not read it lately: a
+// direct-mapped cache by the pattern's address, since the classes run a few
+// dozen patterns of static storage. A slot holding another text is compiled
+// again; a statement shares what it was made with, so a slot taken over
+// leaves it intact.
+std::shared_ptr<const CompiledPattern> CompiledOf(std::string_view pattern) {
+  constexpr int kSlotBits = 6;
+  thread_local std::array<std::shared_ptr<const CompiledPattern>, std::size_t{1} << kSlotBits>
+      slots;
+  // Texts of static storage are often aligned alike: the address is mixed
+  // (Fibonacci hashing) so that its high bits pick the slot.
+  const std::uint64_t mixed =
+      static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(pattern.data())) *
+      0x9E3779B97F4A7C15u;
+  std::shared_ptr<const CompiledPattern>& slot = slots[mixed >> (64 - kSlotBits)];
+  if (!slot || slot->pattern != pattern) slot = Compile(pattern);
+  return slot;
+}
+
+}  // namespace
+
+FilledStatement::FilledStatement(std::string_view pattern, std::span<const Hole> holes,
+                                 std::span<const Hole> more)
+    : pattern_(pattern), holes_(holes), more_(more), compiled_(CompiledOf(pattern)) {
+  // A value for each hole the pattern writes, at most; none for a pattern without holes.
+  if (compiled_->pieces.size() > 1) values_.reserve(compiled_->pieces.size() - 1);
+  bool everyHoleBound = true;
+  for (const Piece& piece : compiled_->pieces) {
+    if (!piece.hasHole) continue;
+    std::optional<Variant> bound = HoleNamed(holes, piece.hole, more).Bound(piece.quoted);
+    if (!bound) {
+      everyHoleBound = false;
+      continue;
+    }
+    values_.push_back({ado::adVariant, std::move(*bound)});
+  }
+  if (everyHoleBound) {
+    // The same shape for every statement of the pattern: shared, not built.
+    sharedShape_ = true;
+    return;
+  }
+  // A value that must stand in the text gives a shape of this statement's own.
+  ownShape_ = ShapeOf(compiled_->pieces, [&](const Piece& piece) -> const Hole* {
+    const Hole& hole = HoleNamed(holes, piece.hole, more);
+    return hole.Bound(piece.quoted) ? nullptr : &hole;
+  });
+}
+
+std::string_view FilledStatement::Shape() const {
+  return sharedShape_ ? std::string_view(compiled_->shape) : std::string_view(ownShape_);
 }
 
 bool HasHole(std::string_view pattern, std::string_view name) {

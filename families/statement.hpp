@@ -12,14 +12,17 @@
 // whole), those values, and the text for whoever observes it; names stay in
 // the shape as they are.
 //
-// Pure; any thread. A FilledStatement refers to the holes it was made with
-// and lives no longer than they do: it is made and run in one expression.
+// Any thread: each keeps the patterns it read lately, so that a pattern is
+// read once and its shape shared by every statement whose holes are all
+// bound. A FilledStatement refers to the holes it was made with and lives no
+// longer than they do: it is made and run in one expression.
 
 #ifndef ORVO_FAMILIES_STATEMENT_HPP_
 #define ORVO_FAMILIES_STATEMENT_HPP_
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -72,6 +75,8 @@ inline std::string Fill(std::string_view pattern, std::initializer_list<Hole> ho
   return Fill(pattern, std::span<const Hole>(holes.begin(), holes.size()));
 }
 
+struct CompiledPattern;
+
 class FilledStatement final : public ado::ShapedStatement {
  public:
   FilledStatement(std::string_view pattern, std::span<const Hole> holes,
@@ -79,7 +84,7 @@ class FilledStatement final : public ado::ShapedStatement {
   FilledStatement(std::string_view pattern, std::initializer_list<Hole> holes)
       : FilledStatement(pattern, std::span<const Hole>(holes.begin(), holes.size())) {}
 
-  std::string_view Shape() const override { return shape_; }
+  std::string_view Shape() const override;
   const std::vector<ado::BoundValue>& Values() const override { return values_; }
   std::string Text() const override { return Fill(pattern_, holes_, more_); }
 
@@ -87,7 +92,9 @@ class FilledStatement final : public ado::ShapedStatement {
   std::string_view pattern_;
   std::span<const Hole> holes_;
   std::span<const Hole> more_;
-  std::string shape_;
+  std::shared_ptr<const CompiledPattern> compiled_;  // read once per thread, shared
+  bool sharedShape_ = false;                         // every hole is a marker: the pattern's shape
+  std::string ownShape_;  // else this statement's, with values written in
   std::vector<ado::BoundValue> values_;
 };
 

@@ -68,6 +68,14 @@ std::vector<std::shared_ptr<ado::Connection>> TakeEnlisted(UnitOfWork& unit) {
   return connections;
 }
 
+// Gives the emptied list back to the unit, so that the next unit enlists
+// without allocating; a unit that enlisted anew meanwhile keeps its own.
+void GiveBack(UnitOfWork& unit,
+              std::vector<std::shared_ptr<ado::Connection>>& connections) noexcept {
+  connections.clear();
+  if (unit.enlisted.empty()) unit.enlisted.swap(connections);
+}
+
 void RunAfterwards(UnitOfWork& unit) noexcept {
   std::vector<std::function<void()>> actions = std::move(unit.afterwards);
   unit.afterwards.clear();
@@ -96,7 +104,9 @@ CallScope::~CallScope() {
     return;
   }
   // Whatever End did not end: all of it when the call failed.
-  RollBackAll(TakeEnlisted(unit));
+  std::vector<std::shared_ptr<ado::Connection>> connections = TakeEnlisted(unit);
+  RollBackAll(connections);
+  GiveBack(unit, connections);
   unit.doomed = false;
   RunAfterwards(unit);
 }
@@ -109,9 +119,10 @@ void CallScope::End() {
     if (vote_ == Vote::Abort) unit.doomed = true;
     return;
   }
-  const std::vector<std::shared_ptr<ado::Connection>> connections = TakeEnlisted(unit);
+  std::vector<std::shared_ptr<ado::Connection>> connections = TakeEnlisted(unit);
   if (unit.doomed || vote_ == Vote::Abort) {
     RollBackAll(connections);
+    GiveBack(unit, connections);
     if (vote_ != Vote::Abort) {
       throw AutomationError(kAborted, kHostSource,
                             "A call inside this unit of work failed or aborted, so none of its "
@@ -120,6 +131,7 @@ void CallScope::End() {
     return;
   }
   CommitAll(connections);
+  GiveBack(unit, connections);
 }
 
 bool CallScope::Active() {

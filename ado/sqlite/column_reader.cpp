@@ -41,10 +41,14 @@ bool FitsLong(sqlite3_int64 v) {
          v <= std::numeric_limits<std::int32_t>::max();
 }
 
-DataTypeEnum StoredType(sqlite3_stmt* stmt, int column) {
-  switch (sqlite3_column_type(stmt, column)) {
+// A column's value of the current row is read through the one value object
+// SQLite keeps for it, which is cheaper than a call per property of the
+// column. SQLite calls that object unprotected because no mutex guards it;
+// a connection is used on one thread only, so none is needed.
+DataTypeEnum StoredType(sqlite3_value* value) {
+  switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-      return FitsLong(sqlite3_column_int64(stmt, column)) ? adInteger : adBigInt;
+      return FitsLong(sqlite3_value_int64(value)) ? adInteger : adBigInt;
     case SQLITE_FLOAT:
       return adDouble;
     case SQLITE_TEXT:
@@ -66,37 +70,41 @@ Variant ReadInteger(sqlite3_int64 v, DataTypeEnum declared) {
   return Variant(static_cast<double>(v));
 }
 
-Variant ReadBlob(sqlite3_stmt* stmt, int column) {
-  const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt, column));
-  const auto size = static_cast<std::size_t>(sqlite3_column_bytes(stmt, column));
+Variant ReadBlob(sqlite3_value* value) {
+  const auto* data = static_cast<const std::uint8_t*>(sqlite3_value_blob(value));
+  const auto size = static_cast<std::size_t>(sqlite3_value_bytes(value));
   return data == nullptr ? Variant(Bytes()) : Variant::CopyOf(ByteSpan(data, size));
 }
 
-std::string ReadText(sqlite3_stmt* stmt, int column) {
-  const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-  const auto size = static_cast<std::size_t>(sqlite3_column_bytes(stmt, column));
-  return data == nullptr ? std::string() : std::string(data, size);
-}
-
-Variant ReadValue(sqlite3_stmt* stmt, int column, DataTypeEnum declared) {
-  switch (sqlite3_column_type(stmt, column)) {
+Variant ReadValue(sqlite3_value* value, DataTypeEnum declared) {
+  switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-      return ReadInteger(sqlite3_column_int64(stmt, column), declared);
+      return ReadInteger(sqlite3_value_int64(value), declared);
     case SQLITE_FLOAT:
-      return Variant(sqlite3_column_double(stmt, column));
+      return Variant(sqlite3_value_double(value));
     case SQLITE_TEXT: {
-      if (declared == adLongVarBinary) return ReadBlob(stmt, column);
-      std::string text = ReadText(stmt, column);
+      if (declared == adLongVarBinary) return ReadBlob(value);
+      const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
+      const std::string_view text(data != nullptr ? data : "",
+                                  static_cast<std::size_t>(sqlite3_value_bytes(value)));
       Date date;
       if (declared == adDBTimeStamp && Date::Parse(text, date)) return Variant(date);
-      return Variant(std::move(text));
+      return Variant(std::string(text));
     }
     case SQLITE_BLOB:
-      return ReadBlob(stmt, column);
+      return ReadBlob(value);
     default:
       return Variant::Null();
   }
 }
+
+// Reads a value where it is converted to, so that the row's array is filled
+// in place rather than with a value moved in and then destroyed.
+struct InPlace {
+  sqlite3_value* value;
+  DataTypeEnum declared;
+  operator Variant() const { return ReadValue(value, declared); }
+};
 
 }  // namespace
 
@@ -126,9 +134,9 @@ ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt) const {
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW) throw ErrorFromDatabase(db, rc);
     for (std::size_t i = 0; i < declared_.size(); ++i) {
-      const int column = static_cast<int>(i);
-      if (undeclared_ && settled[i].type == adVariant) settled[i].type = StoredType(stmt, column);
-      result.values.push_back(ReadValue(stmt, column, declared_[i]));
+      sqlite3_value* value = sqlite3_column_value(stmt, static_cast<int>(i));
+      if (undeclared_ && settled[i].type == adVariant) settled[i].type = StoredType(value);
+      result.values.emplace_back(InPlace{value, declared_[i]});
     }
   }
   result.columns =

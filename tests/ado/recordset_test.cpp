@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ado_test_support.hpp"
+#include "orvo/automation/conversions.hpp"
 
 namespace orvo::ado {
 namespace {
@@ -39,6 +40,36 @@ TEST(RecordsetTest, UnknownFieldsAndMovesPastTheEndAreRefused) {
   EXPECT_EQ(ErrorOf([&] { rs.Fields(0).Value(); }).number(), kErrNoCurrentRecord);
   rs.Close();
   EXPECT_EQ(ErrorOf([&] { rs.Fields(0); }).number(), kErrObjectClosed);
+}
+
+TEST(RecordsetTest, FieldsByNameFindTheFirstColumnOfThatNameWhateverItsCase) {
+  ResultSet result;
+  result.hasRows = true;
+  // Names of one size with one last letter, names told apart only by their
+  // first or a middle letter, a name twice, and a column without a name.
+  result.columns = std::make_shared<const std::vector<ColumnInfo>>(
+      std::vector<ColumnInfo>{{"FData", adVarChar},
+                              {"FDate", adVarChar},
+                              {"xData", adVarChar},
+                              {"FDaTa", adVarChar},
+                              {"FBillId", adInteger},
+                              {"FBillType", adInteger},
+                              {"", adInteger},
+                              {"FB", adInteger}});
+  for (int i = 0; i < 8; ++i) result.values.push_back(Variant(i));
+  Recordset rs(std::move(result));
+  const auto indexOf = [&](std::string_view name) { return CLng(rs.Fields(name).Value()); };
+  EXPECT_EQ(indexOf("fdata"), 0);
+  EXPECT_EQ(indexOf("FDATE"), 1);
+  EXPECT_EQ(indexOf("XDATA"), 2);
+  EXPECT_EQ(indexOf("fbilltype"), 5);
+  EXPECT_EQ(indexOf("FBILLID"), 4);
+  EXPECT_EQ(indexOf(""), 6);
+  EXPECT_EQ(indexOf("fb"), 7);
+  EXPECT_EQ(rs.Fields("FData").Name(), "FData");
+  for (const std::string_view missing : {"FDatb", "GData", "FDat", "FData ", "F", "FBillTyp"}) {
+    EXPECT_EQ(ErrorOf([&] { rs.Fields(missing); }).number(), kErrItemNotFound) << missing;
+  }
 }
 
 TEST(RecordsetTest, GetChunkReadsSuccessivePiecesThenNullAndStartsAgainOnAnotherRow) {

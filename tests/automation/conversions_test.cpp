@@ -127,6 +127,18 @@ TEST(Utf8Test, AcceptsEveryScalarValueAndRefusesEveryMalformedSequence) {
         "\xF0\x9F\x98 ", "\x80", "\xC3\xA9\xA9"}) {
     EXPECT_FALSE(IsValidUtf8(text)) << text;
   }
+  // Long ASCII texts are read in blocks: a stray byte is found at any
+  // position, and a character that spans two blocks is whole.
+  const std::string ascii(80, 'a');
+  for (std::size_t at = 0; at < ascii.size(); ++at) {
+    std::string stray = ascii;
+    stray[at] = '\x80';
+    EXPECT_FALSE(IsValidUtf8(stray)) << at;
+    std::string spanning = ascii;
+    spanning.replace(at, 2, "\xC3\xA9");
+    EXPECT_TRUE(IsValidUtf8(spanning)) << at;
+    EXPECT_FALSE(IsValidUtf8(ascii.substr(0, at) + "\xE5\xAD")) << at;
+  }
   // Each byte that begins no character counts as one.
   EXPECT_EQ(Utf8CharacterLength("\xF0\x9F\x98\x80x", 0), 4u);
   EXPECT_EQ(Utf8CharacterLength("\xE5\xADx", 0), 1u);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace orvo::families {
 namespace {
@@ -17,6 +19,59 @@ TEST(StatementTest, HolesTakeNumbersQuotedTextsAndVerbatimTextsAsTheyStand) {
   EXPECT_THROW(Fill("FPreparerId={user}", {{"type", 1}}), std::logic_error);
   EXPECT_TRUE(HasHole("a={user} and b={users}", "user"));
   EXPECT_FALSE(HasHole("a={users}", "user"));
+}
+
+std::vector<Variant> ValuesOf(const FilledStatement& statement) {
+  std::vector<Variant> values;
+  for (const ado::BoundValue& value : statement.Values()) values.push_back(value.value);
+  return values;
+}
+
+TEST(StatementTest, ShapesBindWhatTheDatabaseCanTakeAndWriteNamesIntoTheText) {
+  const std::string_view pattern =
+      "select {col} from T where FName='{name}' and FBillType={type}and FSel={sel}";
+  // A statement refers to its holes: they live as long as it does.
+  const std::vector<Hole> boundHoles{{"col", Verbatim{"FData"}},
+                                     {"name", Quoted{"O'Brien"}},
+                                     {"type", -28},
+                                     {"sel", Verbatim{"1.5"}}};
+  const FilledStatement bound(pattern, boundHoles);
+  EXPECT_EQ(bound.Shape(), "select FData from T where FName=? and FBillType=? and FSel=?");
+  EXPECT_EQ(ValuesOf(bound), (std::vector<Variant>{"O'Brien", -28, 1.5}));
+  EXPECT_EQ(bound.Text(),
+            "select FData from T where FName='O''Brien' and FBillType=-28and FSel=1.5");
+  // The same pattern with other values: a name elsewhere, a number where the
+  // name stood; each statement gets its own shape.
+  const std::vector<Hole> otherHoles{
+      {"col", Verbatim{"7"}}, {"name", Quoted{""}}, {"type", 5}, {"sel", Verbatim{"x"}}};
+  const FilledStatement other(pattern, otherHoles);
+  EXPECT_EQ(other.Shape(), "select ? from T where FName=? and FBillType=? and FSel=x");
+  EXPECT_EQ(ValuesOf(other), (std::vector<Variant>{7, "", 5}));
+  EXPECT_EQ(other.Text(), "select 7 from T where FName='' and FBillType=5and FSel=x");
+  EXPECT_EQ(bound.Shape(), "select FData from T where FName=? and FBillType=? and FSel=?");
+  const FilledStatement none("select 1", {});
+  EXPECT_EQ(none.Shape(), "select 1");
+  EXPECT_TRUE(none.Values().empty());
+  EXPECT_THROW(FilledStatement("FPreparerId={user}", {{"type", 1}}), std::logic_error);
+}
+
+TEST(StatementTest, AShapeFollowsItsPatternsTextAndOutlivesOtherPatterns) {
+  // A pattern changed in place, at the same address, gives its new shape.
+  std::string pattern = "select * from T where FBillType={type}";
+  EXPECT_EQ(FilledStatement(pattern, {{"type", 1}}).Shape(), "select * from T where FBillType=?");
+  pattern.replace(pattern.find("FBillType"), 9, "FBillTyp2");
+  EXPECT_EQ(FilledStatement(pattern, {{"type", 1}}).Shape(), "select * from T where FBillTyp2=?");
+  // A statement keeps its shape while many other patterns are read.
+  const std::vector<Hole> holes{{"type", 1}};
+  const FilledStatement kept(pattern, holes);
+  std::vector<std::string> others;
+  for (int i = 0; i < 500; ++i) {
+    others.push_back("select " + std::to_string(i) + " from T where FBillType={type}");
+  }
+  for (const std::string& text : others) {
+    EXPECT_EQ(FilledStatement(text, {{"type", 2}}).Shape(), text.substr(0, text.find('{')) + "?");
+  }
+  EXPECT_EQ(kept.Shape(), "select * from T where FBillTyp2=?");
 }
 
 }  // namespace

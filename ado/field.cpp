@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "ado/chunk.hpp"
 #include "ado/errors.hpp"
 #include "ado/utf8.hpp"
 #include "orvo/ado/recordset.hpp"
@@ -41,6 +42,10 @@ std::int32_t Field::ActualSize() const {
 }
 
 Variant Field::GetChunk(std::int32_t length) {
+  return BorrowChunk(length).ToVariant();
+}
+
+Chunk Field::BorrowChunk(std::int32_t length) {
   if (length < 0) {
     throw InvalidArgumentError(
         "ADODB.Field", "GetChunk needs a length of 0 or more, not " + std::to_string(length));
@@ -49,32 +54,39 @@ Variant Field::GetChunk(std::int32_t length) {
   if (owner_->chunkOffsets_.empty()) owner_->chunkOffsets_.assign(owner_->result_.ColumnCount(), 0);
   std::size_t& offset = owner_->chunkOffsets_[index_];
   const auto count = static_cast<std::size_t>(length);
+  std::size_t end = 0;
   switch (value.kind()) {
     case Variant::Kind::Null:
-      return Variant::Null();
+      return {};
     case Variant::Kind::Bytes: {
-      // A piece shares the value's bytes: reading a picture in small chunks
-      // copies nothing.
       const std::size_t size = value.AsBytes().size();
-      if (offset >= size) return Variant::Null();
-      const std::size_t take = std::min(count, size - offset);
-      Variant piece = value.BytesSlice(offset, take);
-      offset += take;
-      return piece;
+      if (offset >= size) return {};
+      end = offset + std::min(count, size - offset);
+      break;
     }
     case Variant::Kind::String: {
       // Text is read in characters, so a piece never splits one.
       const std::string& text = value.AsString();
-      if (offset >= text.size()) return Variant::Null();
-      const std::size_t end = AdvanceCharacters(text, offset, count);
-      std::string piece = text.substr(offset, end - offset);
-      offset = end;
-      return Variant(std::move(piece));
+      if (offset >= text.size()) return {};
+      end = AdvanceCharacters(text, offset, count);
+      break;
     }
     default:
       throw AutomationError(kErrNotAllowedInContext, "ADODB.Field",
                             "Operation is not allowed in this context.");
   }
+  const Chunk piece{&value, offset, end - offset};
+  offset = end;
+  return piece;
+}
+
+Variant Chunk::ToVariant() const {
+  if (value == nullptr) return Variant::Null();
+  if (value->kind() == Variant::Kind::String)
+    return Variant(value->AsString().substr(offset, size));
+  // A piece of bytes shares the value's bytes: reading a picture in small
+  // chunks copies nothing.
+  return value->BytesSlice(offset, size);
 }
 
 }  // namespace orvo::ado

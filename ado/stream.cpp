@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ado/chunk.hpp"
 #include "ado/errors.hpp"
 #include "orvo/automation/error.hpp"
 
@@ -38,18 +39,37 @@ void Stream::Close() {
   position_ = 0;
 }
 
+namespace {
+
+// What a stream takes of a value written to it: a byte array's bytes, or a
+// text's; anything else is a type mismatch.
+ByteSpan BytesOf(const Variant& buffer) {
+  if (buffer.kind() == Variant::Kind::Bytes) return buffer.AsBytes();
+  if (buffer.kind() == Variant::Kind::String) {
+    return ByteSpan(reinterpret_cast<const std::uint8_t*>(buffer.AsString().data()),
+                    buffer.AsString().size());
+  }
+  throw RuntimeError(kTypeMismatch);
+}
+
+}  // namespace
+
 void Stream::Write(const Variant& buffer) {
   RequireOpen();
-  ByteSpan bytes;
-  if (buffer.kind() == Variant::Kind::Bytes) {
-    bytes = buffer.AsBytes();
-  } else if (buffer.kind() == Variant::Kind::String) {
-    bytes = ByteSpan(reinterpret_cast<const std::uint8_t*>(buffer.AsString().data()),
-                     buffer.AsString().size());
-  } else {
-    throw RuntimeError(kTypeMismatch);
-  }
-  if (Share(buffer, bytes.size())) return;
+  const ByteSpan bytes = BytesOf(buffer);
+  if (Share(buffer, 0, bytes.size())) return;
+  Append(bytes);
+}
+
+void Stream::Write(const Chunk& chunk) {
+  RequireOpen();
+  // A read past the value's end gave Null, which a stream does not take.
+  if (chunk.value == nullptr) throw RuntimeError(kTypeMismatch);
+  if (Share(*chunk.value, chunk.offset, chunk.size)) return;
+  Append(BytesOf(*chunk.value).subspan(chunk.offset, chunk.size));
+}
+
+void Stream::Append(ByteSpan bytes) {
   Own();
   // A value read from the stream shares its bytes; writing gives the stream
   // bytes of its own first, so what was read stays as it was.
@@ -85,11 +105,11 @@ std::int64_t Stream::Size() const {
   return data_ ? static_cast<std::int64_t>(data_->size()) : 0;
 }
 
-bool Stream::Share(const Variant& buffer, std::size_t size) {
+bool Stream::Share(const Variant& source, std::size_t offset, std::size_t size) {
   if (shared_) {
-    if (position_ != sharedSize_ || !shared_->ExtendOver(buffer)) return false;
-  } else if (buffer.kind() == Variant::Kind::Bytes && Size() == 0) {
-    shared_ = buffer;
+    if (position_ != sharedSize_ || !shared_->ExtendOver(source, offset, size)) return false;
+  } else if (source.kind() == Variant::Kind::Bytes && Size() == 0) {
+    shared_ = source.BytesSlice(offset, size);
     sharedSize_ = 0;
   } else {
     return false;

@@ -19,6 +19,8 @@
 
 namespace orvo::ado {
 
+struct Chunk;
+
 class Stream : public Dispatch {
  public:
   const ClassInfo& TypeInfo() const override;
@@ -33,6 +35,10 @@ class Stream : public Dispatch {
   // Writes at the current position, extending the stream as needed. Accepts
   // Bytes (a String writes its bytes); raises 0x800A0E78 when closed.
   void Write(const Variant& buffer);
+  // Writes a chunk as Write(chunk.ToVariant()) would, without making it a
+  // Variant: the next chunk of the value the stream already shares extends
+  // it in place.
+  void Write(const Chunk& chunk);
   // Reads `count` bytes from the position (all that remain when -1) as Bytes;
   // Null when nothing remains.
   Variant Read(std::int32_t count = -1);
@@ -43,10 +49,12 @@ class Stream : public Dispatch {
 
  private:
   void RequireOpen() const;
-  // Takes `buffer` (of `size` bytes) as the stream's bytes, or as their
-  // continuation, without copying it, when it is written to an empty stream
-  // or follows the stream's shared bytes in their buffer.
-  bool Share(const Variant& buffer, std::size_t size);
+  // Takes the `size` bytes of `source` from `offset` as the stream's bytes,
+  // or as their continuation, without copying them, when they are written to
+  // an empty stream or follow the stream's shared bytes in their buffer.
+  bool Share(const Variant& source, std::size_t offset, std::size_t size);
+  // Writes `bytes` at the position into bytes of the stream's own.
+  void Append(ByteSpan bytes);
   // Copies shared bytes into bytes of the stream's own.
   void Own();
   // While every write has continued the one before in the same shared

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "ado/chunk.hpp"
 #include "ado/stream.hpp"
 #include "bills/sql_names.hpp"
 #include "component/frame.hpp"
@@ -65,12 +66,14 @@ Variant ReadPictureData(component::MethodContext& context, const Dictionary& dct
   ado::Field image = picture.Fields(field_name);
   const std::int32_t size = image.ActualSize();
   if (size == 0) return Variant();
+  // Each chunk is borrowed from the row and taken by the stream as it comes:
+  // a picture of ten megabytes is a hundred thousand chunks.
   for (std::int32_t offset = 0; offset <= size; offset += kChunk) {
     const std::int32_t remainder = size - offset;
     if (remainder > kChunk) {
-      stream.Write(image.GetChunk(kChunk));
+      stream.Write(image.BorrowChunk(kChunk));
     } else if (remainder > 0) {
-      stream.Write(image.GetChunk(remainder));
+      stream.Write(image.BorrowChunk(remainder));
     }
   }
   stream.SetPosition(0);

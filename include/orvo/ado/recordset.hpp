@@ -23,6 +23,7 @@ namespace orvo::ado {
 
 class Connection;
 class Recordset;
+struct Chunk;
 
 // A column as the backend described it.
 struct ColumnInfo {
@@ -56,6 +57,9 @@ class ORVO_EXPORT Field {
   // continuing where the previous call stopped; Null once the value is
   // exhausted. Moving to another row starts again at the beginning.
   Variant GetChunk(std::int32_t length);
+  // The same read, the piece borrowed from the row rather than made a
+  // Variant: the library's own picture read writes it into a Stream at once.
+  ORVO_INTERNAL Chunk BorrowChunk(std::int32_t length);
 
  private:
   Recordset* owner_;

@@ -127,20 +127,22 @@ class ORVO_EXPORT Variant {
     if (offset > bytes->size || size > bytes->size - offset) ThrowOutOfRange();
     return Variant(SharedBytes{bytes->buffer, bytes->offset + offset, size});
   }
-  // When this is a byte array and `next` holds the bytes that follow it in
-  // the same shared buffer (as the chunks of one value do), takes them into
-  // this one without copying and gives true; otherwise false and unchanged.
-  bool ExtendOver(const Variant& next) {
+  // When this is a byte array and the `size` bytes of `source` from `offset`
+  // follow it in the same shared buffer (as the chunks of one value do),
+  // takes them into this one without copying and gives true; otherwise false
+  // and unchanged. Raises 9 for a range past the end of `source`.
+  bool ExtendOver(const Variant& source, std::size_t offset, std::size_t size) {
     auto* bytes = std::get_if<SharedBytes>(&value_);
-    const auto* following = std::get_if<SharedBytes>(&next.value_);
+    const auto* following = std::get_if<SharedBytes>(&source.value_);
     if (bytes == nullptr || following == nullptr || !bytes->buffer) return false;
+    if (offset > following->size || size > following->size - offset) ThrowOutOfRange();
     // The same owner, not only adjacent addresses: two buffers may lie end
     // to end in memory.
-    const bool sameBuffer = !bytes->buffer.owner_before(following->buffer) &&
-                            !following->buffer.owner_before(bytes->buffer) &&
-                            bytes->buffer.get() == following->buffer.get();
-    if (!sameBuffer || bytes->offset + bytes->size != following->offset) return false;
-    bytes->size += following->size;
+    const bool sameBuffer = bytes->buffer.get() == following->buffer.get() &&
+                            !bytes->buffer.owner_before(following->buffer) &&
+                            !following->buffer.owner_before(bytes->buffer);
+    if (!sameBuffer || bytes->offset + bytes->size != following->offset + offset) return false;
+    bytes->size += size;
     return true;
   }
   const std::shared_ptr<Dispatch>& AsObject() const;

@@ -24,8 +24,9 @@ ado::BoundValue Whole(std::int64_t number) {
   return {ado::adInteger, Variant(static_cast<std::int32_t>(number))};
 }
 
-// A body's bytes: Null as none; empty for a value that is not bytes (a text
-// that a writer put where the body goes), which is kept as it is.
+// A body's bytes, Null as no bytes; nothing for a value that is not bytes (a
+// text that a writer put where the body goes), which compaction leaves as it
+// is.
 std::optional<ByteSpan> BytesOf(const Variant& body) {
   if (body.IsNull()) return ByteSpan();
   if (body.kind() != Variant::Kind::Bytes) return std::nullopt;
@@ -200,8 +201,9 @@ Compaction CompactHistory(ado::Connection& connection) {
       InWritingTransaction(connection, [&] {
         connection.LockForWriting();
         const std::size_t last = std::min(ids.size(), first + kTemplatesAtOnce);
-        for (std::size_t i = first; i < last; ++i)
+        for (std::size_t i = first; i < last; ++i) {
           CompactTemplate(connection, history, ids[i], done);
+        }
         return true;
       });
     }

@@ -8,8 +8,8 @@ namespace orvo::families {
 
 std::shared_ptr<Dictionary> ReadPrintData(component::MethodContext& context,
                                           const PrintDataStatements& statements,
-                                          std::vector<Hole> holes, const std::string& FSubType) {
-  holes.emplace_back("subType", Quoted{FSubType});
+                                          std::span<const Hole> holes,
+                                          const std::string& FSubType) {
   const auto chosen = FirstFound(
       context, FSubType.empty() ? statements.plainChain : statements.subTypeChain, holes);
   const std::string settings =

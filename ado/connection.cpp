@@ -54,10 +54,7 @@ void RefuseUnknownKeys(const ConnectionString& parsed, const BackendInfo& backen
 // A text that is not well-formed UTF-8 would be stored as bytes that read
 // back as other characters, and then name something else: it never reaches
 // the database.
-void RefuseMalformedText(std::string_view text, const std::vector<BoundValue>& params) {
-  if (!IsValidUtf8(text)) {
-    throw RuntimeError(kInvalidProcedureCall, "The statement text is not valid UTF-8.");
-  }
+void RefuseMalformedValues(const std::vector<BoundValue>& params) {
   for (std::size_t i = 0; i < params.size(); ++i) {
     const Variant& value = params[i].value;
     if (value.kind() == Variant::Kind::String && !IsValidUtf8(value.AsString())) {
@@ -65,6 +62,13 @@ void RefuseMalformedText(std::string_view text, const std::vector<BoundValue>& p
                                                     std::to_string(i + 1) + " is not valid UTF-8.");
     }
   }
+}
+
+void RefuseMalformedText(std::string_view text, const std::vector<BoundValue>& params) {
+  if (!IsValidUtf8(text)) {
+    throw RuntimeError(kInvalidProcedureCall, "The statement text is not valid UTF-8.");
+  }
+  RefuseMalformedValues(params);
 }
 
 }  // namespace
@@ -135,7 +139,11 @@ std::shared_ptr<Recordset> Connection::Rows(ResultSet result) {
 std::shared_ptr<Recordset> Connection::Execute(const ShapedStatement& statement) {
   const std::shared_ptr<StatementObserver> observer = observer_;
   const std::vector<BoundValue>& values = statement.Values();
-  RefuseMalformedText(statement.Shape(), values);
+  if (statement.ShapeKnownWellFormed()) {
+    RefuseMalformedValues(values);
+  } else {
+    RefuseMalformedText(statement.Shape(), values);
+  }
   ResultSet result;
   std::string text;
   try {

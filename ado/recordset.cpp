@@ -99,6 +99,12 @@ void Recordset::RequireOpen() const {
   if (!open_) throw ObjectClosedError(kSource);
 }
 
+void Recordset::SettleDate(std::size_t column, Variant& value) const {
+  if ((*result_.columns)[column].type != adDBTimeStamp) return;
+  Date date;
+  if (Date::Parse(value.AsString(), date)) value = Variant(date);
+}
+
 void Recordset::NoCell() const {
   RequireOpen();
   throw NoCurrentRecordError("ADODB.Field");

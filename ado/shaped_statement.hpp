@@ -26,6 +26,10 @@ class ShapedStatement {
   // The text as the caller wrote it: what observers see, and what would run
   // if the values stood in the text.
   virtual std::string Text() const = 0;
+  // True when the shape was found to be well-formed UTF-8 when it was made:
+  // a shape that many statements share is checked once, not on every run.
+  // False when it is not known; the connection then checks it.
+  virtual bool ShapeKnownWellFormed() const = 0;
 
  protected:
   ~ShapedStatement() = default;

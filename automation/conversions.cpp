@@ -127,6 +127,8 @@ std::string CStr(const Variant& v) {
 }
 
 std::int32_t CLng(const Variant& v) {
+  // Ids and counts read from a store are Longs already: nothing to round.
+  if (v.kind() == Variant::Kind::Long) return v.AsLong();
   return RoundToInteger<std::int32_t>(NumberOf(v));
 }
 

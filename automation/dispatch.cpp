@@ -153,7 +153,9 @@ Variant Dispatch::InvokeMember(const MemberInfo& member, std::vector<Variant>& a
     if (i >= args.size()) args.resize(i + 1, Variant::Missing());
     args[i] = std::move(converted[i]);
   }
-  return member.result == ParamType::None ? Variant() : result;
+  // Returned by name, so the result is moved out rather than copied.
+  if (member.result == ParamType::None) return Variant();
+  return result;
 }
 
 }  // namespace orvo

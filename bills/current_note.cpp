@@ -4,6 +4,7 @@
 // user's own rows only; there is no fallback to the manager user.
 
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -68,7 +69,7 @@ std::shared_ptr<Dictionary> BillTypeSet(std::string_view list) {
 
 std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
                                             const CurrentNoteStatements& statements,
-                                            const std::vector<families::Hole>& holes) {
+                                            std::span<const families::Hole> holes) {
   ado::Connection& connection = context.Connection();
   auto rows = families::RunOwned(context, statements.assignments, holes);
   auto result = std::make_shared<Dictionary>();
@@ -102,10 +103,11 @@ std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
 
 std::shared_ptr<Dictionary> clsPrintSetupQuery::GetCurrNote(const std::string& sDsn,
                                                             std::int32_t fClssTypeId) {
-  return component::MethodFrame::Run(
-      *this, kConvention, sDsn, [&](component::MethodContext& context) {
-        return ReadCurrentNote(context, kStandard, {{"type", fClssTypeId}});
-      });
+  return component::MethodFrame::Run(*this, kConvention, sDsn,
+                                     [&](component::MethodContext& context) {
+                                       const families::Hole holes[] = {{"type", fClssTypeId}};
+                                       return ReadCurrentNote(context, kStandard, holes);
+                                     });
 }
 
 std::shared_ptr<Dictionary> clsPrintSetupQueryLM::GetCurrNote(const std::string& sDsn,
@@ -113,8 +115,8 @@ std::shared_ptr<Dictionary> clsPrintSetupQueryLM::GetCurrNote(const std::string&
                                                               std::int32_t dataFrom) {
   return component::MethodFrame::Run(
       *this, kConvention, sDsn, [&](component::MethodContext& context) {
-        return ReadCurrentNote(context, kPartitioned,
-                               {{"type", fClssTypeId}, {"dataFrom", dataFrom}});
+        const families::Hole holes[] = {{"type", fClssTypeId}, {"dataFrom", dataFrom}};
+        return ReadCurrentNote(context, kPartitioned, holes);
       });
 }
 

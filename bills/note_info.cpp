@@ -62,8 +62,9 @@ std::shared_ptr<Dictionary> clsPrintSetupQuery::GetNoteInfo(const std::string& s
                                                             std::int32_t classTypeId) {
   return component::MethodFrame::Run(
       *this, kConvention, sDsn, [&](component::MethodContext& context) {
+        const families::Hole holes[] = {{"type", classTypeId}};
         return families::ReadCatalogue(
-            context, kStandard, {{"type", classTypeId}},
+            context, kStandard, holes,
             [&](const std::shared_ptr<ado::Connection>& cn, std::int32_t user,
                 const std::string& name) { CopyManagerNoteInfo(cn, classTypeId, user, name); });
       });
@@ -74,8 +75,8 @@ std::shared_ptr<Dictionary> clsPrintSetupQueryLM::GetNoteInfo(const std::string&
                                                               std::int32_t dataFrom) {
   return component::MethodFrame::Run(
       *this, kConvention, sDsn, [&](component::MethodContext& context) {
-        return families::ReadCatalogue(context, kPartitioned,
-                                       {{"type", classTypeId}, {"dataFrom", dataFrom}},
+        const families::Hole holes[] = {{"type", classTypeId}, {"dataFrom", dataFrom}};
+        return families::ReadCatalogue(context, kPartitioned, holes,
                                        [&](const std::shared_ptr<ado::Connection>& cn,
                                            std::int32_t user, const std::string& name) {
                                          CopyManagerNoteInfo(cn, classTypeId, user, name, dataFrom);

@@ -2,6 +2,8 @@
 // calling user's page and print settings for a bill type, else the manager
 // user's.
 
+#include <span>
+
 #include "families/owner_chain.hpp"
 #include "orvo/component/classes.hpp"
 
@@ -36,7 +38,7 @@ constexpr PageSettingsStatements kPartitioned{
 
 std::shared_ptr<Dictionary> ReadPageAndPrintSet(component::MethodContext& context,
                                                 const PageSettingsStatements& statements,
-                                                const std::vector<families::Hole>& holes) {
+                                                std::span<const families::Hole> holes) {
   const auto settings = families::FirstFound(context, {statements.user, statements.manager}, holes);
   auto result = std::make_shared<Dictionary>();
   // Only the first row counts; its settings may be Null.
@@ -49,10 +51,11 @@ std::shared_ptr<Dictionary> ReadPageAndPrintSet(component::MethodContext& contex
 
 std::shared_ptr<Dictionary> clsPrintSetupQuery::GetPageAndPrintSet(const std::string& sDsn,
                                                                    std::int32_t fClassTypeId) {
-  return component::MethodFrame::Run(
-      *this, kConvention, sDsn, [&](component::MethodContext& context) {
-        return ReadPageAndPrintSet(context, kStandard, {{"type", fClassTypeId}});
-      });
+  return component::MethodFrame::Run(*this, kConvention, sDsn,
+                                     [&](component::MethodContext& context) {
+                                       const families::Hole holes[] = {{"type", fClassTypeId}};
+                                       return ReadPageAndPrintSet(context, kStandard, holes);
+                                     });
 }
 
 std::shared_ptr<Dictionary> clsPrintSetupQueryLM::GetPageAndPrintSet(const std::string& sDsn,
@@ -60,8 +63,8 @@ std::shared_ptr<Dictionary> clsPrintSetupQueryLM::GetPageAndPrintSet(const std::
                                                                      std::int32_t dataFrom) {
   return component::MethodFrame::Run(
       *this, kConvention, sDsn, [&](component::MethodContext& context) {
-        return ReadPageAndPrintSet(context, kPartitioned,
-                                   {{"type", fClassTypeId}, {"dataFrom", dataFrom}});
+        const families::Hole holes[] = {{"type", fClassTypeId}, {"dataFrom", dataFrom}};
+        return ReadPageAndPrintSet(context, kPartitioned, holes);
       });
 }
 

@@ -92,7 +92,8 @@ std::shared_ptr<Dictionary> clsPrintSetupQuery::GetNotePrintData(const std::stri
                                                                  const std::string& FSubType) {
   return component::MethodFrame::Run(
       *this, kConvention, sDsn, [&](component::MethodContext& context) {
-        return families::ReadPrintData(context, kStandard, {{"type", fClassTypeId}}, FSubType);
+        const families::Hole holes[] = {{"type", fClassTypeId}, families::SubTypeHole(FSubType)};
+        return families::ReadPrintData(context, kStandard, holes, FSubType);
       });
 }
 
@@ -102,8 +103,9 @@ std::shared_ptr<Dictionary> clsPrintSetupQueryLM::GetNotePrintData(const std::st
                                                                    const std::string& FSubType) {
   return component::MethodFrame::Run(
       *this, kConvention, sDsn, [&](component::MethodContext& context) {
-        return families::ReadPrintData(context, kPartitioned,
-                                       {{"type", fClassTypeId}, {"dataFrom", dataFrom}}, FSubType);
+        const families::Hole holes[] = {
+            {"type", fClassTypeId}, {"dataFrom", dataFrom}, families::SubTypeHole(FSubType)};
+        return families::ReadPrintData(context, kPartitioned, holes, FSubType);
       });
 }
 

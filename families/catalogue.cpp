@@ -7,7 +7,7 @@ namespace orvo::families {
 
 std::shared_ptr<Dictionary> ReadCatalogue(component::MethodContext& context,
                                           const CatalogueStatements& statements,
-                                          const std::vector<Hole>& holes,
+                                          std::span<const Hole> holes,
                                           const CopyManagerTemplates& copy) {
   auto rows = FirstFound(context, {statements.userList}, holes);
   if (rows->Eof()) {

@@ -40,7 +40,7 @@ using CopyManagerTemplates = std::function<void(const std::shared_ptr<ado::Conne
 // {"Data": a Vector of one row Dictionary per listed row, "Option": text}.
 std::shared_ptr<Dictionary> ReadCatalogue(component::MethodContext& context,
                                           const CatalogueStatements& statements,
-                                          const std::vector<Hole>& holes,
+                                          std::span<const Hole> holes,
                                           const CopyManagerTemplates& copy);
 
 }  // namespace orvo::families

@@ -8,7 +8,7 @@
 namespace orvo::families {
 
 std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
-                                         std::string_view pattern, const std::vector<Hole>& holes) {
+                                         std::string_view pattern, std::span<const Hole> holes) {
   const Hole owners[] = {
       HasHole(pattern, "user") ? Hole("user", context.UserID()) : Hole("user", Verbatim{}),
       Hole("manager", kManagerUser)};
@@ -17,7 +17,7 @@ std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
 
 std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
                                               std::string_view pattern,
-                                              const std::vector<Hole>& holes) {
+                                              std::span<const Hole> holes) {
   struct Detached {
     ado::Connection& connection;
     std::shared_ptr<ado::StatementObserver> observer = connection.Observer();
@@ -29,7 +29,7 @@ std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
 
 std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
                                            std::span<const std::string_view> chain,
-                                           const std::vector<Hole>& holes) {
+                                           std::span<const Hole> holes) {
   std::shared_ptr<ado::Recordset> rows;
   for (const std::string_view pattern : chain) {
     rows = RunOwned(context, pattern, holes);
@@ -39,7 +39,7 @@ std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
 }
 
 std::string SettingsText(component::MethodContext& context, std::string_view userSettings,
-                         std::string_view managerSettings, const std::vector<Hole>& holes) {
+                         std::string_view managerSettings, std::span<const Hole> holes) {
   const auto settings = FirstFound(context, {userSettings, managerSettings}, holes);
   if (settings->Eof()) return {};
   return CStr(Utility::ValueOrDefault(settings->Fields("FData").Value(), ""));

@@ -26,7 +26,7 @@ namespace orvo::families {
 // Runs `pattern` on the working connection with the caller's holes, {user}
 // and {manager} filled.
 std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
-                                         std::string_view pattern, const std::vector<Hole>& holes);
+                                         std::string_view pattern, std::span<const Hole> holes);
 
 // Runs the statements of `chain` in order on the working connection until one
 // gives a row; the last recordset run (at its end when none gave a row).
@@ -34,21 +34,21 @@ std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
 // unit of work itself must know, such as a check repeated under a lock.
 std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
                                               std::string_view pattern,
-                                              const std::vector<Hole>& holes);
+                                              std::span<const Hole> holes);
 
 std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
                                            std::span<const std::string_view> chain,
-                                           const std::vector<Hole>& holes);
+                                           std::span<const Hole> holes);
 inline std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
                                                   std::initializer_list<std::string_view> chain,
-                                                  const std::vector<Hole>& holes) {
+                                                  std::span<const Hole> holes) {
   return FirstFound(context, std::span(chain.begin(), chain.size()), holes);
 }
 
 // The settings text: FData of the first row that `userSettings`, else
 // `managerSettings`, gives, as text; "" when it is Null or neither gives one.
 std::string SettingsText(component::MethodContext& context, std::string_view userSettings,
-                         std::string_view managerSettings, const std::vector<Hole>& holes);
+                         std::string_view managerSettings, std::span<const Hole> holes);
 
 }  // namespace orvo::families
 

@@ -8,19 +8,25 @@ namespace orvo::families {
 
 std::shared_ptr<Dictionary> ReadPrintData(component::MethodContext& context,
                                           const PrintDataStatements& statements,
-                                          std::vector<Hole> holes, const std::string& FSubType) {
-  holes.emplace_back("subType", Quoted{FSubType});
+                                          std::span<const Hole> holes,
+                                          const std::string& FSubType) {
   const auto chosen = FirstFound(
       context, FSubType.empty() ? statements.plainChain : statements.subTypeChain, holes);
-  const std::string settings =
+  std::string settings =
       SettingsText(context, statements.userSettings, statements.managerSettings, holes);
   auto result = std::make_shared<Dictionary>();
   if (chosen->Eof()) return result;
-  const Variant body = chosen->Fields("fblob").Value();
+  Variant body = chosen->Fields("fblob").Value();
   const std::int32_t id = CLng(chosen->Fields(statements.idColumn).Value());
   const std::int32_t key = CLng(chosen->Fields(statements.keyColumn).Value());
+  // Built in place: a list of initial values would copy the settings and the
+  // body's reference once more.
+  std::vector<Variant> entry;
+  entry.reserve(2);
+  entry.emplace_back(std::move(settings));
+  entry.push_back(std::move(body));
   result->SetObject(std::to_string(key) + "|" + std::to_string(id),
-                    std::make_shared<Vector>(std::vector<Variant>{settings, body}));
+                    std::make_shared<Vector>(std::move(entry)));
   return result;
 }
 

@@ -34,9 +34,15 @@ struct PrintDataStatements {
 
 // An empty Dictionary when no template is found, else one entry keyed
 // "<key>|<template id>" holding a Vector (settings text, template body).
+// `holes` are the caller's, and SubTypeHole(FSubType) among them.
 std::shared_ptr<Dictionary> ReadPrintData(component::MethodContext& context,
                                           const PrintDataStatements& statements,
-                                          std::vector<Hole> holes, const std::string& FSubType);
+                                          std::span<const Hole> holes, const std::string& FSubType);
+
+// The hole {subType} of a read with the sub-type `FSubType`.
+inline Hole SubTypeHole(const std::string& FSubType) {
+  return Hole("subType", Quoted{FSubType});
+}
 
 }  // namespace orvo::families
 

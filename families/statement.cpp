@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "automation/ascii.hpp"
+#include "orvo/automation/conversions.hpp"
 
 namespace orvo::families {
 
@@ -153,6 +154,7 @@ struct CompiledPattern {
   std::string pattern;
   std::vector<Piece> pieces;  // views into `pattern`
   std::string shape;
+  bool wellFormed = false;  // the shape is well-formed UTF-8
 };
 
 namespace {
@@ -205,6 +207,7 @@ std::shared_ptr<const CompiledPattern> Compile(std::string_view pattern) {
         piece.glued = next < own.size() && IsWordCharacter(own[next]);
       });
   compiled->shape = ShapeOf(compiled->pieces, [](const Piece&) -> const Hole* { return nullptr; });
+  compiled->wellFormed = IsValidUtf8(compiled->shape);
   return compiled;
 }
 
@@ -254,6 +257,11 @@ FilledStatement::FilledStatement(std::string_view pattern, std::span<const Hole>
     const Hole& hole = HoleNamed(holes, piece.hole, more);
     return hole.Bound(piece.quoted) ? nullptr : &hole;
   });
+}
+
+bool FilledStatement::ShapeKnownWellFormed() const {
+  // A shape of this statement's own holds values and is checked where it runs.
+  return sharedShape_ && compiled_->wellFormed;
 }
 
 std::string_view FilledStatement::Shape() const {

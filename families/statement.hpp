@@ -87,6 +87,7 @@ class FilledStatement final : public ado::ShapedStatement {
   std::string_view Shape() const override;
   const std::vector<ado::BoundValue>& Values() const override { return values_; }
   std::string Text() const override { return Fill(pattern_, holes_, more_); }
+  bool ShapeKnownWellFormed() const override;
 
  private:
   std::string_view pattern_;

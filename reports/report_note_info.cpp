@@ -58,8 +58,9 @@ std::shared_ptr<Dictionary> ReadReportCatalogue(T& self, const std::string& sDsn
                                                 const families::CatalogueStatements& statements) {
   return component::MethodFrame::Run(
       self, kConvention, sDsn, [&](component::MethodContext& context) {
+        const families::Hole holes[] = {{"report", rptId}};
         return families::ReadCatalogue(
-            context, statements, {{"report", rptId}},
+            context, statements, holes,
             [&](const std::shared_ptr<ado::Connection>& cn, std::int32_t user,
                 const std::string& name) { self.CopyRptManagerNoteInfo(cn, rptId, user, name); });
       });

@@ -76,7 +76,8 @@ std::shared_ptr<Dictionary> ReadReportPrintData(T& self, const std::string& sDsn
                                                 const families::PrintDataStatements& statements) {
   return component::MethodFrame::Run(
       self, kConvention, sDsn, [&](component::MethodContext& context) {
-        return families::ReadPrintData(context, statements, {{"report", rptId}}, FSubType);
+        const families::Hole holes[] = {{"report", rptId}, families::SubTypeHole(FSubType)};
+        return families::ReadPrintData(context, statements, holes, FSubType);
       });
 }
 

@@ -84,12 +84,11 @@ Variant ReadValue(sqlite3_value* value, DataTypeEnum declared) {
       return Variant(sqlite3_value_double(value));
     case SQLITE_TEXT: {
       if (declared == adLongVarBinary) return ReadBlob(value);
+      // A date column's text stays text here: the Recordset reads it as a
+      // date when it is asked for (ResultSet::datesAsText).
       const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
-      const std::string_view text(data != nullptr ? data : "",
-                                  static_cast<std::size_t>(sqlite3_value_bytes(value)));
-      Date date;
-      if (declared == adDBTimeStamp && Date::Parse(text, date)) return Variant(date);
-      return Variant(std::string(text));
+      return Variant(std::string(data != nullptr ? data : "",
+                                 static_cast<std::size_t>(sqlite3_value_bytes(value))));
     }
     case SQLITE_BLOB:
       return ReadBlob(value);
@@ -117,6 +116,7 @@ ColumnReader::ColumnReader(sqlite3_stmt* stmt) {
     columns.push_back(ColumnInfo{name != nullptr ? name : "", declared});
     declared_.push_back(declared);
     undeclared_ = undeclared_ || declared == adVariant;
+    dates_ = dates_ || declared == adDBTimeStamp;
   }
   columns_ = std::make_shared<const std::vector<ColumnInfo>>(std::move(columns));
 }
@@ -124,6 +124,7 @@ ColumnReader::ColumnReader(sqlite3_stmt* stmt) {
 ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt) const {
   ResultSet result;
   result.hasRows = !declared_.empty();
+  result.datesAsText = dates_;
   // Room for a few rows: most statements of the classes give one or two.
   result.values.reserve(declared_.size() * 2);
   // The types of undeclared columns are settled by this run's values.

@@ -34,6 +34,7 @@ class ColumnReader {
   std::shared_ptr<const std::vector<ColumnInfo>> columns_;
   std::vector<DataTypeEnum> declared_;  // adVariant where nothing is declared
   bool undeclared_ = false;             // a column takes the type of its values
+  bool dates_ = false;                  // a column is declared to hold dates
 };
 
 }  // namespace orvo::ado::sqlite

@@ -72,6 +72,36 @@ TEST(RecordsetTest, FieldsByNameFindTheFirstColumnOfThatNameWhateverItsCase) {
   }
 }
 
+TEST(RecordsetTest, ADateColumnsTextKeptAsReadIsADateWhenItWritesOneAndTextOtherwise) {
+  const auto dated = [](bool datesAsText) {
+    ResultSet result;
+    result.hasRows = true;
+    result.datesAsText = datesAsText;
+    result.columns = std::make_shared<const std::vector<ColumnInfo>>(
+        std::vector<ColumnInfo>{{"FDate", adDBTimeStamp}, {"FName", adVarChar}});
+    result.values = {Variant("2026-01-05"), Variant("2026-01-06"), Variant("2026-02-30 08:00"),
+                     Variant("2026-01-07 08:09:10")};
+    return Recordset(std::move(result));
+  };
+  Recordset rs = dated(true);
+  const Variant first(Date::FromParts(2026, 1, 5));
+  EXPECT_EQ(rs.Fields("FDate").Value(), first);
+  EXPECT_EQ(rs.Fields(0).Value(), first);  // read twice, the same value
+  EXPECT_EQ(rs.Fields(0).ActualSize(), 8);
+  EXPECT_EQ(rs.Fields("FName").Value(), Variant("2026-01-06"));  // not a date column
+  rs.MoveNext();
+  // No such day: the text as it was stored.
+  EXPECT_EQ(rs.Fields(0).ActualSize(), 16);
+  EXPECT_EQ(rs.Fields(0).Value(), Variant("2026-02-30 08:00"));
+  EXPECT_EQ(rs.Fields(1).Value(), Variant("2026-01-07 08:09:10"));
+  rs.MoveFirst();
+  EXPECT_EQ(rs.Fields(0).Value(), first);
+
+  // A backend that reads its dates itself leaves a text as it gave it.
+  Recordset given = dated(false);
+  EXPECT_EQ(given.Fields(0).Value(), Variant("2026-01-05"));
+}
+
 TEST(RecordsetTest, GetChunkReadsSuccessivePiecesThenNullAndStartsAgainOnAnotherRow) {
   Recordset rs = TwoRows();
   Field data = rs.Fields("FData");

@@ -40,10 +40,12 @@ void ExpectErrors(Convert convert, Rows rows) {
 }
 
 TEST(CLngTest, RoundsHalfToEvenWithinTheRange) {
-  ExpectValues(CLng, {Row(0.5, 0), Row(1.5, 2), Row(2.5, 2), Row(-2.5, -2), Row(-3.5, -4),
-                      Row("2.5", 2), Row(Date{45000.5}, 45000), Row(Date{45001.5}, 45002),
-                      Row(2147483647.4, 2147483647), Row(-2147483648.5, -2147483647 - 1),
-                      Row("-2147483648", -2147483647 - 1), Row(Variant(), 0), Row(true, -1)});
+  ExpectValues(CLng,
+               {Row(0.5, 0), Row(1.5, 2), Row(2.5, 2), Row(-2.5, -2), Row(-3.5, -4), Row("2.5", 2),
+                Row(Date{45000.5}, 45000), Row(Date{45001.5}, 45002), Row(2147483647.4, 2147483647),
+                Row(-2147483648.5, -2147483647 - 1), Row("-2147483648", -2147483647 - 1),
+                Row(Variant(), 0), Row(true, -1), Row(2147483647, 2147483647),
+                Row(-2147483647 - 1, -2147483647 - 1), Row(std::int16_t{-7}, -7)});
   ExpectErrors(CLng, {Row(2147483647.5, 6), Row(-2147483649.0, 6), Row("2147483648", 6),
                       Row(std::numeric_limits<double>::quiet_NaN(), 6), Row(kInfinity, 6),
                       Row(Variant::Null(), 94), Row(Variant::Missing(), 13), Row(Bytes{1}, 13),

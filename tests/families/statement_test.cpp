@@ -74,5 +74,17 @@ TEST(StatementTest, AShapeFollowsItsPatternsTextAndOutlivesOtherPatterns) {
   EXPECT_EQ(kept.Shape(), "select * from T where FBillTyp2=?");
 }
 
+TEST(StatementTest, OnlyASharedShapeOfWellFormedTextIsKnownWellFormed) {
+  const std::vector<Hole> holes{{"type", 1}, {"col", Verbatim{"FData"}}};
+  std::string pattern = "select '\xC3\xA9' from T where FBillType={type}";
+  EXPECT_TRUE(FilledStatement(pattern, holes).ShapeKnownWellFormed());
+  // Changed in place into a cut character, the pattern is judged again.
+  pattern[9] = 'x';
+  EXPECT_FALSE(FilledStatement(pattern, holes).ShapeKnownWellFormed());
+  // A shape of the statement's own, with a value written in, is left to
+  // the connection to check.
+  EXPECT_FALSE(FilledStatement("select {col} from T", holes).ShapeKnownWellFormed());
+}
+
 }  // namespace
 }  // namespace orvo::families

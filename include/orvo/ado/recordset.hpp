@@ -38,6 +38,10 @@ struct ResultSet {
   bool hasRows = false;
   std::shared_ptr<const std::vector<ColumnInfo>> columns;
   std::vector<Variant> values;
+  // Set by a backend that keeps the texts of date columns as it read them: a
+  // Recordset reads such a text as a date when a caller first asks for it, so
+  // the columns of a row no caller reads cost no parse.
+  bool datesAsText = false;
 
   std::size_t ColumnCount() const { return columns ? columns->size() : 0; }
   std::size_t RowCount() const { return ColumnCount() == 0 ? 0 : values.size() / ColumnCount(); }
@@ -108,13 +112,18 @@ class ORVO_EXPORT Recordset : public Dispatch {
   void RequireOpen() const;
   // The current row's value of a column; inline, as reading a picture in
   // chunks asks for it once a chunk.
-  const Variant& Cell(std::size_t column) const {
+  const Variant& Cell(std::size_t column) {
     const std::size_t at = row_ * result_.ColumnCount() + column;
     if (!open_ || at >= result_.values.size()) NoCell();
-    return result_.values[at];
+    Variant& value = result_.values[at];
+    if (result_.datesAsText && value.kind() == Variant::Kind::String) SettleDate(column, value);
+    return value;
   }
   // Raises what Cell raises when there is no current row.
   [[noreturn]] void NoCell() const;
+  // Makes `value`, a text of `column`, the date it writes when the column
+  // holds dates and the text is one.
+  void SettleDate(std::size_t column, Variant& value) const;
 
   ResultSet result_;
   std::size_t row_ = 0;

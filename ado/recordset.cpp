@@ -89,8 +89,11 @@ Field Recordset::Fields(std::int32_t index) {
 
 Field Recordset::Fields(std::string_view name) {
   RequireOpen();
-  for (std::size_t i = 0; i < result_.ColumnCount(); ++i) {
-    if (ascii::EqualsIgnoreCase((*result_.columns)[i].name, name)) return Field(this, i);
+  if (result_.columns) {
+    const std::vector<ColumnInfo>& columns = *result_.columns;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      if (ascii::EqualsIgnoreCase(columns[i].name, name)) return Field(this, i);
+    }
   }
   throw ItemNotFoundError("ADODB.Fields");
 }

@@ -15,15 +15,6 @@ constexpr char ToLower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-constexpr bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    // Most letters compared are written alike; only those that are not are folded.
-    if (a[i] != b[i] && ToLower(a[i]) != ToLower(b[i])) return false;
-  }
-  return true;
-}
-
 constexpr bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -34,6 +25,16 @@ constexpr bool IsHexDigit(char c) {
 
 constexpr bool IsLetter(char c) {
   return ToLower(c) >= 'a' && ToLower(c) <= 'z';
+}
+
+constexpr bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    // Most letters compared are written alike. Two that are not differ by
+    // case only when they differ in the case bit alone and are letters.
+    if (a[i] != b[i] && ((a[i] ^ b[i]) != 0x20 || !IsLetter(a[i]))) return false;
+  }
+  return true;
 }
 
 // Blank, tab, line feed, carriage return, form feed, vertical tab.

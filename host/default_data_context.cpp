@@ -1,6 +1,5 @@
 #include "host/default_data_context.hpp"
 
-#include "host/hub_session.hpp"
 #include "orvo/automation/error.hpp"
 #include "orvo/host/call_scope.hpp"
 
@@ -31,8 +30,7 @@ std::shared_ptr<ado::Connection> DefaultDataContext::Connection() {
 
 std::shared_ptr<SessionInfo> DefaultDataContext::Session() {
   journal_->Record(number_, "Session");
-  if (!session_) session_ = std::make_shared<HubSession>(hub_);
-  return session_;
+  return std::shared_ptr<SessionInfo>(shared_from_this(), &session_);
 }
 
 void DefaultDataContext::Complete() {

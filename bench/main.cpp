@@ -1,11 +1,13 @@
 // The benchmark program's entry: Google Benchmark's own, with what the
 // report says of the server when the PostgreSQL benchmarks run (its version
-// and host, and libpq's version), written into the results' context before
-// any benchmark runs.
+// and host, and libpq's version) and where the benchmarks and the server ran
+// (ORVO_PLACEMENT, from scripts/pin-apart), written into the results' context
+// before any benchmark runs.
 
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
 
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -38,6 +40,9 @@ int main(int argc, char** argv) {
       std::cerr << "orvo_bench: " << error.what() << "\n";
       return 1;
     }
+  }
+  if (const char* placement = std::getenv("ORVO_PLACEMENT")) {
+    benchmark::AddCustomContext("placement", placement);
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

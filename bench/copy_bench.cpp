@@ -60,7 +60,9 @@ void FirstUseCopy(benchmark::State& state, Backend backend) {
   }
 }
 [[maybe_unused]] const bool kFirstUseCopy =
-    (orvo::bench::RegisterOnEach("FirstUseCopy", FirstUseCopy), true);
+    (orvo::bench::RegisterOnEach("FirstUseCopy", FirstUseCopy, false,
+                                 orvo::bench::SizedAndRepeatedMore),
+     true);
 
 // Now as the classes write it into a date column, and the day alone.
 std::string Now(const char* format) {
@@ -184,7 +186,7 @@ void BM_FirstUseCopy_Baseline(benchmark::State& state) {
     benchmark::DoNotOptimize(optionText);
   }
 }
-BENCHMARK(BM_FirstUseCopy_Baseline)->Apply(Sized);
+BENCHMARK(BM_FirstUseCopy_Baseline)->Apply(orvo::bench::SizedAndRepeatedMore);
 
 // The same on the server, with libpq: the statements as the classes run them
 // there, each prepared once. The unit of work begins as a reading one, finds
@@ -280,6 +282,8 @@ void FirstUseCopyOnServer(benchmark::State& state) {
 }
 
 [[maybe_unused]] const bool kServerBaselineRegistered =
-    (orvo::bench::RegisterServerBaseline("FirstUseCopy", FirstUseCopyOnServer), true);
+    (orvo::bench::RegisterServerBaseline("FirstUseCopy", FirstUseCopyOnServer,
+                                         orvo::bench::SizedAndRepeatedMore),
+     true);
 
 }  // namespace

@@ -359,10 +359,16 @@ void Sized(benchmark::internal::Benchmark* benchmark) {
   }
 }
 
-void RegisterServerBaseline(const std::string& what, void (*run)(benchmark::State&)) {
+void SizedAndRepeatedMore(benchmark::internal::Benchmark* benchmark) {
+  Sized(benchmark);
+  if (!Smoke()) benchmark->Repetitions(45);
+}
+
+void RegisterServerBaseline(const std::string& what, void (*run)(benchmark::State&),
+                            void (*apply)(benchmark::internal::Benchmark*)) {
   if (!Measured(Backend::PostgreSQL)) return;
   benchmark::RegisterBenchmark(BenchmarkName(what, Backend::PostgreSQL, true).c_str(), run)
-      ->Apply(Sized);
+      ->Apply(apply);
 }
 
 LateBound::LateBound(const char* progId) : object_(CreateObject(progId)) {}

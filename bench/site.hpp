@@ -151,22 +151,29 @@ std::vector<SiteSize> Sizes();
 // runs under callgrind tell the instructions of one call apart from the
 // site's building.
 void Sized(benchmark::internal::Benchmark* benchmark);
+// Sized, and outside a smoke run repeated 45 times whatever the run asks
+// for: for the first-use copy, whose calls each write 5 MB, so that the
+// disk's pace spreads its repetitions by a quarter to a third, and a median
+// of 15 would be off by a tenth.
+void SizedAndRepeatedMore(benchmark::internal::Benchmark* benchmark);
 
 // Registers `run(state, backend)` as BenchmarkName(what, backend, baseline)
 // on every backend measured, on every size: a member, or a baseline that
 // calls members too.
 template <class Run>
-void RegisterOnEach(const std::string& what, Run run, bool baseline = false) {
+void RegisterOnEach(const std::string& what, Run run, bool baseline = false,
+                    void (*apply)(benchmark::internal::Benchmark*) = Sized) {
   for (const Backend backend : {Backend::SQLite, Backend::PostgreSQL}) {
     if (!Measured(backend)) continue;
     benchmark::RegisterBenchmark(BenchmarkName(what, backend, baseline).c_str(),
                                  [run, backend](benchmark::State& state) { run(state, backend); })
-        ->Apply(Sized);
+        ->Apply(apply);
   }
 }
 // Registers a baseline written with libpq as the server's baseline of
 // `what`, when a server is named.
-void RegisterServerBaseline(const std::string& what, void (*run)(benchmark::State&));
+void RegisterServerBaseline(const std::string& what, void (*run)(benchmark::State&),
+                            void (*apply)(benchmark::internal::Benchmark*) = Sized);
 
 // An object created by its ProgID whose members are called late-bound, as a
 // scripting host does: by name, with Variant arguments. A printing client

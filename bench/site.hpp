@@ -153,8 +153,8 @@ std::vector<SiteSize> Sizes();
 void Sized(benchmark::internal::Benchmark* benchmark);
 // Sized, and outside a smoke run repeated 45 times whatever the run asks
 // for: for the first-use copy, whose calls each write 5 MB, so that the
-// disk's pace spreads its repetitions by a quarter to a third, and a median
-// of 15 would be off by a tenth.
+// disk's pace spreads its repetitions by a third to a half, and a mean of 15
+// would be off by a tenth.
 void SizedAndRepeatedMore(benchmark::internal::Benchmark* benchmark);
 
 // Registers `run(state, backend)` as BenchmarkName(what, backend, baseline)

@@ -19,6 +19,7 @@
 #include "bench/site.hpp"
 #include "orvo/host/collections.hpp"
 #include "orvo/host/service_hub.hpp"
+#include "store/tables.hpp"
 
 namespace {
 
@@ -54,11 +55,31 @@ void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
   sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
 }
 
+// The site for a writing benchmark, its store keeping `versions` of each
+// row's history, set as an operator's SQL sets it before the timing starts.
+// Every writing benchmark sets it: the repetitions of all benchmarks
+// interleave on the sites they share, and the history's pair below sets
+// another number.
+Site& WritingSite(benchmark::State& state, Backend backend,
+                  int versions = orvo::store::kDefaultHistoryKeep) {
+  Site& site = SiteFor(state, backend);
+  const std::string keep = std::string("update ") + orvo::store::kHistorySettings +
+                           " set FKeep = " + std::to_string(versions);
+  if (backend == Backend::SQLite) {
+    Raw raw(site.File());
+    raw.Run(raw.Prepare(keep.c_str()));
+  } else {
+    Server::Kept(site.Dsn()).Exec(keep);
+  }
+  return site;
+}
+
 // The designer saves "Invoice A4" again: the template of that name is found
 // and its body replaced, and an assignment row is added for the user.
-void InsertNoteRow(benchmark::State& state, Backend backend) {
+void InsertNoteRow(benchmark::State& state, Backend backend,
+                   int versions = orvo::store::kDefaultHistoryKeep) {
   LateBound object("OrvoMPrintExport.clsPrintSetupUpdate");
-  Site& site = SiteFor(state, backend);
+  Site& site = WritingSite(state, backend, versions);
   const Variant body(orvo::bench::Picture(site.Shape().bodySize));
   std::int64_t n = 0;
   for (auto _ : state) {
@@ -69,36 +90,25 @@ void InsertNoteRow(benchmark::State& state, Backend backend) {
     ++n;
   }
 }
-[[maybe_unused]] const bool kInsertNoteRow = (RegisterOnEach("InsertNoteRow", InsertNoteRow), true);
+[[maybe_unused]] const bool kInsertNoteRow =
+    (RegisterOnEach("InsertNoteRow", [](benchmark::State& state,
+                                        Backend backend) { InsertNoteRow(state, backend); }),
+     true);
 
 // The same save with the store keeping `versions` of each template (the
-// default 20) or none: what the history costs a write. The number is set as
-// an operator's SQL sets it, before the timing starts.
-void InsertNoteRowKeeping(benchmark::State& state, Backend backend, int versions) {
-  Site& site = SiteFor(state, backend);
-  const std::string keep = "update T_PrintHistorySettings set FKeep = " + std::to_string(versions);
-  if (backend == Backend::SQLite) {
-    Raw raw(site.File());
-    sqlite3_stmt* statement = raw.Prepare(keep.c_str());
-    raw.Run(statement);
-  } else {
-    Server::Kept(site.Dsn()).Exec(keep);
-  }
-  InsertNoteRow(state, backend);
-}
+// default) or none: what the history costs a write.
 [[maybe_unused]] const bool kInsertNoteRowHistory =
     (RegisterOnEach("InsertNoteRowHistory",
                     [](benchmark::State& state, Backend backend) {
-                      InsertNoteRowKeeping(state, backend, 20);
+                      InsertNoteRow(state, backend, orvo::store::kDefaultHistoryKeep);
                     }),
      RegisterOnEach(
          "InsertNoteRowHistory",
-         [](benchmark::State& state, Backend backend) { InsertNoteRowKeeping(state, backend, 0); },
-         true),
+         [](benchmark::State& state, Backend backend) { InsertNoteRow(state, backend, 0); }, true),
      true);
 
 void BM_InsertNoteRow_Baseline(benchmark::State& state) {
-  Site& site = SiteFor(state, Backend::SQLite);
+  Site& site = WritingSite(state, Backend::SQLite);
   const orvo::Bytes body = orvo::bench::Picture(site.Shape().bodySize);
   Raw raw(site.File());
   sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
@@ -164,7 +174,7 @@ std::shared_ptr<orvo::Dictionary> Choices(const Site& site, std::int32_t user, s
 // times the call alone, they are built before it starts.
 void UpdateUserNoteData(benchmark::State& state, Backend backend) {
   LateBound object("OrvoMPrintExport.clsPrintSetupUpdate");
-  Site& site = SiteFor(state, backend);
+  Site& site = WritingSite(state, backend);
   std::vector<std::shared_ptr<orvo::Dictionary>> choices;
   for (std::int32_t user = 1; user <= site.Callers(); ++user) {
     for (int turn = 0; turn < 2; ++turn) choices.push_back(Choices(site, user, turn));
@@ -183,7 +193,7 @@ void UpdateUserNoteData(benchmark::State& state, Backend backend) {
     (RegisterOnEach("UpdateUserNoteData", UpdateUserNoteData), true);
 
 void BM_UpdateUserNoteData_Baseline(benchmark::State& state) {
-  Site& site = SiteFor(state, Backend::SQLite);
+  Site& site = WritingSite(state, Backend::SQLite);
   Raw raw(site.File());
   sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
   sqlite3_stmt* commit = raw.Prepare("COMMIT");
@@ -246,7 +256,7 @@ std::string PrintedIds(const Site& site, std::int64_t n) {
 
 void UpdatePrintCount(benchmark::State& state, Backend backend) {
   LateBound object("OrvoMPrintExport.clsPrintSetupUpdate");
-  Site& site = SiteFor(state, backend);
+  Site& site = WritingSite(state, backend);
   // Built before the benchmark starts, as for the choices above.
   std::vector<std::shared_ptr<orvo::Dictionary>> printed;
   for (std::int64_t n = 0; n < site.Shape().bills / kPrinted; ++n) {
@@ -269,7 +279,7 @@ void UpdatePrintCount(benchmark::State& state, Backend backend) {
     (RegisterOnEach("UpdatePrintCount", UpdatePrintCount), true);
 
 void BM_UpdatePrintCount_Baseline(benchmark::State& state) {
-  Site& site = SiteFor(state, Backend::SQLite);
+  Site& site = WritingSite(state, Backend::SQLite);
   Raw raw(site.File());
   sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
   sqlite3_stmt* commit = raw.Prepare("COMMIT");
@@ -305,7 +315,7 @@ struct WritingUnit {
 };
 
 void InsertNoteRowOnServer(benchmark::State& state) {
-  Site& site = SiteFor(state, Backend::PostgreSQL);
+  Site& site = WritingSite(state, Backend::PostgreSQL);
   const orvo::Bytes body = orvo::bench::Picture(site.Shape().bodySize);
   Server& raw = Server::Kept(site.Dsn());
   const WritingUnit unit(raw);
@@ -337,7 +347,7 @@ void InsertNoteRowOnServer(benchmark::State& state) {
 }
 
 void UpdateUserNoteDataOnServer(benchmark::State& state) {
-  Site& site = SiteFor(state, Backend::PostgreSQL);
+  Site& site = WritingSite(state, Backend::PostgreSQL);
   Server& raw = Server::Kept(site.Dsn());
   const WritingUnit unit(raw);
   const auto settings = raw.Prepare(
@@ -379,7 +389,7 @@ void UpdateUserNoteDataOnServer(benchmark::State& state) {
 }
 
 void UpdatePrintCountOnServer(benchmark::State& state) {
-  Site& site = SiteFor(state, Backend::PostgreSQL);
+  Site& site = WritingSite(state, Backend::PostgreSQL);
   Server& raw = Server::Kept(site.Dsn());
   const WritingUnit unit(raw);
   const auto count = raw.Prepare(

@@ -41,7 +41,7 @@ class Backend {
   // Runs one statement with values for its "?" markers in order. A backend
   // lifts the literals of the text into markers of its own, so that one
   // prepared statement serves every text of one shape.
-  virtual ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) = 0;
+  virtual ResultSet Execute(std::string_view text, std::span<const BoundValue> params) = 0;
 
   // Lets this connection read what stores made by earlier versions of the
   // library declare, so that the schema upgrade can rebuild them. A backend
@@ -58,15 +58,15 @@ class Backend {
 
   // Runs a statement already in its shape: `values` for its markers, in
   // order; nothing in it is lifted out.
-  virtual ResultSet ExecuteShape(std::string_view shape, const std::vector<BoundValue>& values) = 0;
+  virtual ResultSet ExecuteShape(std::string_view shape, std::span<const BoundValue> values) = 0;
   // What this backend runs for that shape: adapted to its dialect.
-  virtual RanStatement RanShape(std::string_view shape, const std::vector<BoundValue>& values) = 0;
+  virtual RanStatement RanShape(std::string_view shape, std::span<const BoundValue> values) = 0;
 
   // What this backend runs for `text` with `params`: the text adapted to its
   // dialect, with its literals lifted out as markers, and the values bound to
   // every marker in order. What the connection's observer is told; Execute
   // does the same work again, so it is asked only when someone observes.
-  virtual RanStatement Ran(std::string_view text, const std::vector<BoundValue>& params) = 0;
+  virtual RanStatement Ran(std::string_view text, std::span<const BoundValue> params) = 0;
 
   // Schema questions that the checks of names callers pass ask; answered
   // without running a statement of the caller's.

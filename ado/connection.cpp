@@ -18,7 +18,7 @@ namespace {
 
 constexpr const char* kSource = "ADODB.Connection";
 
-std::vector<Variant> ValuesOf(const std::vector<BoundValue>& params) {
+std::vector<Variant> ValuesOf(std::span<const BoundValue> params) {
   std::vector<Variant> values;
   values.reserve(params.size());
   for (const BoundValue& p : params) values.push_back(p.value);
@@ -54,7 +54,7 @@ void RefuseUnknownKeys(const ConnectionString& parsed, const BackendInfo& backen
 // A text that is not well-formed UTF-8 would be stored as bytes that read
 // back as other characters, and then name something else: it never reaches
 // the database.
-void RefuseMalformedValues(const std::vector<BoundValue>& params) {
+void RefuseMalformedValues(std::span<const BoundValue> params) {
   for (std::size_t i = 0; i < params.size(); ++i) {
     const Variant& value = params[i].value;
     if (value.kind() == Variant::Kind::String && !IsValidUtf8(value.AsString())) {
@@ -64,7 +64,7 @@ void RefuseMalformedValues(const std::vector<BoundValue>& params) {
   }
 }
 
-void RefuseMalformedText(std::string_view text, const std::vector<BoundValue>& params) {
+void RefuseMalformedText(std::string_view text, std::span<const BoundValue> params) {
   if (!IsValidUtf8(text)) {
     throw RuntimeError(kInvalidProcedureCall, "The statement text is not valid UTF-8.");
   }
@@ -138,7 +138,7 @@ std::shared_ptr<Recordset> Connection::Rows(ResultSet result) {
 
 std::shared_ptr<Recordset> Connection::Execute(const ShapedStatement& statement) {
   const std::shared_ptr<StatementObserver> observer = observer_;
-  const std::vector<BoundValue>& values = statement.Values();
+  std::span<const BoundValue> values = statement.Values();
   if (statement.ShapeKnownWellFormed()) {
     RefuseMalformedValues(values);
   } else {

@@ -90,9 +90,16 @@ Field Recordset::Fields(std::int32_t index) {
 Field Recordset::Fields(std::string_view name) {
   RequireOpen();
   if (result_.columns) {
+    const std::uint64_t key = NameKey(name);
     const std::vector<ColumnInfo>& columns = *result_.columns;
     for (std::size_t i = 0; i < columns.size(); ++i) {
-      if (ascii::EqualsIgnoreCase(columns[i].name, name)) return Field(this, i);
+      const ColumnInfo& column = columns[i];
+      if (column.key != key || column.name.size() != name.size()) continue;
+      // The keys held the first eight bytes; only a longer name has more to compare.
+      if (name.size() <= 8 ||
+          ascii::EqualsIgnoreCase(std::string_view(column.name).substr(8), name.substr(8))) {
+        return Field(this, i);
+      }
     }
   }
   throw ItemNotFoundError("ADODB.Fields");

@@ -8,6 +8,7 @@
 #ifndef ORVO_ADO_SHAPED_BACKEND_HPP_
 #define ORVO_ADO_SHAPED_BACKEND_HPP_
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,13 +22,13 @@ namespace orvo::ado {
 
 class ShapedBackend : public Backend {
  public:
-  RanStatement RanShape(std::string_view shape, const std::vector<BoundValue>& values) final {
+  RanStatement RanShape(std::string_view shape, std::span<const BoundValue> values) final {
     RanStatement ran{Adapted(shape), {}};
     for (const BoundValue& value : values) ran.params.push_back(value.value);
     return ran;
   }
 
-  RanStatement Ran(std::string_view text, const std::vector<BoundValue>& params) final {
+  RanStatement Ran(std::string_view text, std::span<const BoundValue> params) final {
     parameterizer_.Parameterize(text);
     return RanStatement{Adapted(parameterizer_.Shape()), SlotValues(parameterizer_, params)};
   }

@@ -10,9 +10,9 @@
 #ifndef ORVO_ADO_SHAPED_STATEMENT_HPP_
 #define ORVO_ADO_SHAPED_STATEMENT_HPP_
 
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "ado/bound_value.hpp"
 #include "orvo/ado/types.hpp"
@@ -22,7 +22,7 @@ namespace orvo::ado {
 class ShapedStatement {
  public:
   virtual std::string_view Shape() const = 0;
-  virtual const std::vector<BoundValue>& Values() const = 0;
+  virtual std::span<const BoundValue> Values() const = 0;
   // The text as the caller wrote it: what observers see, and what would run
   // if the values stood in the text.
   virtual std::string Text() const = 0;

@@ -33,7 +33,7 @@ namespace orvo::ado {
 // caller gave one value per marker of its own and that the prepared
 // statement has `markers` markers.
 template <class Sink>
-void BindSlots(const Parameterizer& parameterizer, const std::vector<BoundValue>& params,
+void BindSlots(const Parameterizer& parameterizer, std::span<const BoundValue> params,
                std::size_t markers, std::string_view provider, Sink&& sink) {
   const std::span<const Slot> slots = parameterizer.Slots();
   std::size_t given = 0;
@@ -53,7 +53,7 @@ void BindSlots(const Parameterizer& parameterizer, const std::vector<BoundValue>
 // Calls `sink.Value(i, value)` for every value of a statement already in
 // its shape, after checking that it has one marker per value.
 template <class Sink>
-void BindShapeValues(const std::vector<BoundValue>& values, std::size_t markers,
+void BindShapeValues(std::span<const BoundValue> values, std::size_t markers,
                      std::string_view provider, Sink&& sink) {
   if (markers != values.size()) RefuseMarkerCount(markers, values.size(), provider);
   for (std::size_t i = 0; i < values.size(); ++i) sink.Value(i, values[i].value);
@@ -62,7 +62,7 @@ void BindShapeValues(const std::vector<BoundValue>& values, std::size_t markers,
 // What a backend runs for a text's shape, with the values of every marker in
 // order: what an observer is told.
 inline std::vector<Variant> SlotValues(const Parameterizer& parameterizer,
-                                       const std::vector<BoundValue>& params) {
+                                       std::span<const BoundValue> params) {
   std::vector<Variant> values;
   for (const Slot& slot : parameterizer.Slots()) {
     if (slot.lifted) {

@@ -34,6 +34,47 @@ Variant TypeDefault(ParamType type) {
   return Variant();
 }
 
+// Whether `value` is already what a parameter of `type` takes, exactly as
+// CoerceArgument would give it.
+bool OfParamType(const Variant& value, ParamType type) {
+  switch (type) {
+    case ParamType::Boolean:
+      return value.kind() == Variant::Kind::Boolean;
+    case ParamType::Integer:
+      return value.kind() == Variant::Kind::Integer;
+    case ParamType::Long:
+      return value.kind() == Variant::Kind::Long;
+    case ParamType::Double:
+      return value.kind() == Variant::Kind::Double;
+    case ParamType::String:
+      return value.kind() == Variant::Kind::String && IsValidUtf8(value.AsString());
+    case ParamType::Variant:
+      return !value.IsMissing();
+    case ParamType::Dictionary:
+    case ParamType::Vector:
+    case ParamType::Connection:
+    case ParamType::Object:
+      return value.IsObject();
+    case ParamType::None:
+      break;
+  }
+  return false;
+}
+
+// Whether the caller's arguments can go to the member as they are: one of
+// its parameter's type for every parameter, none by reference. A member
+// then gets no copy of a long text or a body on every call; it writes to
+// its arguments only where they are by reference, so the caller's stay as
+// they were.
+bool PassedAsTheyAre(const MemberInfo& member, const std::vector<Variant>& args) {
+  if (args.size() != member.params.size()) return false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const ParamInfo& param = member.params[i];
+    if (param.byRef || !OfParamType(args[i], param.type)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string_view ParamTypeName(ParamType type) {
@@ -128,6 +169,11 @@ Variant Dispatch::Invoke(std::int32_t dispid, std::vector<Variant>& args) {
 Variant Dispatch::InvokeMember(const MemberInfo& member, std::vector<Variant>& args) {
   if (member.thunk == nullptr) throw RuntimeError(kMemberNotSupported);
   if (args.size() > member.params.size()) throw RuntimeError(kWrongNumberOfArguments);
+  if (PassedAsTheyAre(member, args)) {
+    Variant result = member.thunk(*this, args);
+    if (member.result == ParamType::None) return Variant();
+    return result;
+  }
 
   std::vector<Variant> converted;
   converted.reserve(member.params.size());

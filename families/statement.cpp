@@ -236,7 +236,9 @@ FilledStatement::FilledStatement(std::string_view pattern, std::span<const Hole>
                                  std::span<const Hole> more)
     : pattern_(pattern), holes_(holes), more_(more), compiled_(SlotOf(pattern)) {
   // A value for each hole the pattern writes, at most; none for a pattern without holes.
-  if (compiled_->pieces.size() > 1) values_.reserve(compiled_->pieces.size() - 1);
+  const std::size_t mostValues = compiled_->pieces.size() - 1;
+  spilled_ = mostValues > kValuesHeld;
+  if (spilled_) moreValues_.reserve(mostValues);
   bool everyHoleBound = true;
   for (const Piece& piece : compiled_->pieces) {
     if (!piece.hasHole) continue;
@@ -245,7 +247,12 @@ FilledStatement::FilledStatement(std::string_view pattern, std::span<const Hole>
       everyHoleBound = false;
       continue;
     }
-    values_.push_back({ado::adVariant, std::move(*bound)});
+    ado::BoundValue value{ado::adVariant, std::move(*bound)};
+    if (spilled_) {
+      moreValues_.push_back(std::move(value));
+    } else {
+      values_[valueCount_++] = std::move(value);
+    }
   }
   if (everyHoleBound) {
     // The same shape for every statement of the pattern: shared, not built.
@@ -257,6 +264,11 @@ FilledStatement::FilledStatement(std::string_view pattern, std::span<const Hole>
     const Hole& hole = HoleNamed(holes, piece.hole, more);
     return hole.Bound(piece.quoted) ? nullptr : &hole;
   });
+}
+
+std::span<const ado::BoundValue> FilledStatement::Values() const {
+  if (spilled_) return moreValues_;
+  return std::span<const ado::BoundValue>(values_.data(), valueCount_);
 }
 
 bool FilledStatement::ShapeKnownWellFormed() const {

@@ -20,6 +20,7 @@
 #ifndef ORVO_FAMILIES_STATEMENT_HPP_
 #define ORVO_FAMILIES_STATEMENT_HPP_
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -85,7 +86,7 @@ class FilledStatement final : public ado::ShapedStatement {
       : FilledStatement(pattern, std::span<const Hole>(holes.begin(), holes.size())) {}
 
   std::string_view Shape() const override;
-  const std::vector<ado::BoundValue>& Values() const override { return values_; }
+  std::span<const ado::BoundValue> Values() const override;
   std::string Text() const override { return Fill(pattern_, holes_, more_); }
   bool ShapeKnownWellFormed() const override;
 
@@ -96,7 +97,14 @@ class FilledStatement final : public ado::ShapedStatement {
   std::shared_ptr<const CompiledPattern> compiled_;  // read once per thread, shared
   bool sharedShape_ = false;                         // every hole is a marker: the pattern's shape
   std::string ownShape_;  // else this statement's, with values written in
-  std::vector<ado::BoundValue> values_;
+  // The values bound in place of holes, in marker order: held in the
+  // statement itself, as nearly every pattern has no more holes than this,
+  // or all of them in `moreValues_` when its pattern may need more.
+  static constexpr std::size_t kValuesHeld = 4;
+  std::array<ado::BoundValue, kValuesHeld> values_{};
+  std::size_t valueCount_ = 0;
+  std::vector<ado::BoundValue> moreValues_;
+  bool spilled_ = false;
 };
 
 // The hole of that name among `holes`, else among `more`; std::logic_error

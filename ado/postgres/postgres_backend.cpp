@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -190,7 +191,7 @@ class PostgresBackend final : public ShapedBackend {
   BackendKind Kind() const override { return BackendKind::Postgres; }
   bool Lost() const override { return db_.Lost(); }
 
-  ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) override {
+  ResultSet Execute(std::string_view text, std::span<const BoundValue> params) override {
     Started();
     parameterizer_.Parameterize(text);
     return Run(
@@ -207,7 +208,7 @@ class PostgresBackend final : public ShapedBackend {
         });
   }
 
-  ResultSet ExecuteShape(std::string_view text, const std::vector<BoundValue>& values) override {
+  ResultSet ExecuteShape(std::string_view text, std::span<const BoundValue> values) override {
     Started();
     return Run(
         ShapeOf(text),

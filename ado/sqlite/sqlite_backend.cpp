@@ -105,13 +105,13 @@ class SqliteBackend final : public ShapedBackend {
   std::string_view Provider() const override { return kProvider; }
   BackendKind Kind() const override { return BackendKind::Sqlite; }
 
-  ResultSet Execute(std::string_view text, const std::vector<BoundValue>& params) override {
+  ResultSet Execute(std::string_view text, std::span<const BoundValue> params) override {
     parameterizer_.Parameterize(text);
     return Run(ShapeOf(parameterizer_.Shape()),
                [&](sqlite::Statement& statement) { Bind(statement, params); });
   }
 
-  ResultSet ExecuteShape(std::string_view text, const std::vector<BoundValue>& values) override {
+  ResultSet ExecuteShape(std::string_view text, std::span<const BoundValue> values) override {
     return Run(ShapeOf(text), [&](sqlite::Statement& statement) {
       BindShapeValues(values, static_cast<std::size_t>(statement.MarkerCount()), kProvider,
                       Binder{statement});
@@ -234,7 +234,7 @@ class SqliteBackend final : public ShapedBackend {
   };
 
   // Binds every marker of the shape: a lifted literal, or the caller's value.
-  void Bind(sqlite::Statement& statement, const std::vector<BoundValue>& params) {
+  void Bind(sqlite::Statement& statement, std::span<const BoundValue> params) {
     BindSlots(parameterizer_, params, static_cast<std::size_t>(statement.MarkerCount()), kProvider,
               Binder{statement});
   }

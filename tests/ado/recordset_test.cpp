@@ -55,8 +55,12 @@ TEST(RecordsetTest, FieldsByNameFindTheFirstColumnOfThatNameWhateverItsCase) {
                               {"FBillId", adInteger},
                               {"FBillType", adInteger},
                               {"", adInteger},
-                              {"FB", adInteger}});
-  for (int i = 0; i < 8; ++i) result.values.push_back(Variant(i));
+                              {"FB", adInteger},
+                              {"FBillTypeSuA", adInteger},
+                              {"FBillTypeSub", adInteger},
+                              {"F@", adInteger},
+                              {"FBillType@@", adInteger}});
+  for (int i = 0; i < 12; ++i) result.values.push_back(Variant(i));
   Recordset rs(std::move(result));
   const auto indexOf = [&](std::string_view name) { return CLng(rs.Fields(name).Value()); };
   EXPECT_EQ(indexOf("fdata"), 0);
@@ -66,8 +70,16 @@ TEST(RecordsetTest, FieldsByNameFindTheFirstColumnOfThatNameWhateverItsCase) {
   EXPECT_EQ(indexOf("FBILLID"), 4);
   EXPECT_EQ(indexOf(""), 6);
   EXPECT_EQ(indexOf("fb"), 7);
+  // Names longer than eight letters told apart, or alike, after the eighth.
+  EXPECT_EQ(indexOf("FBILLTYPESUB"), 9);
+  EXPECT_EQ(indexOf("fbilltypesua"), 8);
+  EXPECT_EQ(indexOf("F@"), 10);
+  EXPECT_EQ(indexOf("fbilltype@@"), 11);
   EXPECT_EQ(rs.Fields("FData").Name(), "FData");
-  for (const std::string_view missing : {"FDatb", "GData", "FDat", "FData ", "F", "FBillTyp"}) {
+  // Characters that differ in the case bit alone but are no letters, before
+  // the eighth and after it, do not match.
+  for (const std::string_view missing : {"FDatb", "GData", "FDat", "FData ", "F", "FBillTyp", "F`",
+                                         "FBillType``", "FBillTypeSuc", "FBillTypeSubb"}) {
     EXPECT_EQ(ErrorOf([&] { rs.Fields(missing); }).number(), kErrItemNotFound) << missing;
   }
 }

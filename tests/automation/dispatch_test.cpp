@@ -116,6 +116,23 @@ TEST_F(DispatchTest, ByReferenceArgumentsAreHandedBack) {
   EXPECT_EQ(shorter, (std::vector<Variant>{"was b", 1}));
 }
 
+// Arguments already of their parameters' types reach the member as they are,
+// with the same checks as any other; the caller's stay as they were.
+TEST_F(DispatchTest, ArgumentsOfTheirTypesAreCheckedAndLeftAsTheyWere) {
+  std::vector<Variant> args = {5, "x"};
+  EXPECT_EQ(object->Invoke("Describe", args), Variant(5));
+  EXPECT_EQ(object->received, args);
+  EXPECT_EQ(args, (std::vector<Variant>{5, "x"}));
+  EXPECT_RUNTIME_ERROR(object->Invoke("Describe", {5, "Bob\xFF"}), 5);
+  EXPECT_RUNTIME_ERROR(object->Invoke("Attach", {Variant()}), 424);
+  // A Missing VARIANT is an omitted argument, which takes its default.
+  const Variant self(std::static_pointer_cast<Dispatch>(object));
+  object->Invoke("Options", {true, std::int16_t{1}, Variant::Missing(), self, 1.5, 2, "s"});
+  EXPECT_EQ(object->received[2], Variant::Missing());
+  EXPECT_EQ(object->received[6], Variant("s"));
+  object->received.clear();  // it held the object itself
+}
+
 // Texts reach a member as UTF-8 only; object parameters take objects only.
 TEST(CoerceArgumentTest, TextsMustBeUtf8AndObjectsPresent) {
   EXPECT_EQ(CoerceArgument("存 😀", ParamType::String), Variant("存 😀"));

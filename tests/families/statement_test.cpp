@@ -49,6 +49,14 @@ TEST(StatementTest, ShapesBindWhatTheDatabaseCanTakeAndWriteNamesIntoTheText) {
   EXPECT_EQ(ValuesOf(other), (std::vector<Variant>{7, "", 5}));
   EXPECT_EQ(other.Text(), "select 7 from T where FName='' and FBillType=5and FSel=x");
   EXPECT_EQ(bound.Shape(), "select FData from T where FName=? and FBillType=? and FSel=?");
+  // An insert of nine values keeps every one, in order, as one of four does.
+  const std::vector<Hole> manyHoles{{"a", 1}, {"b", 2}, {"c", 3}, {"d", 4},          {"e", 5},
+                                    {"f", 6}, {"g", 7}, {"h", 8}, {"i", Quoted{"9"}}};
+  const FilledStatement many("values({a},{b},{c},{d},{e},{f},{g},{h},'{i}')", manyHoles);
+  EXPECT_EQ(many.Shape(), "values(?,?,?,?,?,?,?,?,?)");
+  EXPECT_EQ(ValuesOf(many), (std::vector<Variant>{1, 2, 3, 4, 5, 6, 7, 8, "9"}));
+  const FilledStatement four("values({a},{b},{c},'{i}')", manyHoles);
+  EXPECT_EQ(ValuesOf(four), (std::vector<Variant>{1, 2, 3, "9"}));
   const FilledStatement none("select 1", {});
   EXPECT_EQ(none.Shape(), "select 1");
   EXPECT_TRUE(none.Values().empty());

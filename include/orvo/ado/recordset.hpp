@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "orvo/ado/types.hpp"
@@ -25,10 +26,28 @@ class Connection;
 class Recordset;
 struct Chunk;
 
+// The first eight bytes of a name with ASCII letters in lower case, packed
+// into one number: two names of one size whose keys differ are different
+// names whatever their case, so a field asked for by name is looked for
+// among the columns' keys first.
+inline std::uint64_t NameKey(std::string_view name) {
+  std::uint64_t key = 0;
+  for (std::size_t i = 0; i < name.size() && i < 8; ++i) {
+    const char c = name[i];
+    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    key |= std::uint64_t{static_cast<unsigned char>(lower)} << (8 * i);
+  }
+  return key;
+}
+
 // A column as the backend described it.
 struct ColumnInfo {
+  ColumnInfo(std::string columnName, DataTypeEnum columnType)
+      : name(std::move(columnName)), type(columnType), key(NameKey(name)) {}
+
   std::string name;
   DataTypeEnum type = adVariant;
+  std::uint64_t key;  // NameKey(name)
 };
 
 // What a statement gave back: its columns (shared by every run of one

@@ -57,7 +57,8 @@ enum class MemberKind { Method, PropertyGet };
 
 // Calls a member on an object with arguments already converted to the member's
 // parameter types, one per parameter. A by-reference argument may be replaced
-// and is handed back to the caller.
+// and is handed back to the caller; the others are only read, since they may
+// be the caller's own.
 using MemberThunk = Variant (*)(Dispatch& self, std::vector<Variant>& args);
 
 struct MemberInfo {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "families/owner_chain.hpp"
+#include "families/print_data.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
@@ -83,7 +84,7 @@ std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
     entry.emplace_back(bill_type);
     entry.emplace_back(CStr(rows->Fields("fname").Value()));
     entry.push_back(rows->Fields("fData").Value());
-    result->SetObject(std::to_string(bill_type) + "|" + std::to_string(bill_id),
+    result->SetObject(families::EntryKey(bill_type, bill_id).Text(),
                       std::make_shared<Vector>(std::move(entry)));
     rows->MoveNext();
   }

@@ -1,10 +1,19 @@
 #include "families/print_data.hpp"
 
+#include <charconv>
+
 #include "families/owner_chain.hpp"
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
 
 namespace orvo::families {
+
+EntryKey::EntryKey(std::int32_t key, std::int32_t id) {
+  char* const end = text_.data() + text_.size();
+  char* at = std::to_chars(text_.data(), end, key).ptr;
+  *at++ = '|';
+  size_ = static_cast<std::size_t>(std::to_chars(at, end, id).ptr - text_.data());
+}
 
 std::shared_ptr<Dictionary> ReadPrintData(component::MethodContext& context,
                                           const PrintDataStatements& statements,
@@ -25,8 +34,7 @@ std::shared_ptr<Dictionary> ReadPrintData(component::MethodContext& context,
   entry.reserve(2);
   entry.emplace_back(std::move(settings));
   entry.push_back(std::move(body));
-  result->SetObject(std::to_string(key) + "|" + std::to_string(id),
-                    std::make_shared<Vector>(std::move(entry)));
+  result->SetObject(EntryKey(key, id).Text(), std::make_shared<Vector>(std::move(entry)));
   return result;
 }
 

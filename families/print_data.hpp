@@ -11,6 +11,9 @@
 #ifndef ORVO_FAMILIES_PRINT_DATA_HPP_
 #define ORVO_FAMILIES_PRINT_DATA_HPP_
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -38,6 +41,19 @@ struct PrintDataStatements {
 std::shared_ptr<Dictionary> ReadPrintData(component::MethodContext& context,
                                           const PrintDataStatements& statements,
                                           std::span<const Hole> holes, const std::string& FSubType);
+
+// The key "<key>|<template id>" of an entry of print data, and of a user's
+// current templates, written out without a text of its own: the result's
+// Dictionary keeps its own copy.
+class EntryKey {
+ public:
+  EntryKey(std::int32_t key, std::int32_t id);
+  std::string_view Text() const { return {text_.data(), size_}; }
+
+ private:
+  std::array<char, 24> text_;  // two signed 32-bit numbers and the bar
+  std::size_t size_;
+};
 
 // The hole {subType} of a read with the sub-type `FSubType`.
 inline Hole SubTypeHole(const std::string& FSubType) {

@@ -325,15 +325,16 @@ void TimedByHand(benchmark::internal::Benchmark* benchmark) {
   benchmark->UseManualTime();
 }
 
-[[maybe_unused]] const bool kFirstUseCopy = [] {
-  for (const Backend backend : {Backend::SQLite, Backend::PostgreSQL}) {
-    if (!orvo::bench::Measured(backend)) continue;
-    auto run = backend == Backend::SQLite ? FirstUseCopy<CopyBySqlite> : FirstUseCopy<CopyOnServer>;
-    benchmark::RegisterBenchmark(orvo::bench::BenchmarkName("FirstUseCopy", backend).c_str(),
-                                 [run, backend](benchmark::State& state) { run(state, backend); })
-        ->Apply(TimedByHand);
-  }
-  return true;
-}();
+[[maybe_unused]] const bool kFirstUseCopy = (orvo::bench::RegisterOnEach(
+                                                 "FirstUseCopy",
+                                                 [](benchmark::State& state, Backend backend) {
+                                                   if (backend == Backend::SQLite) {
+                                                     FirstUseCopy<CopyBySqlite>(state, backend);
+                                                   } else {
+                                                     FirstUseCopy<CopyOnServer>(state, backend);
+                                                   }
+                                                 },
+                                                 false, TimedByHand),
+                                             true);
 
 }  // namespace

@@ -237,8 +237,8 @@ FilledStatement::FilledStatement(std::string_view pattern, std::span<const Hole>
     : pattern_(pattern), holes_(holes), more_(more), compiled_(SlotOf(pattern)) {
   // A value for each hole the pattern writes, at most; none for a pattern without holes.
   const std::size_t mostValues = compiled_->pieces.size() - 1;
-  spilled_ = mostValues > kValuesHeld;
-  if (spilled_) moreValues_.reserve(mostValues);
+  const bool spilled = mostValues > kValuesHeld;
+  if (spilled) moreValues_.reserve(mostValues);
   bool everyHoleBound = true;
   for (const Piece& piece : compiled_->pieces) {
     if (!piece.hasHole) continue;
@@ -248,7 +248,7 @@ FilledStatement::FilledStatement(std::string_view pattern, std::span<const Hole>
       continue;
     }
     ado::BoundValue value{ado::adVariant, std::move(*bound)};
-    if (spilled_) {
+    if (spilled) {
       moreValues_.push_back(std::move(value));
     } else {
       values_[valueCount_++] = std::move(value);
@@ -267,7 +267,7 @@ FilledStatement::FilledStatement(std::string_view pattern, std::span<const Hole>
 }
 
 std::span<const ado::BoundValue> FilledStatement::Values() const {
-  if (spilled_) return moreValues_;
+  if (!moreValues_.empty()) return moreValues_;
   return std::span<const ado::BoundValue>(values_.data(), valueCount_);
 }
 

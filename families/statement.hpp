@@ -104,7 +104,6 @@ class FilledStatement final : public ado::ShapedStatement {
   std::array<ado::BoundValue, kValuesHeld> values_{};
   std::size_t valueCount_ = 0;
   std::vector<ado::BoundValue> moreValues_;
-  bool spilled_ = false;
 };
 
 // The hole of that name among `holes`, else among `more`; std::logic_error

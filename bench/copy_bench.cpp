@@ -7,21 +7,17 @@
 //
 // Each call writes 5 MB, and over a run the disk's pace changes: for minutes
 // at a time every call is two to four times slower than before or after.
-// Member and baseline are therefore timed in the same iterations, one call
-// of each in turn, rather than as two benchmarks whose repetitions would
-// fall into those periods by chance. The member's time is the benchmark's;
-// its baseline's is the counter "baseline" (microseconds per call), which
-// scripts/bench_report reads as the baseline's run.
+// Member and baseline are therefore timed in turn (bench/in_turn.hpp).
 // Argument: the site (0 busy, 1 ten thousand rows, 2 a million rows).
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
 
+#include "bench/in_turn.hpp"
 #include "bench/server.hpp"
 #include "bench/site.hpp"
 #include "orvo/component/classes.hpp"
@@ -284,16 +280,14 @@ class CopyOnServer {
 };
 
 // A call of the member and one of `Baseline`, each for a new user, in every
-// iteration; which of the two goes first alternates, so that neither always
-// meets the caches the other left.
+// iteration, timed in turn.
 template <class Baseline>
 void FirstUseCopy(benchmark::State& state, Backend backend) {
   Site& site = SiteFor(state, backend);
   const auto size = static_cast<SiteSize>(state.range(0));
   CopyByMember member(site);
   Baseline baseline(site);
-  double baselineSeconds = 0;
-  std::int64_t n = 0;
+  orvo::bench::InTurn inTurn(state);
   for (auto _ : state) {
     const std::int16_t memberUser = NewUser(size, backend);
     const std::int16_t baselineUser = NewUser(size, backend);
@@ -301,23 +295,8 @@ void FirstUseCopy(benchmark::State& state, Backend backend) {
       state.SkipWithError("no user ids left");
       break;
     }
-    double memberSeconds = 0;
-    for (int turn = 0; turn < 2; ++turn) {
-      const bool memberTurn = (turn == 0) == (n % 2 == 0);
-      const auto start = std::chrono::steady_clock::now();
-      if (memberTurn) {
-        member.Call(memberUser);
-      } else {
-        baseline.Call(baselineUser);
-      }
-      const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-      (memberTurn ? memberSeconds : baselineSeconds) += took.count();
-    }
-    state.SetIterationTime(memberSeconds);
-    ++n;
+    inTurn.Time([&] { member.Call(memberUser); }, [&] { baseline.Call(baselineUser); });
   }
-  state.counters["baseline"] =
-      benchmark::Counter(baselineSeconds * 1e6, benchmark::Counter::kAvgIterations);
 }
 
 void TimedByHand(benchmark::internal::Benchmark* benchmark) {

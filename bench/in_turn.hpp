@@ -1,0 +1,59 @@
+// Times a member and its baseline in the same iterations, one call of each
+// in turn, for a workload whose pace the machine changes for minutes at a
+// time (the disk writing back, the server's caches filling and emptying):
+// two benchmarks timed apart would meet those periods by chance, two calls
+// timed in turn meet the same one. Which of the two goes first alternates,
+// so that neither always finds the caches the other left.
+//
+// The member's time is the benchmark's (register it with UseManualTime);
+// its baseline's is the counter "baseline", in microseconds per call, which
+// scripts/bench_report reads as the baseline's run.
+
+#ifndef ORVO_BENCH_IN_TURN_HPP_
+#define ORVO_BENCH_IN_TURN_HPP_
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+
+namespace orvo::bench {
+
+class InTurn {
+ public:
+  explicit InTurn(benchmark::State& state) : state_(state) {}
+  InTurn(const InTurn&) = delete;
+  InTurn& operator=(const InTurn&) = delete;
+  ~InTurn() {
+    state_.counters["baseline"] =
+        benchmark::Counter(baselineSeconds_ * 1e6, benchmark::Counter::kAvgIterations);
+  }
+
+  // One iteration: a call of each, the member's time given to the iteration.
+  template <class Member, class Baseline>
+  void Time(Member&& member, Baseline&& baseline) {
+    double memberSeconds = 0;
+    for (int turn = 0; turn < 2; ++turn) {
+      const bool memberTurn = (turn == 0) == (iteration_ % 2 == 0);
+      const auto start = std::chrono::steady_clock::now();
+      if (memberTurn) {
+        member();
+      } else {
+        baseline();
+      }
+      const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+      (memberTurn ? memberSeconds : baselineSeconds_) += took.count();
+    }
+    state_.SetIterationTime(memberSeconds);
+    ++iteration_;
+  }
+
+ private:
+  benchmark::State& state_;
+  double baselineSeconds_ = 0;
+  std::int64_t iteration_ = 0;
+};
+
+}  // namespace orvo::bench
+
+#endif  // ORVO_BENCH_IN_TURN_HPP_

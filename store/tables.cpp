@@ -116,6 +116,7 @@ const std::vector<HistoryTable>& HistoryTables() {
         history.table.columns.push_back(column);
       }
       if (!history.body.empty()) history.table.columns.push_back(WholeNumber(kBodyIsDifference));
+      history.table.columns.push_back(WholeNumber(kRowVersion));
       built.push_back(std::move(history));
     }
     return built;
@@ -125,7 +126,15 @@ const std::vector<HistoryTable>& HistoryTables() {
 
 std::vector<Index> HistoryIndexes(const HistoryTable& history) {
   const std::string& name = history.table.name;
-  return {{"IX_" + name + "_Id", name, "FId, FVersion"}};
+  return {{"IX_" + name + "_RowVersion", name, std::string("FId, ") + kRowVersion}};
+}
+
+std::string NumberRowVersions(const HistoryTable& history) {
+  const std::string& name = history.table.name;
+  return "UPDATE " + name + " SET " + kRowVersion +
+         " = numbered.FNumber FROM (SELECT FVersion, row_number() OVER (PARTITION BY FId ORDER "
+         "BY FVersion) AS FNumber FROM " +
+         name + ") AS numbered WHERE numbered.FVersion = " + name + ".FVersion";
 }
 
 std::string CreateIndexStatement(const Index& index) {

@@ -70,6 +70,11 @@ struct HistoryTable {
 // keeps what the row held as its next version, so a difference always finds
 // the body it was made from where it was.
 inline constexpr const char* kBodyIsDifference = "FDataDiff";
+// Last of every history's columns: the version's number among its row's
+// versions, 1 for the row's first change kept and one more for each change
+// after it. The version that falls out of the store's retention when a row
+// changes is then found by its number, without counting the row's versions.
+inline constexpr const char* kRowVersion = "FRowVersion";
 // In the order of Tables().
 const std::vector<HistoryTable>& HistoryTables();
 // The one row of how many versions of each row the history keeps (FKeep, 0
@@ -78,10 +83,14 @@ const std::vector<HistoryTable>& HistoryTables();
 inline constexpr const char* kHistorySettings = "T_PrintHistorySettings";
 // What a new store keeps.
 inline constexpr int kDefaultHistoryKeep = 20;
-// Beside the history tables: the index of a row's versions. Versions by time
-// have none: every write of a kept row would pay for it, for an operator's
-// listing that reads the history through anyway.
+// Beside the history tables: the index of a row's versions by their number
+// among the row's (kRowVersion). Versions by time have none: every write of a
+// kept row would pay for it, for an operator's listing that reads the history
+// through anyway.
 std::vector<Index> HistoryIndexes(const HistoryTable& history);
+// The statement that numbers the versions of each row of a history that kept
+// none of these numbers, oldest first, in the words that every backend reads.
+std::string NumberRowVersions(const HistoryTable& history);
 
 // What a value of the column must be, as the rule that refuses anything else
 // says it: "holds at most 255 characters", "holds a 32-bit whole number";

@@ -16,7 +16,7 @@ namespace orvo::store::postgres {
 
 namespace {
 
-constexpr int kVersion = 5;
+constexpr int kVersion = 6;
 // The first schema on this backend, without history: its tables stand as
 // they are, the history is added beside them, empty.
 constexpr int kHistorylessVersion = 3;
@@ -24,6 +24,10 @@ constexpr int kHistorylessVersion = 3;
 // time: its history gains the columns that a compacted history needs and
 // loses that index.
 constexpr int kWholeBodiesVersion = 4;
+// The schema whose history found the version that falls out of its retention
+// by counting the row's versions: its history gains their numbers among
+// their row's, the index by them and functions that use them.
+constexpr int kUncountedVersion = 5;
 // Numbers the versions of every history table of the schema.
 constexpr const char* kVersionSequence = "orvo_history_version";
 
@@ -144,10 +148,12 @@ std::string HistoryDeclaration(const Column& column) {
 }
 
 // What a row's change puts into its history, run by the server for each
-// changed row: the row as it was under a version of its own, then, past the
-// number of versions that the store keeps, the oldest of the row's versions
-// goes. The function finds the tables in the schema it was made in, whatever
-// the writer's search path.
+// changed row: the row as it was under a version of its own and the next
+// number among the row's versions, then, past the number of versions that
+// the store keeps, the row's versions that fall out go, found by their
+// numbers rather than by reading the row's kept versions to count them. The
+// function finds the tables in the schema it was made in, whatever the
+// writer's search path.
 std::string HistoryFunction(const HistoryTable& history) {
   const Table& table = *history.of;
   std::string columns, old;
@@ -156,15 +162,17 @@ std::string HistoryFunction(const HistoryTable& history) {
     old += ", OLD." + column.name;
   }
   const std::string& name = history.table.name;
+  const std::string number = kRowVersion;
   return "CREATE OR REPLACE FUNCTION " + name +
          "_Keep() RETURNS trigger LANGUAGE plpgsql SET search_path FROM CURRENT AS $$ DECLARE "
          "keep integer := (SELECT FKeep FROM " +
-         kHistorySettings + "); BEGIN IF keep > 0 THEN INSERT INTO " + name +
-         " (FChangedAt, FChange" + columns + ") VALUES (localtimestamp(0), lower(TG_OP)" + old +
-         "); DELETE FROM " + name + " WHERE FId = OLD.FId AND FVersion < (SELECT FVersion FROM " +
-         name +
-         " WHERE FId = OLD.FId ORDER BY FVersion DESC LIMIT 1 OFFSET keep - 1); END IF; "
-         "RETURN NULL; END $$";
+         kHistorySettings +
+         "); number integer; BEGIN IF keep > 0 THEN number := coalesce((SELECT " + number +
+         " FROM " + name + " WHERE FId = OLD.FId ORDER BY " + number +
+         " DESC LIMIT 1), 0) + 1; INSERT INTO " + name + " (FChangedAt, FChange" + columns + ", " +
+         number + ") VALUES (localtimestamp(0), lower(TG_OP)" + old + ", number); DELETE FROM " +
+         name + " WHERE FId = OLD.FId AND " + number +
+         " <= number - keep; END IF; RETURN NULL; END $$";
 }
 
 std::string HistoryTrigger(const HistoryTable& history) {
@@ -285,7 +293,10 @@ class PostgresSchema final : public BackendSchema {
   // The first schema on this backend had no history; a store of another
   // version below the current one was not made by this library.
   void CheckUpgrade(ado::Connection&, int fromVersion) const override {
-    if (fromVersion == kHistorylessVersion || fromVersion == kWholeBodiesVersion) return;
+    if (fromVersion == kHistorylessVersion || fromVersion == kWholeBodiesVersion ||
+        fromVersion == kUncountedVersion) {
+      return;
+    }
     throw AutomationError(ado::kErrFailure, kLibraryName,
                           "The store has schema version " + std::to_string(fromVersion) +
                               ", which this library never made on PostgreSQL (its stores there "
@@ -312,6 +323,19 @@ class PostgresSchema final : public BackendSchema {
 
   void Upgrade(ado::Connection& connection, int fromVersion) const override {
     CheckUpgrade(connection, fromVersion);
+    if (fromVersion == kWholeBodiesVersion || fromVersion == kUncountedVersion) {
+      for (const HistoryTable& history : HistoryTables()) {
+        const std::string& name = history.table.name;
+        // After the columns that schema 4 lacks, as a new history has them.
+        if (!history.body.empty()) {
+          connection.Execute("ALTER TABLE " + name + " ADD COLUMN IF NOT EXISTS " +
+                             kBodyIsDifference + " integer");
+        }
+        connection.Execute("ALTER TABLE " + name + " ADD COLUMN " + kRowVersion + " integer");
+        connection.Execute(NumberRowVersions(history));
+        connection.Execute("DROP INDEX IF EXISTS IX_" + name + "_Id");
+      }
+    }
     Create(connection);
   }
 

@@ -16,7 +16,7 @@ namespace orvo::store::sqlite {
 
 namespace {
 
-constexpr int kVersion = 5;
+constexpr int kVersion = 6;
 // The schema whose text columns declared ORVO_CI; its stores record no version.
 constexpr int kCollationVersion = 1;
 // The schema whose columns took any value SQLite would store.
@@ -28,6 +28,10 @@ constexpr int kHistorylessVersion = 3;
 // time: its history gains the columns that a compacted history needs and
 // loses that index.
 constexpr int kWholeBodiesVersion = 4;
+// The schema whose history found the version that falls out of its retention
+// by counting the row's versions: its history gains their numbers among
+// their row's, the index by them and triggers that use them.
+constexpr int kUncountedVersion = 5;
 
 // The column's declared type in SQLite.
 std::string Type(const Column& column) {
@@ -210,10 +214,11 @@ std::string HistoryDeclarations(const Table& table) {
 }
 
 // What a row's change puts into its history, inside the trigger: the row as
-// it was under the next version of the store, then, past the number of
-// versions that the store keeps, the oldest of the row's versions goes. The
-// trigger fires only while the store keeps any. SQLite has no sequences:
-// the settings row holds the last version given.
+// it was under the next version of the store and the next number among the
+// row's versions, then, past the number of versions that the store keeps,
+// the row's versions that fall out go. The trigger fires only while the
+// store keeps any. SQLite has no sequences: the settings row holds the last
+// version given.
 std::string HistoryTrigger(const HistoryTable& history, const char* event, const char* change) {
   const Table& table = *history.of;
   std::string old;
@@ -221,16 +226,17 @@ std::string HistoryTrigger(const HistoryTable& history, const char* event, const
   const std::string& name = history.table.name;
   const std::string settings = kHistorySettings;
   const std::string keep = "(SELECT FKeep FROM " + settings + ")";
+  const std::string newest = std::string("coalesce((SELECT ") + kRowVersion + " FROM " + name +
+                             " WHERE FId = OLD.FId ORDER BY " + kRowVersion + " DESC LIMIT 1), 0)";
   std::string condition = keep + " > 0";
   if (!table.kept.empty()) condition += " AND OLD." + table.kept;
   return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_" + event + " AFTER " + event + " ON " +
          table.name + " WHEN " + condition + " BEGIN UPDATE " + settings +
          " SET FLastVersion = FLastVersion + 1; INSERT INTO " + name +
-         " (FVersion, FChangedAt, FChange, " + ColumnNames(table) +
+         " (FVersion, FChangedAt, FChange, " + ColumnNames(table) + ", " + kRowVersion +
          ") SELECT FLastVersion, strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), '" + change +
-         "'" + old + " FROM " + settings + "; DELETE FROM " + name +
-         " WHERE FId = OLD.FId AND FVersion < (SELECT FVersion FROM " + name +
-         " WHERE FId = OLD.FId ORDER BY FVersion DESC LIMIT 1 OFFSET " + keep + " - 1); END";
+         "'" + old + ", " + newest + " + 1 FROM " + settings + "; DELETE FROM " + name +
+         " WHERE FId = OLD.FId AND " + kRowVersion + " <= " + newest + " - " + keep + "; END";
 }
 
 std::vector<std::string> HistoryTriggerNames() {
@@ -310,7 +316,10 @@ class SqliteSchema final : public BackendSchema {
   }
 
   void CheckUpgrade(ado::Connection& connection, int fromVersion) const override {
-    if (fromVersion == kHistorylessVersion || fromVersion == kWholeBodiesVersion) return;
+    if (fromVersion == kHistorylessVersion || fromVersion == kWholeBodiesVersion ||
+        fromVersion == kUncountedVersion) {
+      return;
+    }
     if (fromVersion != kCollationVersion && fromVersion != kUncheckedVersion) {
       throw AutomationError(
           ado::kErrFailure, kLibraryName,
@@ -340,6 +349,16 @@ class SqliteSchema final : public BackendSchema {
       }
       for (const HistoryTable& history : HistoryTables()) {
         connection.Execute("DROP INDEX IF EXISTS IX_" + history.table.name + "_ChangedAt");
+      }
+    }
+    if (fromVersion == kWholeBodiesVersion || fromVersion == kUncountedVersion) {
+      for (const HistoryTable& history : HistoryTables()) {
+        const std::string& name = history.table.name;
+        connection.Execute("ALTER TABLE " + name + " ADD COLUMN " + kRowVersion + " INTEGER");
+        connection.Execute(NumberRowVersions(history));
+        connection.Execute("DROP INDEX IF EXISTS IX_" + name + "_Id");
+        connection.Execute("DROP TRIGGER IF EXISTS TR_" + name + "_UPDATE");
+        connection.Execute("DROP TRIGGER IF EXISTS TR_" + name + "_DELETE");
       }
     }
     if (fromVersion < kHistorylessVersion) {

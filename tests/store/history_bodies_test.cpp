@@ -144,17 +144,13 @@ TEST_P(HistoryBodiesTest, ADifferenceWhoseNewerBodyChangedUnseenIsRefused) {
 TEST_P(HistoryBodiesTest, AStoreWhoseHistoryKeptBodiesWholeIsUpgraded) {
   Edit(100);
   Edit(9000);
+  MakeHistoryOfSchema(4);
   for (const HistoryTable& history : HistoryTables()) {
     if (!history.body.empty()) Exec("alter table " + history.table.name + " drop column FDataDiff");
     Exec("create index IX_" + history.table.name + "_ChangedAt on " + history.table.name +
          " (FChangedAt)");
   }
   Exec("alter table T_PrintHistorySettings drop column FCompacted");
-  if (GetParam().name == "SQLite") {
-    Exec("PRAGMA user_version=4");
-  } else {
-    Exec("comment on collation orvo_ci is 'OrvoMPrintExport store, schema version 4'");
-  }
 
   const SchemaOutcome upgraded = CreateSchema(Db());
   EXPECT_EQ(upgraded.action, Action::Upgraded);

@@ -14,6 +14,7 @@
 
 #include "orvo/automation/conversions.hpp"
 #include "orvo/component/classes.hpp"
+#include "orvo/store/schema.hpp"
 #include "support/error_of.hpp"
 #include "support/store_fixture.hpp"
 
@@ -108,9 +109,20 @@ TEST_P(HistoryTest, TheNewestVersionsOfEachRowAreKeptAndTheOlderOnesGoInTheSameW
   EXPECT_EQ(Kept(), 0);
   EXPECT_EQ(HistoryKeep(Db()), 0);
 
+  // A number of versions an operator writes by hand holds from each row's
+  // next change on, for the versions the row had before too.
+  KeepHistory(Db(), 20);
+  for (int n = 1; n <= 6; ++n) {
+    Exec("update T_PrintExportNote set FName = ? where FId = ?", {"w" + std::to_string(n), other});
+  }
+  Exec("update T_PrintHistorySettings set FKeep = 2");
+  Exec("update T_PrintExportNote set FName = 'w7' where FId = ?", {other});
+  EXPECT_EQ(Versions("T_PrintExportNote", other),
+            (std::vector<std::string>{"update:w5:1", "update:w6:1"}));
+
   const AutomationError refused = testing::ErrorOf([&] { KeepHistory(Db(), -1); });
   EXPECT_EQ(refused.number(), 5);
-  EXPECT_EQ(HistoryKeep(Db()), 0);
+  EXPECT_EQ(HistoryKeep(Db()), 2);
 }
 
 TEST_P(HistoryTest, TemplatesAndSettingsAreKeptNotTheRowsThatOnlyPointAtATemplate) {
@@ -189,6 +201,46 @@ TEST_P(HistoryTest, RetentionHoldsUnderWritersAtOnce) {
                         "max(FVersion) from T_PrintExportNote_History)")),
             1);
   EXPECT_EQ(CLng(Scalar("select max(FVersion) - min(FVersion) from T_PrintExportNote_History")), 4);
+  // Numbered among the row's versions in the order they were made, each once.
+  EXPECT_EQ(CStr(Scalar("select count(distinct FRowVersion) || ' ' || (max(FRowVersion) - "
+                        "min(FRowVersion)) || ' ' || max(FRowVersion) from "
+                        "T_PrintExportNote_History")),
+            "5 4 " + std::to_string(kWriters * kWrites));
+}
+
+// A store whose history found the version to remove by counting a row's
+// versions (schema 5) numbers the versions it has, oldest first, and its
+// triggers use the numbers from then on.
+TEST_P(HistoryTest, AStoreWhoseHistoryCountedVersionsIsUpgraded) {
+  const std::int32_t id = SeedTemplate(kBillTables, 28, "v0", Variant(Body(1)));
+  const std::int32_t other = SeedTemplate(kBillTables, 28, "w0", Variant(Body(2)));
+  for (int n = 1; n <= 3; ++n) {
+    Exec("update T_PrintExportNote set FName = ? where FId = ?", {"v" + std::to_string(n), id});
+  }
+  Exec("update T_PrintExportNote set FName = 'w1' where FId = ?", {other});
+  MakeHistoryOfSchema(5);
+
+  const SchemaOutcome upgraded = CreateSchema(Db());
+  EXPECT_EQ(upgraded.action, SchemaOutcome::Action::Upgraded);
+  EXPECT_EQ(upgraded.fromVersion, 5);
+  const auto numbers = [&](std::int32_t row) {
+    return CStr(Scalar("select " +
+                       std::string(GetParam().name == "SQLite" ? "group_concat(FRowVersion, ' ')"
+                                                               : "string_agg(FRowVersion::text, "
+                                                                 "' ' order by FVersion)") +
+                       " from (select FRowVersion, FVersion from T_PrintExportNote_History where "
+                       "FId = " +
+                       std::to_string(row) + " order by FVersion) as versions"));
+  };
+  EXPECT_EQ(numbers(id), "1 2 3");
+  EXPECT_EQ(numbers(other), "1");
+
+  Exec("update T_PrintHistorySettings set FKeep = 3");
+  Exec("update T_PrintExportNote set FName = 'v4' where FId = ?", {id});
+  EXPECT_EQ(Versions("T_PrintExportNote", id),
+            (std::vector<std::string>{"update:v1:1", "update:v2:1", "update:v3:1"}));
+  EXPECT_EQ(numbers(id), "2 3 4");
+  EXPECT_EQ(CreateSchema(Db()).action, SchemaOutcome::Action::Current);
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(HistoryTest);

@@ -93,7 +93,7 @@ TEST_F(PostgresSchemaTest, ANewStoreHasLowerCaseNamesAndItsVersionInItsCollation
   EXPECT_EQ(
       CStr(Scalar("select obj_description(oid, 'pg_collation') from pg_collation where "
                   "collname = 'orvo_ci' and collnamespace = to_regnamespace(current_schema())")),
-      "OrvoMPrintExport store, schema version 5");
+      "OrvoMPrintExport store, schema version 6");
   EXPECT_EQ(CStr(Scalar("select obj_description(to_regclass('t_rptexcelprintexportnote'), "
                         "'pg_class')")),
             "T_RptExcelPrintExportNote");
@@ -105,7 +105,7 @@ TEST_F(PostgresSchemaTest, ANewStoreHasLowerCaseNamesAndItsVersionInItsCollation
   Exec("drop index IX_PrintExportNote_Creator");
   const SchemaOutcome again = CreateSchema(Db());
   EXPECT_EQ(again.action, Action::Current);
-  EXPECT_EQ(again.fromVersion, 5);
+  EXPECT_EQ(again.fromVersion, 6);
   EXPECT_EQ(Count("pg_indexes",
                   "schemaname = current_schema() and indexname = "
                   "'ix_printexportnote_creator'"),
@@ -140,9 +140,9 @@ TEST_F(PostgresSchemaTest, TextComparesWithoutCaseOfAnyScriptAndWithoutTrailingB
 
 TEST_F(PostgresSchemaTest, AStoreOfAnotherVersionOrOfNoneIsLeftAsItWas) {
   InsertRow("T_PrintExportNote", {{"FName", "kept"}});
-  Exec("comment on collation orvo_ci is 'OrvoMPrintExport store, schema version 6'");
+  Exec("comment on collation orvo_ci is 'OrvoMPrintExport store, schema version 7'");
   ExpectRefusedAndUntouched(
-      "The store has schema version 6, newer than the version 5 that this library knows; it was "
+      "The store has schema version 7, newer than the version 6 that this library knows; it was "
       "left as it was.");
   Exec("comment on collation orvo_ci is 'OrvoMPrintExport store, schema version 2'");
   ExpectRefusedAndUntouched(

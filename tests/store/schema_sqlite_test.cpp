@@ -187,9 +187,9 @@ class SqliteSchemaTest : public ::testing::Test {
 TEST_F(SqliteSchemaTest, ANewStoreUsesOnlyWhatSQLiteHasBuiltInAndRecordsItsVersion) {
   const SchemaOutcome created = CreateStore(Dsn(), nullptr);
   EXPECT_EQ(created.action, Action::Created);
-  EXPECT_EQ(created.version, 5);
+  EXPECT_EQ(created.version, 6);
   EXPECT_EQ(created.fromVersion, 0);
-  EXPECT_EQ(Tool("PRAGMA user_version"), "5");
+  EXPECT_EQ(Tool("PRAGMA user_version"), "6");
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "wal");
 
   // What the sqlite3 shell, a database browser or a script do with a store.
@@ -223,8 +223,8 @@ TEST_F(SqliteSchemaTest, ANewStoreUsesOnlyWhatSQLiteHasBuiltInAndRecordsItsVersi
   // A current store is only read, so one the process may only read passes.
   const SchemaOutcome again = CreateSchema(*ado::Connection::Open(Dsn() + ";Mode=Read"));
   EXPECT_EQ(again.action, Action::Current);
-  EXPECT_EQ(again.version, 5);
-  EXPECT_EQ(again.fromVersion, 5);
+  EXPECT_EQ(again.version, 6);
+  EXPECT_EQ(again.fromVersion, 6);
 }
 
 TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNextIds) {
@@ -242,10 +242,10 @@ TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNext
     // Through a connection that has never seen the old collation.
     const SchemaOutcome upgraded = CreateSchema(*ado::Connection::Open(Dsn()));
     EXPECT_EQ(upgraded.action, Action::Upgraded);
-    EXPECT_EQ(upgraded.version, 5);
+    EXPECT_EQ(upgraded.version, 6);
     EXPECT_EQ(upgraded.fromVersion, version);
     EXPECT_EQ(Rows(), rows);
-    EXPECT_EQ(Tool("PRAGMA user_version"), "5");
+    EXPECT_EQ(Tool("PRAGMA user_version"), "6");
     EXPECT_EQ(Tool("select count(*) from sqlite_master where sql like '%ORVO_CI%' or name like "
                    "'%Rebuilt%'"),
               "0");
@@ -299,7 +299,7 @@ TEST_F(SqliteSchemaTest, AFailureAnywhereInTheUpgradeLeavesTheEarlierStoreWhole)
   }
   EXPECT_GT(failures, 6 * 6);
   EXPECT_EQ(Rows(), rows);
-  EXPECT_EQ(Tool("PRAGMA user_version"), "5");
+  EXPECT_EQ(Tool("PRAGMA user_version"), "6");
 }
 
 TEST_F(SqliteSchemaTest, AStoreThatCannotBeUpgradedWhollyOrIsNewerIsLeftAsItWas) {
@@ -329,9 +329,9 @@ TEST_F(SqliteSchemaTest, AStoreThatCannotBeUpgradedWhollyOrIsNewerIsLeftAsItWas)
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "delete");
 
   // A store of a later version of the library, kept in rollback journal mode.
-  Tool("PRAGMA user_version=6");
+  Tool("PRAGMA user_version=7");
   ExpectRefusedAndUntouched(
-      "The store has schema version 6, newer than the version 5 that this library knows; it was "
+      "The store has schema version 7, newer than the version 6 that this library knows; it was "
       "left as it was.");
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "delete");
 }

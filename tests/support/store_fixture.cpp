@@ -6,6 +6,7 @@
 #include "host/journal.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/store/schema.hpp"
+#include "store/tables.hpp"
 
 namespace orvo::testing {
 
@@ -54,6 +55,32 @@ void StoreFixture::TearDown() {
   db_.reset();
   store_.reset();  // once no connection is open on it
   directory_.reset();
+}
+
+void StoreFixture::MakeHistoryOfSchema(int version) {
+  const bool sqlite = StoreBackend().name == "SQLite";
+  for (const store::HistoryTable& history : store::HistoryTables()) {
+    const std::string& name = history.table.name;
+    if (sqlite) {
+      for (const char* event : {"UPDATE", "DELETE"}) {
+        Exec("drop trigger TR_" + name + "_" + event);
+        Exec("create trigger TR_" + name + "_" + event + " after " + event + " on " +
+             history.of->name + " begin select 1; end");
+      }
+    } else {
+      Exec("create or replace function " + name +
+           "_Keep() returns trigger language plpgsql as $$ begin return null; end $$");
+    }
+    Exec("drop index IX_" + name + "_RowVersion");
+    Exec("alter table " + name + " drop column " + store::kRowVersion);
+    Exec("create index IX_" + name + "_Id on " + name + " (FId, FVersion)");
+  }
+  if (sqlite) {
+    Exec("PRAGMA user_version=" + std::to_string(version));
+  } else {
+    Exec("comment on collation orvo_ci is 'OrvoMPrintExport store, schema version " +
+         std::to_string(version) + "'");
+  }
 }
 
 void StoreFixture::Exec(const std::string& text, const std::vector<Variant>& values) {

@@ -137,6 +137,12 @@ std::string NumberRowVersions(const HistoryTable& history) {
          name + ") AS numbered WHERE numbered.FVersion = " + name + ".FVersion";
 }
 
+std::string RemoveVersionsBeyond(const HistoryTable& history, const std::string& kept) {
+  const std::string& name = history.table.name;
+  return "DELETE FROM " + name + " WHERE " + kRowVersion + " <= (SELECT max(newer." + kRowVersion +
+         ") FROM " + name + " AS newer WHERE newer.FId = " + name + ".FId) - " + kept;
+}
+
 std::string CreateIndexStatement(const Index& index) {
   return "CREATE INDEX IF NOT EXISTS " + index.name + " ON " + index.table + " (" + index.columns +
          ")";

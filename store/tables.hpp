@@ -91,6 +91,16 @@ std::vector<Index> HistoryIndexes(const HistoryTable& history);
 // The statement that numbers the versions of each row of a history that kept
 // none of these numbers, oldest first, in the words that every backend reads.
 std::string NumberRowVersions(const HistoryTable& history);
+// The statement that removes the versions of each row of a history but the
+// newest `kept` (an expression of the backend's) by their numbers, in the
+// words that every backend reads.
+std::string RemoveVersionsBeyond(const HistoryTable& history, const std::string& kept);
+// The trigger on kHistorySettings that removes at once the versions that a
+// smaller number of versions kept, other than none, no longer keeps, and
+// the function it runs on a server: each row's retention then removes only
+// the one version that its change makes one too many.
+inline constexpr const char* kKeepTrigger = "TR_T_PrintHistorySettings_Keep";
+inline constexpr const char* kKeepFunction = "T_PrintHistorySettings_Keep";
 
 // What a value of the column must be, as the rule that refuses anything else
 // says it: "holds at most 255 characters", "holds a 32-bit whole number";

@@ -150,10 +150,12 @@ std::string HistoryDeclaration(const Column& column) {
 // What a row's change puts into its history, run by the server for each
 // changed row: the row as it was under a version of its own and the next
 // number among the row's versions, then, past the number of versions that
-// the store keeps, the row's versions that fall out go, found by their
-// numbers rather than by reading the row's kept versions to count them. The
-// function finds the tables in the schema it was made in, whatever the
-// writer's search path.
+// the store keeps, the one version that falls out goes, found by its number:
+// a row never has more (the settings' trigger sees to that when the number
+// kept becomes smaller). The index then leads straight to it, past the
+// entries of versions removed before, which stay in it until the server
+// vacuums the table. The function finds the tables in the schema it was made
+// in, whatever the writer's search path.
 std::string HistoryFunction(const HistoryTable& history) {
   const Table& table = *history.of;
   std::string columns, old;
@@ -162,17 +164,27 @@ std::string HistoryFunction(const HistoryTable& history) {
     old += ", OLD." + column.name;
   }
   const std::string& name = history.table.name;
-  const std::string number = kRowVersion;
+  const std::string rowVersion = kRowVersion;
   return "CREATE OR REPLACE FUNCTION " + name +
          "_Keep() RETURNS trigger LANGUAGE plpgsql SET search_path FROM CURRENT AS $$ DECLARE "
          "keep integer := (SELECT FKeep FROM " +
          kHistorySettings +
-         "); number integer; BEGIN IF keep > 0 THEN number := coalesce((SELECT " + number +
-         " FROM " + name + " WHERE FId = OLD.FId ORDER BY " + number +
-         " DESC LIMIT 1), 0) + 1; INSERT INTO " + name + " (FChangedAt, FChange" + columns + ", " +
-         number + ") VALUES (localtimestamp(0), lower(TG_OP)" + old + ", number); DELETE FROM " +
-         name + " WHERE FId = OLD.FId AND " + number +
-         " <= number - keep; END IF; RETURN NULL; END $$";
+         "); number integer; BEGIN IF keep > 0 THEN number := coalesce((SELECT max(" + rowVersion +
+         ") FROM " + name + " WHERE FId = OLD.FId), 0) + 1; INSERT INTO " + name +
+         " (FChangedAt, FChange" + columns + ", " + rowVersion +
+         ") VALUES (localtimestamp(0), lower(TG_OP)" + old + ", number); DELETE FROM " + name +
+         " WHERE FId = OLD.FId AND " + rowVersion + " = number - keep; END IF; RETURN NULL; END $$";
+}
+
+std::string KeepFunction() {
+  std::string removals;
+  for (const HistoryTable& history : HistoryTables()) {
+    removals += RemoveVersionsBeyond(history, "NEW.FKeep") + "; ";
+  }
+  return std::string("CREATE OR REPLACE FUNCTION ") + kKeepFunction +
+         "() RETURNS trigger LANGUAGE plpgsql SET search_path FROM CURRENT AS $$ BEGIN IF "
+         "NEW.FKeep > 0 AND NEW.FKeep < OLD.FKeep THEN " +
+         removals + "END IF; RETURN NULL; END $$";
 }
 
 std::string HistoryTrigger(const HistoryTable& history) {
@@ -186,6 +198,7 @@ std::string HistoryTrigger(const HistoryTable& history) {
 std::vector<std::string> HistoryTriggerNames() {
   std::vector<std::string> names;
   for (const HistoryTable& history : HistoryTables()) names.push_back("TR_" + history.table.name);
+  names.emplace_back(kKeepTrigger);
   return names;
 }
 
@@ -246,6 +259,10 @@ void CreateHistory(ado::Connection& connection) {
     connection.Execute(HistoryFunction(history));
     connection.Execute(HistoryTrigger(history));
   }
+  connection.Execute(KeepFunction());
+  connection.Execute(std::string("CREATE OR REPLACE TRIGGER ") + kKeepTrigger +
+                     " AFTER UPDATE OF FKeep ON " + kHistorySettings +
+                     " FOR EACH ROW EXECUTE FUNCTION " + kKeepFunction + "()");
 }
 
 class PostgresSchema final : public BackendSchema {
@@ -333,6 +350,10 @@ class PostgresSchema final : public BackendSchema {
         }
         connection.Execute("ALTER TABLE " + name + " ADD COLUMN " + kRowVersion + " integer");
         connection.Execute(NumberRowVersions(history));
+        // A row that the number kept had become smaller for since its last
+        // change kept more versions than it; from now on none does.
+        connection.Execute(RemoveVersionsBeyond(
+            history, std::string("(SELECT FKeep FROM ") + kHistorySettings + " WHERE FKeep > 0)"));
         connection.Execute("DROP INDEX IF EXISTS IX_" + name + "_Id");
       }
     }

@@ -216,9 +216,13 @@ std::string HistoryDeclarations(const Table& table) {
 // What a row's change puts into its history, inside the trigger: the row as
 // it was under the next version of the store and the next number among the
 // row's versions, then, past the number of versions that the store keeps,
-// the row's versions that fall out go. The trigger fires only while the
+// the one version that falls out goes, found by its number: a row never has
+// more (the settings' trigger sees to that when the number kept becomes
+// smaller). The trigger fires only while the
 // store keeps any. SQLite has no sequences: the settings row holds the last
-// version given.
+// version given, or the history's newest where a version put in by hand took
+// a later number, which would otherwise be given again and refuse every
+// kept write from then on.
 std::string HistoryTrigger(const HistoryTable& history, const char* event, const char* change) {
   const Table& table = *history.of;
   std::string old;
@@ -226,17 +230,28 @@ std::string HistoryTrigger(const HistoryTable& history, const char* event, const
   const std::string& name = history.table.name;
   const std::string settings = kHistorySettings;
   const std::string keep = "(SELECT FKeep FROM " + settings + ")";
-  const std::string newest = std::string("coalesce((SELECT ") + kRowVersion + " FROM " + name +
-                             " WHERE FId = OLD.FId ORDER BY " + kRowVersion + " DESC LIMIT 1), 0)";
+  const std::string newest = std::string("coalesce((SELECT max(") + kRowVersion + ") FROM " + name +
+                             " WHERE FId = OLD.FId), 0)";
   std::string condition = keep + " > 0";
   if (!table.kept.empty()) condition += " AND OLD." + table.kept;
   return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_" + event + " AFTER " + event + " ON " +
          table.name + " WHEN " + condition + " BEGIN UPDATE " + settings +
-         " SET FLastVersion = FLastVersion + 1; INSERT INTO " + name +
-         " (FVersion, FChangedAt, FChange, " + ColumnNames(table) + ", " + kRowVersion +
+         " SET FLastVersion = max(FLastVersion, coalesce((SELECT max(FVersion) FROM " + name +
+         "), 0)) + 1; INSERT INTO " + name + " (FVersion, FChangedAt, FChange, " +
+         ColumnNames(table) + ", " + kRowVersion +
          ") SELECT FLastVersion, strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), '" + change +
          "'" + old + ", " + newest + " + 1 FROM " + settings + "; DELETE FROM " + name +
-         " WHERE FId = OLD.FId AND " + kRowVersion + " <= " + newest + " - " + keep + "; END";
+         " WHERE FId = OLD.FId AND " + kRowVersion + " = " + newest + " - " + keep + "; END";
+}
+
+std::string KeepTrigger() {
+  std::string removals;
+  for (const HistoryTable& history : HistoryTables()) {
+    removals += RemoveVersionsBeyond(history, "NEW.FKeep") + "; ";
+  }
+  return std::string("CREATE TRIGGER IF NOT EXISTS ") + kKeepTrigger +
+         " AFTER UPDATE OF FKeep ON " + kHistorySettings +
+         " WHEN NEW.FKeep > 0 AND NEW.FKeep < OLD.FKeep BEGIN " + removals + "END";
 }
 
 std::vector<std::string> HistoryTriggerNames() {
@@ -245,6 +260,7 @@ std::vector<std::string> HistoryTriggerNames() {
     names.push_back("TR_" + history.table.name + "_UPDATE");
     names.push_back("TR_" + history.table.name + "_DELETE");
   }
+  names.emplace_back(kKeepTrigger);
   return names;
 }
 
@@ -280,6 +296,7 @@ void CreateHistory(ado::Connection& connection) {
     connection.Execute(HistoryTrigger(history, "UPDATE", "update"));
     connection.Execute(HistoryTrigger(history, "DELETE", "delete"));
   }
+  connection.Execute(KeepTrigger());
 }
 
 class SqliteSchema final : public BackendSchema {
@@ -356,6 +373,10 @@ class SqliteSchema final : public BackendSchema {
         const std::string& name = history.table.name;
         connection.Execute("ALTER TABLE " + name + " ADD COLUMN " + kRowVersion + " INTEGER");
         connection.Execute(NumberRowVersions(history));
+        // A row that the number kept had become smaller for since its last
+        // change kept more versions than it; from now on none does.
+        connection.Execute(RemoveVersionsBeyond(
+            history, std::string("(SELECT FKeep FROM ") + kHistorySettings + " WHERE FKeep > 0)"));
         connection.Execute("DROP INDEX IF EXISTS IX_" + name + "_Id");
         connection.Execute("DROP TRIGGER IF EXISTS TR_" + name + "_UPDATE");
         connection.Execute("DROP TRIGGER IF EXISTS TR_" + name + "_DELETE");

@@ -119,6 +119,16 @@ TEST_P(HistoryTest, TheNewestVersionsOfEachRowAreKeptAndTheOlderOnesGoInTheSameW
   Exec("update T_PrintExportNote set FName = 'w7' where FId = ?", {other});
   EXPECT_EQ(Versions("T_PrintExportNote", other),
             (std::vector<std::string>{"update:w5:1", "update:w6:1"}));
+  // A version put in by hand without its number among the row's is kept,
+  // and the row's next versions are numbered on from its others.
+  Exec(
+      "insert into T_PrintExportNote_History (FChangedAt, FChange, FId, FName, FData) select "
+      "FChangedAt, 'update', FId, 'by hand', FData from T_PrintExportNote_History where FId = ? "
+      "and FName = 'w6'",
+      {other});
+  Exec("update T_PrintExportNote set FName = 'w8' where FId = ?", {other});
+  EXPECT_EQ(Versions("T_PrintExportNote", other),
+            (std::vector<std::string>{"update:w6:1", "update:by hand:1", "update:w7:1"}));
 
   const AutomationError refused = testing::ErrorOf([&] { KeepHistory(Db(), -1); });
   EXPECT_EQ(refused.number(), 5);
@@ -209,8 +219,9 @@ TEST_P(HistoryTest, RetentionHoldsUnderWritersAtOnce) {
 }
 
 // A store whose history found the version to remove by counting a row's
-// versions (schema 5) numbers the versions it has, oldest first, and its
-// triggers use the numbers from then on.
+// versions (schema 5) numbers the versions it has, oldest first, keeps no
+// more of a row than the number kept, and its triggers use the numbers from
+// then on.
 TEST_P(HistoryTest, AStoreWhoseHistoryCountedVersionsIsUpgraded) {
   const std::int32_t id = SeedTemplate(kBillTables, 28, "v0", Variant(Body(1)));
   const std::int32_t other = SeedTemplate(kBillTables, 28, "w0", Variant(Body(2)));
@@ -219,6 +230,9 @@ TEST_P(HistoryTest, AStoreWhoseHistoryCountedVersionsIsUpgraded) {
   }
   Exec("update T_PrintExportNote set FName = 'w1' where FId = ?", {other});
   MakeHistoryOfSchema(5);
+  // Fewer versions kept, written by hand: schema 5 removed the row's older
+  // versions at its next change only.
+  Exec("update T_PrintHistorySettings set FKeep = 2");
 
   const SchemaOutcome upgraded = CreateSchema(Db());
   EXPECT_EQ(upgraded.action, SchemaOutcome::Action::Upgraded);
@@ -232,7 +246,7 @@ TEST_P(HistoryTest, AStoreWhoseHistoryCountedVersionsIsUpgraded) {
                        "FId = " +
                        std::to_string(row) + " order by FVersion) as versions"));
   };
-  EXPECT_EQ(numbers(id), "1 2 3");
+  EXPECT_EQ(numbers(id), "2 3");
   EXPECT_EQ(numbers(other), "1");
 
   Exec("update T_PrintHistorySettings set FKeep = 3");
@@ -240,6 +254,8 @@ TEST_P(HistoryTest, AStoreWhoseHistoryCountedVersionsIsUpgraded) {
   EXPECT_EQ(Versions("T_PrintExportNote", id),
             (std::vector<std::string>{"update:v1:1", "update:v2:1", "update:v3:1"}));
   EXPECT_EQ(numbers(id), "2 3 4");
+  Exec("update T_PrintHistorySettings set FKeep = 1");
+  EXPECT_EQ(Versions("T_PrintExportNote", id), std::vector<std::string>{"update:v3:1"});
   EXPECT_EQ(CreateSchema(Db()).action, SchemaOutcome::Action::Current);
 }
 

@@ -59,6 +59,12 @@ void StoreFixture::TearDown() {
 
 void StoreFixture::MakeHistoryOfSchema(int version) {
   const bool sqlite = StoreBackend().name == "SQLite";
+  if (sqlite) {
+    Exec(std::string("drop trigger ") + store::kKeepTrigger);
+  } else {
+    Exec(std::string("drop trigger ") + store::kKeepTrigger + " on " + store::kHistorySettings);
+    Exec(std::string("drop function ") + store::kKeepFunction);
+  }
   for (const store::HistoryTable& history : store::HistoryTables()) {
     const std::string& name = history.table.name;
     if (sqlite) {

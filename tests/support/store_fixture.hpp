@@ -130,9 +130,9 @@ class StoreFixture : public ::testing::Test {
   std::string Row(const std::string& table, const std::string& columns, const std::string& where);
 
   // The store's history as schema 5 made it: no numbers of versions among
-  // their row's, an index by row and version, and triggers of its own, here
-  // ones that keep nothing, which an upgrade must make again. Then records
-  // `version` as the store's.
+  // their row's, an index by row and version, no trigger on the number of
+  // versions kept, and triggers of its own, here ones that keep nothing,
+  // which an upgrade must make again. Then records `version` as the store's.
   void MakeHistoryOfSchema(int version);
 
   // The calls of the hub's journal that decide a unit of work, in order:

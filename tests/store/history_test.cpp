@@ -109,13 +109,15 @@ TEST_P(HistoryTest, TheNewestVersionsOfEachRowAreKeptAndTheOlderOnesGoInTheSameW
   EXPECT_EQ(Kept(), 0);
   EXPECT_EQ(HistoryKeep(Db()), 0);
 
-  // A number of versions an operator writes by hand holds from each row's
-  // next change on, for the versions the row had before too.
+  // A smaller number of versions that an operator writes by hand removes
+  // what it no longer keeps at once too.
   KeepHistory(Db(), 20);
   for (int n = 1; n <= 6; ++n) {
     Exec("update T_PrintExportNote set FName = ? where FId = ?", {"w" + std::to_string(n), other});
   }
   Exec("update T_PrintHistorySettings set FKeep = 2");
+  EXPECT_EQ(Versions("T_PrintExportNote", other),
+            (std::vector<std::string>{"update:w4:1", "update:w5:1"}));
   Exec("update T_PrintExportNote set FName = 'w7' where FId = ?", {other});
   EXPECT_EQ(Versions("T_PrintExportNote", other),
             (std::vector<std::string>{"update:w5:1", "update:w6:1"}));

@@ -232,13 +232,9 @@ int RecordedVersion(const Variant& comment) {
 void CreateHistory(ado::Connection& connection) {
   connection.Execute(std::string("CREATE SEQUENCE IF NOT EXISTS ") + kVersionSequence +
                      " AS integer");
-  connection.Execute(std::string("CREATE TABLE IF NOT EXISTS ") + kHistorySettings +
-                     " (FKeep integer NOT NULL CHECK (FKeep >= 0))");
-  // A store of the schema whose history kept every body whole gains what a
-  // compacted history needs and loses its index by time; on any other these
-  // change nothing.
-  connection.Execute(std::string("ALTER TABLE ") + kHistorySettings +
-                     " ADD COLUMN IF NOT EXISTS FCompacted integer NOT NULL DEFAULT 0");
+  connection.Execute(
+      std::string("CREATE TABLE IF NOT EXISTS ") + kHistorySettings +
+      " (FKeep integer NOT NULL CHECK (FKeep >= 0), FCompacted integer NOT NULL DEFAULT 0)");
   connection.Execute(std::string("INSERT INTO ") + kHistorySettings + " (FKeep) SELECT " +
                      std::to_string(kDefaultHistoryKeep) + " WHERE NOT EXISTS (SELECT 1 FROM " +
                      kHistorySettings + ")");
@@ -248,11 +244,6 @@ void CreateHistory(ado::Connection& connection) {
       columns += (columns.empty() ? "" : ", ") + HistoryDeclaration(column);
     }
     connection.Execute("CREATE TABLE IF NOT EXISTS " + history.table.name + " (" + columns + ")");
-    if (!history.body.empty()) {
-      connection.Execute("ALTER TABLE " + history.table.name + " ADD COLUMN IF NOT EXISTS " +
-                         kBodyIsDifference + " integer");
-    }
-    connection.Execute("DROP INDEX IF EXISTS IX_" + history.table.name + "_ChangedAt");
     for (const Index& index : HistoryIndexes(history)) {
       connection.Execute(CreateIndexStatement(index));
     }
@@ -340,14 +331,22 @@ class PostgresSchema final : public BackendSchema {
 
   void Upgrade(ado::Connection& connection, int fromVersion) const override {
     CheckUpgrade(connection, fromVersion);
+    // The history that kept every body whole gains what a compacted history
+    // needs and loses its index by time.
+    if (fromVersion == kWholeBodiesVersion) {
+      connection.Execute(std::string("ALTER TABLE ") + kHistorySettings +
+                         " ADD COLUMN FCompacted integer NOT NULL DEFAULT 0");
+      for (const HistoryTable& history : HistoryTables()) {
+        if (!history.body.empty()) {
+          connection.Execute("ALTER TABLE " + history.table.name + " ADD COLUMN " +
+                             kBodyIsDifference + " integer");
+        }
+        connection.Execute("DROP INDEX IF EXISTS IX_" + history.table.name + "_ChangedAt");
+      }
+    }
     if (fromVersion == kWholeBodiesVersion || fromVersion == kUncountedVersion) {
       for (const HistoryTable& history : HistoryTables()) {
         const std::string& name = history.table.name;
-        // After the columns that schema 4 lacks, as a new history has them.
-        if (!history.body.empty()) {
-          connection.Execute("ALTER TABLE " + name + " ADD COLUMN IF NOT EXISTS " +
-                             kBodyIsDifference + " integer");
-        }
         connection.Execute("ALTER TABLE " + name + " ADD COLUMN " + kRowVersion + " integer");
         connection.Execute(NumberRowVersions(history));
         // A row that the number kept had become smaller for since its last

@@ -7,7 +7,10 @@
 //
 // The member's time is the benchmark's (register it with UseManualTime);
 // its baseline's is the counter "baseline", in microseconds per call, which
-// scripts/bench_report reads as the baseline's run.
+// scripts/bench_report reads as the baseline's run. The counter "ratio" is
+// the member's time over the baseline's in the repetition's iterations: a
+// repetition that met a slow period met it with both, so its ratio keeps
+// the pairing that the member's and the baseline's times apart lose.
 
 #ifndef ORVO_BENCH_IN_TURN_HPP_
 #define ORVO_BENCH_IN_TURN_HPP_
@@ -27,6 +30,7 @@ class InTurn {
   ~InTurn() {
     state_.counters["baseline"] =
         benchmark::Counter(baselineSeconds_ * 1e6, benchmark::Counter::kAvgIterations);
+    if (baselineSeconds_ > 0) state_.counters["ratio"] = memberSeconds_ / baselineSeconds_;
   }
 
   // One iteration: a call of each, the member's time given to the iteration.
@@ -45,11 +49,13 @@ class InTurn {
       (memberTurn ? memberSeconds : baselineSeconds_) += took.count();
     }
     state_.SetIterationTime(memberSeconds);
+    memberSeconds_ += memberSeconds;
     ++iteration_;
   }
 
  private:
   benchmark::State& state_;
+  double memberSeconds_ = 0;
   double baselineSeconds_ = 0;
   std::int64_t iteration_ = 0;
 };

@@ -74,19 +74,26 @@ std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
   ado::Connection& connection = context.Connection();
   auto rows = families::RunOwned(context, statements.assignments, holes);
   auto result = std::make_shared<Dictionary>();
-  while (!rows->Eof()) {
-    const std::int32_t bill_id = CLng(rows->Fields("FBillId").Value());
-    const std::int32_t bill_type = CLng(rows->Fields("FBillType").Value());
-    // Built in place: a list of initial values would be copied once more.
-    std::vector<Variant> entry;
-    entry.reserve(4);
-    entry.emplace_back(bill_id);
-    entry.emplace_back(bill_type);
-    entry.emplace_back(CStr(rows->Fields("fname").Value()));
-    entry.push_back(rows->Fields("fData").Value());
-    result->SetObject(families::EntryKey(bill_type, bill_id).Text(),
-                      std::make_shared<Vector>(std::move(entry)));
-    rows->MoveNext();
+  if (!rows->Eof()) {
+    // Looked up once: a field reads whichever row is current.
+    const ado::Field billId = rows->Fields("FBillId");
+    const ado::Field billType = rows->Fields("FBillType");
+    const ado::Field name = rows->Fields("fname");
+    const ado::Field data = rows->Fields("fData");
+    do {
+      const std::int32_t bill_id = CLng(billId.Value());
+      const std::int32_t bill_type = CLng(billType.Value());
+      // Built in place: a list of initial values would be copied once more.
+      std::vector<Variant> entry;
+      entry.reserve(4);
+      entry.emplace_back(bill_id);
+      entry.emplace_back(bill_type);
+      entry.emplace_back(CStr(name.Value()));
+      entry.push_back(data.Value());
+      result->SetObject(families::EntryKey(bill_type, bill_id).Text(),
+                        std::make_shared<Vector>(std::move(entry)));
+      rows->MoveNext();
+    } while (!rows->Eof());
   }
 
   rows = connection.Execute(families::FilledStatement(statements.saveByUser, holes));

@@ -191,7 +191,9 @@ class SqliteBackend final : public ShapedBackend {
     Prepare(shape);
     sqlite::Statement& statement = *shape.statement;
     if (statement.empty()) return ResultSet{};
-    // Whatever happens, the statement goes back to the cache idle and unbound.
+    // Whatever happens, the statement goes back to the cache idle. Its
+    // bindings are all replaced before its next step: `bind` binds every
+    // marker or raises before the statement steps.
     struct ResetOnExit {
       sqlite::Statement& statement;
       ~ResetOnExit() { statement.Reset(); }

@@ -105,8 +105,10 @@ void Statement::BindText(int index, std::string_view text) {
 
 void Statement::Reset() noexcept {
   if (stmt_ == nullptr) return;
+  // The bindings stay: every run binds each marker before its first step
+  // (a run given fewer values than markers is refused before it binds), so a
+  // value bound in place is never read once its run is over.
   sqlite3_reset(stmt_);
-  sqlite3_clear_bindings(stmt_);
 }
 
 }  // namespace orvo::ado::sqlite

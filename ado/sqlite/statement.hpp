@@ -1,6 +1,6 @@
 // Statement owns one prepared sqlite3 statement: prepared in the constructor,
-// finalized in the destructor, reset and cleared of its bindings between uses
-// so that one prepared statement serves every run of the same text.
+// finalized in the destructor, reset between uses so that one prepared
+// statement serves every run of the same text.
 //
 // Used on the thread that uses its database handle. Texts and bytes bound
 // must stay alive until Reset.
@@ -48,7 +48,8 @@ class Statement {
   void BindReal(int index, double value);
   void BindText(int index, std::string_view text);
 
-  // Back to the state after preparing: no row pending, no value bound.
+  // No row pending. The values bound stay bound until the next run binds
+  // its own: a run must bind every marker before it steps.
   void Reset() noexcept;
 
  private:

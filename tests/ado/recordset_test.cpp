@@ -59,8 +59,10 @@ TEST(RecordsetTest, FieldsByNameFindTheFirstColumnOfThatNameWhateverItsCase) {
                               {"FBillTypeSuA", adInteger},
                               {"FBillTypeSub", adInteger},
                               {"F@", adInteger},
-                              {"FBillType@@", adInteger}});
-  for (int i = 0; i < 12; ++i) result.values.push_back(Variant(i));
+                              {"FBillType@@", adInteger},
+                              {"F[", adInteger},
+                              {"\xC3\x81", adInteger}});
+  for (int i = 0; i < 14; ++i) result.values.push_back(Variant(i));
   Recordset rs(std::move(result));
   const auto indexOf = [&](std::string_view name) { return CLng(rs.Fields(name).Value()); };
   EXPECT_EQ(indexOf("fdata"), 0);
@@ -75,11 +77,15 @@ TEST(RecordsetTest, FieldsByNameFindTheFirstColumnOfThatNameWhateverItsCase) {
   EXPECT_EQ(indexOf("fbilltypesua"), 8);
   EXPECT_EQ(indexOf("F@"), 10);
   EXPECT_EQ(indexOf("fbilltype@@"), 11);
+  EXPECT_EQ(indexOf("F["), 12);
+  EXPECT_EQ(indexOf("\xC3\x81"), 13);
   EXPECT_EQ(rs.Fields("FData").Name(), "FData");
-  // Characters that differ in the case bit alone but are no letters, before
-  // the eighth and after it, do not match.
-  for (const std::string_view missing : {"FDatb", "GData", "FDat", "FData ", "F", "FBillTyp", "F`",
-                                         "FBillType``", "FBillTypeSuc", "FBillTypeSubb"}) {
+  // Characters that differ in the case bit alone but are no ASCII letters
+  // (next to either end of the capitals, or past ASCII: a capital and a small
+  // letter of another script), before the eighth and after it, do not match.
+  for (const std::string_view missing :
+       {"FDatb", "GData", "FDat", "FData ", "F", "FBillTyp", "F`", "FBillType``", "FBillTypeSuc",
+        "FBillTypeSubb", "F{", "\xC3\xA1"}) {
     EXPECT_EQ(ErrorOf([&] { rs.Fields(missing); }).number(), kErrItemNotFound) << missing;
   }
 }

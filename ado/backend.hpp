@@ -57,8 +57,10 @@ class Backend {
   virtual void Rollback() = 0;
 
   // Runs a statement already in its shape: `values` for its markers, in
-  // order; nothing in it is lifted out.
-  virtual ResultSet ExecuteShape(std::string_view shape, std::span<const BoundValue> values) = 0;
+  // order; nothing in it is lifted out. Reads at most `maxRecords` of its
+  // rows, all of them for 0 (ADO's MaxRecords).
+  virtual ResultSet ExecuteShape(std::string_view shape, std::span<const BoundValue> values,
+                                 std::size_t maxRecords) = 0;
   // What this backend runs for that shape: adapted to its dialect.
   virtual RanStatement RanShape(std::string_view shape, std::span<const BoundValue> values) = 0;
 

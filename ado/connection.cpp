@@ -136,7 +136,8 @@ std::shared_ptr<Recordset> Connection::Rows(ResultSet result) {
   return recordset;
 }
 
-std::shared_ptr<Recordset> Connection::Execute(const ShapedStatement& statement) {
+std::shared_ptr<Recordset> Connection::Execute(const ShapedStatement& statement,
+                                               std::size_t maxRecords) {
   const std::shared_ptr<StatementObserver> observer = observer_;
   std::span<const BoundValue> values = statement.Values();
   if (statement.ShapeKnownWellFormed()) {
@@ -152,7 +153,7 @@ std::shared_ptr<Recordset> Connection::Execute(const ShapedStatement& statement)
       observer->BeforeExecute(text, {});
       observer->Adapted(text, backend_->RanShape(statement.Shape(), values));
     }
-    result = backend_->ExecuteShape(statement.Shape(), values);
+    result = backend_->ExecuteShape(statement.Shape(), values, maxRecords);
   } catch (const AutomationError& error) {
     if (observer) observer->AfterExecute(text, &error);
     throw;

@@ -96,11 +96,12 @@ std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
     } while (!rows->Eof());
   }
 
-  rows = connection.Execute(families::FilledStatement(statements.saveByUser, holes));
+  // Of the global row and the bill type's set, the first row counts.
+  rows = connection.Execute(families::FilledStatement(statements.saveByUser, holes), 1);
   result->SetValue("SaveByUser", rows->Eof() ? Variant(std::int16_t{1})
                                              : Variant(CLng(rows->Fields("FData").Value())));
 
-  rows = connection.Execute(families::FilledStatement(statements.billTypeSet, holes));
+  rows = connection.Execute(families::FilledStatement(statements.billTypeSet, holes), 1);
   std::string list;
   if (!rows->Eof()) list = CStr(Utility::ValueOrDefault(rows->Fields(0).Value(), ""));
   result->SetObject("BillTypeSet", BillTypeSet(list));

@@ -39,9 +39,10 @@ constexpr PageSettingsStatements kPartitioned{
 std::shared_ptr<Dictionary> ReadPageAndPrintSet(component::MethodContext& context,
                                                 const PageSettingsStatements& statements,
                                                 std::span<const families::Hole> holes) {
-  const auto settings = families::FirstFound(context, {statements.user, statements.manager}, holes);
-  auto result = std::make_shared<Dictionary>();
   // Only the first row counts; its settings may be Null.
+  const auto settings =
+      families::FirstFound(context, {statements.user, statements.manager}, holes, 1);
+  auto result = std::make_shared<Dictionary>();
   if (!settings->Eof()) result->SetValue("Set", settings->Fields(0).Value());
   settings->Close();
   return result;

@@ -8,11 +8,12 @@
 namespace orvo::families {
 
 std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
-                                         std::string_view pattern, std::span<const Hole> holes) {
+                                         std::string_view pattern, std::span<const Hole> holes,
+                                         std::size_t maxRecords) {
   const Hole owners[] = {
       HasHole(pattern, "user") ? Hole("user", context.UserID()) : Hole("user", Verbatim{}),
       Hole("manager", kManagerUser)};
-  return context.Connection().Execute(FilledStatement(pattern, holes, owners));
+  return context.Connection().Execute(FilledStatement(pattern, holes, owners), maxRecords);
 }
 
 std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
@@ -29,10 +30,10 @@ std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
 
 std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
                                            std::span<const std::string_view> chain,
-                                           std::span<const Hole> holes) {
+                                           std::span<const Hole> holes, std::size_t maxRecords) {
   std::shared_ptr<ado::Recordset> rows;
   for (const std::string_view pattern : chain) {
-    rows = RunOwned(context, pattern, holes);
+    rows = RunOwned(context, pattern, holes, maxRecords);
     if (!rows->Eof()) break;
   }
   return rows;
@@ -40,7 +41,8 @@ std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
 
 std::string SettingsText(component::MethodContext& context, std::string_view userSettings,
                          std::string_view managerSettings, std::span<const Hole> holes) {
-  const auto settings = FirstFound(context, {userSettings, managerSettings}, holes);
+  // Only the first row counts.
+  const auto settings = FirstFound(context, {userSettings, managerSettings}, holes, 1);
   if (settings->Eof()) return {};
   return CStr(Utility::ValueOrDefault(settings->Fields("FData").Value(), ""));
 }

@@ -10,6 +10,7 @@
 #ifndef ORVO_FAMILIES_OWNER_CHAIN_HPP_
 #define ORVO_FAMILIES_OWNER_CHAIN_HPP_
 
+#include <cstddef>
 #include <initializer_list>
 #include <memory>
 #include <span>
@@ -24,9 +25,11 @@
 namespace orvo::families {
 
 // Runs `pattern` on the working connection with the caller's holes, {user}
-// and {manager} filled.
+// and {manager} filled; the recordset holds at most `maxRecords` rows, all
+// of them for 0, as ado::Connection::Execute.
 std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
-                                         std::string_view pattern, std::span<const Hole> holes);
+                                         std::string_view pattern, std::span<const Hole> holes,
+                                         std::size_t maxRecords = 0);
 
 // Runs the statements of `chain` in order on the working connection until one
 // gives a row; the last recordset run (at its end when none gave a row).
@@ -38,11 +41,12 @@ std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
 
 std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
                                            std::span<const std::string_view> chain,
-                                           std::span<const Hole> holes);
+                                           std::span<const Hole> holes, std::size_t maxRecords = 0);
 inline std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
                                                   std::initializer_list<std::string_view> chain,
-                                                  std::span<const Hole> holes) {
-  return FirstFound(context, std::span(chain.begin(), chain.size()), holes);
+                                                  std::span<const Hole> holes,
+                                                  std::size_t maxRecords = 0) {
+  return FirstFound(context, std::span(chain.begin(), chain.size()), holes, maxRecords);
 }
 
 // The settings text: FData of the first row that `userSettings`, else

@@ -19,8 +19,9 @@ std::shared_ptr<Dictionary> ReadPrintData(component::MethodContext& context,
                                           const PrintDataStatements& statements,
                                           std::span<const Hole> holes,
                                           const std::string& FSubType) {
+  // The first template chosen is the one printed.
   const auto chosen = FirstFound(
-      context, FSubType.empty() ? statements.plainChain : statements.subTypeChain, holes);
+      context, FSubType.empty() ? statements.plainChain : statements.subTypeChain, holes, 1);
   std::string settings =
       SettingsText(context, statements.userSettings, statements.managerSettings, holes);
   auto result = std::make_shared<Dictionary>();

@@ -187,12 +187,15 @@ ColumnReader::ColumnReader(const PGresult* description, std::vector<std::string>
   columns_ = std::make_shared<const std::vector<ColumnInfo>>(std::move(columns));
 }
 
-ResultSet ColumnReader::ReadAll(const PGresult* result) const {
+ResultSet ColumnReader::ReadAll(const PGresult* result, std::size_t maxRecords) const {
   ResultSet set;
   set.hasRows = !types_.empty();
   set.columns = columns_;
   if (types_.empty()) return set;
-  const int rows = PQntuples(result);
+  int rows = PQntuples(result);
+  if (maxRecords != 0 && maxRecords < static_cast<std::size_t>(rows)) {
+    rows = static_cast<int>(maxRecords);
+  }
   const bool binary = PQbinaryTuples(result) != 0;
   set.values.reserve(static_cast<std::size_t>(rows) * types_.size());
   for (int row = 0; row < rows; ++row) {

@@ -26,8 +26,9 @@ class ColumnReader {
   // Columns named `names`, of the types that `description` gives them.
   ColumnReader(const PGresult* description, std::vector<std::string> names);
 
-  // Every row of `result`, with the columns.
-  ResultSet ReadAll(const PGresult* result) const;
+  // Every row of `result`, or its first `maxRecords` when that is not 0,
+  // with the columns.
+  ResultSet ReadAll(const PGresult* result, std::size_t maxRecords) const;
 
  private:
   std::shared_ptr<const std::vector<ColumnInfo>> columns_;

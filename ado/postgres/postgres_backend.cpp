@@ -205,10 +205,12 @@ class PostgresBackend final : public ShapedBackend {
             types.push_back(postgres::TypeOf(value));
           }
           return types;
-        });
+        },
+        0);
   }
 
-  ResultSet ExecuteShape(std::string_view text, std::span<const BoundValue> values) override {
+  ResultSet ExecuteShape(std::string_view text, std::span<const BoundValue> values,
+                         std::size_t maxRecords) override {
     Started();
     return Run(
         ShapeOf(text),
@@ -219,7 +221,8 @@ class PostgresBackend final : public ShapedBackend {
           std::vector<Oid> types;
           for (const BoundValue& value : values) types.push_back(postgres::TypeOf(value.value));
           return types;
-        });
+        },
+        maxRecords);
   }
 
   // The transaction goes to the server with the first request made in it,
@@ -370,8 +373,10 @@ class PostgresBackend final : public ShapedBackend {
     });
   }
 
+  // The server sends every row; only the first `maxRecords` (0: all) are
+  // converted.
   template <class Bind, class Types>
-  ResultSet Run(Shape& shape, Bind&& bind, Types&& types) {
+  ResultSet Run(Shape& shape, Bind&& bind, Types&& types, std::size_t maxRecords) {
     if (shape.runsNothing) return ResultSet{};
     Prepare(shape, types);
     bind(*shape.statement);
@@ -395,7 +400,7 @@ class PostgresBackend final : public ShapedBackend {
       return ResultSet{};
     }
     if (shape.recordsIdentity) return ResultSet{};
-    return shape.columns->ReadAll(result.get());
+    return shape.columns->ReadAll(result.get(), maxRecords);
   }
 
   template <class Types>

@@ -121,7 +121,7 @@ ColumnReader::ColumnReader(sqlite3_stmt* stmt) {
   columns_ = std::make_shared<const std::vector<ColumnInfo>>(std::move(columns));
 }
 
-ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt) const {
+ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt, std::size_t maxRecords) const {
   ResultSet result;
   result.hasRows = !declared_.empty();
   result.datesAsText = dates_;
@@ -130,7 +130,7 @@ ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt) const {
   // The types of undeclared columns are settled by this run's values.
   std::vector<ColumnInfo> settled;
   if (undeclared_) settled = *columns_;
-  for (;;) {
+  for (std::size_t rows = 0; maxRecords == 0 || rows < maxRecords; ++rows) {
     const int rc = sqlite3_step(stmt);
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW) throw ErrorFromDatabase(db, rc);

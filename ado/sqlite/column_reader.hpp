@@ -25,10 +25,10 @@ class ColumnReader {
   // Describes the columns of a prepared statement; done once per statement.
   explicit ColumnReader(sqlite3_stmt* stmt);
 
-  // Steps the statement (bound and reset by the caller) through every row
-  // and gives them with the columns; raises the database's error when a step
-  // fails.
-  ResultSet ReadAll(sqlite3* db, sqlite3_stmt* stmt) const;
+  // Steps the statement (bound and reset by the caller) through every row,
+  // or its first `maxRecords` when that is not 0, and gives them with the
+  // columns; raises the database's error when a step fails.
+  ResultSet ReadAll(sqlite3* db, sqlite3_stmt* stmt, std::size_t maxRecords) const;
 
  private:
   std::shared_ptr<const std::vector<ColumnInfo>> columns_;

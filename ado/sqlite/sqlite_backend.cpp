@@ -107,15 +107,20 @@ class SqliteBackend final : public ShapedBackend {
 
   ResultSet Execute(std::string_view text, std::span<const BoundValue> params) override {
     parameterizer_.Parameterize(text);
-    return Run(ShapeOf(parameterizer_.Shape()),
-               [&](sqlite::Statement& statement) { Bind(statement, params); });
+    return Run(
+        ShapeOf(parameterizer_.Shape()),
+        [&](sqlite::Statement& statement) { Bind(statement, params); }, 0);
   }
 
-  ResultSet ExecuteShape(std::string_view text, std::span<const BoundValue> values) override {
-    return Run(ShapeOf(text), [&](sqlite::Statement& statement) {
-      BindShapeValues(values, static_cast<std::size_t>(statement.MarkerCount()), kProvider,
-                      Binder{statement});
-    });
+  ResultSet ExecuteShape(std::string_view text, std::span<const BoundValue> values,
+                         std::size_t maxRecords) override {
+    return Run(
+        ShapeOf(text),
+        [&](sqlite::Statement& statement) {
+          BindShapeValues(values, static_cast<std::size_t>(statement.MarkerCount()), kProvider,
+                          Binder{statement});
+        },
+        maxRecords);
   }
 
   void AcceptEarlierSchemas() override {
@@ -185,9 +190,9 @@ class SqliteBackend final : public ShapedBackend {
   }
 
   // Prepares the shape when it runs for the first time, binds its markers
-  // with `bind`, and reads every row.
+  // with `bind`, and reads its rows, at most `maxRecords` of them (0: all).
   template <class Binder>
-  ResultSet Run(Shape& shape, Binder&& bind) {
+  ResultSet Run(Shape& shape, Binder&& bind, std::size_t maxRecords) {
     Prepare(shape);
     sqlite::Statement& statement = *shape.statement;
     if (statement.empty()) return ResultSet{};
@@ -199,7 +204,7 @@ class SqliteBackend final : public ShapedBackend {
       ~ResetOnExit() { statement.Reset(); }
     } reset{statement};
     bind(statement);
-    return shape.columns->ReadAll(db_.get(), statement.get());
+    return shape.columns->ReadAll(db_.get(), statement.get(), maxRecords);
   }
 
   void Prepare(Shape& shape) {

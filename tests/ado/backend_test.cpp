@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "ado/shaped_statement.hpp"
 #include "ado_test_support.hpp"
 
 namespace orvo::ado {
@@ -95,6 +100,44 @@ TEST_P(BackendTest, FailuresMapToStableNumbersWithTheProviderAsSource) {
       ErrorOf([&] { cn_->Execute("insert into T_PrintExport (FId,FName) values (1,'b')"); });
   EXPECT_EQ(constraint.number(), kErrConstraint);
   EXPECT_EQ(constraint.source(), GetParam().name);
+}
+
+// A statement in its shape, as the classes give one: the text with its
+// values in place is what an observer would see.
+class Shaped final : public ShapedStatement {
+ public:
+  Shaped(std::string_view shape, std::vector<BoundValue> values)
+      : shape_(shape), values_(std::move(values)) {}
+  std::string_view Shape() const override { return shape_; }
+  std::span<const BoundValue> Values() const override { return values_; }
+  std::string Text() const override { return std::string(shape_); }
+  bool ShapeKnownWellFormed() const override { return false; }
+
+ private:
+  std::string_view shape_;
+  std::vector<BoundValue> values_;
+};
+
+TEST_P(BackendTest, AShapeReadsAtMostTheRowsAskedForAndRunsAgainFromTheStart) {
+  cn_->Execute("insert into T_PrintExport (FBillType,FName) values (28,'c'),(28,'a'),(28,'b')");
+  const Shaped names("select FName from T_PrintExport where FBillType=? order by FName",
+                     {{adInteger, Variant(28)}});
+  const auto read = [&](std::size_t maxRecords) {
+    std::string text;
+    for (auto rows = cn_->Execute(names, maxRecords); !rows->Eof(); rows->MoveNext()) {
+      text += rows->Fields(0).Value().AsString();
+    }
+    return text;
+  };
+  EXPECT_EQ(read(1), "a");
+  EXPECT_EQ(read(2), "ab");
+  EXPECT_EQ(read(0), "abc");
+  EXPECT_EQ(read(5), "abc");
+  // A run stopped after its first row leaves nothing pending: a write and
+  // the next run see the store as it is now.
+  EXPECT_EQ(read(1), "a");
+  cn_->Execute("insert into T_PrintExport (FBillType,FName) values (28,'0')");
+  EXPECT_EQ(read(0), "0abc");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, BackendTest, ::testing::ValuesIn(orvo::testing::Backends()),

@@ -10,6 +10,7 @@
 #ifndef ORVO_ADO_CONNECTION_HPP_
 #define ORVO_ADO_CONNECTION_HPP_
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -75,8 +76,11 @@ class ORVO_EXPORT Connection : public Dispatch {
   std::shared_ptr<Recordset> Execute(std::string_view text, std::int32_t options = -1);
 
   // Runs a statement given in its shape; the observer sees its text as its
-  // caller wrote it, and no parameters, as for Execute of that text.
-  ORVO_INTERNAL std::shared_ptr<Recordset> Execute(const ShapedStatement& statement);
+  // caller wrote it, and no parameters, as for Execute of that text. The
+  // recordset holds at most `maxRecords` of its rows, all of them for 0
+  // (ADO's MaxRecords): a caller that reads the first row only reads no more.
+  ORVO_INTERNAL std::shared_ptr<Recordset> Execute(const ShapedStatement& statement,
+                                                   std::size_t maxRecords = 0);
 
   // Runs a statement with values for its "?" markers, already converted to
   // their parameter types. Used by Command.

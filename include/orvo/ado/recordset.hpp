@@ -1,7 +1,8 @@
 // Recordset and Field: the rows a statement returned, read in full when the
 // statement ran (a client-side cursor), so a recordset stays readable after it
-// is detached from its connection. Field names are reported as the statement
-// wrote them; lookups by name ignore case.
+// is detached from its connection; the library's own reads that use only a
+// first row ask for that row alone (MaxRecords). Field names are reported as
+// the statement wrote them; lookups by name ignore case.
 //
 // A recordset and its fields are used on one thread. Field objects are light
 // handles onto their recordset and read its current row.

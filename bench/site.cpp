@@ -410,12 +410,13 @@ Site::Site(const SiteShape& shape, Backend backend) : shape_(shape) {
     server.Exec(
         "VACUUM ANALYZE T_PrintExport, T_PrintExportNote, T_RptExcelPrintExport, "
         "T_RptExcelPrintExportNote, t_Bill, t_Picture");
+    // The server writes what the site's filling left in its log into its
+    // files now rather than while a benchmark runs.
     try {
-      // The server writes what the site's filling left in its log into its
-      // files now rather than while a benchmark runs; only a role allowed to
-      // may ask for it, and the disk is settled below either way.
       server.Exec("CHECKPOINT");
     } catch (const std::exception&) {
+      // Only a role allowed to may ask for it; the disk is settled below
+      // either way.
     }
     Settle();
     return;

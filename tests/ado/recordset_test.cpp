@@ -71,6 +71,7 @@ TEST(RecordsetTest, FieldsByNameFindTheFirstColumnOfThatNameWhateverItsCase) {
   EXPECT_EQ(indexOf("fbilltype"), 5);
   EXPECT_EQ(indexOf("FBILLID"), 4);
   EXPECT_EQ(indexOf(""), 6);
+  EXPECT_EQ(indexOf(std::string_view()), 6);  // empty, pointing nowhere
   EXPECT_EQ(indexOf("fb"), 7);
   // Names longer than eight letters told apart, or alike, after the eighth.
   EXPECT_EQ(indexOf("FBILLTYPESUB"), 9);

@@ -36,7 +36,8 @@ struct Chunk;
 // bit that makes it small.
 inline std::uint64_t NameKey(std::string_view name) {
   std::uint64_t bytes = 0;
-  std::memcpy(&bytes, name.data(), name.size() < 8 ? name.size() : 8);
+  // An empty view may point nowhere, which memcpy must not be given.
+  if (!name.empty()) std::memcpy(&bytes, name.data(), name.size() < 8 ? name.size() : 8);
   constexpr std::uint64_t kEach = 0x0101010101010101u;
   const std::uint64_t low = bytes & (0x7F * kEach);  // no carry crosses a byte below
   const std::uint64_t aboveZ = low + (0x7F - 'Z') * kEach;

@@ -36,9 +36,25 @@ class InTurn {
   // One iteration: a call of each, the member's time given to the iteration.
   template <class Member, class Baseline>
   void Time(Member&& member, Baseline&& baseline) {
+    Time(
+        member, baseline, [] {}, [] {});
+  }
+
+  // The same, each call made ready by its own step just before it runs,
+  // untimed: for a member and a baseline that differ only in how the store
+  // is set (the history on and off), so that the two share every period the
+  // store goes through.
+  template <class Member, class Baseline, class ReadyMember, class ReadyBaseline>
+  void Time(Member&& member, Baseline&& baseline, ReadyMember&& readyMember,
+            ReadyBaseline&& readyBaseline) {
     double memberSeconds = 0;
     for (int turn = 0; turn < 2; ++turn) {
       const bool memberTurn = (turn == 0) == (iteration_ % 2 == 0);
+      if (memberTurn) {
+        readyMember();
+      } else {
+        readyBaseline();
+      }
       const auto start = std::chrono::steady_clock::now();
       if (memberTurn) {
         member();

@@ -151,10 +151,7 @@ void BM_GetPictureData_PostgreSQL(benchmark::State& state) {
     (benchmark::RegisterBenchmark(
          orvo::bench::BenchmarkName("GetPictureData", Backend::PostgreSQL).c_str(),
          BM_GetPictureData_PostgreSQL)
-         ->Apply([](benchmark::internal::Benchmark* benchmark) {
-           Sized(benchmark);
-           benchmark->UseManualTime();
-         }),
+         ->Apply(orvo::bench::SizedTimedByHand),
      true);
 
 }  // namespace

@@ -364,6 +364,11 @@ void SizedAndRepeatedMore(benchmark::internal::Benchmark* benchmark) {
   if (!Smoke()) benchmark->Repetitions(45);
 }
 
+void SizedTimedByHand(benchmark::internal::Benchmark* benchmark) {
+  Sized(benchmark);
+  benchmark->UseManualTime();
+}
+
 void RegisterServerBaseline(const std::string& what, void (*run)(benchmark::State&),
                             void (*apply)(benchmark::internal::Benchmark*)) {
   if (!Measured(Backend::PostgreSQL)) return;

@@ -156,6 +156,8 @@ void Sized(benchmark::internal::Benchmark* benchmark);
 // disk's pace spreads its repetitions by a third to a half, and a mean of 15
 // would be off by a tenth.
 void SizedAndRepeatedMore(benchmark::internal::Benchmark* benchmark);
+// Sized, for a benchmark that times its calls itself (InTurn).
+void SizedTimedByHand(benchmark::internal::Benchmark* benchmark);
 
 // Registers `run(state, backend)` as BenchmarkName(what, backend, baseline)
 // on every backend measured, on every size: a member, or a baseline that

@@ -179,6 +179,13 @@ TEST_F(OrvoprintTest, OnlyInitMakesAStoreAndSaysWhatItDid) {
               "up, not \"" +
                   bad + "\"\n");
   }
+  // What a refusal quotes back reaches a terminal: bytes that are no text,
+  // and controls that a terminal would act on, are shown as codes.
+  const Outcome garbled = Run({"--dsn", Dsn(), "init", "--history-keep", "\xff\x1b[2J"});
+  EXPECT_EQ(garbled.exitCode, 2);
+  EXPECT_EQ(garbled.err,
+            "orvoprint: --history-keep takes a whole number from 0 (no history) up, not "
+            "\"\\xFF\\x1B[2J\"\n");
 }
 
 TEST_F(OrvoprintTest, ACopyCalledDirectlyIsKeptWholeOrNotAtAll) {
@@ -629,6 +636,8 @@ TEST_F(OperatorCommandsTest, HistoryListsWhatAnOperatorsSqlReplacedAndRestorePut
   ExpectRefused(Run({"--dsn", Dsn(), "restore"}), 2, "--version is required");
   ExpectRefused(Run({"--dsn", Dsn(), "history", "--since", "yesterday"}), 2,
                 "--since takes a local time");
+  ExpectRefused(Run({"--dsn", Dsn(), "history", "--since", "2026-\xc3\x28"}), 2,
+                "not \"2026-\\xC3(\"");
 }
 
 TEST_F(OperatorCommandsTest, ACompactedVersionIsListedAndRestoredWhole) {

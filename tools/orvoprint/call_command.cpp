@@ -122,10 +122,11 @@ orvo::Variant Argument(const orvo::ParamInfo& param, const std::string& word) {
         return orvo::CoerceArgument(orvo::Variant(word), param.type);
     }
   } catch (const OrderedJson::exception& error) {
-    throw UsageError(param.name + " must be JSON, not: " + word + " (" + JsonFault(error) + ")");
+    throw UsageError(param.name + " must be JSON, not " + orvo::QuotedForError(word) + " (" +
+                     JsonFault(error) + ")");
   } catch (const orvo::AutomationError& error) {
     throw UsageError(param.name + " must be a " + std::string(orvo::ParamTypeName(param.type)) +
-                     ", not \"" + word + "\" (" + error.description() + ")");
+                     ", not " + orvo::QuotedForError(word) + " (" + error.description() + ")");
   } catch (const std::invalid_argument& error) {
     throw UsageError(param.name + ": " + error.what());
   }

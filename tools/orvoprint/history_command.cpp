@@ -1,6 +1,7 @@
 #include <ostream>
 #include <string>
 
+#include "orvo/automation/error.hpp"
 #include "tools/orvoprint/operator_output.hpp"
 
 namespace orvoprint {
@@ -25,8 +26,8 @@ int RunHistory(const Options& options, const std::vector<std::string>& words, st
   if (!since.empty()) {
     orvo::Date date;
     if (!orvo::Date::Parse(since, date)) {
-      throw UsageError("--since takes a local time, YYYY-MM-DD or YYYY-MM-DD HH:MM:SS, not \"" +
-                       since + "\"");
+      throw UsageError("--since takes a local time, YYYY-MM-DD or YYYY-MM-DD HH:MM:SS, not " +
+                       orvo::QuotedForError(since));
     }
     filter.since = orvo::Variant(date);
   }

@@ -8,6 +8,7 @@
 
 #include "ado/statement_observer.hpp"
 #include "orvo/ado/connection.hpp"
+#include "orvo/automation/error.hpp"
 #include "orvo/host/service_hub.hpp"
 #include "orvo/store/schema.hpp"
 #include "store/history.hpp"
@@ -45,8 +46,8 @@ std::optional<std::int32_t> HistoryKeepOption(const std::vector<std::string>& ar
   std::int32_t versions = -1;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), versions);
   if (error != std::errc() || end != text.data() + text.size() || versions < 0) {
-    throw UsageError("--history-keep takes a whole number from 0 (no history) up, not \"" + text +
-                     "\"");
+    throw UsageError("--history-keep takes a whole number from 0 (no history) up, not " +
+                     orvo::QuotedForError(text));
   }
   return versions;
 }

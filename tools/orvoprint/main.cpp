@@ -107,7 +107,8 @@ std::int16_t UserId(const std::string& text, const std::string& source) {
   std::int16_t id = 0;
   const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), id);
   if (!number.empty() && error == std::errc() && end == number.data() + number.size()) return id;
-  throw orvoprint::UsageError(source + " must be a 16-bit user id, not \"" + text + "\"");
+  throw orvoprint::UsageError(source + " must be a 16-bit user id, not " +
+                              orvo::QuotedForError(text));
 }
 
 // Standard output, written straight through with write(2), keeping the reason

@@ -7,7 +7,39 @@
 
 namespace orvo::ado::sqlite {
 
+namespace {
+
+// What stands at `path` where a store's file was expected, or nothing when
+// it is a file (a link is followed) or nothing is there: SQLite would open a
+// folder, a pipe or a device and fail only at the first statement, with a
+// message that does not say why.
+const char* NotAFile(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ignored;
+  switch (fs::status(path, ignored).type()) {
+    case fs::file_type::directory:
+      return "a folder";
+    case fs::file_type::fifo:
+      return "a pipe";
+    case fs::file_type::socket:
+      return "a socket";
+    case fs::file_type::block:
+    case fs::file_type::character:
+      return "a device";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
 Database::Database(const std::string& path, int flags) {
+  if (const char* what = NotAFile(path)) {
+    throw AutomationError(
+        kErrFailure, kProvider,
+        "The database file " + QuotedForError(path) + " is " + what + ", not a file")
+        .WithNativeCode(std::to_string(SQLITE_CANTOPEN));
+  }
   const int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     // A handle is usually allocated even on failure; it carries the message.

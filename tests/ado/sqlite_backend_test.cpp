@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "ado_test_support.hpp"
 
@@ -66,6 +68,26 @@ TEST_F(SqliteBackendTest, AMissingDatabaseIsAnErrorUnlessCreatingItIsAskedFor) {
   });
   EXPECT_EQ(unopenable.number(), kErrFailure);
   EXPECT_EQ(unopenable.description(), "unable to open database file");
+}
+
+TEST_F(SqliteBackendTest, AFolderAPipeOrADeviceWhereTheFileShouldBeIsRefusedAtOnce) {
+  const std::filesystem::path pipe = dir_.Path() / "pipe.db";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const std::filesystem::path link = dir_.Path() / "link.db";
+  std::filesystem::create_symlink(pipe, link);
+  const std::pair<std::filesystem::path, std::string> refused[] = {
+      {dir_.Path(), "a folder"}, {pipe, "a pipe"}, {link, "a pipe"}, {"/dev/zero", "a device"}};
+  for (const auto& [path, what] : refused) {
+    for (const IfMissing ifMissing : {IfMissing::Fail, IfMissing::Create}) {
+      const AutomationError error =
+          ErrorOf([&] { Connection::Open("Data Source=" + path.string(), ifMissing); });
+      EXPECT_EQ(error.number(), kErrFailure) << path;
+      EXPECT_EQ(error.description(),
+                "The database file \"" + path.string() + "\" is " + what + ", not a file");
+      EXPECT_EQ(error.nativeCode(), std::to_string(SQLITE_CANTOPEN));
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
 TEST_F(SqliteBackendTest, ALockedDatabaseIsAFailureAfterTheBusyTimeout) {

@@ -12,7 +12,8 @@ namespace {
 // What stands at `path` where a store's file was expected, or nothing when
 // it is a file (a link is followed) or nothing is there: SQLite would open a
 // folder, a pipe or a device and fail only at the first statement, with a
-// message that does not say why.
+// message that does not say why, or, reading only, wait on a pipe for a
+// writer.
 const char* NotAFile(const std::string& path) {
   namespace fs = std::filesystem;
   std::error_code ignored;

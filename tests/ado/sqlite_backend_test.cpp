@@ -87,6 +87,11 @@ TEST_F(SqliteBackendTest, AFolderAPipeOrADeviceWhereTheFileShouldBeIsRefusedAtOn
       EXPECT_EQ(error.nativeCode(), std::to_string(SQLITE_CANTOPEN));
     }
   }
+  // Opened for reading only, a pipe would keep the open waiting for a writer.
+  const AutomationError reading =
+      ErrorOf([&] { Connection::Open("Data Source=" + link.string() + ";Mode=Read"); });
+  EXPECT_EQ(reading.description(),
+            "The database file \"" + link.string() + "\" is a pipe, not a file");
   EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 

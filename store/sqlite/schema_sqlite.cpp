@@ -16,7 +16,7 @@ namespace orvo::store::sqlite {
 
 namespace {
 
-constexpr int kVersion = 6;
+constexpr int kVersion = 7;
 // The schema whose text columns declared ORVO_CI; its stores record no version.
 constexpr int kCollationVersion = 1;
 // The schema whose columns took any value SQLite would store.
@@ -32,6 +32,12 @@ constexpr int kWholeBodiesVersion = 4;
 // by counting the row's versions: its history gains their numbers among
 // their row's, the index by them and triggers that use them.
 constexpr int kUncountedVersion = 5;
+// The schema whose history triggers raised a counter in the settings row for
+// every version, and filled it with INSERT ... SELECT from the settings: as
+// that SELECT reads the history it fills, SQLite put every version through a
+// temporary table first. Its triggers are made again; the counter's value
+// stays, as the last number that left the history.
+constexpr int kCounterVersion = 6;
 
 // The column's declared type in SQLite.
 std::string Type(const Column& column) {
@@ -213,35 +219,55 @@ std::string HistoryDeclarations(const Table& table) {
   return "(" + columns + ")";
 }
 
+// The next version's number: one past the newest of the six histories, or
+// past the last number that left them while it was the newest of its history
+// (kept in the settings row by the trigger below), so that no number is given
+// twice. Read, not written: raising a counter on every kept write would write
+// the settings row's page into the log each time.
+std::string NextVersion() {
+  std::string newest = std::string("SELECT FLastVersion AS FVersion FROM ") + kHistorySettings;
+  for (const HistoryTable& history : HistoryTables()) {
+    newest += " UNION ALL SELECT max(FVersion) FROM " + history.table.name;
+  }
+  return "(SELECT max(FVersion) FROM (" + newest + ")) + 1";
+}
+
 // What a row's change puts into its history, inside the trigger: the row as
 // it was under the next version of the store and the next number among the
 // row's versions, then, past the number of versions that the store keeps,
 // the one version that falls out goes, found by its number: a row never has
 // more (the settings' trigger sees to that when the number kept becomes
-// smaller). The trigger fires only while the
-// store keeps any. SQLite has no sequences: the settings row holds the last
-// version given, or the history's newest where a version put in by hand took
-// a later number, which would otherwise be given again and refuse every
-// kept write from then on.
+// smaller). The trigger fires only while the store keeps any. The version
+// goes in as VALUES: an INSERT whose SELECT reads the table it fills would go
+// through a temporary table first, on every kept write.
 std::string HistoryTrigger(const HistoryTable& history, const char* event, const char* change) {
   const Table& table = *history.of;
   std::string old;
   for (const Column& column : table.columns) old += ", OLD." + column.name;
   const std::string& name = history.table.name;
-  const std::string settings = kHistorySettings;
-  const std::string keep = "(SELECT FKeep FROM " + settings + ")";
+  const std::string keep = std::string("(SELECT FKeep FROM ") + kHistorySettings + ")";
   const std::string newest = std::string("coalesce((SELECT max(") + kRowVersion + ") FROM " + name +
                              " WHERE FId = OLD.FId), 0)";
   std::string condition = keep + " > 0";
   if (!table.kept.empty()) condition += " AND OLD." + table.kept;
   return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_" + event + " AFTER " + event + " ON " +
-         table.name + " WHEN " + condition + " BEGIN UPDATE " + settings +
-         " SET FLastVersion = max(FLastVersion, coalesce((SELECT max(FVersion) FROM " + name +
-         "), 0)) + 1; INSERT INTO " + name + " (FVersion, FChangedAt, FChange, " +
-         ColumnNames(table) + ", " + kRowVersion +
-         ") SELECT FLastVersion, strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), '" + change +
-         "'" + old + ", " + newest + " + 1 FROM " + settings + "; DELETE FROM " + name +
+         table.name + " WHEN " + condition + " BEGIN INSERT INTO " + name +
+         " (FVersion, FChangedAt, FChange, " + ColumnNames(table) + ", " + kRowVersion +
+         ") VALUES (" + NextVersion() + ", strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), '" +
+         change + "'" + old + ", " + newest + " + 1); DELETE FROM " + name +
          " WHERE FId = OLD.FId AND " + kRowVersion + " = " + newest + " - " + keep + "; END";
+}
+
+// A version removed while no later one stands in its history (by hand, or
+// with the whole history when it is turned off) leaves its number in the
+// settings row, which the next version then passes. The retention never
+// removes one: the version it removes is older than the one just kept.
+std::string RemovedTrigger(const HistoryTable& history) {
+  const std::string& name = history.table.name;
+  return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_Removed AFTER DELETE ON " + name +
+         " WHEN NOT EXISTS (SELECT 1 FROM " + name +
+         " WHERE FVersion > OLD.FVersion) BEGIN UPDATE " + kHistorySettings +
+         " SET FLastVersion = max(FLastVersion, OLD.FVersion); END";
 }
 
 std::string KeepTrigger() {
@@ -259,6 +285,7 @@ std::vector<std::string> HistoryTriggerNames() {
   for (const HistoryTable& history : HistoryTables()) {
     names.push_back("TR_" + history.table.name + "_UPDATE");
     names.push_back("TR_" + history.table.name + "_DELETE");
+    names.push_back("TR_" + history.table.name + "_Removed");
   }
   names.emplace_back(kKeepTrigger);
   return names;
@@ -295,6 +322,7 @@ void CreateHistory(ado::Connection& connection) {
       connection.Execute(CreateIndexStatement(index));
     connection.Execute(HistoryTrigger(history, "UPDATE", "update"));
     connection.Execute(HistoryTrigger(history, "DELETE", "delete"));
+    connection.Execute(RemovedTrigger(history));
   }
   connection.Execute(KeepTrigger());
 }
@@ -334,7 +362,7 @@ class SqliteSchema final : public BackendSchema {
 
   void CheckUpgrade(ado::Connection& connection, int fromVersion) const override {
     if (fromVersion == kHistorylessVersion || fromVersion == kWholeBodiesVersion ||
-        fromVersion == kUncountedVersion) {
+        fromVersion == kUncountedVersion || fromVersion == kCounterVersion) {
       return;
     }
     if (fromVersion != kCollationVersion && fromVersion != kUncheckedVersion) {
@@ -378,8 +406,12 @@ class SqliteSchema final : public BackendSchema {
         connection.Execute(RemoveVersionsBeyond(
             history, std::string("(SELECT FKeep FROM ") + kHistorySettings + " WHERE FKeep > 0)"));
         connection.Execute("DROP INDEX IF EXISTS IX_" + name + "_Id");
-        connection.Execute("DROP TRIGGER IF EXISTS TR_" + name + "_UPDATE");
-        connection.Execute("DROP TRIGGER IF EXISTS TR_" + name + "_DELETE");
+      }
+    }
+    if (fromVersion >= kWholeBodiesVersion && fromVersion <= kCounterVersion) {
+      for (const HistoryTable& history : HistoryTables()) {
+        connection.Execute("DROP TRIGGER IF EXISTS TR_" + history.table.name + "_UPDATE");
+        connection.Execute("DROP TRIGGER IF EXISTS TR_" + history.table.name + "_DELETE");
       }
     }
     if (fromVersion < kHistorylessVersion) {

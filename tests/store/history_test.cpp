@@ -137,6 +137,37 @@ TEST_P(HistoryTest, TheNewestVersionsOfEachRowAreKeptAndTheOlderOnesGoInTheSameW
   EXPECT_EQ(HistoryKeep(Db()), 2);
 }
 
+// One number names one version for good: removing the newest versions, by
+// hand or with the whole history, frees no number for the next ones.
+TEST_P(HistoryTest, ANumberIsNeverGivenTwiceThoughTheNewestVersionsAreRemoved) {
+  const std::int32_t id = SeedTemplate(kBillTables, 28, "v0", Variant(Body(1)));
+  const auto newest = [&](const std::string& table) {
+    return CLng(Scalar("select coalesce(max(FVersion), 0) from " + table + "_History"));
+  };
+  const auto change = [&](int n) {
+    Exec("update T_PrintExportNote set FName = ? where FId = ?", {"v" + std::to_string(n), id});
+  };
+  for (int n = 1; n <= 3; ++n) change(n);
+  std::int32_t given = newest("T_PrintExportNote");
+  Exec("delete from T_PrintExportNote_History where FVersion >= ?", {given - 1});
+  change(4);
+  EXPECT_EQ(newest("T_PrintExportNote"), given + 1);
+
+  // In another history too.
+  given = newest("T_PrintExportNote");
+  Exec("delete from T_PrintExportNote_History where FVersion = ?", {given});
+  SeedSettingsRow(kBillTables, 28, kUser, Variant(Body(4)), "option");
+  Exec("update T_PrintExport set FData = 'changed'");
+  EXPECT_EQ(newest("T_PrintExport"), given + 1);
+
+  given = newest("T_PrintExport");
+  KeepHistory(Db(), 0);
+  KeepHistory(Db(), 20);
+  change(5);
+  EXPECT_EQ(newest("T_PrintExportNote"), given + 1);
+  EXPECT_EQ(Versions("T_PrintExportNote", id), std::vector<std::string>{"update:v4:1"});
+}
+
 TEST_P(HistoryTest, TemplatesAndSettingsAreKeptNotTheRowsThatOnlyPointAtATemplate) {
   const std::int32_t note = SeedTemplate(kBillTables, 28, "Invoice", Variant(Body(3)));
   const std::int32_t assignment = SeedAssignment(kBillTables, 28, note, kUser, "Invoice", 1);

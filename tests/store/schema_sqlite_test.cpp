@@ -187,9 +187,9 @@ class SqliteSchemaTest : public ::testing::Test {
 TEST_F(SqliteSchemaTest, ANewStoreUsesOnlyWhatSQLiteHasBuiltInAndRecordsItsVersion) {
   const SchemaOutcome created = CreateStore(Dsn(), nullptr);
   EXPECT_EQ(created.action, Action::Created);
-  EXPECT_EQ(created.version, 6);
+  EXPECT_EQ(created.version, 7);
   EXPECT_EQ(created.fromVersion, 0);
-  EXPECT_EQ(Tool("PRAGMA user_version"), "6");
+  EXPECT_EQ(Tool("PRAGMA user_version"), "7");
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "wal");
 
   // What the sqlite3 shell, a database browser or a script do with a store.
@@ -223,8 +223,8 @@ TEST_F(SqliteSchemaTest, ANewStoreUsesOnlyWhatSQLiteHasBuiltInAndRecordsItsVersi
   // A current store is only read, so one the process may only read passes.
   const SchemaOutcome again = CreateSchema(*ado::Connection::Open(Dsn() + ";Mode=Read"));
   EXPECT_EQ(again.action, Action::Current);
-  EXPECT_EQ(again.version, 6);
-  EXPECT_EQ(again.fromVersion, 6);
+  EXPECT_EQ(again.version, 7);
+  EXPECT_EQ(again.fromVersion, 7);
 }
 
 TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNextIds) {
@@ -242,10 +242,10 @@ TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNext
     // Through a connection that has never seen the old collation.
     const SchemaOutcome upgraded = CreateSchema(*ado::Connection::Open(Dsn()));
     EXPECT_EQ(upgraded.action, Action::Upgraded);
-    EXPECT_EQ(upgraded.version, 6);
+    EXPECT_EQ(upgraded.version, 7);
     EXPECT_EQ(upgraded.fromVersion, version);
     EXPECT_EQ(Rows(), rows);
-    EXPECT_EQ(Tool("PRAGMA user_version"), "6");
+    EXPECT_EQ(Tool("PRAGMA user_version"), "7");
     EXPECT_EQ(Tool("select count(*) from sqlite_master where sql like '%ORVO_CI%' or name like "
                    "'%Rebuilt%'"),
               "0");
@@ -299,7 +299,7 @@ TEST_F(SqliteSchemaTest, AFailureAnywhereInTheUpgradeLeavesTheEarlierStoreWhole)
   }
   EXPECT_GT(failures, 6 * 6);
   EXPECT_EQ(Rows(), rows);
-  EXPECT_EQ(Tool("PRAGMA user_version"), "6");
+  EXPECT_EQ(Tool("PRAGMA user_version"), "7");
 }
 
 TEST_F(SqliteSchemaTest, AStoreThatCannotBeUpgradedWhollyOrIsNewerIsLeftAsItWas) {
@@ -329,11 +329,41 @@ TEST_F(SqliteSchemaTest, AStoreThatCannotBeUpgradedWhollyOrIsNewerIsLeftAsItWas)
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "delete");
 
   // A store of a later version of the library, kept in rollback journal mode.
-  Tool("PRAGMA user_version=7");
+  Tool("PRAGMA user_version=8");
   ExpectRefusedAndUntouched(
-      "The store has schema version 7, newer than the version 6 that this library knows; it was "
+      "The store has schema version 8, newer than the version 7 that this library knows; it was "
       "left as it was.");
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "delete");
+}
+
+// A store of version 6 raised a counter for each version and filled it through
+// a temporary table; its triggers are made again as a new store's, and
+// nothing else changes.
+TEST_F(SqliteSchemaTest, AStoreWhoseHistoryRaisedACounterGetsTodaysTriggers) {
+  CreateStore(Dsn(), nullptr);
+  Tool("insert into T_PrintExportNote (FName, FData) values ('a', x'01')");
+  Tool("update T_PrintExportNote set FName = 'b'");
+  const std::string schema = Schema();
+  const std::string rows = Rows();
+  for (const HistoryTable& history : HistoryTables()) {
+    for (const std::string event : {"UPDATE", "DELETE"}) {
+      const std::string trigger = "TR_" + history.table.name + "_" + event;
+      Tool("drop trigger " + trigger);
+      Tool("create trigger " + trigger + " after " + event + " on " + history.of->name +
+           " begin select 1; end");
+    }
+  }
+  Tool("PRAGMA user_version=6");
+
+  const SchemaOutcome upgraded = CreateStore(Dsn(), nullptr);
+  EXPECT_EQ(upgraded.action, Action::Upgraded);
+  EXPECT_EQ(upgraded.fromVersion, 6);
+  EXPECT_EQ(Schema(), schema);
+  EXPECT_EQ(Rows(), rows);
+  Tool("update T_PrintExportNote set FName = 'c'");
+  EXPECT_EQ(Tool("select group_concat(FVersion || FName || FRowVersion, ' ') from (select * from "
+                 "T_PrintExportNote_History order by FVersion)"),
+            "1a1 2b2");
 }
 
 TEST_F(SqliteSchemaTest, ProcessesSettingUpOneStoreAtOnceUpgradeItOnce) {

@@ -59,28 +59,49 @@ AutomationError RuntimeError(std::int32_t number, std::string description) {
   return AutomationError(number, kLibraryName, std::move(description));
 }
 
-std::string QuotedForError(std::string_view text) {
-  constexpr std::size_t kMostCharacters = 60;
+namespace {
+
+// Appends `text` to `shown` as QuotedForError and EscapedForError show it,
+// at most `most` characters of it; says whether all of it went in. C1
+// controls (U+0080 to U+009F) are shown by their bytes too: some terminals
+// act on them as on an escape.
+bool AppendShown(std::string& shown, std::string_view text, std::size_t most, bool newlines) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string shown = "\"";
   std::size_t characters = 0;
   for (std::size_t at = 0; at < text.size(); ++characters) {
-    if (characters == kMostCharacters) {
-      shown += "...";
-      break;
-    }
+    if (characters == most) return false;
     const auto byte = static_cast<std::uint8_t>(text[at]);
     const std::size_t length = Utf8CharacterLength(text, at);
-    if (byte < 0x20 || byte == 0x7F || (byte >= 0x80 && length == 1)) {
-      shown += "\\x";
-      shown += kHex[byte >> 4];
-      shown += kHex[byte & 15];
+    const bool control =
+        (byte < 0x20 && !(newlines && byte == '\n')) || byte == 0x7F ||
+        (byte == 0xC2 && length == 2 && static_cast<std::uint8_t>(text[at + 1]) < 0xA0);
+    if (control || (byte >= 0x80 && length == 1)) {
+      for (std::size_t i = at; i < at + length; ++i) {
+        const auto each = static_cast<std::uint8_t>(text[i]);
+        shown += "\\x";
+        shown += kHex[each >> 4];
+        shown += kHex[each & 15];
+      }
     } else {
       shown.append(text.substr(at, length));
     }
     at += length;
   }
+  return true;
+}
+
+}  // namespace
+
+std::string QuotedForError(std::string_view text) {
+  std::string shown = "\"";
+  if (!AppendShown(shown, text, 60, false)) shown += "...";
   return shown + "\"";
+}
+
+std::string EscapedForError(std::string_view text) {
+  std::string shown;
+  AppendShown(shown, text, text.size(), true);
+  return shown;
 }
 
 }  // namespace orvo

@@ -33,6 +33,17 @@ TEST(QuotedForErrorTest, ShowsAShortReadableTextOfAnyInput) {
   for (int i = 0; i < 60; ++i) sixty += "中";
   EXPECT_EQ(QuotedForError(chinese), "\"" + sixty + "...\"");
   EXPECT_EQ(QuotedForError(sixty), "\"" + sixty + "\"");
+  // C1 controls, which some terminals act on, by their bytes.
+  EXPECT_EQ(QuotedForError("\xc2\x9b\xc2\xa0"), "\"\\xC2\\x9B\xc2\xa0\"");
+}
+
+// A whole message holding a caller's words: every line of it, each word fit
+// for a terminal.
+TEST(EscapedForErrorTest, KeepsTheLinesAndShowsControlsAndStrayBytesAsCodes) {
+  EXPECT_EQ(EscapedForError("no option is named --a\x1b[2J\nRun with --help\t\xff"),
+            "no option is named --a\\x1B[2J\nRun with --help\\x09\\xFF");
+  const std::string long_text(1000, 'x');
+  EXPECT_EQ(EscapedForError(long_text), long_text);
 }
 
 }  // namespace

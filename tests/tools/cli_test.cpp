@@ -366,6 +366,22 @@ TEST_F(OrvoprintTest, HostileInputIsRefusedWithAClearErrorAndNeverCrashes) {
   EXPECT_NE(Run({"call", "clsPrintSetupUpdate", "InsertNoteRow", "28", "Name", "@/dev/zero"})
                 .err.find("more than 64 MiB"),
             std::string::npos);
+
+  // A word that the command line refuses is named back with its terminal
+  // controls and stray bytes as codes, whoever words the refusal.
+  const std::string escape = "\x1b[2J\xc2\x9b\xff";
+  const std::string shown = "\\x1B[2J\\xC2\\x9B\\xFF";
+  for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
+           {"--bogus" + escape},
+           {"hist" + escape},
+           {"--dsn", Dsn(), "history", "--template", "1" + escape},
+           {"--dsn", Dsn(), "history", "--bogus" + escape},
+       }) {
+    const Outcome refused = Run(words);
+    EXPECT_EQ(refused.exitCode, 2) << words.back();
+    EXPECT_NE(refused.err.find(shown), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.err.find_first_of("\x1b\x9b\xff"), std::string::npos) << refused.err;
+  }
 }
 
 // A data source text that holds a password never shows it: not in the

@@ -200,7 +200,8 @@ int Run(const orvoprint::Options& options, const std::vector<std::string>& words
   try {
     return RunCommand(options, words);
   } catch (const orvoprint::UsageError& error) {
-    std::cerr << "orvoprint: " << error.what() << '\n';
+    // The words that a usage error names are the caller's, whatever bytes.
+    std::cerr << "orvoprint: " << orvo::EscapedForError(error.what()) << '\n';
     return 2;
   } catch (const orvo::AutomationError& error) {
     PrintError(error);
@@ -230,6 +231,9 @@ int ParseAndRun(int argc, char** argv) {
       "--user-name", options.userName, "calling user name (ORVO_USER_NAME, else Manager)");
   app.add_flag("--trace", options.trace, "print every statement as JSON on stderr");
   app.set_version_flag("--version", "orvoprint " ORVOPRINT_VERSION, "print the version and exit");
+  app.failure_message([](const CLI::App* failed, const CLI::Error& error) {
+    return orvo::EscapedForError(CLI::FailureMessage::simple(failed, error));
+  });
 
   try {
     app.parse(argc, argv);
@@ -242,7 +246,7 @@ int ParseAndRun(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : 2;
   } catch (const orvoprint::UsageError& error) {
-    std::cerr << "orvoprint: " << error.what() << '\n';
+    std::cerr << "orvoprint: " << orvo::EscapedForError(error.what()) << '\n';
     return 2;
   }
 

@@ -90,6 +90,11 @@ ORVO_EXPORT AutomationError RuntimeError(std::int32_t number, std::string descri
 // megabyte, a NUL, stray bytes.
 std::string QuotedForError(std::string_view text);
 
+// A message that may hold a caller's words, whole and unquoted, shown as
+// QuotedForError shows a text but for its line breaks, which stay: fit for a
+// terminal whatever the words were.
+std::string EscapedForError(std::string_view text);
+
 }  // namespace orvo
 
 #endif  // ORVO_AUTOMATION_ERROR_HPP_

@@ -346,6 +346,7 @@ TEST_F(SqliteSchemaTest, AStoreWhoseHistoryRaisedACounterGetsTodaysTriggers) {
   const std::string schema = Schema();
   const std::string rows = Rows();
   for (const HistoryTable& history : HistoryTables()) {
+    Tool("drop trigger TR_" + history.table.name + "_Removed");
     for (const std::string event : {"UPDATE", "DELETE"}) {
       const std::string trigger = "TR_" + history.table.name + "_" + event;
       Tool("drop trigger " + trigger);

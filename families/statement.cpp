@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
+#include <unordered_map>
 
 #include "automation/ascii.hpp"
 #include "orvo/automation/conversions.hpp"
@@ -211,22 +212,29 @@ std::shared_ptr<const CompiledPattern> Compile(std::string_view pattern) {
   return compiled;
 }
 
-// `pattern` compiled, read only when this thread has not read it lately: a
-// direct-mapped cache by the pattern's address, since the classes run a few
-// dozen patterns of static storage. A slot holding another text is compiled
-// again; a statement shares what it was made with, so a slot taken over
-// leaves it intact. The slot is the thread's until its next lookup.
+// How many patterns this thread has read.
+thread_local std::uint64_t patternsRead = 0;
+
+// `pattern` compiled, read only when this thread has not read it lately. The
+// classes run a few dozen patterns of static storage, several in one call:
+// each keeps a place of its own, found by its address, so that two patterns
+// of one call never take turns in a place and are read again on every run.
+// A pattern changed in place is read again. A thread that has read more
+// patterns than are kept starts afresh; a statement shares what it was made
+// with, so it stays intact. The place is the thread's until its next lookup.
 const std::shared_ptr<const CompiledPattern>& SlotOf(std::string_view pattern) {
-  constexpr int kSlotBits = 6;
-  thread_local std::array<std::shared_ptr<const CompiledPattern>, std::size_t{1} << kSlotBits>
-      slots;
-  // Texts of static storage are often aligned alike: the address is mixed
-  // (Fibonacci hashing) so that its high bits pick the slot.
-  const std::uint64_t mixed =
-      static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(pattern.data())) *
-      0x9E3779B97F4A7C15u;
-  std::shared_ptr<const CompiledPattern>& slot = slots[mixed >> (64 - kSlotBits)];
-  if (!slot || slot->pattern != pattern) slot = Compile(pattern);
+  constexpr std::size_t kPatternsKept = 1024;
+  thread_local std::unordered_map<const char*, std::shared_ptr<const CompiledPattern>> kept;
+  auto place = kept.find(pattern.data());
+  if (place == kept.end()) {
+    if (kept.size() >= kPatternsKept) kept.clear();
+    place = kept.try_emplace(pattern.data()).first;
+  }
+  std::shared_ptr<const CompiledPattern>& slot = place->second;
+  if (!slot || slot->pattern != pattern) {
+    slot = Compile(pattern);
+    ++patternsRead;
+  }
   return slot;
 }
 
@@ -278,6 +286,10 @@ bool FilledStatement::ShapeKnownWellFormed() const {
 
 std::string_view FilledStatement::Shape() const {
   return sharedShape_ ? std::string_view(compiled_->shape) : std::string_view(ownShape_);
+}
+
+std::uint64_t PatternsReadByThisThread() {
+  return patternsRead;
 }
 
 bool HasHole(std::string_view pattern, std::string_view name) {

@@ -114,6 +114,11 @@ const Hole& HoleNamed(std::span<const Hole> holes, std::string_view name,
 // Whether `pattern` has the hole `name`.
 bool HasHole(std::string_view pattern, std::string_view name);
 
+// How many times this thread has read a pattern: once for each pattern it
+// runs, and again only when the text at its address has changed or the
+// thread has run more patterns than it keeps.
+std::uint64_t PatternsReadByThisThread();
+
 }  // namespace orvo::families
 
 #endif  // ORVO_FAMILIES_STATEMENT_HPP_

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -80,6 +81,26 @@ TEST(StatementTest, AShapeFollowsItsPatternsTextAndOutlivesOtherPatterns) {
     EXPECT_EQ(FilledStatement(text, {{"type", 2}}).Shape(), text.substr(0, text.find('{')) + "?");
   }
   EXPECT_EQ(kept.Shape(), "select * from T where FBillTyp2=?");
+}
+
+TEST(StatementTest, PatternsRunInTurnAreEachReadOnce) {
+  // A call runs several patterns, and a site a few dozen: wherever their
+  // texts lie, none is read again while it stays in use.
+  std::vector<std::string> patterns;
+  for (int i = 0; i < 200; ++i) {
+    patterns.push_back("select " + std::to_string(i) + " from T where FBillType={type}");
+  }
+  for (const std::string& pattern : patterns) {
+    EXPECT_TRUE(HasHole(pattern, "type"));
+  }
+  const std::uint64_t read = PatternsReadByThisThread();
+  for (int round = 0; round < 3; ++round) {
+    for (const std::string& pattern : patterns) {
+      EXPECT_EQ(FilledStatement(pattern, {{"type", round}}).Values().size(), 1u);
+      EXPECT_TRUE(HasHole(pattern, "type"));
+    }
+  }
+  EXPECT_EQ(PatternsReadByThisThread(), read);
 }
 
 TEST(StatementTest, OnlyASharedShapeOfWellFormedTextIsKnownWellFormed) {

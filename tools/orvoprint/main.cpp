@@ -194,15 +194,20 @@ void PrintError(const orvo::AutomationError& error) {
             << '\n';
 }
 
+// Says what the command line lacks; gives the exit code for it. The words
+// that a usage error names are the caller's, whatever bytes.
+int PrintUsageError(const orvoprint::UsageError& error) {
+  std::cerr << "orvoprint: " << orvo::EscapedForError(error.what()) << '\n';
+  return 2;
+}
+
 // Runs the command and gives the exit code: 0, 1 for a raised error, 2 for a
 // command line that does not say what to do.
 int Run(const orvoprint::Options& options, const std::vector<std::string>& words) {
   try {
     return RunCommand(options, words);
   } catch (const orvoprint::UsageError& error) {
-    // The words that a usage error names are the caller's, whatever bytes.
-    std::cerr << "orvoprint: " << orvo::EscapedForError(error.what()) << '\n';
-    return 2;
+    return PrintUsageError(error);
   } catch (const orvo::AutomationError& error) {
     PrintError(error);
   } catch (const std::exception& error) {
@@ -246,8 +251,7 @@ int ParseAndRun(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : 2;
   } catch (const orvoprint::UsageError& error) {
-    std::cerr << "orvoprint: " << orvo::EscapedForError(error.what()) << '\n';
-    return 2;
+    return PrintUsageError(error);
   }
 
   auto hub = orvo::host::ServiceHub::Current();

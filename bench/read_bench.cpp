@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/in_turn.hpp"
@@ -55,16 +56,27 @@ struct CatalogueRow {
   std::string name, subType;
 };
 
+// The key a caller finds an entry under: bill type (or report) and
+// template id.
+std::string EntryKey(std::int64_t key, std::int64_t id) {
+  return std::to_string(key) + "|" + std::to_string(id);
+}
+
+// The print data's entry: the row's third and fourth columns.
+std::string EntryKey(const std::vector<CopiedValue>& row) {
+  return row.empty() ? std::string() : EntryKey(row[2].integer, row[3].integer);
+}
+
+// A template of the current note, under its key.
 struct CurrentRow {
+  std::string key;
   std::int32_t billId, billType;
   std::string name, data;
 };
 
-// The entry's key that the print data makes of its row: bill type (or
-// report) and template id, the row's third and fourth columns.
-std::string EntryKey(const std::vector<CopiedValue>& row) {
-  return row.empty() ? std::string()
-                     : std::to_string(row[2].integer) + "|" + std::to_string(row[3].integer);
+CurrentRow CurrentRowOf(std::int32_t billId, std::int32_t billType, std::string name,
+                        std::string data) {
+  return {EntryKey(billType, billId), billId, billType, std::move(name), std::move(data)};
 }
 
 // On SQLite, with its own API on the site's file.
@@ -184,8 +196,9 @@ class CurrNoteBySqlite final : public SqliteBaseline {
     sqlite3_bind_int(assignments_, 1, billType);
     sqlite3_bind_int(assignments_, 2, site_.UserOf(n));
     while (sqlite3_step(assignments_) == SQLITE_ROW) {
-      rows.push_back({sqlite3_column_int(assignments_, 2), sqlite3_column_int(assignments_, 1),
-                      TextOf(assignments_, 5), TextOf(assignments_, 6)});
+      rows.push_back(CurrentRowOf(sqlite3_column_int(assignments_, 2),
+                                  sqlite3_column_int(assignments_, 1), TextOf(assignments_, 5),
+                                  TextOf(assignments_, 6)));
     }
     sqlite3_reset(assignments_);
     std::int32_t save = 1;
@@ -315,8 +328,8 @@ class CurrNoteOnServer final : public ServerBaseline {
     const ServerResult found =
         raw_.Run(assignments_, ServerValues().Int(billType).Int(site_.UserOf(n)));
     for (int row = 0; row < found.Rows(); ++row) {
-      rows.push_back({IntOf(found, row, 2), IntOf(found, row, 1), TextOf(found, row, 5),
-                      TextOf(found, row, 6)});
+      rows.push_back(CurrentRowOf(IntOf(found, row, 2), IntOf(found, row, 1), TextOf(found, row, 5),
+                                  TextOf(found, row, 6)));
     }
     std::int32_t save = 1;
     const ServerResult saved = raw_.Run(saveByUser_);

@@ -313,7 +313,7 @@ void TimedByHand(benchmark::internal::Benchmark* benchmark) {
                                                      FirstUseCopy<CopyOnServer>(state, backend);
                                                    }
                                                  },
-                                                 false, TimedByHand),
+                                                 TimedByHand),
                                              true);
 
 }  // namespace

@@ -454,7 +454,7 @@ void TimeInTurn(benchmark::State& state, Backend backend, const Read& read) {
     orvo::bench::RegisterOnEach(
         read.member,
         [read](benchmark::State& state, Backend backend) { TimeInTurn(state, backend, read); },
-        false, orvo::bench::SizedTimedByHand);
+        orvo::bench::SizedTimedByHand);
   }
   return true;
 }();

@@ -319,9 +319,8 @@ bool Measured(Backend backend) {
   return backend == Backend::SQLite || !ServerDataSource().empty();
 }
 
-std::string BenchmarkName(const std::string& what, Backend backend, bool baseline) {
-  return "BM_" + what + (backend == Backend::PostgreSQL ? "_PostgreSQL" : "") +
-         (baseline ? "_Baseline" : "");
+std::string BenchmarkName(const std::string& what, Backend backend) {
+  return "BM_" + what + (backend == Backend::PostgreSQL ? "_PostgreSQL" : "");
 }
 
 Site& SiteOf(SiteSize size, Backend backend) {
@@ -367,13 +366,6 @@ void SizedAndRepeatedMore(benchmark::internal::Benchmark* benchmark) {
 void SizedTimedByHand(benchmark::internal::Benchmark* benchmark) {
   Sized(benchmark);
   benchmark->UseManualTime();
-}
-
-void RegisterServerBaseline(const std::string& what, void (*run)(benchmark::State&),
-                            void (*apply)(benchmark::internal::Benchmark*)) {
-  if (!Measured(Backend::PostgreSQL)) return;
-  benchmark::RegisterBenchmark(BenchmarkName(what, Backend::PostgreSQL, true).c_str(), run)
-      ->Apply(apply);
 }
 
 LateBound::LateBound(const char* progId) : object_(CreateObject(progId)) {}

@@ -41,9 +41,8 @@ namespace orvo::bench {
 enum class Backend { SQLite = 0, PostgreSQL = 1 };
 bool Measured(Backend backend);
 // A benchmark's name on a backend: "BM_<what>" on SQLite and
-// "BM_<what>_PostgreSQL" on the server, a baseline's with "_Baseline" after
-// it.
-std::string BenchmarkName(const std::string& what, Backend backend, bool baseline = false);
+// "BM_<what>_PostgreSQL" on the server.
+std::string BenchmarkName(const std::string& what, Backend backend);
 
 struct SiteShape {
   std::int32_t users = 1000;
@@ -159,23 +158,18 @@ void SizedAndRepeatedMore(benchmark::internal::Benchmark* benchmark);
 // Sized, for a benchmark that times its calls itself (InTurn).
 void SizedTimedByHand(benchmark::internal::Benchmark* benchmark);
 
-// Registers `run(state, backend)` as BenchmarkName(what, backend, baseline)
-// on every backend measured, on every size: a member, or a baseline that
-// calls members too.
+// Registers `run(state, backend)` as BenchmarkName(what, backend) on every
+// backend measured, on every size, applying `apply` to each.
 template <class Run>
-void RegisterOnEach(const std::string& what, Run run, bool baseline = false,
-                    void (*apply)(benchmark::internal::Benchmark*) = Sized) {
+void RegisterOnEach(const std::string& what, Run run,
+                    void (*apply)(benchmark::internal::Benchmark*)) {
   for (const Backend backend : {Backend::SQLite, Backend::PostgreSQL}) {
     if (!Measured(backend)) continue;
-    benchmark::RegisterBenchmark(BenchmarkName(what, backend, baseline).c_str(),
+    benchmark::RegisterBenchmark(BenchmarkName(what, backend).c_str(),
                                  [run, backend](benchmark::State& state) { run(state, backend); })
         ->Apply(apply);
   }
 }
-// Registers a baseline written with libpq as the server's baseline of
-// `what`, when a server is named.
-void RegisterServerBaseline(const std::string& what, void (*run)(benchmark::State&),
-                            void (*apply)(benchmark::internal::Benchmark*) = Sized);
 
 // An object created by its ProgID whose members are called late-bound, as a
 // scripting host does: by name, with Variant arguments. A printing client

@@ -36,7 +36,6 @@ using orvo::bench::ServerResult;
 using orvo::bench::ServerValues;
 using orvo::bench::Site;
 using orvo::bench::SiteFor;
-using orvo::bench::Sized;
 
 void SignIn(std::int32_t user) {
   orvo::host::ServiceHub::Current()->SignIn(static_cast<std::int16_t>(user),
@@ -95,98 +94,124 @@ Site& WritingSite(benchmark::State& state, Backend backend) {
 }
 
 // The designer saves "Invoice A4" again: the template of that name is found
-// and its body replaced, and an assignment row is added for the user. Each
-// save is the next user's.
+// and its body replaced, and an assignment row is added for the user: the
+// site's n-th call's user.
 class SaveAgain {
  public:
   explicit SaveAgain(const Site& site)
       : site_(site), body_(orvo::bench::Picture(site.Shape().bodySize)) {}
 
-  void operator()() {
-    SignIn(site_.UserOf(n_));
+  void operator()(std::int64_t n) {
+    SignIn(site_.UserOf(n));
     Variant saved =
         object_.Call("InsertNoteRow", {site_.Dsn(), site_.SaveBillType(), "Invoice A4", body_});
     benchmark::DoNotOptimize(saved);
-    ++n_;
   }
 
  private:
   LateBound object_{"OrvoMPrintExport.clsPrintSetupUpdate"};
   const Site& site_;
   const Variant body_;
-  std::int64_t n_ = 0;
 };
-
-void InsertNoteRow(benchmark::State& state, Backend backend) {
-  SaveAgain save(WritingSite(state, backend));
-  for (auto _ : state) save();
-}
-[[maybe_unused]] const bool kInsertNoteRow = (RegisterOnEach("InsertNoteRow", InsertNoteRow), true);
 
 // What the history costs a write: the same save with the store keeping the
 // default number of versions of each template, and keeping none as its
-// baseline. The disk paces a write, and changes its pace for minutes at a
-// time, so that two benchmarks timed apart compare a slow period with a fast
-// one: a save of each kind is timed in turn in every iteration, the store
-// told before each, untimed, how many versions to keep.
+// baseline, timed in turn as every write is (TimeInTurn below), the store
+// told before each save, untimed, how many versions to keep.
 void InsertNoteRowHistory(benchmark::State& state, Backend backend) {
   Site& site = WritingSite(state, backend);
   HistoryKeep keep(site, backend);
   SaveAgain save(site);
   orvo::bench::InTurn inTurn(state);
+  std::int64_t n = 0;
   for (auto _ : state) {
-    inTurn.Time(
-        save, save, [&] { keep.Set(orvo::store::kDefaultHistoryKeep); }, [&] { keep.Set(0); });
+    inTurn.Time([&] { save(n++); }, [&] { save(n++); },
+                [&] { keep.Set(orvo::store::kDefaultHistoryKeep); }, [&] { keep.Set(0); });
   }
   keep.Set(orvo::store::kDefaultHistoryKeep);
 }
 [[maybe_unused]] const bool kInsertNoteRowHistory =
-    (RegisterOnEach("InsertNoteRowHistory", InsertNoteRowHistory, false,
-                    orvo::bench::SizedTimedByHand),
+    (RegisterOnEach("InsertNoteRowHistory", InsertNoteRowHistory, orvo::bench::SizedTimedByHand),
      true);
 
-void BM_InsertNoteRow_Baseline(benchmark::State& state) {
-  Site& site = WritingSite(state, Backend::SQLite);
-  const orvo::Bytes body = orvo::bench::Picture(site.Shape().bodySize);
-  Raw raw(site.File());
-  sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
-  sqlite3_stmt* commit = raw.Prepare("COMMIT");
-  sqlite3_stmt* find = raw.Prepare(
-      "select *  from T_PrintExportNote where FCreatorName=? and FScreenId=? and FName=?");
-  sqlite3_stmt* replace = raw.Prepare("Update T_PrintExportNote set FData = ?  Where FID=?");
-  sqlite3_stmt* assign = raw.Prepare(
-      "insert into T_PrintExport (FBillType,FBillID,FDate,FName,FSel,FPreParerID,FData) values "
-      "(?,?,?,?,0,?,'')");
-  const std::string name = "Invoice A4";
-  const std::string screenId = std::to_string(site.SaveBillType());
+// A baseline: the statements of a write, by hand, on a connection of its own.
+class Baseline {
+ public:
+  virtual ~Baseline() = default;
+  // The write of the site's n-th call.
+  virtual void Call(std::int64_t n) = 0;
+};
+
+// A call of the member and one of its baseline in every iteration, timed in
+// turn: the disk paces a write, and changes its pace for minutes at a time,
+// so that two benchmarks timed apart would compare a slow period with a fast
+// one. The member makes the site's n-th call and the baseline its call half
+// the callers later, so that neither writes a user's rows just after the
+// other wrote them.
+template <class Member>
+void TimeInTurn(benchmark::State& state, const Site& site, Member& member, Baseline& baseline) {
+  orvo::bench::InTurn inTurn(state);
+  const std::int64_t apart = site.Callers() / 2;
   std::int64_t n = 0;
   for (auto _ : state) {
-    const std::int32_t user = site.UserOf(n);
-    const std::string creator = orvo::bench::UserName(user);
-    const std::string today = Today();
-    raw.Run(begin);
-    BindText(find, 1, creator);
-    BindText(find, 2, screenId);
-    BindText(find, 3, name);
-    std::vector<orvo::bench::CopiedValue> found;
-    if (sqlite3_step(find) == SQLITE_ROW) found = RowOf(find);
-    sqlite3_reset(find);
-    const std::int64_t id = found.at(0).integer;
-    sqlite3_bind_blob(replace, 1, body.data(), static_cast<int>(body.size()), SQLITE_STATIC);
-    sqlite3_bind_int64(replace, 2, id);
-    raw.Run(replace);
-    sqlite3_bind_int(assign, 1, site.SaveBillType());
-    sqlite3_bind_int64(assign, 2, id);
-    BindText(assign, 3, today);
-    BindText(assign, 4, name);
-    sqlite3_bind_int(assign, 5, user);
-    raw.Run(assign);
-    raw.Run(commit);
-    benchmark::DoNotOptimize(found);
+    inTurn.Time([&] { member(n); }, [&] { baseline.Call(n + apart); });
     ++n;
   }
 }
-BENCHMARK(BM_InsertNoteRow_Baseline)->Apply(Sized);
+
+// On SQLite, with its own API on the site's file, each unit of work begun
+// as a writing one, as the member's is.
+class SqliteBaseline : public Baseline {
+ protected:
+  explicit SqliteBaseline(const Site& site) : site_(site), raw_(site.File()) {}
+
+  const Site& site_;
+  Raw raw_;
+  sqlite3_stmt* begin_ = raw_.Prepare("BEGIN IMMEDIATE");
+  sqlite3_stmt* commit_ = raw_.Prepare("COMMIT");
+};
+
+// The save of "Invoice A4" again, by its designer.
+class SaveBySqlite final : public SqliteBaseline {
+ public:
+  explicit SaveBySqlite(const Site& site) : SqliteBaseline(site) {}
+
+  void Call(std::int64_t n) override {
+    const std::int32_t user = site_.UserOf(n);
+    const std::string creator = orvo::bench::UserName(user);
+    const std::string today = Today();
+    raw_.Run(begin_);
+    BindText(find_, 1, creator);
+    BindText(find_, 2, screenId_);
+    BindText(find_, 3, name_);
+    std::vector<orvo::bench::CopiedValue> found;
+    if (sqlite3_step(find_) == SQLITE_ROW) found = RowOf(find_);
+    sqlite3_reset(find_);
+    const std::int64_t id = found.at(0).integer;
+    sqlite3_bind_blob(replace_, 1, body_.data(), static_cast<int>(body_.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(replace_, 2, id);
+    raw_.Run(replace_);
+    sqlite3_bind_int(assign_, 1, site_.SaveBillType());
+    sqlite3_bind_int64(assign_, 2, id);
+    BindText(assign_, 3, today);
+    BindText(assign_, 4, name_);
+    sqlite3_bind_int(assign_, 5, user);
+    raw_.Run(assign_);
+    raw_.Run(commit_);
+    benchmark::DoNotOptimize(found);
+  }
+
+ private:
+  const orvo::Bytes body_ = orvo::bench::Picture(site_.Shape().bodySize);
+  const std::string name_ = "Invoice A4";
+  const std::string screenId_ = std::to_string(site_.SaveBillType());
+  sqlite3_stmt* find_ = raw_.Prepare(
+      "select *  from T_PrintExportNote where FCreatorName=? and FScreenId=? and FName=?");
+  sqlite3_stmt* replace_ = raw_.Prepare("Update T_PrintExportNote set FData = ?  Where FID=?");
+  sqlite3_stmt* assign_ = raw_.Prepare(
+      "insert into T_PrintExport (FBillType,FBillID,FDate,FName,FSel,FPreParerID,FData) values "
+      "(?,?,?,?,0,?,'')");
+};
 
 // A user chooses between their two templates of the bill type, the first
 // or the second by turns (`n` even or odd), and keeps the option text.
@@ -210,247 +235,272 @@ std::shared_ptr<orvo::Dictionary> Choices(const Site& site, std::int32_t user, s
 
 // The caller builds its arguments before it calls; so that the benchmark
 // times the call alone, they are built before it starts.
-void UpdateUserNoteData(benchmark::State& state, Backend backend) {
-  LateBound object("OrvoMPrintExport.clsPrintSetupUpdate");
-  Site& site = WritingSite(state, backend);
-  std::vector<std::shared_ptr<orvo::Dictionary>> choices;
-  for (std::int32_t user = 1; user <= site.Callers(); ++user) {
-    for (int turn = 0; turn < 2; ++turn) choices.push_back(Choices(site, user, turn));
+class ChooseTemplates {
+ public:
+  explicit ChooseTemplates(const Site& site) : site_(site) {
+    for (std::int32_t user = 1; user <= site.Callers(); ++user) {
+      for (int turn = 0; turn < 2; ++turn) choices_.push_back(Choices(site, user, turn));
+    }
   }
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    const std::int32_t user = site.UserOf(n);
-    SignIn(user);
-    Variant done = object.Call("UpdateUserNoteData",
-                               {site.Dsn(), site.WriteBillType(), choices[(user - 1) * 2 + n % 2]});
-    benchmark::DoNotOptimize(done);
-    ++n;
-  }
-}
-[[maybe_unused]] const bool kUpdateUserNoteData =
-    (RegisterOnEach("UpdateUserNoteData", UpdateUserNoteData), true);
 
-void BM_UpdateUserNoteData_Baseline(benchmark::State& state) {
-  Site& site = WritingSite(state, Backend::SQLite);
-  Raw raw(site.File());
-  sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
-  sqlite3_stmt* commit = raw.Prepare("COMMIT");
-  sqlite3_stmt* settings =
-      raw.Prepare("select * from T_PrintExport where fbilltype=? and FBillID=0 and FPreParerID=?");
-  sqlite3_stmt* option = raw.Prepare(
+  void operator()(std::int64_t n) {
+    const std::int32_t user = site_.UserOf(n);
+    SignIn(user);
+    Variant done = object_.Call("UpdateUserNoteData", {site_.Dsn(), site_.WriteBillType(),
+                                                       choices_[(user - 1) * 2 + n % 2]});
+    benchmark::DoNotOptimize(done);
+  }
+
+ private:
+  LateBound object_{"OrvoMPrintExport.clsPrintSetupUpdate"};
+  const Site& site_;
+  std::vector<std::shared_ptr<orvo::Dictionary>> choices_;
+};
+
+class ChooseBySqlite final : public SqliteBaseline {
+ public:
+  explicit ChooseBySqlite(const Site& site) : SqliteBaseline(site) {}
+
+  void Call(std::int64_t n) override {
+    const std::int32_t user = site_.UserOf(n);
+    raw_.Run(begin_);
+    sqlite3_bind_int(settings_, 1, type_);
+    sqlite3_bind_int(settings_, 2, user);
+    std::vector<orvo::bench::CopiedValue> row;
+    if (sqlite3_step(settings_) == SQLITE_ROW) row = RowOf(settings_);
+    sqlite3_reset(settings_);
+    BindText(option_, 1, optionText_);
+    sqlite3_bind_int(option_, 2, type_);
+    sqlite3_bind_int(option_, 3, user);
+    raw_.Run(option_);
+    const std::int32_t first = site_.TemplateOf(user, type_);
+    for (int k = 0; k < 2; ++k) {
+      sqlite3_bind_int(chosen_, 1, type_);
+      sqlite3_bind_int(chosen_, 2, first + k);
+      sqlite3_bind_int(chosen_, 3, user);
+      if (sqlite3_step(chosen_) == SQLITE_ROW) row = RowOf(chosen_);
+      sqlite3_reset(chosen_);
+      BindText(choose_, 1, "");
+      sqlite3_bind_int(choose_, 2, static_cast<int>((n + k) % 2));
+      sqlite3_bind_int(choose_, 3, type_);
+      sqlite3_bind_int(choose_, 4, first + k);
+      sqlite3_bind_int(choose_, 5, user);
+      raw_.Run(choose_);
+    }
+    raw_.Run(commit_);
+    benchmark::DoNotOptimize(row);
+  }
+
+ private:
+  const std::int32_t type_ = site_.WriteBillType();
+  const std::string optionText_ = "copies=2";
+  sqlite3_stmt* settings_ =
+      raw_.Prepare("select * from T_PrintExport where fbilltype=? and FBillID=0 and FPreParerID=?");
+  sqlite3_stmt* option_ = raw_.Prepare(
       "Update T_PrintExport set Fdata=? where fbilltype=? and FBillID=0 and FPreParerID=?");
-  sqlite3_stmt* chosen =
-      raw.Prepare("select * from T_PrintExport  where fbilltype=? and FBillID=? and FPreParerID=?");
-  sqlite3_stmt* choose = raw.Prepare(
+  sqlite3_stmt* chosen_ = raw_.Prepare(
+      "select * from T_PrintExport  where fbilltype=? and FBillID=? and FPreParerID=?");
+  sqlite3_stmt* choose_ = raw_.Prepare(
       "Update T_PrintExport set Fbilltypesub=?,FSel=? where fbilltype=? and FBillID=? and "
       "FPreParerID=?");
-  const std::int32_t type = site.WriteBillType();
-  const std::string optionText = "copies=2";
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    const std::int32_t user = site.UserOf(n);
-    raw.Run(begin);
-    sqlite3_bind_int(settings, 1, type);
-    sqlite3_bind_int(settings, 2, user);
-    std::vector<orvo::bench::CopiedValue> row;
-    if (sqlite3_step(settings) == SQLITE_ROW) row = RowOf(settings);
-    sqlite3_reset(settings);
-    BindText(option, 1, optionText);
-    sqlite3_bind_int(option, 2, type);
-    sqlite3_bind_int(option, 3, user);
-    raw.Run(option);
-    const std::int32_t first = site.TemplateOf(user, type);
-    for (int k = 0; k < 2; ++k) {
-      sqlite3_bind_int(chosen, 1, type);
-      sqlite3_bind_int(chosen, 2, first + k);
-      sqlite3_bind_int(chosen, 3, user);
-      if (sqlite3_step(chosen) == SQLITE_ROW) row = RowOf(chosen);
-      sqlite3_reset(chosen);
-      BindText(choose, 1, "");
-      sqlite3_bind_int(choose, 2, static_cast<int>((n + k) % 2));
-      sqlite3_bind_int(choose, 3, type);
-      sqlite3_bind_int(choose, 4, first + k);
-      sqlite3_bind_int(choose, 5, user);
-      raw.Run(choose);
-    }
-    raw.Run(commit);
-    benchmark::DoNotOptimize(row);
-    ++n;
-  }
-}
-BENCHMARK(BM_UpdateUserNoteData_Baseline)->Apply(Sized);
+};
 
 // A printing client counts the five bills it printed.
 constexpr int kPrinted = 5;
 
-std::string PrintedIds(const Site& site, std::int64_t n) {
-  std::string ids;
-  for (int k = 0; k < kPrinted; ++k) {
-    if (k > 0) ids += ",";
-    ids += std::to_string(1 + (n * kPrinted + k) % site.Shape().bills);
-  }
-  return ids;
+// The business table's rows of the n-th count.
+std::int32_t PrintedId(const Site& site, std::int64_t n, int k) {
+  return static_cast<std::int32_t>(1 + (n * kPrinted + k) % site.Shape().bills);
 }
 
-void UpdatePrintCount(benchmark::State& state, Backend backend) {
-  LateBound object("OrvoMPrintExport.clsPrintSetupUpdate");
-  Site& site = WritingSite(state, backend);
-  // Built before the benchmark starts, as for the choices above.
-  std::vector<std::shared_ptr<orvo::Dictionary>> printed;
-  for (std::int64_t n = 0; n < site.Shape().bills / kPrinted; ++n) {
-    auto counted = std::make_shared<orvo::Dictionary>();
-    counted->SetValue("TableName", "t_Bill");
-    counted->SetValue("FieldName", "FPrintCount");
-    counted->SetValue("PriKey", "FInterID");
-    counted->SetValue("InterIDs", PrintedIds(site, n));
-    printed.push_back(counted);
-  }
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    SignIn(site.UserOf(n));
-    Variant done = object.Call("UpdatePrintCount", {site.Dsn(), printed[n % printed.size()]});
-    benchmark::DoNotOptimize(done);
-    ++n;
-  }
-}
-[[maybe_unused]] const bool kUpdatePrintCount =
-    (RegisterOnEach("UpdatePrintCount", UpdatePrintCount), true);
-
-void BM_UpdatePrintCount_Baseline(benchmark::State& state) {
-  Site& site = WritingSite(state, Backend::SQLite);
-  Raw raw(site.File());
-  sqlite3_stmt* begin = raw.Prepare("BEGIN IMMEDIATE");
-  sqlite3_stmt* commit = raw.Prepare("COMMIT");
-  sqlite3_stmt* count = raw.Prepare(
-      "UPDATE t_Bill SET FPrintCount = FPrintCount + 1 WHERE FInterID IN(  ?,?,?,?,?)\r\n");
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    raw.Run(begin);
-    for (int k = 0; k < kPrinted; ++k) {
-      sqlite3_bind_int64(count, k + 1, 1 + (n * kPrinted + k) % site.Shape().bills);
+class CountPrints {
+ public:
+  // Built before the benchmark starts, as the choices above.
+  explicit CountPrints(const Site& site) : site_(site) {
+    for (std::int64_t n = 0; n < site.Shape().bills / kPrinted; ++n) {
+      std::string ids;
+      for (int k = 0; k < kPrinted; ++k)
+        ids += (k > 0 ? "," : "") + std::to_string(PrintedId(site, n, k));
+      auto counted = std::make_shared<orvo::Dictionary>();
+      counted->SetValue("TableName", "t_Bill");
+      counted->SetValue("FieldName", "FPrintCount");
+      counted->SetValue("PriKey", "FInterID");
+      counted->SetValue("InterIDs", ids);
+      printed_.push_back(counted);
     }
-    raw.Run(count);
-    raw.Run(commit);
-    ++n;
   }
-}
-BENCHMARK(BM_UpdatePrintCount_Baseline)->Apply(Sized);
+
+  void operator()(std::int64_t n) {
+    SignIn(site_.UserOf(n));
+    Variant done = object_.Call(
+        "UpdatePrintCount", {site_.Dsn(), printed_[static_cast<std::size_t>(n) % printed_.size()]});
+    benchmark::DoNotOptimize(done);
+  }
+
+ private:
+  LateBound object_{"OrvoMPrintExport.clsPrintSetupUpdate"};
+  const Site& site_;
+  std::vector<std::shared_ptr<orvo::Dictionary>> printed_;
+};
+
+class CountBySqlite final : public SqliteBaseline {
+ public:
+  explicit CountBySqlite(const Site& site) : SqliteBaseline(site) {}
+
+  // The member's n-th count, whatever the site's number of bills.
+  void Call(std::int64_t n) override {
+    const std::int64_t counts = site_.Shape().bills / kPrinted;
+    raw_.Run(begin_);
+    for (int k = 0; k < kPrinted; ++k)
+      sqlite3_bind_int(count_, k + 1, PrintedId(site_, n % counts, k));
+    raw_.Run(count_);
+    raw_.Run(commit_);
+  }
+
+ private:
+  sqlite3_stmt* count_ = raw_.Prepare(
+      "UPDATE t_Bill SET FPrintCount = FPrintCount + 1 WHERE FInterID IN(  ?,?,?,?,?)\r\n");
+};
 
 // The same baselines on the server, with libpq: the statements as the
 // classes run them there, each prepared once, and the lock that a writing
 // unit of work takes of its store as it begins.
-struct WritingUnit {
-  explicit WritingUnit(Server& raw)
-      : begin(raw.Prepare("BEGIN")),
-        lock(raw.Prepare("SELECT pg_advisory_xact_lock(hashtext(current_database() || '.' || "
-                         "current_schema()))")),
-        commit(raw.Prepare("COMMIT")) {}
-  void Begin(Server& raw) const {
-    raw.Run(begin);
-    raw.Run(lock);
+class ServerBaseline : public Baseline {
+ protected:
+  explicit ServerBaseline(const Site& site) : site_(site), raw_(Server::Kept(site.Dsn())) {}
+
+  void Begin() {
+    raw_.Run(begin_);
+    raw_.Run(lock_);
   }
-  Server::Statement begin, lock, commit;
+
+  const Site& site_;
+  Server& raw_;
+  Server::Statement begin_ = raw_.Prepare("BEGIN");
+  Server::Statement lock_ = raw_.Prepare(
+      "SELECT pg_advisory_xact_lock(hashtext(current_database() || '.' || current_schema()))");
+  Server::Statement commit_ = raw_.Prepare("COMMIT");
 };
 
-void InsertNoteRowOnServer(benchmark::State& state) {
-  Site& site = WritingSite(state, Backend::PostgreSQL);
-  const orvo::Bytes body = orvo::bench::Picture(site.Shape().bodySize);
-  Server& raw = Server::Kept(site.Dsn());
-  const WritingUnit unit(raw);
-  const auto find = raw.Prepare(
-      "select *  from T_PrintExportNote where FCreatorName=$1 and FScreenId=$2 and FName=$3");
-  const auto replace = raw.Prepare("Update T_PrintExportNote set FData = $1  Where FID=$2");
-  const auto assign = raw.Prepare(
-      "insert into T_PrintExport (FBillType,FBillID,FDate,FName,FSel,FPreParerID,FData) values "
-      "($1,$2,$3,$4,0,$5,'')");
-  const std::string name = "Invoice A4";
-  const std::string screenId = std::to_string(site.SaveBillType());
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    const std::int32_t user = site.UserOf(n);
+class SaveOnServer final : public ServerBaseline {
+ public:
+  explicit SaveOnServer(const Site& site) : ServerBaseline(site) {}
+
+  void Call(std::int64_t n) override {
+    const std::int32_t user = site_.UserOf(n);
     const std::string creator = orvo::bench::UserName(user);
     const std::string today = Today();
-    unit.Begin(raw);
+    Begin();
     std::vector<orvo::bench::CopiedValue> found;
-    const ServerResult rows = raw.Run(find, ServerValues().Text(creator).Text(screenId).Text(name));
+    const ServerResult rows =
+        raw_.Run(find_, ServerValues().Text(creator).Text(screenId_).Text(name_));
     if (rows.Rows() > 0) found = RowOf(rows, 0);
     const auto id = static_cast<std::int32_t>(found.at(0).integer);
-    raw.Run(replace, ServerValues().Binary(body.data(), body.size()).Int(id));
-    raw.Run(assign,
-            ServerValues().Int(site.SaveBillType()).Int(id).Text(today).Text(name).Int(user));
-    raw.Run(unit.commit);
+    raw_.Run(replace_, ServerValues().Binary(body_.data(), body_.size()).Int(id));
+    raw_.Run(assign_,
+             ServerValues().Int(site_.SaveBillType()).Int(id).Text(today).Text(name_).Int(user));
+    raw_.Run(commit_);
     benchmark::DoNotOptimize(found);
-    ++n;
   }
-}
 
-void UpdateUserNoteDataOnServer(benchmark::State& state) {
-  Site& site = WritingSite(state, Backend::PostgreSQL);
-  Server& raw = Server::Kept(site.Dsn());
-  const WritingUnit unit(raw);
-  const auto settings = raw.Prepare(
-      "select * from T_PrintExport where fbilltype=$1 and FBillID=0 and FPreParerID=$2");
-  const auto option = raw.Prepare(
-      "Update T_PrintExport set Fdata=$1 where fbilltype=$2 and FBillID=0 and FPreParerID=$3");
-  const auto chosen = raw.Prepare(
-      "select * from T_PrintExport  where fbilltype=$1 and FBillID=$2 and FPreParerID=$3");
-  const auto choose = raw.Prepare(
-      "Update T_PrintExport set Fbilltypesub=$1,FSel=$2 where fbilltype=$3 and FBillID=$4 and "
-      "FPreParerID=$5");
-  const std::int32_t type = site.WriteBillType();
-  const std::string optionText = "copies=2";
-  const std::string noSubType;
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    const std::int32_t user = site.UserOf(n);
-    unit.Begin(raw);
+ private:
+  const orvo::Bytes body_ = orvo::bench::Picture(site_.Shape().bodySize);
+  const std::string name_ = "Invoice A4";
+  const std::string screenId_ = std::to_string(site_.SaveBillType());
+  Server::Statement find_ = raw_.Prepare(
+      "select *  from T_PrintExportNote where FCreatorName=$1 and FScreenId=$2 and FName=$3");
+  Server::Statement replace_ =
+      raw_.Prepare("Update T_PrintExportNote set FData = $1  Where FID=$2");
+  Server::Statement assign_ = raw_.Prepare(
+      "insert into T_PrintExport (FBillType,FBillID,FDate,FName,FSel,FPreParerID,FData) values "
+      "($1,$2,$3,$4,0,$5,'')");
+};
+
+class ChooseOnServer final : public ServerBaseline {
+ public:
+  explicit ChooseOnServer(const Site& site) : ServerBaseline(site) {}
+
+  void Call(std::int64_t n) override {
+    const std::int32_t user = site_.UserOf(n);
+    Begin();
     std::vector<orvo::bench::CopiedValue> row;
-    const ServerResult found = raw.Run(settings, ServerValues().Int(type).Int(user));
+    const ServerResult found = raw_.Run(settings_, ServerValues().Int(type_).Int(user));
     if (found.Rows() > 0) row = RowOf(found, 0);
-    raw.Run(option, ServerValues().Text(optionText).Int(type).Int(user));
-    const std::int32_t first = site.TemplateOf(user, type);
+    raw_.Run(option_, ServerValues().Text(optionText_).Int(type_).Int(user));
+    const std::int32_t first = site_.TemplateOf(user, type_);
     for (int k = 0; k < 2; ++k) {
       const ServerResult assigned =
-          raw.Run(chosen, ServerValues().Int(type).Int(first + k).Int(user));
+          raw_.Run(chosen_, ServerValues().Int(type_).Int(first + k).Int(user));
       if (assigned.Rows() > 0) row = RowOf(assigned, 0);
-      raw.Run(choose, ServerValues()
-                          .Text(noSubType)
-                          .Int(static_cast<std::int32_t>((n + k) % 2))
-                          .Int(type)
-                          .Int(first + k)
-                          .Int(user));
+      raw_.Run(choose_, ServerValues()
+                            .Text(noSubType_)
+                            .Int(static_cast<std::int32_t>((n + k) % 2))
+                            .Int(type_)
+                            .Int(first + k)
+                            .Int(user));
     }
-    raw.Run(unit.commit);
+    raw_.Run(commit_);
     benchmark::DoNotOptimize(row);
-    ++n;
   }
-}
 
-void UpdatePrintCountOnServer(benchmark::State& state) {
-  Site& site = WritingSite(state, Backend::PostgreSQL);
-  Server& raw = Server::Kept(site.Dsn());
-  const WritingUnit unit(raw);
-  const auto count = raw.Prepare(
-      "UPDATE t_Bill SET FPrintCount = FPrintCount + $1 WHERE FInterID IN(  $2,$3,$4,$5,$6)\r\n");
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    unit.Begin(raw);
+ private:
+  const std::int32_t type_ = site_.WriteBillType();
+  const std::string optionText_ = "copies=2";
+  const std::string noSubType_;
+  Server::Statement settings_ = raw_.Prepare(
+      "select * from T_PrintExport where fbilltype=$1 and FBillID=0 and FPreParerID=$2");
+  Server::Statement option_ = raw_.Prepare(
+      "Update T_PrintExport set Fdata=$1 where fbilltype=$2 and FBillID=0 and FPreParerID=$3");
+  Server::Statement chosen_ = raw_.Prepare(
+      "select * from T_PrintExport  where fbilltype=$1 and FBillID=$2 and FPreParerID=$3");
+  Server::Statement choose_ = raw_.Prepare(
+      "Update T_PrintExport set Fbilltypesub=$1,FSel=$2 where fbilltype=$3 and FBillID=$4 and "
+      "FPreParerID=$5");
+};
+
+class CountOnServer final : public ServerBaseline {
+ public:
+  explicit CountOnServer(const Site& site) : ServerBaseline(site) {}
+
+  void Call(std::int64_t n) override {
+    const std::int64_t counts = site_.Shape().bills / kPrinted;
+    Begin();
     ServerValues values;
     values.Int(1);
-    for (int k = 0; k < kPrinted; ++k) {
-      values.Int(static_cast<std::int32_t>(1 + (n * kPrinted + k) % site.Shape().bills));
-    }
-    raw.Run(count, values);
-    raw.Run(unit.commit);
-    ++n;
+    for (int k = 0; k < kPrinted; ++k) values.Int(PrintedId(site_, n % counts, k));
+    raw_.Run(count_, values);
+    raw_.Run(commit_);
   }
+
+ private:
+  Server::Statement count_ = raw_.Prepare(
+      "UPDATE t_Bill SET FPrintCount = FPrintCount + $1 WHERE FInterID IN(  $2,$3,$4,$5,$6)\r\n");
+};
+
+// The member given by `Member` and its baseline on either backend, as
+// "BM_<what>" on every backend.
+template <class Member, class OnSqlite, class OnServer>
+void RegisterWrite(const char* what) {
+  RegisterOnEach(
+      what,
+      [](benchmark::State& state, Backend backend) {
+        const Site& site = WritingSite(state, backend);
+        Member member(site);
+        std::unique_ptr<Baseline> baseline;
+        if (backend == Backend::SQLite) {
+          baseline = std::make_unique<OnSqlite>(site);
+        } else {
+          baseline = std::make_unique<OnServer>(site);
+        }
+        TimeInTurn(state, site, member, *baseline);
+      },
+      orvo::bench::SizedTimedByHand);
 }
 
-[[maybe_unused]] const bool kServerBaselinesRegistered = [] {
-  using orvo::bench::RegisterServerBaseline;
-  RegisterServerBaseline("InsertNoteRow", InsertNoteRowOnServer);
-  RegisterServerBaseline("UpdateUserNoteData", UpdateUserNoteDataOnServer);
-  RegisterServerBaseline("UpdatePrintCount", UpdatePrintCountOnServer);
+[[maybe_unused]] const bool kWritesRegistered = [] {
+  RegisterWrite<SaveAgain, SaveBySqlite, SaveOnServer>("InsertNoteRow");
+  RegisterWrite<ChooseTemplates, ChooseBySqlite, ChooseOnServer>("UpdateUserNoteData");
+  RegisterWrite<CountPrints, CountBySqlite, CountOnServer>("UpdatePrintCount");
   return true;
 }();
 

@@ -76,6 +76,30 @@ class InTurn {
   std::int64_t iteration_ = 0;
 };
 
+// A baseline: the statements of one of a site's calls, written by hand with
+// the database's own API on a connection of its own.
+class Baseline {
+ public:
+  virtual ~Baseline() = default;
+  // The site's n-th call.
+  virtual void Call(std::int64_t n) = 0;
+};
+
+// Times a member's calls and its baseline's in turn: in every iteration the
+// member makes the site's n-th call and the baseline the call `apart` after
+// it, so that neither finds in the caches the rows that the other just read
+// or wrote.
+template <class Member>
+void TimeCallsInTurn(benchmark::State& state, Member&& member, Baseline& baseline,
+                     std::int64_t apart) {
+  InTurn inTurn(state);
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    inTurn.Time([&] { member(n); }, [&] { baseline.Call(n + apart); });
+    ++n;
+  }
+}
+
 }  // namespace orvo::bench
 
 #endif  // ORVO_BENCH_IN_TURN_HPP_

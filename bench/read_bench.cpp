@@ -9,8 +9,7 @@
 // iteration (bench/in_turn.hpp): a read takes some twenty microseconds, and
 // two benchmarks timed minutes apart meet what else the machine does then by
 // chance, which moved the ratios of the larger stores by a third between
-// runs. The two calls of an iteration are consecutive calls of the site, so
-// neither reads the rows that the other just brought into the caches.
+// runs.
 // Argument: the site (0 busy, 1 ten thousand rows, 2 a million rows).
 
 #include <benchmark/benchmark.h>
@@ -31,6 +30,7 @@ namespace {
 
 using orvo::Variant;
 using orvo::bench::Backend;
+using orvo::bench::Baseline;
 using orvo::bench::BytesOf;
 using orvo::bench::CopiedValue;
 using orvo::bench::IntOf;
@@ -42,14 +42,6 @@ using orvo::bench::ServerValues;
 using orvo::bench::Site;
 using orvo::bench::SiteFor;
 using orvo::bench::TextOf;
-
-// A baseline: the statements of the n-th call of the site, run by hand on a
-// connection of its own.
-class Baseline {
- public:
-  virtual ~Baseline() = default;
-  virtual void Call(std::int64_t n) = 0;
-};
 
 struct CatalogueRow {
   std::int32_t billType, billId, sel;
@@ -402,27 +394,24 @@ struct Read {
   std::unique_ptr<Baseline> (*baseline)(Backend, Site&);
 };
 
-// Calls a reading member late-bound as the 2m-th call's user, for its bill
-// type (or report), and its baseline as the next call's, in turn.
+// Calls a reading member late-bound as the n-th call's user, for its bill
+// type (or report), in turn with its baseline's call half the site's callers
+// later.
 void TimeInTurn(benchmark::State& state, Backend backend, const Read& read) {
   LateBound object(read.progId);
   Site& site = SiteFor(state, backend);
   const std::unique_ptr<Baseline> baseline = read.baseline(backend, site);
-  orvo::bench::InTurn inTurn(state);
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    inTurn.Time(
-        [&] {
-          const std::int32_t user = site.UserOf(n);
-          orvo::host::ServiceHub::Current()->SignIn(static_cast<std::int16_t>(user),
-                                                    orvo::bench::UserName(user));
-          Variant result = object.Call(
-              read.member, {site.Dsn(), read.reports ? site.ReportOf(n) : site.BillTypeOf(n)});
-          benchmark::DoNotOptimize(result);
-        },
-        [&] { baseline->Call(n + 1); });
-    n += 2;
-  }
+  orvo::bench::TimeCallsInTurn(
+      state,
+      [&](std::int64_t n) {
+        const std::int32_t user = site.UserOf(n);
+        orvo::host::ServiceHub::Current()->SignIn(static_cast<std::int16_t>(user),
+                                                  orvo::bench::UserName(user));
+        Variant result = object.Call(
+            read.member, {site.Dsn(), read.reports ? site.ReportOf(n) : site.BillTypeOf(n)});
+        benchmark::DoNotOptimize(result);
+      },
+      *baseline, site.Callers() / 2);
 }
 
 // Each reading member as "BM_<member>" on every backend, its baseline timed

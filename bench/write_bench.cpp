@@ -27,6 +27,7 @@ namespace {
 
 using orvo::Variant;
 using orvo::bench::Backend;
+using orvo::bench::Baseline;
 using orvo::bench::LateBound;
 using orvo::bench::Raw;
 using orvo::bench::RegisterOnEach;
@@ -116,8 +117,8 @@ class SaveAgain {
 
 // What the history costs a write: the same save with the store keeping the
 // default number of versions of each template, and keeping none as its
-// baseline, timed in turn as every write is (TimeInTurn below), the store
-// told before each save, untimed, how many versions to keep.
+// baseline, a save of each timed in turn, the store told before each,
+// untimed, how many versions to keep.
 void InsertNoteRowHistory(benchmark::State& state, Backend backend) {
   Site& site = WritingSite(state, backend);
   HistoryKeep keep(site, backend);
@@ -133,31 +134,6 @@ void InsertNoteRowHistory(benchmark::State& state, Backend backend) {
 [[maybe_unused]] const bool kInsertNoteRowHistory =
     (RegisterOnEach("InsertNoteRowHistory", InsertNoteRowHistory, orvo::bench::SizedTimedByHand),
      true);
-
-// A baseline: the statements of a write, by hand, on a connection of its own.
-class Baseline {
- public:
-  virtual ~Baseline() = default;
-  // The write of the site's n-th call.
-  virtual void Call(std::int64_t n) = 0;
-};
-
-// A call of the member and one of its baseline in every iteration, timed in
-// turn: the disk paces a write, and changes its pace for minutes at a time,
-// so that two benchmarks timed apart would compare a slow period with a fast
-// one. The member makes the site's n-th call and the baseline its call half
-// the callers later, so that neither writes a user's rows just after the
-// other wrote them.
-template <class Member>
-void TimeInTurn(benchmark::State& state, const Site& site, Member& member, Baseline& baseline) {
-  orvo::bench::InTurn inTurn(state);
-  const std::int64_t apart = site.Callers() / 2;
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    inTurn.Time([&] { member(n); }, [&] { baseline.Call(n + apart); });
-    ++n;
-  }
-}
 
 // On SQLite, with its own API on the site's file, each unit of work begun
 // as a writing one, as the member's is.
@@ -478,7 +454,10 @@ class CountOnServer final : public ServerBaseline {
 };
 
 // The member given by `Member` and its baseline on either backend, as
-// "BM_<what>" on every backend.
+// "BM_<what>" on every backend: a call of each in every iteration, timed in
+// turn, as the disk paces a write and changes its pace for minutes at a
+// time, so that two benchmarks timed apart would compare a slow period with
+// a fast one.
 template <class Member, class OnSqlite, class OnServer>
 void RegisterWrite(const char* what) {
   RegisterOnEach(
@@ -492,7 +471,7 @@ void RegisterWrite(const char* what) {
         } else {
           baseline = std::make_unique<OnServer>(site);
         }
-        TimeInTurn(state, site, member, *baseline);
+        orvo::bench::TimeCallsInTurn(state, member, *baseline, site.Callers() / 2);
       },
       orvo::bench::SizedTimedByHand);
 }

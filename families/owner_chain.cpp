@@ -11,7 +11,10 @@ std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
                                          std::string_view pattern, std::span<const Hole> holes,
                                          std::size_t maxRecords) {
   const Hole owners[] = {
-      HasHole(pattern, "user") ? Hole("user", context.UserID()) : Hole("user", Verbatim{}),
+      Hole("user", Deferred{[](const void* source) -> std::int32_t {
+                              return static_cast<const component::MethodContext*>(source)->UserID();
+                            },
+                            &context}),
       Hole("manager", kManagerUser)};
   return context.Connection().Execute(FilledStatement(pattern, holes, owners), maxRecords);
 }

@@ -87,11 +87,22 @@ Hole::Hole(std::string_view holeName, Quoted text)
     : name_(holeName), kind_(Kind::Quoted), text_(text.text) {}
 Hole::Hole(std::string_view holeName, Verbatim text)
     : name_(holeName), kind_(Kind::Verbatim), text_(text.text) {}
+Hole::Hole(std::string_view holeName, Deferred number)
+    : name_(holeName), kind_(Kind::Deferred), deferred_(number) {}
+
+std::int32_t Hole::Number() const {
+  if (kind_ == Kind::Deferred) {
+    number_ = deferred_.find(deferred_.source);
+    kind_ = Kind::Number;
+  }
+  return number_;
+}
 
 std::string Hole::Written() const {
   switch (kind_) {
     case Kind::Number:
-      return std::to_string(number_);
+    case Kind::Deferred:
+      return std::to_string(Number());
     case Kind::Quoted:
       return QuotesDoubled(text_);
     case Kind::Verbatim:
@@ -101,16 +112,13 @@ std::string Hole::Written() const {
 }
 
 std::optional<Variant> Hole::Bound(bool quoted) const {
-  if (quoted) return kind_ == Kind::Number ? Variant(std::to_string(number_)) : Variant(text_);
-  switch (kind_) {
-    case Kind::Number:
-      return Variant(number_);
-    case Kind::Verbatim:
-      return NumberOf(text_);
-    case Kind::Quoted:
-      break;
+  if (kind_ == Kind::Number || kind_ == Kind::Deferred) {
+    return quoted ? Variant(std::to_string(Number())) : Variant(Number());
   }
-  return std::nullopt;
+  if (quoted) return Variant(text_);
+  // A text that stands in the statement as it is binds only where it reads
+  // as a number there.
+  return kind_ == Kind::Verbatim ? NumberOf(text_) : std::nullopt;
 }
 
 const Hole& HoleNamed(std::span<const Hole> holes, std::string_view name,
@@ -290,14 +298,6 @@ std::string_view FilledStatement::Shape() const {
 
 std::uint64_t PatternsReadByThisThread() {
   return patternsRead;
-}
-
-bool HasHole(std::string_view pattern, std::string_view name) {
-  // The pattern as read once: asked before nearly every run of it.
-  for (const Piece& piece : SlotOf(pattern)->pieces) {
-    if (piece.hasHole && piece.hole == name) return true;
-  }
-  return false;
 }
 
 }  // namespace orvo::families

@@ -44,11 +44,20 @@ struct Verbatim {
   std::string_view text;
 };
 
+// A number found only when a statement's text or values need it, once:
+// `find(source)`. For a value the host is asked for, so that it is asked
+// (and its journal records the asking) only for a pattern with the hole.
+struct Deferred {
+  std::int32_t (*find)(const void* source);
+  const void* source;
+};
+
 class Hole {
  public:
   Hole(std::string_view holeName, std::int32_t number);
   Hole(std::string_view holeName, Quoted text);
   Hole(std::string_view holeName, Verbatim text);
+  Hole(std::string_view holeName, Deferred number);
 
   std::string_view Name() const { return name_; }
   // The value as it stands in the statement's text.
@@ -59,10 +68,14 @@ class Hole {
   std::optional<Variant> Bound(bool quoted) const;
 
  private:
-  enum class Kind { Number, Quoted, Verbatim };
+  enum class Kind { Number, Quoted, Verbatim, Deferred };
+  // The number of a Number, or of a Deferred once found.
+  std::int32_t Number() const;
+
   std::string_view name_;
-  Kind kind_;
-  std::int32_t number_ = 0;
+  mutable Kind kind_;  // a Deferred becomes a Number when it is found
+  mutable std::int32_t number_ = 0;
+  Deferred deferred_{};
   std::string text_;  // of a Quoted or Verbatim value, as given
 };
 
@@ -110,9 +123,6 @@ class FilledStatement final : public ado::ShapedStatement {
 // when there is none.
 const Hole& HoleNamed(std::span<const Hole> holes, std::string_view name,
                       std::span<const Hole> more = {});
-
-// Whether `pattern` has the hole `name`.
-bool HasHole(std::string_view pattern, std::string_view name);
 
 // How many times this thread has read a pattern: once for each pattern it
 // runs, and again only when the text at its address has changed or the

@@ -47,6 +47,8 @@ struct Verbatim {
 // A number found only when a statement's text or values need it, once:
 // `find(source)`. For a value the host is asked for, so that it is asked
 // (and its journal records the asking) only for a pattern with the hole.
+// The hole keeps the number it found, so a hole holding one is used on one
+// thread, as the holes of a call are.
 struct Deferred {
   std::int32_t (*find)(const void* source);
   const void* source;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "ado/bound_value.hpp"
+#include "ado/columns_read.hpp"
 #include "ado/connection_string.hpp"
 #include "ado/statement_observer.hpp"
 #include "orvo/ado/connection.hpp"
@@ -58,9 +59,10 @@ class Backend {
 
   // Runs a statement already in its shape: `values` for its markers, in
   // order; nothing in it is lifted out. Reads at most `maxRecords` of its
-  // rows, all of them for 0 (ADO's MaxRecords).
+  // rows, all of them for 0 (ADO's MaxRecords), and of each row the columns
+  // that `read` names, every column when it is null.
   virtual ResultSet ExecuteShape(std::string_view shape, std::span<const BoundValue> values,
-                                 std::size_t maxRecords) = 0;
+                                 std::size_t maxRecords, const ColumnsRead* read) = 0;
   // What this backend runs for that shape: adapted to its dialect.
   virtual RanStatement RanShape(std::string_view shape, std::span<const BoundValue> values) = 0;
 

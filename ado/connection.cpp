@@ -137,7 +137,7 @@ std::shared_ptr<Recordset> Connection::Rows(ResultSet result) {
 }
 
 std::shared_ptr<Recordset> Connection::Execute(const ShapedStatement& statement,
-                                               std::size_t maxRecords) {
+                                               std::size_t maxRecords, const ColumnsRead* read) {
   const std::shared_ptr<StatementObserver> observer = observer_;
   std::span<const BoundValue> values = statement.Values();
   if (statement.ShapeKnownWellFormed()) {
@@ -153,7 +153,7 @@ std::shared_ptr<Recordset> Connection::Execute(const ShapedStatement& statement,
       observer->BeforeExecute(text, {});
       observer->Adapted(text, backend_->RanShape(statement.Shape(), values));
     }
-    result = backend_->ExecuteShape(statement.Shape(), values, maxRecords);
+    result = backend_->ExecuteShape(statement.Shape(), values, maxRecords, read);
   } catch (const AutomationError& error) {
     if (observer) observer->AfterExecute(text, &error);
     throw;

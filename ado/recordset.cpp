@@ -1,7 +1,10 @@
 #include "orvo/ado/recordset.hpp"
 
+#include <optional>
+#include <stdexcept>
+
+#include "ado/columns_read.hpp"
 #include "ado/errors.hpp"
-#include "automation/ascii.hpp"
 #include "orvo/ado/connection.hpp"
 
 namespace orvo::ado {
@@ -90,16 +93,8 @@ Field Recordset::Fields(std::int32_t index) {
 Field Recordset::Fields(std::string_view name) {
   RequireOpen();
   if (result_.columns) {
-    const std::uint64_t key = NameKey(name);
-    const std::vector<ColumnInfo>& columns = *result_.columns;
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-      const ColumnInfo& column = columns[i];
-      if (column.key != key || column.name.size() != name.size()) continue;
-      // The keys held the first eight bytes; only a longer name has more to compare.
-      if (name.size() <= 8 ||
-          ascii::EqualsIgnoreCase(std::string_view(column.name).substr(8), name.substr(8))) {
-        return Field(this, i);
-      }
+    if (const std::optional<std::size_t> column = ColumnNamed(*result_.columns, name)) {
+      return Field(this, *column);
     }
   }
   throw ItemNotFoundError("ADODB.Fields");
@@ -118,6 +113,11 @@ void Recordset::SettleDate(std::size_t column, Variant& value) const {
 void Recordset::NoCell() const {
   RequireOpen();
   throw NoCurrentRecordError("ADODB.Field");
+}
+
+void Recordset::NotRead(std::size_t column) const {
+  throw std::logic_error("the column " + (*result_.columns)[column].name +
+                         " was left out by the read that ran its statement");
 }
 
 }  // namespace orvo::ado

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "ado/columns_read.hpp"
 #include "families/owner_chain.hpp"
 #include "families/print_data.hpp"
 #include "orvo/ado/recordset.hpp"
@@ -68,18 +69,25 @@ std::shared_ptr<Dictionary> BillTypeSet(std::string_view list) {
   return set;
 }
 
+// What is read of an assignment row: the statement selects all of it.
+constexpr std::string_view kBillId = "FBillId";
+constexpr std::string_view kBillType = "FBillType";
+constexpr std::string_view kName = "fname";
+constexpr std::string_view kData = "fData";
+const ado::ColumnsRead kAssignmentRead{kBillId, kBillType, kName, kData};
+
 std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
                                             const CurrentNoteStatements& statements,
                                             std::span<const families::Hole> holes) {
   ado::Connection& connection = context.Connection();
-  auto rows = families::RunOwned(context, statements.assignments, holes);
+  auto rows = families::RunOwned(context, statements.assignments, holes, 0, &kAssignmentRead);
   auto result = std::make_shared<Dictionary>();
   if (!rows->Eof()) {
     // Looked up once: a field reads whichever row is current.
-    const ado::Field billId = rows->Fields("FBillId");
-    const ado::Field billType = rows->Fields("FBillType");
-    const ado::Field name = rows->Fields("fname");
-    const ado::Field data = rows->Fields("fData");
+    const ado::Field billId = rows->Fields(kBillId);
+    const ado::Field billType = rows->Fields(kBillType);
+    const ado::Field name = rows->Fields(kName);
+    const ado::Field data = rows->Fields(kData);
     do {
       const std::int32_t bill_id = CLng(billId.Value());
       const std::int32_t bill_type = CLng(billType.Value());

@@ -14,6 +14,9 @@ namespace {
 constexpr component::MethodConvention kConvention{
     .start = component::MethodConvention::Start::Complete, .completeAtEnd = false};
 
+// The chosen template's bill type and id, of both tables.
+const families::ChosenColumns kBillColumns("FBillType", "FBillId");
+
 // The first statement of the sub-type chain joins with two blanks before
 // "Where", every other with three.
 constexpr std::string_view kStandardSubTypeChain[] = {
@@ -46,8 +49,7 @@ constexpr families::PrintDataStatements kStandard{
     .managerSettings =
         "Select FData from T_PrintExport where fbilltype={type} and fbillid=0  and "
         "FPreparerId={manager}",
-    .keyColumn = "FBillType",
-    .idColumn = "FBillId"};
+    .chosen = &kBillColumns};
 
 // Both the assignment row and the template belong to the partition.
 constexpr std::string_view kPartitionedSubTypeChain[] = {
@@ -82,8 +84,7 @@ constexpr families::PrintDataStatements kPartitioned{
     .managerSettings =
         "Select FData from T_PrintExportLM where fbilltype={type} and fbillid=0 "
         "AND FDataFrom = {dataFrom}  and FPreparerId={manager}",
-    .keyColumn = "FBillType",
-    .idColumn = "FBillId"};
+    .chosen = &kBillColumns};
 
 }  // namespace
 

@@ -9,14 +9,14 @@ namespace orvo::families {
 
 std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
                                          std::string_view pattern, std::span<const Hole> holes,
-                                         std::size_t maxRecords) {
+                                         std::size_t maxRecords, const ado::ColumnsRead* read) {
   const Hole owners[] = {
       Hole("user", Deferred{[](const void* source) -> std::int32_t {
                               return static_cast<const component::MethodContext*>(source)->UserID();
                             },
                             &context}),
       Hole("manager", kManagerUser)};
-  return context.Connection().Execute(FilledStatement(pattern, holes, owners), maxRecords);
+  return context.Connection().Execute(FilledStatement(pattern, holes, owners), maxRecords, read);
 }
 
 std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
@@ -33,10 +33,11 @@ std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
 
 std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
                                            std::span<const std::string_view> chain,
-                                           std::span<const Hole> holes, std::size_t maxRecords) {
+                                           std::span<const Hole> holes, std::size_t maxRecords,
+                                           const ado::ColumnsRead* read) {
   std::shared_ptr<ado::Recordset> rows;
   for (const std::string_view pattern : chain) {
-    rows = RunOwned(context, pattern, holes, maxRecords);
+    rows = RunOwned(context, pattern, holes, maxRecords, read);
     if (!rows->Eof()) break;
   }
   return rows;

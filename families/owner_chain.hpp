@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ado/columns_read.hpp"
 #include "component/frame.hpp"
 #include "families/statement.hpp"
 #include "orvo/ado/recordset.hpp"
@@ -26,10 +27,12 @@ namespace orvo::families {
 
 // Runs `pattern` on the working connection with the caller's holes, {user}
 // and {manager} filled; the recordset holds at most `maxRecords` rows, all
-// of them for 0, as ado::Connection::Execute.
+// of them for 0, and only the columns `read` names when it is given, as
+// ado::Connection::Execute.
 std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
                                          std::string_view pattern, std::span<const Hole> holes,
-                                         std::size_t maxRecords = 0);
+                                         std::size_t maxRecords = 0,
+                                         const ado::ColumnsRead* read = nullptr);
 
 // Runs the statements of `chain` in order on the working connection until one
 // gives a row; the last recordset run (at its end when none gave a row).
@@ -41,7 +44,8 @@ std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
 
 std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
                                            std::span<const std::string_view> chain,
-                                           std::span<const Hole> holes, std::size_t maxRecords = 0);
+                                           std::span<const Hole> holes, std::size_t maxRecords = 0,
+                                           const ado::ColumnsRead* read = nullptr);
 inline std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
                                                   std::initializer_list<std::string_view> chain,
                                                   std::span<const Hole> holes,

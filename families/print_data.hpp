@@ -20,19 +20,38 @@
 #include <string_view>
 #include <vector>
 
+#include "ado/columns_read.hpp"
 #include "component/frame.hpp"
 #include "families/statement.hpp"
 #include "orvo/host/collections.hpp"
 
 namespace orvo::families {
 
+// The columns read of the chosen template's row: its body ("FBlob"), the
+// entry's key (bill type or report) and the template id. The chains select
+// the whole assignment row besides; only these are copied out of it.
+class ChosenColumns {
+ public:
+  ChosenColumns(std::string_view keyColumn, std::string_view idColumn)
+      : key_(keyColumn), id_(idColumn), read_{kBody, keyColumn, idColumn} {}
+
+  static constexpr std::string_view kBody = "fblob";
+  std::string_view Key() const { return key_; }
+  std::string_view Id() const { return id_; }
+  const ado::ColumnsRead& Read() const { return read_; }
+
+ private:
+  std::string_view key_;
+  std::string_view id_;
+  ado::ColumnsRead read_;
+};
+
 struct PrintDataStatements {
   std::span<const std::string_view> subTypeChain;  // tried in order when a sub-type is given
   std::span<const std::string_view> plainChain;    // and when none is
   std::string_view userSettings;                   // the settings text of the user's row
   std::string_view managerSettings;                // and of the manager user's
-  std::string_view keyColumn;                      // the entry's key: bill type or report,
-  std::string_view idColumn;                       // then template id
+  const ChosenColumns* chosen;                     // what is read of the chosen row
 };
 
 // An empty Dictionary when no template is found, else one entry keyed

@@ -14,6 +14,9 @@ namespace {
 constexpr component::MethodConvention kConvention{
     .start = component::MethodConvention::Start::Complete, .completeAtEnd = false};
 
+// The chosen template's report and id.
+const families::ChosenColumns kReportColumns("FRptId", "FNoteId");
+
 constexpr std::string_view kStandardSubTypeChain[] = {
     "Select c.FData as FBlob,i.* From T_RptExcelPrintExport i inner Join "
     "T_RptExcelPrintExportNote c  On i.FNoteId=c.FId  Where i.FRptId={report} And i.FSel=1 and "
@@ -39,8 +42,7 @@ constexpr families::PrintDataStatements kStandard{
     .managerSettings =
         "Select FData from T_RptExcelPrintExport where FRptId={report} and "
         "FNoteId=0  and FPreparerId={manager}",
-    .keyColumn = "FRptId",
-    .idColumn = "FNoteId"};
+    .chosen = &kReportColumns};
 
 constexpr std::string_view kReportClassSubTypeChain[] = {
     "Select c.FData as FBlob,i.* From T_RptExcelPrintExport i inner Join "
@@ -67,8 +69,7 @@ constexpr families::PrintDataStatements kReportClass{.subTypeChain = kReportClas
                                                      .plainChain = kReportClassPlainChain,
                                                      .userSettings = kStandard.userSettings,
                                                      .managerSettings = kStandard.managerSettings,
-                                                     .keyColumn = "FRptId",
-                                                     .idColumn = "FNoteId"};
+                                                     .chosen = &kReportColumns};
 
 template <class T>
 std::shared_ptr<Dictionary> ReadReportPrintData(T& self, const std::string& sDsn,

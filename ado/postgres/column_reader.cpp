@@ -187,11 +187,14 @@ ColumnReader::ColumnReader(const PGresult* description, std::vector<std::string>
   columns_ = std::make_shared<const std::vector<ColumnInfo>>(std::move(columns));
 }
 
-ResultSet ColumnReader::ReadAll(const PGresult* result, std::size_t maxRecords) const {
+ResultSet ColumnReader::ReadAll(const PGresult* result, std::size_t maxRecords,
+                                const ColumnsRead* read) const {
   ResultSet set;
   set.hasRows = !types_.empty();
   set.columns = columns_;
   if (types_.empty()) return set;
+  const std::uint64_t skipped = skipped_.Of(*columns_, read);
+  set.skipped = skipped;
   int rows = PQntuples(result);
   if (maxRecords != 0 && maxRecords < static_cast<std::size_t>(rows)) {
     rows = static_cast<int>(maxRecords);
@@ -200,6 +203,10 @@ ResultSet ColumnReader::ReadAll(const PGresult* result, std::size_t maxRecords) 
   set.values.reserve(static_cast<std::size_t>(rows) * types_.size());
   for (int row = 0; row < rows; ++row) {
     for (std::size_t i = 0; i < types_.size(); ++i) {
+      if (skipped != 0 && ((skipped >> i) & 1) != 0) {
+        set.values.emplace_back();
+        continue;
+      }
       const int column = static_cast<int>(i);
       if (PQgetisnull(result, row, column) != 0) {
         set.values.push_back(Variant::Null());

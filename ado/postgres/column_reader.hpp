@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "ado/columns_read.hpp"
 #include "orvo/ado/recordset.hpp"
 
 namespace orvo::ado::postgres {
@@ -27,10 +28,13 @@ class ColumnReader {
   ColumnReader(const PGresult* description, std::vector<std::string> names);
 
   // Every row of `result`, or its first `maxRecords` when that is not 0,
-  // with the columns.
-  ResultSet ReadAll(const PGresult* result, std::size_t maxRecords) const;
+  // with the columns, of each row the values of the columns `read` names
+  // (all without it).
+  ResultSet ReadAll(const PGresult* result, std::size_t maxRecords,
+                    const ColumnsRead* read = nullptr) const;
 
  private:
+  SkippedColumns skipped_;
   std::shared_ptr<const std::vector<ColumnInfo>> columns_;
   std::vector<Oid> types_;
 };

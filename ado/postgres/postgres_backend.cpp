@@ -210,7 +210,7 @@ class PostgresBackend final : public ShapedBackend {
   }
 
   ResultSet ExecuteShape(std::string_view text, std::span<const BoundValue> values,
-                         std::size_t maxRecords) override {
+                         std::size_t maxRecords, const ColumnsRead* read) override {
     Started();
     return Run(
         ShapeOf(text),
@@ -222,7 +222,7 @@ class PostgresBackend final : public ShapedBackend {
           for (const BoundValue& value : values) types.push_back(postgres::TypeOf(value.value));
           return types;
         },
-        maxRecords);
+        maxRecords, read);
   }
 
   // The transaction goes to the server with the first request made in it,
@@ -374,9 +374,10 @@ class PostgresBackend final : public ShapedBackend {
   }
 
   // The server sends every row; only the first `maxRecords` (0: all) are
-  // converted.
+  // converted, and of each the columns `read` names (all without it).
   template <class Bind, class Types>
-  ResultSet Run(Shape& shape, Bind&& bind, Types&& types, std::size_t maxRecords) {
+  ResultSet Run(Shape& shape, Bind&& bind, Types&& types, std::size_t maxRecords,
+                const ColumnsRead* read = nullptr) {
     if (shape.runsNothing) return ResultSet{};
     Prepare(shape, types);
     bind(*shape.statement);
@@ -400,7 +401,7 @@ class PostgresBackend final : public ShapedBackend {
       return ResultSet{};
     }
     if (shape.recordsIdentity) return ResultSet{};
-    return shape.columns->ReadAll(result.get(), maxRecords);
+    return shape.columns->ReadAll(result.get(), maxRecords, read);
   }
 
   template <class Types>

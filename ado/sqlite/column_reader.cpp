@@ -60,50 +60,51 @@ DataTypeEnum StoredType(sqlite3_value* value) {
   }
 }
 
-Variant ReadInteger(sqlite3_int64 v, DataTypeEnum declared) {
-  if (declared == adBoolean) return Variant(v != 0);
-  if (declared == adSmallInt && v >= std::numeric_limits<std::int16_t>::min() &&
-      v <= std::numeric_limits<std::int16_t>::max()) {
-    return Variant(static_cast<std::int16_t>(v));
+// Each value is made where it goes, in the row's array, as the alternative
+// it holds: a value made apart and moved in would cost a move and the
+// destruction of what it was moved from, for every column of every row.
+void AppendInteger(std::vector<Variant>& values, sqlite3_int64 v, DataTypeEnum declared) {
+  if (declared == adBoolean) {
+    values.emplace_back(v != 0);
+  } else if (declared == adSmallInt && v >= std::numeric_limits<std::int16_t>::min() &&
+             v <= std::numeric_limits<std::int16_t>::max()) {
+    values.emplace_back(static_cast<std::int16_t>(v));
+  } else if (FitsLong(v)) {
+    values.emplace_back(static_cast<std::int32_t>(v));
+  } else {
+    values.emplace_back(static_cast<double>(v));
   }
-  if (FitsLong(v)) return Variant(static_cast<std::int32_t>(v));
-  return Variant(static_cast<double>(v));
 }
 
-Variant ReadBlob(sqlite3_value* value) {
+void AppendBlob(std::vector<Variant>& values, sqlite3_value* value) {
   const auto* data = static_cast<const std::uint8_t*>(sqlite3_value_blob(value));
   const auto size = static_cast<std::size_t>(sqlite3_value_bytes(value));
-  return data == nullptr ? Variant(Bytes()) : Variant::CopyOf(ByteSpan(data, size));
+  values.push_back(data == nullptr ? Variant(Bytes()) : Variant::CopyOf(ByteSpan(data, size)));
 }
 
-Variant ReadValue(sqlite3_value* value, DataTypeEnum declared) {
+void AppendValue(std::vector<Variant>& values, sqlite3_value* value, DataTypeEnum declared) {
   switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-      return ReadInteger(sqlite3_value_int64(value), declared);
+      AppendInteger(values, sqlite3_value_int64(value), declared);
+      return;
     case SQLITE_FLOAT:
-      return Variant(sqlite3_value_double(value));
+      values.emplace_back(sqlite3_value_double(value));
+      return;
     case SQLITE_TEXT: {
-      if (declared == adLongVarBinary) return ReadBlob(value);
+      if (declared == adLongVarBinary) return AppendBlob(values, value);
       // A date column's text stays text here: the Recordset reads it as a
       // date when it is asked for (ResultSet::datesAsText).
       const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
-      return Variant(std::string(data != nullptr ? data : "",
-                                 static_cast<std::size_t>(sqlite3_value_bytes(value))));
+      values.emplace_back(std::string_view(data != nullptr ? data : "",
+                                           static_cast<std::size_t>(sqlite3_value_bytes(value))));
+      return;
     }
     case SQLITE_BLOB:
-      return ReadBlob(value);
+      return AppendBlob(values, value);
     default:
-      return Variant::Null();
+      values.push_back(Variant::Null());
   }
 }
-
-// Reads a value where it is converted to, so that the row's array is filled
-// in place rather than with a value moved in and then destroyed.
-struct InPlace {
-  sqlite3_value* value;
-  DataTypeEnum declared;
-  operator Variant() const { return ReadValue(value, declared); }
-};
 
 }  // namespace
 
@@ -121,10 +122,13 @@ ColumnReader::ColumnReader(sqlite3_stmt* stmt) {
   columns_ = std::make_shared<const std::vector<ColumnInfo>>(std::move(columns));
 }
 
-ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt, std::size_t maxRecords) const {
+ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt, std::size_t maxRecords,
+                                const ColumnsRead* read) const {
   ResultSet result;
   result.hasRows = !declared_.empty();
   result.datesAsText = dates_;
+  const std::uint64_t skipped = skipped_.Of(*columns_, read);
+  result.skipped = skipped;
   // Room for a few rows: most statements of the classes give one or two.
   result.values.reserve(declared_.size() * 2);
   // The types of undeclared columns are settled by this run's values.
@@ -135,9 +139,14 @@ ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt, std::size_t max
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW) throw ErrorFromDatabase(db, rc);
     for (std::size_t i = 0; i < declared_.size(); ++i) {
+      // A column left out costs an Empty value, not a read of SQLite's.
+      if (skipped != 0 && ((skipped >> i) & 1) != 0) {
+        result.values.emplace_back();
+        continue;
+      }
       sqlite3_value* value = sqlite3_column_value(stmt, static_cast<int>(i));
       if (undeclared_ && settled[i].type == adVariant) settled[i].type = StoredType(value);
-      result.values.emplace_back(InPlace{value, declared_[i]});
+      AppendValue(result.values, value, declared_[i]);
     }
   }
   result.columns =

@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "ado/columns_read.hpp"
 #include "orvo/ado/recordset.hpp"
 
 namespace orvo::ado::sqlite {
@@ -27,10 +28,13 @@ class ColumnReader {
 
   // Steps the statement (bound and reset by the caller) through every row,
   // or its first `maxRecords` when that is not 0, and gives them with the
-  // columns; raises the database's error when a step fails.
-  ResultSet ReadAll(sqlite3* db, sqlite3_stmt* stmt, std::size_t maxRecords) const;
+  // columns, of each row the values of the columns `read` names (all without
+  // it); raises the database's error when a step fails.
+  ResultSet ReadAll(sqlite3* db, sqlite3_stmt* stmt, std::size_t maxRecords,
+                    const ColumnsRead* read = nullptr) const;
 
  private:
+  SkippedColumns skipped_;
   std::shared_ptr<const std::vector<ColumnInfo>> columns_;
   std::vector<DataTypeEnum> declared_;  // adVariant where nothing is declared
   bool undeclared_ = false;             // a column takes the type of its values

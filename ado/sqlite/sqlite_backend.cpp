@@ -113,14 +113,14 @@ class SqliteBackend final : public ShapedBackend {
   }
 
   ResultSet ExecuteShape(std::string_view text, std::span<const BoundValue> values,
-                         std::size_t maxRecords) override {
+                         std::size_t maxRecords, const ColumnsRead* read) override {
     return Run(
         ShapeOf(text),
         [&](sqlite::Statement& statement) {
           BindShapeValues(values, static_cast<std::size_t>(statement.MarkerCount()), kProvider,
                           Binder{statement});
         },
-        maxRecords);
+        maxRecords, read);
   }
 
   void AcceptEarlierSchemas() override {
@@ -190,9 +190,11 @@ class SqliteBackend final : public ShapedBackend {
   }
 
   // Prepares the shape when it runs for the first time, binds its markers
-  // with `bind`, and reads its rows, at most `maxRecords` of them (0: all).
+  // with `bind`, and reads its rows, at most `maxRecords` of them (0: all),
+  // and of each the columns `read` names (all without it).
   template <class Binder>
-  ResultSet Run(Shape& shape, Binder&& bind, std::size_t maxRecords) {
+  ResultSet Run(Shape& shape, Binder&& bind, std::size_t maxRecords,
+                const ColumnsRead* read = nullptr) {
     Prepare(shape);
     sqlite::Statement& statement = *shape.statement;
     if (statement.empty()) return ResultSet{};
@@ -204,7 +206,7 @@ class SqliteBackend final : public ShapedBackend {
       ~ResetOnExit() { statement.Reset(); }
     } reset{statement};
     bind(statement);
-    return shape.columns->ReadAll(db_.get(), statement.get(), maxRecords);
+    return shape.columns->ReadAll(db_.get(), statement.get(), maxRecords, read);
   }
 
   void Prepare(Shape& shape) {

@@ -2,11 +2,13 @@
 
 #include <cstddef>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "ado/columns_read.hpp"
 #include "ado/shaped_statement.hpp"
 #include "ado_test_support.hpp"
 
@@ -138,6 +140,70 @@ TEST_P(BackendTest, AShapeReadsAtMostTheRowsAskedForAndRunsAgainFromTheStart) {
   EXPECT_EQ(read(1), "a");
   cn_->Execute("insert into T_PrintExport (FBillType,FName) values (28,'0')");
   EXPECT_EQ(read(0), "0abc");
+}
+
+// The library's own reads name the columns they use of a "Select *"; the
+// others are not copied, and reading one is a fault of the read.
+TEST_P(BackendTest, AReadThatNamesItsColumnsHoldsOnlyThoseAndRefusesTheOthers) {
+  cn_->Execute(
+      "insert into T_PrintExport (FBillType,FBillId,FName,FData,FBillTypeSub) values "
+      "(28,5,'a','body a','x'),(28,6,'b','body b','y')");
+  const Shaped rows("select * from T_PrintExport where FBillType=? order by FBillId",
+                    {{adInteger, Variant(28)}});
+  const auto text = [](const std::shared_ptr<Recordset>& read, std::string_view name) {
+    return read->Fields(name).Value().AsString();
+  };
+  // Names are found as Fields finds them: without regard to case, past
+  // their first eight letters too.
+  const ColumnsRead names{"fname", "FBILLTYPESUB"};
+  const ColumnsRead bodies{"FData"};
+  for (int turn = 0; turn < 2; ++turn) {
+    auto read = cn_->Execute(rows, 0, &names);
+    EXPECT_EQ(read->FieldCount(), 10);  // every column is still there
+    EXPECT_EQ(text(read, "FName") + text(read, "fBillTypeSub"), "ax");
+    EXPECT_THROW(read->Fields("FData").Value(), std::logic_error);
+    EXPECT_THROW(read->Fields("FBillId").Value(), std::logic_error);
+    read->MoveNext();
+    EXPECT_EQ(text(read, "FName") + text(read, "FBillTypeSub"), "by");
+    // Another read of the same statement has its own columns.
+    read = cn_->Execute(rows, 1, &bodies);
+    EXPECT_EQ(text(read, "fdata"), "body a");
+    EXPECT_THROW(read->Fields("FName").Value(), std::logic_error);
+    // And a run without a read has them all.
+    EXPECT_EQ(text(cn_->Execute(rows), "FName"), "a");
+  }
+  // A name the statement lacks leaves every column read, so that asking for
+  // it raises what it raises without a read.
+  const ColumnsRead stray{"FName", "FNoSuchColumn"};
+  auto read = cn_->Execute(rows, 0, &stray);
+  EXPECT_EQ(text(read, "FData"), "body a");
+  EXPECT_EQ(ErrorOf([&] { read->Fields("FNoSuchColumn"); }).number(), kErrItemNotFound);
+  // More reads of one statement than its reader remembers: each still gets
+  // its own columns.
+  const ColumnsRead each[] = {{"FName"}, {"FData"}, {"FBillTypeSub"},
+                              {"FName"}, {"FData"}, {"FBillTypeSub"}};
+  const char* const wanted[] = {"FName", "FData", "FBillTypeSub"};
+  for (int turn = 0; turn < 2; ++turn) {
+    for (std::size_t i = 0; i < std::size(each); ++i) {
+      read = cn_->Execute(rows, 1, &each[i]);
+      EXPECT_NO_THROW(read->Fields(wanted[i % 3]).Value()) << i;
+      EXPECT_THROW(read->Fields(wanted[(i + 1) % 3]).Value(), std::logic_error) << i;
+    }
+  }
+}
+
+// A statement of more columns than a read can mark has every one read.
+TEST_P(BackendTest, AReadOfAStatementOfManyColumnsHoldsThemAll) {
+  std::string select = "select 0 as c0";
+  for (int i = 1; i <= 64; ++i) {
+    select += ", " + std::to_string(i) + " as c" + std::to_string(i);
+  }
+  const Shaped wide(select, {});
+  const ColumnsRead first{"c0"};
+  const auto read = cn_->Execute(wide, 0, &first);
+  EXPECT_EQ(read->FieldCount(), 65);
+  EXPECT_EQ(read->Fields("c64").Value(), Variant(64));
+  EXPECT_EQ(read->Fields("c0").Value(), Variant(0));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, BackendTest, ::testing::ValuesIn(orvo::testing::Backends()),

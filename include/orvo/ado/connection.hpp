@@ -28,6 +28,7 @@ namespace orvo::ado {
 // What the library's own layers hand a connection: ado/backend.hpp,
 // ado/shaped_statement.hpp, ado/statement_observer.hpp, ado/types.hpp.
 class Backend;
+class ColumnsRead;
 class Recordset;
 class ShapedStatement;
 class StatementObserver;
@@ -79,8 +80,10 @@ class ORVO_EXPORT Connection : public Dispatch {
   // caller wrote it, and no parameters, as for Execute of that text. The
   // recordset holds at most `maxRecords` of its rows, all of them for 0
   // (ADO's MaxRecords): a caller that reads the first row only reads no more.
+  // With `read`, it holds only the values of the columns that `read` names.
   ORVO_INTERNAL std::shared_ptr<Recordset> Execute(const ShapedStatement& statement,
-                                                   std::size_t maxRecords = 0);
+                                                   std::size_t maxRecords = 0,
+                                                   const ColumnsRead* read = nullptr);
 
   // Runs a statement with values for its "?" markers, already converted to
   // their parameter types. Used by Command.

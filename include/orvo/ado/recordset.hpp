@@ -67,6 +67,9 @@ struct ResultSet {
   // Recordset reads such a text as a date when a caller first asks for it, so
   // the columns of a row no caller reads cost no parse.
   bool datesAsText = false;
+  // A bit for each column whose values the read that ran the statement left
+  // out (ColumnsRead): they stand Empty in `values` and cannot be read.
+  std::uint64_t skipped = 0;
 
   std::size_t ColumnCount() const { return columns ? columns->size() : 0; }
   std::size_t RowCount() const { return ColumnCount() == 0 ? 0 : values.size() / ColumnCount(); }
@@ -140,12 +143,16 @@ class ORVO_EXPORT Recordset : public Dispatch {
   const Variant& Cell(std::size_t column) {
     const std::size_t at = row_ * result_.ColumnCount() + column;
     if (!open_ || at >= result_.values.size()) NoCell();
+    if (result_.skipped != 0 && ((result_.skipped >> column) & 1) != 0) NotRead(column);
     Variant& value = result_.values[at];
     if (result_.datesAsText && value.kind() == Variant::Kind::String) SettleDate(column, value);
     return value;
   }
   // Raises what Cell raises when there is no current row.
   [[noreturn]] void NoCell() const;
+  // Raises std::logic_error: the library's read that ran the statement left
+  // the column out, and a read of it is a fault of that read.
+  [[noreturn]] void NotRead(std::size_t column) const;
   // Makes `value`, a text of `column`, the date it writes when the column
   // holds dates and the text is one.
   void SettleDate(std::size_t column, Variant& value) const;

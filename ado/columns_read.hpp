@@ -41,7 +41,6 @@ class ColumnsRead {
   ColumnsRead(const ColumnsRead&) = delete;
   ColumnsRead& operator=(const ColumnsRead&) = delete;
 
-  const std::vector<std::string>& Names() const { return names_; }
   std::uint64_t Number() const { return number_; }
 
   // A bit for each of `columns` that no name of this read names. 0, every

@@ -193,8 +193,7 @@ ResultSet ColumnReader::ReadAll(const PGresult* result, std::size_t maxRecords,
   set.hasRows = !types_.empty();
   set.columns = columns_;
   if (types_.empty()) return set;
-  const std::uint64_t skipped = skipped_.Of(*columns_, read);
-  set.skipped = skipped;
+  set.skipped = skipped_.Of(*columns_, read);
   int rows = PQntuples(result);
   if (maxRecords != 0 && maxRecords < static_cast<std::size_t>(rows)) {
     rows = static_cast<int>(maxRecords);
@@ -203,7 +202,7 @@ ResultSet ColumnReader::ReadAll(const PGresult* result, std::size_t maxRecords,
   set.values.reserve(static_cast<std::size_t>(rows) * types_.size());
   for (int row = 0; row < rows; ++row) {
     for (std::size_t i = 0; i < types_.size(); ++i) {
-      if (skipped != 0 && ((skipped >> i) & 1) != 0) {
+      if (set.Skipped(i)) {
         set.values.emplace_back();
         continue;
       }

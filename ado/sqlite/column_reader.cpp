@@ -127,8 +127,7 @@ ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt, std::size_t max
   ResultSet result;
   result.hasRows = !declared_.empty();
   result.datesAsText = dates_;
-  const std::uint64_t skipped = skipped_.Of(*columns_, read);
-  result.skipped = skipped;
+  result.skipped = skipped_.Of(*columns_, read);
   // Room for a few rows: most statements of the classes give one or two.
   result.values.reserve(declared_.size() * 2);
   // The types of undeclared columns are settled by this run's values.
@@ -140,7 +139,7 @@ ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt, std::size_t max
     if (rc != SQLITE_ROW) throw ErrorFromDatabase(db, rc);
     for (std::size_t i = 0; i < declared_.size(); ++i) {
       // A column left out costs an Empty value, not a read of SQLite's.
-      if (skipped != 0 && ((skipped >> i) & 1) != 0) {
+      if (result.Skipped(i)) {
         result.values.emplace_back();
         continue;
       }

@@ -71,6 +71,7 @@ struct ResultSet {
   // out (ColumnsRead): they stand Empty in `values` and cannot be read.
   std::uint64_t skipped = 0;
 
+  bool Skipped(std::size_t column) const { return skipped != 0 && ((skipped >> column) & 1) != 0; }
   std::size_t ColumnCount() const { return columns ? columns->size() : 0; }
   std::size_t RowCount() const { return ColumnCount() == 0 ? 0 : values.size() / ColumnCount(); }
 };
@@ -143,7 +144,7 @@ class ORVO_EXPORT Recordset : public Dispatch {
   const Variant& Cell(std::size_t column) {
     const std::size_t at = row_ * result_.ColumnCount() + column;
     if (!open_ || at >= result_.values.size()) NoCell();
-    if (result_.skipped != 0 && ((result_.skipped >> column) & 1) != 0) NotRead(column);
+    if (result_.Skipped(column)) NotRead(column);
     Variant& value = result_.values[at];
     if (result_.datesAsText && value.kind() == Variant::Kind::String) SettleDate(column, value);
     return value;

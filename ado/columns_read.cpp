@@ -35,7 +35,7 @@ ColumnsRead::ColumnsRead(std::initializer_list<std::string_view> names)
     : names_(names.begin(), names.end()), number_(NextNumber()) {}
 
 std::uint64_t ColumnsRead::SkippedOf(const std::vector<ColumnInfo>& columns) const {
-  if (columns.size() > std::numeric_limits<std::uint64_t>::digits) return 0;
+  if (names_.empty() || columns.size() > std::numeric_limits<std::uint64_t>::digits) return 0;
   std::uint64_t read = 0;
   for (const std::string& name : names_) {
     const std::optional<std::size_t> column = ColumnNamed(columns, name);

@@ -1,8 +1,8 @@
 // ColumnsRead names the columns of a statement's rows that one of the
 // library's own reads uses ("FBillId", "fname", ...: found as
 // Recordset::Fields finds them, without regard to case). A statement run
-// with it copies only those columns' values out of each row; the others stay
-// Empty in the recordset and reading one is a fault of the reading code
+// with it copies only those columns' values out of each row; the recordset
+// holds nothing for the others and reading one is a fault of the reading code
 // (std::logic_error). A "Select *" of a template row thus copies the four
 // values its read uses, not the ten its row holds.
 //
@@ -45,7 +45,8 @@ class ColumnsRead {
 
   // A bit for each of `columns` that no name of this read names. 0, every
   // column read, when a name is not among them (reading it raises as it
-  // does without this) or there are more columns than bits.
+  // does without this), when the read names none, or when there are more
+  // columns than bits.
   std::uint64_t SkippedOf(const std::vector<ColumnInfo>& columns) const;
 
  private:

@@ -138,6 +138,11 @@ std::shared_ptr<Recordset> Connection::Rows(ResultSet result) {
 
 std::shared_ptr<Recordset> Connection::Execute(const ShapedStatement& statement,
                                                std::size_t maxRecords, const ColumnsRead* read) {
+  return std::make_shared<Recordset>(Read(statement, maxRecords, read));
+}
+
+Recordset Connection::Read(const ShapedStatement& statement, std::size_t maxRecords,
+                           const ColumnsRead* read) {
   const std::shared_ptr<StatementObserver> observer = observer_;
   std::span<const BoundValue> values = statement.Values();
   if (statement.ShapeKnownWellFormed()) {
@@ -159,7 +164,7 @@ std::shared_ptr<Recordset> Connection::Execute(const ShapedStatement& statement,
     throw;
   }
   if (observer) observer->AfterExecute(text, nullptr);
-  return Rows(std::move(result));
+  return Recordset(std::move(result));
 }
 
 std::string_view Connection::Provider() const {

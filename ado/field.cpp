@@ -12,7 +12,7 @@ const std::string& Field::Name() const {
 }
 
 const Variant& Field::Value() const {
-  return owner_->Cell(index_);
+  return owner_->Cell(index_, place_);
 }
 
 DataTypeEnum Field::Type() const {
@@ -50,7 +50,7 @@ Chunk Field::BorrowChunk(std::int32_t length) {
     throw InvalidArgumentError(
         "ADODB.Field", "GetChunk needs a length of 0 or more, not " + std::to_string(length));
   }
-  const Variant& value = owner_->Cell(index_);
+  const Variant& value = owner_->Cell(index_, place_);
   if (owner_->chunkOffsets_.empty()) owner_->chunkOffsets_.assign(owner_->result_.ColumnCount(), 0);
   std::size_t& offset = owner_->chunkOffsets_[index_];
   const auto count = static_cast<std::size_t>(length);

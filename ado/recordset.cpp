@@ -15,7 +15,17 @@ constexpr const char* kSource = "ADODB.Recordset";
 
 }  // namespace
 
-Recordset::Recordset(ResultSet result) : result_(std::move(result)), open_(result_.hasRows) {}
+Recordset::Recordset(ResultSet result) : result_(std::move(result)) {
+  Settle();
+}
+
+void Recordset::Settle() {
+  stride_ = result_.Stride();
+  rows_ = stride_ == 0 ? 0 : result_.values.size() / stride_;
+  open_ = result_.hasRows;
+  row_ = 0;
+  chunkOffsets_.clear();
+}
 
 const ClassInfo& Recordset::TypeInfo() const {
   static const ClassInfo info{"Recordset", "", "_Recordset", "", "ADODB.Recordset", {}, [] {
@@ -30,51 +40,47 @@ void Recordset::Open(std::string_view source, const std::shared_ptr<Connection>&
   if (!activeConnection) throw NoConnectionError(kSource);
   std::shared_ptr<Recordset> ran = activeConnection->Execute(source, options);
   result_ = std::move(ran->result_);
-  open_ = ran->open_;
-  row_ = 0;
-  chunkOffsets_.clear();
+  Settle();
   connection_ = open_ ? activeConnection : nullptr;
   if (lockType != adLockUnspecified) LockType = lockType;
 }
 
 void Recordset::Close() {
   RequireOpen();
-  open_ = false;
   result_ = ResultSet{};
-  row_ = 0;
-  chunkOffsets_.clear();
+  Settle();
   connection_.reset();
 }
 
 bool Recordset::Eof() const {
   RequireOpen();
-  return row_ >= result_.RowCount();
+  return row_ >= rows_;
 }
 
 bool Recordset::BOF() const {
   RequireOpen();
   // The cursor only moves forward from the first row, so it stands before
   // the first row only when there is none.
-  return result_.RowCount() == 0;
+  return rows_ == 0;
 }
 
 void Recordset::MoveNext() {
   RequireOpen();
-  if (row_ >= result_.RowCount()) throw NoCurrentRecordError(kSource);
+  if (row_ >= rows_) throw NoCurrentRecordError(kSource);
   ++row_;
   chunkOffsets_.clear();
 }
 
 void Recordset::MoveFirst() {
   RequireOpen();
-  if (result_.RowCount() == 0) throw NoCurrentRecordError(kSource);
+  if (rows_ == 0) throw NoCurrentRecordError(kSource);
   row_ = 0;
   chunkOffsets_.clear();
 }
 
 std::int32_t Recordset::RecordCount() const {
   RequireOpen();
-  return static_cast<std::int32_t>(result_.RowCount());
+  return static_cast<std::int32_t>(rows_);
 }
 
 std::int32_t Recordset::FieldCount() const {
@@ -87,17 +93,21 @@ Field Recordset::Fields(std::int32_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= result_.ColumnCount()) {
     throw ItemNotFoundError("ADODB.Fields");
   }
-  return Field(this, static_cast<std::size_t>(index));
+  return FieldOf(static_cast<std::size_t>(index));
 }
 
 Field Recordset::Fields(std::string_view name) {
   RequireOpen();
   if (result_.columns) {
     if (const std::optional<std::size_t> column = ColumnNamed(*result_.columns, name)) {
-      return Field(this, *column);
+      return FieldOf(*column);
     }
   }
   throw ItemNotFoundError("ADODB.Fields");
+}
+
+Field Recordset::FieldOf(std::size_t column) {
+  return Field(this, column, result_.Place(column));
 }
 
 void Recordset::RequireOpen() const {

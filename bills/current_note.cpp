@@ -80,38 +80,43 @@ std::shared_ptr<Dictionary> ReadCurrentNote(component::MethodContext& context,
                                             const CurrentNoteStatements& statements,
                                             std::span<const families::Hole> holes) {
   ado::Connection& connection = context.Connection();
-  auto rows = families::RunOwned(context, statements.assignments, holes, 0, &kAssignmentRead);
   auto result = std::make_shared<Dictionary>();
-  if (!rows->Eof()) {
-    // Looked up once: a field reads whichever row is current.
-    const ado::Field billId = rows->Fields(kBillId);
-    const ado::Field billType = rows->Fields(kBillType);
-    const ado::Field name = rows->Fields(kName);
-    const ado::Field data = rows->Fields(kData);
-    do {
-      const std::int32_t bill_id = CLng(billId.Value());
-      const std::int32_t bill_type = CLng(billType.Value());
-      // Built in place: a list of initial values would be copied once more.
-      std::vector<Variant> entry;
-      entry.reserve(4);
-      entry.emplace_back(bill_id);
-      entry.emplace_back(bill_type);
-      entry.emplace_back(CStr(name.Value()));
-      entry.push_back(data.Value());
-      result->SetObject(families::EntryKey(bill_type, bill_id).Text(),
-                        std::make_shared<Vector>(std::move(entry)));
-      rows->MoveNext();
-    } while (!rows->Eof());
+  {
+    ado::Recordset rows =
+        families::RunOwned(context, statements.assignments, holes, 0, &kAssignmentRead);
+    if (!rows.Eof()) {
+      // Looked up once: a field reads whichever row is current.
+      const ado::Field billId = rows.Fields(kBillId);
+      const ado::Field billType = rows.Fields(kBillType);
+      const ado::Field name = rows.Fields(kName);
+      const ado::Field data = rows.Fields(kData);
+      do {
+        const std::int32_t bill_id = CLng(billId.Value());
+        const std::int32_t bill_type = CLng(billType.Value());
+        // Built in place: a list of initial values would be copied once more.
+        std::vector<Variant> entry;
+        entry.reserve(4);
+        entry.emplace_back(bill_id);
+        entry.emplace_back(bill_type);
+        entry.emplace_back(CStr(name.Value()));
+        entry.push_back(data.Value());
+        result->SetObject(families::EntryKey(bill_type, bill_id).Text(),
+                          std::make_shared<Vector>(std::move(entry)));
+        rows.MoveNext();
+      } while (!rows.Eof());
+    }
   }
 
   // Of the global row and the bill type's set, the first row counts.
-  rows = connection.Execute(families::FilledStatement(statements.saveByUser, holes), 1);
-  result->SetValue("SaveByUser", rows->Eof() ? Variant(std::int16_t{1})
-                                             : Variant(CLng(rows->Fields("FData").Value())));
+  ado::Recordset saveByUser =
+      connection.Read(families::FilledStatement(statements.saveByUser, holes), 1);
+  result->SetValue("SaveByUser", saveByUser.Eof()
+                                     ? Variant(std::int16_t{1})
+                                     : Variant(CLng(saveByUser.Fields("FData").Value())));
 
-  rows = connection.Execute(families::FilledStatement(statements.billTypeSet, holes), 1);
+  ado::Recordset set = connection.Read(families::FilledStatement(statements.billTypeSet, holes), 1);
   std::string list;
-  if (!rows->Eof()) list = CStr(Utility::ValueOrDefault(rows->Fields(0).Value(), ""));
+  if (!set.Eof()) list = CStr(Utility::ValueOrDefault(set.Fields(0).Value(), ""));
   result->SetObject("BillTypeSet", BillTypeSet(list));
   return result;
 }

@@ -40,11 +40,10 @@ std::shared_ptr<Dictionary> ReadPageAndPrintSet(component::MethodContext& contex
                                                 const PageSettingsStatements& statements,
                                                 std::span<const families::Hole> holes) {
   // Only the first row counts; its settings may be Null.
-  const auto settings =
-      families::FirstFound(context, {statements.user, statements.manager}, holes, 1);
+  auto settings = families::FirstFound(context, {statements.user, statements.manager}, holes, 1);
   auto result = std::make_shared<Dictionary>();
-  if (!settings->Eof()) result->SetValue("Set", settings->Fields(0).Value());
-  settings->Close();
+  if (!settings.Eof()) result->SetValue("Set", settings.Fields(0).Value());
+  settings.Close();
   return result;
 }
 

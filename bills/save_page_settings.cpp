@@ -61,13 +61,13 @@ void SaveSettings(PrintSetupObject& self, const std::string& sDsn,
                   const SettingsStatements& statements, const std::vector<families::Hole>& holes,
                   std::int32_t type, const Variant& printSetValue) {
   component::MethodFrame::Run(self, kConvention, sDsn, [&](component::MethodContext& context) {
-    const bool has_row = !families::RunOwned(context, statements.userRow, holes)->Eof();
+    const bool has_row = !families::RunOwned(context, statements.userRow, holes).Eof();
     // The parameters are appended first and given their values afterwards,
     // by position; the partition alone comes with its value.
     if (!has_row) {
-      const auto manager = families::RunOwned(context, statements.managerData, holes);
+      auto manager = families::RunOwned(context, statements.managerData, holes);
       // A manager's row whose option text is Null fails here, before anything is written.
-      const std::string seed = manager->Eof() ? "" : CStr(manager->Fields("FData").Value());
+      const std::string seed = manager.Eof() ? "" : CStr(manager.Fields("FData").Value());
       families::TextCommand insert(context.ConnectionPtr(), std::string(statements.insert));
       insert.Input(ado::adInteger, 0, Variant())
           .Input(ado::adInteger, 0, Variant())

@@ -7,21 +7,20 @@
 
 namespace orvo::families {
 
-std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
-                                         std::string_view pattern, std::span<const Hole> holes,
-                                         std::size_t maxRecords, const ado::ColumnsRead* read) {
+ado::Recordset RunOwned(component::MethodContext& context, std::string_view pattern,
+                        std::span<const Hole> holes, std::size_t maxRecords,
+                        const ado::ColumnsRead* read) {
   const Hole owners[] = {
       Hole("user", Deferred{[](const void* source) -> std::int32_t {
                               return static_cast<const component::MethodContext*>(source)->UserID();
                             },
                             &context}),
       Hole("manager", kManagerUser)};
-  return context.Connection().Execute(FilledStatement(pattern, holes, owners), maxRecords, read);
+  return context.Connection().Read(FilledStatement(pattern, holes, owners), maxRecords, read);
 }
 
-std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
-                                              std::string_view pattern,
-                                              std::span<const Hole> holes) {
+ado::Recordset RunUnobserved(component::MethodContext& context, std::string_view pattern,
+                             std::span<const Hole> holes) {
   struct Detached {
     ado::Connection& connection;
     std::shared_ptr<ado::StatementObserver> observer = connection.Observer();
@@ -31,14 +30,13 @@ std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
   return RunOwned(context, pattern, holes);
 }
 
-std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
-                                           std::span<const std::string_view> chain,
-                                           std::span<const Hole> holes, std::size_t maxRecords,
-                                           const ado::ColumnsRead* read) {
-  std::shared_ptr<ado::Recordset> rows;
+ado::Recordset FirstFound(component::MethodContext& context,
+                          std::span<const std::string_view> chain, std::span<const Hole> holes,
+                          std::size_t maxRecords, const ado::ColumnsRead* read) {
+  ado::Recordset rows;
   for (const std::string_view pattern : chain) {
     rows = RunOwned(context, pattern, holes, maxRecords, read);
-    if (!rows->Eof()) break;
+    if (!rows.Eof()) break;
   }
   return rows;
 }
@@ -46,9 +44,9 @@ std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
 std::string SettingsText(component::MethodContext& context, std::string_view userSettings,
                          std::string_view managerSettings, std::span<const Hole> holes) {
   // Only the first row counts.
-  const auto settings = FirstFound(context, {userSettings, managerSettings}, holes, 1);
-  if (settings->Eof()) return {};
-  return CStr(Utility::ValueOrDefault(settings->Fields("FData").Value(), ""));
+  auto settings = FirstFound(context, {userSettings, managerSettings}, holes, 1);
+  if (settings.Eof()) return {};
+  return CStr(Utility::ValueOrDefault(settings.Fields("FData").Value(), ""));
 }
 
 }  // namespace orvo::families

@@ -28,28 +28,24 @@ namespace orvo::families {
 // Runs `pattern` on the working connection with the caller's holes, {user}
 // and {manager} filled; the recordset holds at most `maxRecords` rows, all
 // of them for 0, and only the columns `read` names when it is given, as
-// ado::Connection::Execute.
-std::shared_ptr<ado::Recordset> RunOwned(component::MethodContext& context,
-                                         std::string_view pattern, std::span<const Hole> holes,
-                                         std::size_t maxRecords = 0,
-                                         const ado::ColumnsRead* read = nullptr);
+// ado::Connection::Read.
+ado::Recordset RunOwned(component::MethodContext& context, std::string_view pattern,
+                        std::span<const Hole> holes, std::size_t maxRecords = 0,
+                        const ado::ColumnsRead* read = nullptr);
 
 // Runs the statements of `chain` in order on the working connection until one
 // gives a row; the last recordset run (at its end when none gave a row).
 // As RunOwned, without telling the connection's observer: for what the
 // unit of work itself must know, such as a check repeated under a lock.
-std::shared_ptr<ado::Recordset> RunUnobserved(component::MethodContext& context,
-                                              std::string_view pattern,
-                                              std::span<const Hole> holes);
+ado::Recordset RunUnobserved(component::MethodContext& context, std::string_view pattern,
+                             std::span<const Hole> holes);
 
-std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
-                                           std::span<const std::string_view> chain,
-                                           std::span<const Hole> holes, std::size_t maxRecords = 0,
-                                           const ado::ColumnsRead* read = nullptr);
-inline std::shared_ptr<ado::Recordset> FirstFound(component::MethodContext& context,
-                                                  std::initializer_list<std::string_view> chain,
-                                                  std::span<const Hole> holes,
-                                                  std::size_t maxRecords = 0) {
+ado::Recordset FirstFound(component::MethodContext& context,
+                          std::span<const std::string_view> chain, std::span<const Hole> holes,
+                          std::size_t maxRecords = 0, const ado::ColumnsRead* read = nullptr);
+inline ado::Recordset FirstFound(component::MethodContext& context,
+                                 std::initializer_list<std::string_view> chain,
+                                 std::span<const Hole> holes, std::size_t maxRecords = 0) {
   return FirstFound(context, std::span(chain.begin(), chain.size()), holes, maxRecords);
 }
 

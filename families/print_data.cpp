@@ -21,16 +21,16 @@ std::shared_ptr<Dictionary> ReadPrintData(component::MethodContext& context,
                                           const std::string& FSubType) {
   // The first template chosen is the one printed.
   const ChosenColumns& columns = *statements.chosen;
-  const auto chosen =
+  auto chosen =
       FirstFound(context, FSubType.empty() ? statements.plainChain : statements.subTypeChain, holes,
                  1, &columns.Read());
   std::string settings =
       SettingsText(context, statements.userSettings, statements.managerSettings, holes);
   auto result = std::make_shared<Dictionary>();
-  if (chosen->Eof()) return result;
-  Variant body = chosen->Fields(ChosenColumns::kBody).Value();
-  const std::int32_t id = CLng(chosen->Fields(columns.Id()).Value());
-  const std::int32_t key = CLng(chosen->Fields(columns.Key()).Value());
+  if (chosen.Eof()) return result;
+  Variant body = chosen.Fields(ChosenColumns::kBody).Value();
+  const std::int32_t id = CLng(chosen.Fields(columns.Id()).Value());
+  const std::int32_t key = CLng(chosen.Fields(columns.Key()).Value());
   // Built in place: a list of initial values would copy the settings and the
   // body's reference once more.
   std::vector<Variant> entry;

@@ -199,13 +199,10 @@ ResultSet ColumnReader::ReadAll(const PGresult* result, std::size_t maxRecords,
     rows = static_cast<int>(maxRecords);
   }
   const bool binary = PQbinaryTuples(result) != 0;
-  set.values.reserve(static_cast<std::size_t>(rows) * types_.size());
+  set.values.reserve(static_cast<std::size_t>(rows) * set.Stride());
   for (int row = 0; row < rows; ++row) {
     for (std::size_t i = 0; i < types_.size(); ++i) {
-      if (set.Skipped(i)) {
-        set.values.emplace_back();
-        continue;
-      }
+      if (set.Skipped(i)) continue;
       const int column = static_cast<int>(i);
       if (PQgetisnull(result, row, column) != 0) {
         set.values.push_back(Variant::Null());

@@ -1,5 +1,6 @@
 #include "ado/sqlite/column_reader.hpp"
 
+#include <bit>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -129,7 +130,8 @@ ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt, std::size_t max
   result.datesAsText = dates_;
   result.skipped = skipped_.Of(*columns_, read);
   // Room for a few rows: most statements of the classes give one or two.
-  result.values.reserve(declared_.size() * 2);
+  result.values.reserve(
+      (declared_.size() - static_cast<std::size_t>(std::popcount(result.skipped))) * 2);
   // The types of undeclared columns are settled by this run's values.
   std::vector<ColumnInfo> settled;
   if (undeclared_) settled = *columns_;
@@ -138,11 +140,8 @@ ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt, std::size_t max
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW) throw ErrorFromDatabase(db, rc);
     for (std::size_t i = 0; i < declared_.size(); ++i) {
-      // A column left out costs an Empty value, not a read of SQLite's.
-      if (result.Skipped(i)) {
-        result.values.emplace_back();
-        continue;
-      }
+      // A column left out costs nothing.
+      if (result.Skipped(i)) continue;
       sqlite3_value* value = sqlite3_column_value(stmt, static_cast<int>(i));
       if (undeclared_ && settled[i].type == adVariant) settled[i].type = StoredType(value);
       AppendValue(result.values, value, declared_[i]);

@@ -160,6 +160,7 @@ TEST_P(BackendTest, AReadThatNamesItsColumnsHoldsOnlyThoseAndRefusesTheOthers) {
   for (int turn = 0; turn < 2; ++turn) {
     auto read = cn_->Execute(rows, 0, &names);
     EXPECT_EQ(read->FieldCount(), 10);  // every column is still there
+    EXPECT_EQ(read->RecordCount(), 2);
     EXPECT_EQ(text(read, "FName") + text(read, "fBillTypeSub"), "ax");
     EXPECT_THROW(read->Fields("FData").Value(), std::logic_error);
     EXPECT_THROW(read->Fields("FBillId").Value(), std::logic_error);
@@ -204,6 +205,16 @@ TEST_P(BackendTest, AReadOfAStatementOfManyColumnsHoldsThemAll) {
   EXPECT_EQ(read->FieldCount(), 65);
   EXPECT_EQ(read->Fields("c64").Value(), Variant(64));
   EXPECT_EQ(read->Fields("c0").Value(), Variant(0));
+  // As many columns as it can mark: the last one is found in its place.
+  const std::string sixtyFour = select.substr(0, select.rfind(','));
+  const Shaped full(sixtyFour, {});
+  const ColumnsRead ends{"c0", "c62", "c63"};
+  const auto ended = cn_->Execute(full, 0, &ends);
+  EXPECT_EQ(ended->FieldCount(), 64);
+  EXPECT_EQ(ended->RecordCount(), 1);
+  EXPECT_EQ(ended->Fields("c63").Value(), Variant(63));
+  EXPECT_EQ(ended->Fields("c62").Value(), Variant(62));
+  EXPECT_THROW(ended->Fields("c61").Value(), std::logic_error);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, BackendTest, ::testing::ValuesIn(orvo::testing::Backends()),

@@ -81,9 +81,15 @@ class ORVO_EXPORT Connection : public Dispatch {
   // recordset holds at most `maxRecords` of its rows, all of them for 0
   // (ADO's MaxRecords): a caller that reads the first row only reads no more.
   // With `read`, it holds only the values of the columns that `read` names.
+  // The recordset is detached (no ActiveConnection): the library's reads
+  // take their rows and never reach the connection through it.
   ORVO_INTERNAL std::shared_ptr<Recordset> Execute(const ShapedStatement& statement,
                                                    std::size_t maxRecords = 0,
                                                    const ColumnsRead* read = nullptr);
+  // The same, the rows given by value: a read that keeps them for the length
+  // of a call costs no object of its own.
+  ORVO_INTERNAL Recordset Read(const ShapedStatement& statement, std::size_t maxRecords = 0,
+                               const ColumnsRead* read = nullptr);
 
   // Runs a statement with values for its "?" markers, already converted to
   // their parameter types. Used by Command.

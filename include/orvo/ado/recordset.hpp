@@ -10,6 +10,7 @@
 #ifndef ORVO_ADO_RECORDSET_HPP_
 #define ORVO_ADO_RECORDSET_HPP_
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -57,8 +58,8 @@ struct ColumnInfo {
 };
 
 // What a statement gave back: its columns (shared by every run of one
-// statement) and every row, one value per column, row after row. A statement
-// that returns no rows has `hasRows` false.
+// statement) and every row, one value per column read, row after row. A
+// statement that returns no rows has `hasRows` false.
 struct ResultSet {
   bool hasRows = false;
   std::shared_ptr<const std::vector<ColumnInfo>> columns;
@@ -68,18 +69,28 @@ struct ResultSet {
   // the columns of a row no caller reads cost no parse.
   bool datesAsText = false;
   // A bit for each column whose values the read that ran the statement left
-  // out (ColumnsRead): they stand Empty in `values` and cannot be read.
+  // out (ColumnsRead): `values` holds nothing for them, so a row of a
+  // "select *" costs only the values its read uses, and they cannot be read.
+  // Never every column: a read names at least one.
   std::uint64_t skipped = 0;
 
   bool Skipped(std::size_t column) const { return skipped != 0 && ((skipped >> column) & 1) != 0; }
   std::size_t ColumnCount() const { return columns ? columns->size() : 0; }
-  std::size_t RowCount() const { return ColumnCount() == 0 ? 0 : values.size() / ColumnCount(); }
+  // How many values a row holds.
+  std::size_t Stride() const {
+    return ColumnCount() - static_cast<std::size_t>(std::popcount(skipped));
+  }
+  // Where the value of `column`, one not skipped, stands in its row.
+  std::size_t Place(std::size_t column) const {
+    if (skipped == 0) return column;
+    return column -
+           static_cast<std::size_t>(std::popcount(skipped & ((std::uint64_t{1} << column) - 1)));
+  }
+  std::size_t RowCount() const { return Stride() == 0 ? 0 : values.size() / Stride(); }
 };
 
 class ORVO_EXPORT Field {
  public:
-  Field(Recordset* owner, std::size_t index) : owner_(owner), index_(index) {}
-
   const std::string& Name() const;
   // The value in the current row; raises 0x800A0BCD at EOF.
   const Variant& Value() const;
@@ -95,14 +106,24 @@ class ORVO_EXPORT Field {
   ORVO_INTERNAL Chunk BorrowChunk(std::int32_t length);
 
  private:
+  friend class Recordset;
+  Field(Recordset* owner, std::size_t index, std::size_t place)
+      : owner_(owner), index_(index), place_(place) {}
+
   Recordset* owner_;
   std::size_t index_;
+  std::size_t place_;  // where the value stands in a row (ResultSet::Place)
 };
 
 class ORVO_EXPORT Recordset : public Dispatch {
  public:
   Recordset() = default;
   ORVO_INTERNAL explicit Recordset(ResultSet result);
+  // The library's own reads keep their rows by value, moved from where they
+  // were read; a field reads the recordset it was taken from, so fields are
+  // taken once the rows stand where they are read.
+  Recordset(Recordset&&) noexcept = default;
+  Recordset& operator=(Recordset&&) noexcept = default;
   const ClassInfo& TypeInfo() const override;
 
   // Properties set before Open; kept as given (the whole result is always read).
@@ -139,12 +160,14 @@ class ORVO_EXPORT Recordset : public Dispatch {
  private:
   friend class Field;
   void RequireOpen() const;
-  // The current row's value of a column; inline, as reading a picture in
-  // chunks asks for it once a chunk.
-  const Variant& Cell(std::size_t column) {
-    const std::size_t at = row_ * result_.ColumnCount() + column;
-    if (!open_ || at >= result_.values.size()) NoCell();
+  // A field of `column`.
+  Field FieldOf(std::size_t column);
+  // The current row's value of a column, the value standing at `place` in
+  // its row; inline, as reading a picture in chunks asks for it once a chunk.
+  const Variant& Cell(std::size_t column, std::size_t place) {
     if (result_.Skipped(column)) NotRead(column);
+    const std::size_t at = row_ * stride_ + place;
+    if (!open_ || at >= result_.values.size()) NoCell();
     Variant& value = result_.values[at];
     if (result_.datesAsText && value.kind() == Variant::Kind::String) SettleDate(column, value);
     return value;
@@ -158,7 +181,13 @@ class ORVO_EXPORT Recordset : public Dispatch {
   // holds dates and the text is one.
   void SettleDate(std::size_t column, Variant& value) const;
 
+  // Counts what result_ holds and puts the cursor on its first row.
+  void Settle();
+
   ResultSet result_;
+  // Counted once, as every move and every value asks for them.
+  std::size_t stride_ = 0;  // result_.Stride()
+  std::size_t rows_ = 0;    // result_.RowCount()
   std::size_t row_ = 0;
   bool open_ = false;
   std::shared_ptr<Connection> connection_;

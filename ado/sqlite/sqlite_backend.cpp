@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 
 #include "ado/parameterize.hpp"
 #include "ado/shape_cache.hpp"
@@ -13,6 +14,7 @@
 #include "ado/sqlite/column_reader.hpp"
 #include "ado/sqlite/database.hpp"
 #include "ado/sqlite/error.hpp"
+#include "ado/sqlite/schema_watch.hpp"
 #include "ado/sqlite/statement.hpp"
 #include "ado/tokenizer.hpp"
 #include "automation/ascii.hpp"
@@ -150,17 +152,17 @@ class SqliteBackend final : public ShapedBackend {
     Step(rollback_, "ROLLBACK");
   }
 
+  // What SQLite's catalogue says of a name is kept while the schema stays as
+  // it was: reading it costs a statement that SQLite compiles on every run.
   std::optional<std::vector<std::string>> TableColumns(const std::vector<NamePart>& name) override {
     if (name.empty() || name.size() > 2) return std::nullopt;
-    const std::vector<BoundValue> names{
-        {adVarChar, Variant(name.back().name)},
-        {adVarChar, name.size() == 2 ? Variant(name.front().name) : Variant::Null()}};
-    if (Execute(kFindTable, names).values.empty()) return std::nullopt;
-    std::vector<std::string> columns;
-    for (const Variant& value : Execute(kTableColumns, names).values) {
-      columns.push_back(value.AsString());
-    }
-    return columns;
+    if (!schema_.Unchanged() || tables_.size() >= kTablesKept) tables_.clear();
+    std::string key;
+    for (const NamePart& part : name)
+      key.append(std::to_string(part.name.size())).append(1, ':').append(part.name);
+    const auto kept = tables_.find(key);
+    if (kept != tables_.end()) return kept->second;
+    return tables_.emplace(std::move(key), ReadTableColumns(name)).first->second;
   }
 
   // SQLite compares names without regard to ASCII case, quoted or not.
@@ -179,6 +181,19 @@ class SqliteBackend final : public ShapedBackend {
 
  private:
   const std::string& Adapted(std::string_view shape) override { return ShapeOf(shape).adapted; }
+
+  // The columns of the table or view `name` finds, read from the catalogue.
+  std::optional<std::vector<std::string>> ReadTableColumns(const std::vector<NamePart>& name) {
+    const std::vector<BoundValue> names{
+        {adVarChar, Variant(name.back().name)},
+        {adVarChar, name.size() == 2 ? Variant(name.front().name) : Variant::Null()}};
+    if (Execute(kFindTable, names).values.empty()) return std::nullopt;
+    std::vector<std::string> columns;
+    for (const Variant& value : Execute(kTableColumns, names).values) {
+      columns.push_back(value.AsString());
+    }
+    return columns;
+  }
 
   // The cached shape of `text`. Adapting happens here, once per shape;
   // preparing happens on the shape's first run, so that a statement the
@@ -263,6 +278,10 @@ class SqliteBackend final : public ShapedBackend {
   std::optional<sqlite::Statement> beginWriting_;
   std::optional<sqlite::Statement> commit_;
   std::optional<sqlite::Statement> rollback_;
+  // The tables callers named, and what the catalogue said of them.
+  static constexpr std::size_t kTablesKept = 64;
+  sqlite::SchemaWatch schema_{db_.get()};
+  std::unordered_map<std::string, std::optional<std::vector<std::string>>> tables_;
 };
 
 }  // namespace

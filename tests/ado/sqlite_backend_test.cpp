@@ -8,8 +8,10 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "ado_test_support.hpp"
 
@@ -45,6 +47,56 @@ TEST_F(SqliteBackendTest, FailuresCarrySQLitesMessageAndItsKeysAreChecked) {
   }
   EXPECT_EQ(ErrorOf([&] { Connection::Open(DataSource() + ";Mode=Write"); }).description(),
             "Mode must be Read or ReadWrite, not \"Write\"");
+}
+
+// What the catalogue says of a business table is kept between calls and
+// follows every change of the schema: another connection's, a temporary
+// table that hides the table, a database attached, detached or swapped.
+TEST_F(SqliteBackendTest, TheColumnsOfATableFollowEveryChangeOfTheSchema) {
+  const auto columns = [&](std::vector<NamePart> name) {
+    const std::optional<std::vector<std::string>> found = cn_->TableColumns(name);
+    if (!found) return std::string("missing");
+    std::string joined;
+    for (const std::string& column : *found) joined += (joined.empty() ? "" : ",") + column;
+    return joined;
+  };
+  const std::vector<NamePart> bill{{"t_Bill", true}};
+  cn_->Execute("create table t_Bill (FInterID integer, FPrintCount integer)");
+  EXPECT_EQ(columns(bill), "FInterID,FPrintCount");
+  EXPECT_EQ(columns(bill), "FInterID,FPrintCount");
+
+  const auto other = Connection::Open(DataSource());
+  other->Execute("alter table t_Bill add column FNote text");
+  EXPECT_EQ(columns(bill), "FInterID,FPrintCount,FNote");
+  // Seen inside a transaction too, as of the transaction's snapshot.
+  cn_->BeginTrans();
+  EXPECT_EQ(columns(bill), "FInterID,FPrintCount,FNote");
+  cn_->CommitTrans();
+
+  cn_->Execute("create temp table t_Bill (FOnly integer)");
+  EXPECT_EQ(columns(bill), "FOnly");
+  EXPECT_EQ(columns({{"main", true}, {"t_Bill", true}}), "FInterID,FPrintCount,FNote");
+  cn_->Execute("drop table temp.t_Bill");
+  EXPECT_EQ(columns(bill), "FInterID,FPrintCount,FNote");
+  other->Execute("drop table t_Bill");
+  EXPECT_EQ(columns(bill), "missing");
+  other->Execute("create view t_Bill as select 1 as FOne");
+  EXPECT_EQ(columns(bill), "FOne");
+
+  const std::vector<NamePart> stock{{"t_Stock", true}};
+  const auto attach = [&](const char* file) {
+    cn_->Execute("attach database '" + (dir_.Path() / file).string() + "' as more");
+  };
+  attach("more.db");
+  cn_->Execute("create table more.t_Stock (FQty integer)");
+  EXPECT_EQ(columns(stock), "FQty");
+  cn_->Execute("detach database more");
+  EXPECT_EQ(columns(stock), "missing");
+  attach("more.db");
+  EXPECT_EQ(columns(stock), "FQty");
+  cn_->Execute("detach database more");
+  attach("empty.db");
+  EXPECT_EQ(columns(stock), "missing");
 }
 
 TEST_F(SqliteBackendTest, AMissingDatabaseIsAnErrorUnlessCreatingItIsAskedFor) {

@@ -23,7 +23,10 @@ bool SchemaWatch::Same(const Watched& watched, const char* name, const char* fil
 }
 
 bool SchemaWatch::Unchanged() {
-  bool unchanged = true;
+  // A pass that failed midway may have taken the numbers of some databases
+  // and not of the others: the pass after it reports a change.
+  bool unchanged = complete_;
+  complete_ = false;
   std::size_t count = 0;
   for (const char* name; (name = sqlite3_db_name(db_, static_cast<int>(count))) != nullptr;
        ++count) {
@@ -50,6 +53,7 @@ bool SchemaWatch::Unchanged() {
     databases_.erase(databases_.begin() + static_cast<std::ptrdiff_t>(count), databases_.end());
     unchanged = false;
   }
+  complete_ = true;
   return unchanged;
 }
 

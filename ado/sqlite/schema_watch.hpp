@@ -43,6 +43,7 @@ class SchemaWatch {
 
   sqlite3* db_;
   std::vector<Watched> databases_;
+  bool complete_ = false;  // the last pass read every database's number
 };
 
 }  // namespace orvo::ado::sqlite

@@ -97,6 +97,12 @@ TEST_F(SqliteBackendTest, TheColumnsOfATableFollowEveryChangeOfTheSchema) {
   cn_->Execute("detach database more");
   attach("empty.db");
   EXPECT_EQ(columns(stock), "missing");
+  // A database attached under a name that needs quoting is watched as well.
+  cn_->Execute("attach database '" + (dir_.Path() / "odd.db").string() + "' as \"odd\"\"name\"");
+  cn_->Execute("create table \"odd\"\"name\".t_Stock (FOdd integer)");
+  EXPECT_EQ(columns(stock), "FOdd");
+  cn_->Execute("alter table \"odd\"\"name\".t_Stock add column FEven integer");
+  EXPECT_EQ(columns(stock), "FOdd,FEven");
 }
 
 TEST_F(SqliteBackendTest, AMissingDatabaseIsAnErrorUnlessCreatingItIsAskedFor) {

@@ -1,6 +1,5 @@
 #include "ado/sqlite/column_reader.hpp"
 
-#include <bit>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -128,10 +127,10 @@ ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt, std::size_t max
   ResultSet result;
   result.hasRows = !declared_.empty();
   result.datesAsText = dates_;
+  result.columns = columns_;
   result.skipped = skipped_.Of(*columns_, read);
   // Room for a few rows: most statements of the classes give one or two.
-  result.values.reserve(
-      (declared_.size() - static_cast<std::size_t>(std::popcount(result.skipped))) * 2);
+  result.values.reserve(result.Stride() * 2);
   // The types of undeclared columns are settled by this run's values.
   std::vector<ColumnInfo> settled;
   if (undeclared_) settled = *columns_;
@@ -147,8 +146,8 @@ ResultSet ColumnReader::ReadAll(sqlite3* db, sqlite3_stmt* stmt, std::size_t max
       AppendValue(result.values, value, declared_[i]);
     }
   }
-  result.columns =
-      undeclared_ ? std::make_shared<const std::vector<ColumnInfo>>(std::move(settled)) : columns_;
+  if (undeclared_)
+    result.columns = std::make_shared<const std::vector<ColumnInfo>>(std::move(settled));
   return result;
 }
 

@@ -86,7 +86,6 @@ struct ResultSet {
     return column -
            static_cast<std::size_t>(std::popcount(skipped & ((std::uint64_t{1} << column) - 1)));
   }
-  std::size_t RowCount() const { return Stride() == 0 ? 0 : values.size() / Stride(); }
 };
 
 class ORVO_EXPORT Field {
@@ -187,7 +186,7 @@ class ORVO_EXPORT Recordset : public Dispatch {
   ResultSet result_;
   // Counted once, as every move and every value asks for them.
   std::size_t stride_ = 0;  // result_.Stride()
-  std::size_t rows_ = 0;    // result_.RowCount()
+  std::size_t rows_ = 0;    // rows in result_.values
   std::size_t row_ = 0;
   bool open_ = false;
   std::shared_ptr<Connection> connection_;

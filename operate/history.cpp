@@ -106,10 +106,19 @@ RestoreReport RestoreVersion(const std::string& dsn, std::int32_t version,
       const std::vector<std::string> columns = ColumnNames(table);
       std::string list;
       for (const std::string& column : columns) list += (list.empty() ? "" : ", ") + column;
+      // The version's row first: SQLite's history finds a number in its
+      // index by row, which holds the numbers, without reading the bodies.
+      const ado::BoundValue number{ado::adInteger, Variant(version)};
+      const Variant row =
+          connection
+              ->ExecuteWith("select max(FId) from " + history.table.name + " where FVersion = ?",
+                            {number})
+              ->Fields(0)
+              .Value();
+      if (row.IsNull()) continue;
       auto found = connection->ExecuteWith(
-          "select " + list + " from " + history.table.name + " where FVersion = ?",
-          {{ado::adInteger, Variant(version)}});
-      if (found->Eof()) continue;
+          "select " + list + " from " + history.table.name + " where FId = ? and FVersion = ?",
+          {{ado::adInteger, row}, number});
       std::vector<Variant> values;
       for (std::size_t i = 0; i < columns.size(); ++i) {
         values.push_back(columns[i] == history.body
@@ -152,9 +161,9 @@ RestoreReport RestoreVersion(const std::string& dsn, std::int32_t version,
                                .Value();
       if (!made.IsNull()) {
         report.replacedBy = CLng(made);
-        connection->ExecuteWith(
-            "update " + history.table.name + " set FChange = 'restore' where FVersion = ?",
-            {{ado::adInteger, made}});
+        connection->ExecuteWith("update " + history.table.name +
+                                    " set FChange = 'restore' where FId = ? and FVersion = ?",
+                                {id, {ado::adInteger, made}});
       }
       return report;
     }

@@ -81,19 +81,21 @@ std::vector<Kept> VersionsOf(ado::Connection& connection, const HistoryTable& hi
   return versions;
 }
 
-// Version `version` keeps `difference` from the next newer body of its row.
-// The row is deleted and written again rather than updated: SQLite merges a
-// page that a delete leaves nearly empty with its neighbours, not one that
-// an update shrinks, and a history that compaction shrank in place would
-// keep its pages.
-void KeepAsDifference(ado::Connection& connection, const HistoryTable& history,
+// Version `version` of row `id` keeps `difference` from the next newer body
+// of its row; the version is found among its row's, which SQLite's history
+// indexes. The version is deleted and written again rather than updated:
+// SQLite merges a page that a delete leaves nearly empty with its
+// neighbours, not one that an update shrinks, and a history that compaction
+// shrank in place would keep its pages.
+void KeepAsDifference(ado::Connection& connection, const HistoryTable& history, std::int32_t id,
                       std::int32_t version, Bytes difference) {
   std::string names;
   for (const Column& column : history.table.columns) {
     names += (names.empty() ? "" : ", ") + column.name;
   }
-  auto row = connection.ExecuteWith(
-      "select " + names + " from " + history.table.name + " where FVersion = ?", {Whole(version)});
+  const std::string where = " where FId = ? and FVersion = ?";
+  auto row = connection.ExecuteWith("select " + names + " from " + history.table.name + where,
+                                    {Whole(id), Whole(version)});
   std::vector<ado::BoundValue> values;
   std::string markers;
   for (std::size_t i = 0; i < history.table.columns.size(); ++i) {
@@ -108,8 +110,7 @@ void KeepAsDifference(ado::Connection& connection, const HistoryTable& history,
     }
   }
   row.reset();
-  connection.ExecuteWith("delete from " + history.table.name + " where FVersion = ?",
-                         {Whole(version)});
+  connection.ExecuteWith("delete from " + history.table.name + where, {Whole(id), Whole(version)});
   connection.ExecuteWith(
       "insert into " + history.table.name + " (" + names + ") values (" + markers + ")", values);
 }
@@ -143,7 +144,7 @@ void CompactTemplate(ado::Connection& connection, const HistoryTable& history, s
         done.bytesBefore += static_cast<std::int64_t>(whole->size());
         done.bytesAfter += static_cast<std::int64_t>(difference.size());
         ++done.compacted;
-        KeepAsDifference(connection, history, kept.version, std::move(difference));
+        KeepAsDifference(connection, history, id, kept.version, std::move(difference));
       }
     }
     newer = std::move(kept.body);

@@ -16,7 +16,7 @@ namespace orvo::store::sqlite {
 
 namespace {
 
-constexpr int kVersion = 7;
+constexpr int kVersion = 8;
 // The schema whose text columns declared ORVO_CI; its stores record no version.
 constexpr int kCollationVersion = 1;
 // The schema whose columns took any value SQLite would store.
@@ -38,6 +38,12 @@ constexpr int kUncountedVersion = 5;
 // temporary table first. Its triggers are made again; the counter's value
 // stays, as the last number that left the history.
 constexpr int kCounterVersion = 6;
+// The schema whose histories were keyed by their versions' numbers: the
+// version that fell out of the retention was deleted and the new one added at
+// the history's end, and the next number was found as one past the newest of
+// all six histories. Its histories are made again with their rows, keyed by
+// SQLite's own row ids, and the settings row counts on from the newest number.
+constexpr int kKeyedByNumberVersion = 7;
 
 // The column's declared type in SQLite.
 std::string Type(const Column& column) {
@@ -209,65 +215,91 @@ void Rebuild(ado::Connection& connection, const Table& table) {
   connection.Execute("ALTER TABLE " + rebuilt + " RENAME TO " + table.name);
 }
 
+// A history keyed by SQLite's own row id, so that a version can be written
+// over in its place (the row id stays) with a new number. FVersion takes
+// Null from a writer by hand, and is numbered at once (NumberedTrigger).
 std::string HistoryDeclarations(const Table& table) {
   std::string columns;
   for (const Column& column : table.columns) {
-    columns += (columns.empty() ? "" : ", ") + column.name + " " +
-               (column.name == "FVersion" ? std::string("INTEGER PRIMARY KEY") : Type(column)) +
+    columns += (columns.empty() ? "" : ", ") + column.name + " " + Type(column) +
                (column.name == "FChangedAt" || column.name == "FChange" ? " NOT NULL" : "");
   }
   return "(" + columns + ")";
 }
 
-// The next version's number: one past the newest of the six histories, or
-// past the last number that left them while it was the newest of its history
-// (kept in the settings row by the trigger below), so that no number is given
-// twice. Read, not written: raising a counter on every kept write would write
-// the settings row's page into the log each time.
-std::string NextVersion() {
-  std::string newest = std::string("SELECT FLastVersion AS FVersion FROM ") + kHistorySettings;
-  for (const HistoryTable& history : HistoryTables()) {
-    newest += " UNION ALL SELECT max(FVersion) FROM " + history.table.name;
-  }
-  return "(SELECT max(FVersion) FROM (" + newest + ")) + 1";
+// A row's versions by their number among the row's, with each version's own
+// number: the triggers find a row's newest version and the one that falls out
+// of the retention in it, and a version asked for by its number is found by
+// reading this index through, never the bodies. Versions have no index by
+// number of their own: each kept write would move an entry of it.
+Index RowVersionIndex(const HistoryTable& history) {
+  const Index shared = HistoryIndexes(history).front();
+  return {shared.name, shared.table, shared.columns + ", FVersion"};
+}
+
+std::string LastVersion() {
+  return std::string("(SELECT FLastVersion FROM ") + kHistorySettings + ")";
+}
+
+// The value that a row's change keeps in a column of its version, inside
+// the trigger: `newest` is the row's newest number among its versions.
+std::string KeptValue(const Column& column, const char* change, const std::string& newest) {
+  if (column.name == "FVersion") return LastVersion();
+  if (column.name == "FChangedAt") return "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')";
+  if (column.name == "FChange") return std::string("'") + change + "'";
+  if (column.name == kBodyIsDifference) return "NULL";
+  if (column.name == kRowVersion) return newest + " + 1";
+  return "OLD." + column.name;
 }
 
 // What a row's change puts into its history, inside the trigger: the row as
-// it was under the next version of the store and the next number among the
-// row's versions, then, past the number of versions that the store keeps,
-// the one version that falls out goes, found by its number: a row never has
-// more (the settings' trigger sees to that when the number kept becomes
-// smaller). The trigger fires only while the store keeps any. The version
-// goes in as VALUES: an INSERT whose SELECT reads the table it fills would go
-// through a temporary table first, on every kept write.
+// it was, under the next number of the store (counted in the settings row,
+// whose page the trigger reads anyway) and the next number among the row's
+// versions. Past the number of versions that the store keeps, the version
+// that falls out (the row's that many numbers back; the settings' trigger
+// sees to it that a row never has more) is written over in its place, found
+// by its row id in the index by row: deleting it and adding the new version
+// at the history's end wrote half as many pages again, as SQLite merged the
+// page that the delete emptied with its neighbours. The trigger fires only
+// while the store keeps any. The version goes in as VALUES: an INSERT whose
+// SELECT reads the table it fills would go through a temporary table first.
 std::string HistoryTrigger(const HistoryTable& history, const char* event, const char* change) {
   const Table& table = *history.of;
-  std::string old;
-  for (const Column& column : table.columns) old += ", OLD." + column.name;
   const std::string& name = history.table.name;
   const std::string keep = std::string("(SELECT FKeep FROM ") + kHistorySettings + ")";
   const std::string newest = std::string("coalesce((SELECT max(") + kRowVersion + ") FROM " + name +
                              " WHERE FId = OLD.FId), 0)";
+  const std::string fallingOut = "(SELECT rowid FROM " + name + " WHERE FId = OLD.FId AND " +
+                                 kRowVersion + " = " + newest + " + 1 - " + keep + ")";
+  std::string names;
+  std::string values;
+  std::string overwritten;
+  for (const Column& column : history.table.columns) {
+    names += ", " + column.name;
+    values += ", " + KeptValue(column, change, newest);
+    if (column.name == "FId") continue;
+    overwritten += (overwritten.empty() ? "" : ", ") + column.name + " = excluded." + column.name;
+  }
   std::string condition = keep + " > 0";
   if (!table.kept.empty()) condition += " AND OLD." + table.kept;
   return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_" + event + " AFTER " + event + " ON " +
-         table.name + " WHEN " + condition + " BEGIN INSERT INTO " + name +
-         " (FVersion, FChangedAt, FChange, " + ColumnNames(table) + ", " + kRowVersion +
-         ") VALUES (" + NextVersion() + ", strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), '" +
-         change + "'" + old + ", " + newest + " + 1); DELETE FROM " + name +
-         " WHERE FId = OLD.FId AND " + kRowVersion + " = " + newest + " - " + keep + "; END";
+         table.name + " WHEN " + condition + " BEGIN UPDATE " + kHistorySettings +
+         " SET FLastVersion = FLastVersion + 1; INSERT INTO " + name + " (rowid" + names +
+         ") VALUES (" + fallingOut + values + ") ON CONFLICT (rowid) DO UPDATE SET " + overwritten +
+         "; END";
 }
 
-// A version removed while no later one stands in its history (by hand, or
-// with the whole history when it is turned off) leaves its number in the
-// settings row, which the next version then passes. The retention never
-// removes one: the version it removes is older than the one just kept.
-std::string RemovedTrigger(const HistoryTable& history) {
+// A version put into a history by hand without a number is given the next
+// one; one put in with a number past the last given makes the next numbers
+// pass it, so that the store never gives a number twice. The versions that
+// the triggers above keep carry the last number given, and pass.
+std::string NumberedTrigger(const HistoryTable& history) {
   const std::string& name = history.table.name;
-  return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_Removed AFTER DELETE ON " + name +
-         " WHEN NOT EXISTS (SELECT 1 FROM " + name +
-         " WHERE FVersion > OLD.FVersion) BEGIN UPDATE " + kHistorySettings +
-         " SET FLastVersion = max(FLastVersion, OLD.FVersion); END";
+  return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_Numbered AFTER INSERT ON " + name +
+         " WHEN NEW.FVersion IS NULL OR NEW.FVersion > " + LastVersion() + " BEGIN UPDATE " +
+         kHistorySettings +
+         " SET FLastVersion = max(FLastVersion + 1, coalesce(NEW.FVersion, 0)); UPDATE " + name +
+         " SET FVersion = " + LastVersion() + " WHERE rowid = NEW.rowid; END";
 }
 
 std::string KeepTrigger() {
@@ -285,7 +317,7 @@ std::vector<std::string> HistoryTriggerNames() {
   for (const HistoryTable& history : HistoryTables()) {
     names.push_back("TR_" + history.table.name + "_UPDATE");
     names.push_back("TR_" + history.table.name + "_DELETE");
-    names.push_back("TR_" + history.table.name + "_Removed");
+    names.push_back("TR_" + history.table.name + "_Numbered");
   }
   names.emplace_back(kKeepTrigger);
   return names;
@@ -300,7 +332,7 @@ std::vector<std::string> HistoryTableNames() {
 std::vector<std::string> HistoryIndexNames() {
   std::vector<std::string> names;
   for (const HistoryTable& history : HistoryTables()) {
-    for (const Index& index : HistoryIndexes(history)) names.push_back(index.name);
+    names.push_back(RowVersionIndex(history).name);
   }
   return names;
 }
@@ -318,13 +350,41 @@ void CreateHistory(ado::Connection& connection) {
   for (const HistoryTable& history : HistoryTables()) {
     connection.Execute("CREATE TABLE IF NOT EXISTS " + history.table.name + " " +
                        HistoryDeclarations(history.table));
-    for (const Index& index : HistoryIndexes(history))
-      connection.Execute(CreateIndexStatement(index));
+    connection.Execute(CreateIndexStatement(RowVersionIndex(history)));
     connection.Execute(HistoryTrigger(history, "UPDATE", "update"));
     connection.Execute(HistoryTrigger(history, "DELETE", "delete"));
-    connection.Execute(RemovedTrigger(history));
+    connection.Execute(NumberedTrigger(history));
   }
   connection.Execute(KeepTrigger());
+}
+
+// The histories of a store whose versions were keyed by their numbers, made
+// again keyed by row ids, with every version they held in the order of their
+// numbers; the settings row counts on from the newest number, or from the
+// last that left the histories where that is larger. What names a history
+// (its triggers and index, the settings' trigger) goes first, so that
+// renaming the old history changes nothing else; CreateHistory makes it all
+// again.
+void RekeyHistories(ado::Connection& connection) {
+  connection.Execute(std::string("DROP TRIGGER IF EXISTS ") + kKeepTrigger);
+  std::string newest = "FLastVersion";
+  for (const HistoryTable& history : HistoryTables()) {
+    const std::string& name = history.table.name;
+    for (const char* trigger : {"_UPDATE", "_DELETE", "_Removed"}) {
+      connection.Execute("DROP TRIGGER IF EXISTS TR_" + name + trigger);
+    }
+    connection.Execute("DROP INDEX IF EXISTS " + RowVersionIndex(history).name);
+    const std::string keyed = name + "_Keyed";
+    const std::string columns = ColumnNames(history.table);
+    connection.Execute("ALTER TABLE " + name + " RENAME TO " + keyed);
+    connection.Execute("CREATE TABLE " + name + " " + HistoryDeclarations(history.table));
+    connection.Execute("INSERT INTO " + name + " (" + columns + ") SELECT " + columns + " FROM " +
+                       keyed + " ORDER BY FVersion");
+    connection.Execute("DROP TABLE " + keyed);
+    newest += ", coalesce((SELECT max(FVersion) FROM " + name + "), 0)";
+  }
+  connection.Execute(std::string("UPDATE ") + kHistorySettings + " SET FLastVersion = max(" +
+                     newest + ")");
 }
 
 class SqliteSchema final : public BackendSchema {
@@ -362,7 +422,8 @@ class SqliteSchema final : public BackendSchema {
 
   void CheckUpgrade(ado::Connection& connection, int fromVersion) const override {
     if (fromVersion == kHistorylessVersion || fromVersion == kWholeBodiesVersion ||
-        fromVersion == kUncountedVersion || fromVersion == kCounterVersion) {
+        fromVersion == kUncountedVersion || fromVersion == kCounterVersion ||
+        fromVersion == kKeyedByNumberVersion) {
       return;
     }
     if (fromVersion != kCollationVersion && fromVersion != kUncheckedVersion) {
@@ -408,11 +469,8 @@ class SqliteSchema final : public BackendSchema {
         connection.Execute("DROP INDEX IF EXISTS IX_" + name + "_Id");
       }
     }
-    if (fromVersion >= kWholeBodiesVersion && fromVersion <= kCounterVersion) {
-      for (const HistoryTable& history : HistoryTables()) {
-        connection.Execute("DROP TRIGGER IF EXISTS TR_" + history.table.name + "_UPDATE");
-        connection.Execute("DROP TRIGGER IF EXISTS TR_" + history.table.name + "_DELETE");
-      }
+    if (fromVersion >= kWholeBodiesVersion && fromVersion <= kKeyedByNumberVersion) {
+      RekeyHistories(connection);
     }
     if (fromVersion < kHistorylessVersion) {
       for (const Table& table : Tables()) {

@@ -172,6 +172,8 @@ class SqliteSchemaTest : public ::testing::Test {
     EXPECT_EQ(Schema(), schema);
   }
 
+  std::string Versions() const;
+
   // The schema as SQLite keeps it, with the store's version.
   std::string Schema() const {
     return Tool("PRAGMA user_version") + "\n" +
@@ -187,9 +189,9 @@ class SqliteSchemaTest : public ::testing::Test {
 TEST_F(SqliteSchemaTest, ANewStoreUsesOnlyWhatSQLiteHasBuiltInAndRecordsItsVersion) {
   const SchemaOutcome created = CreateStore(Dsn(), nullptr);
   EXPECT_EQ(created.action, Action::Created);
-  EXPECT_EQ(created.version, 7);
+  EXPECT_EQ(created.version, 8);
   EXPECT_EQ(created.fromVersion, 0);
-  EXPECT_EQ(Tool("PRAGMA user_version"), "7");
+  EXPECT_EQ(Tool("PRAGMA user_version"), "8");
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "wal");
 
   // What the sqlite3 shell, a database browser or a script do with a store.
@@ -223,8 +225,8 @@ TEST_F(SqliteSchemaTest, ANewStoreUsesOnlyWhatSQLiteHasBuiltInAndRecordsItsVersi
   // A current store is only read, so one the process may only read passes.
   const SchemaOutcome again = CreateSchema(*ado::Connection::Open(Dsn() + ";Mode=Read"));
   EXPECT_EQ(again.action, Action::Current);
-  EXPECT_EQ(again.version, 7);
-  EXPECT_EQ(again.fromVersion, 7);
+  EXPECT_EQ(again.version, 8);
+  EXPECT_EQ(again.fromVersion, 8);
 }
 
 TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNextIds) {
@@ -242,10 +244,10 @@ TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNext
     // Through a connection that has never seen the old collation.
     const SchemaOutcome upgraded = CreateSchema(*ado::Connection::Open(Dsn()));
     EXPECT_EQ(upgraded.action, Action::Upgraded);
-    EXPECT_EQ(upgraded.version, 7);
+    EXPECT_EQ(upgraded.version, 8);
     EXPECT_EQ(upgraded.fromVersion, version);
     EXPECT_EQ(Rows(), rows);
-    EXPECT_EQ(Tool("PRAGMA user_version"), "7");
+    EXPECT_EQ(Tool("PRAGMA user_version"), "8");
     EXPECT_EQ(Tool("select count(*) from sqlite_master where sql like '%ORVO_CI%' or name like "
                    "'%Rebuilt%'"),
               "0");
@@ -299,7 +301,7 @@ TEST_F(SqliteSchemaTest, AFailureAnywhereInTheUpgradeLeavesTheEarlierStoreWhole)
   }
   EXPECT_GT(failures, 6 * 6);
   EXPECT_EQ(Rows(), rows);
-  EXPECT_EQ(Tool("PRAGMA user_version"), "7");
+  EXPECT_EQ(Tool("PRAGMA user_version"), "8");
 }
 
 TEST_F(SqliteSchemaTest, AStoreThatCannotBeUpgradedWhollyOrIsNewerIsLeftAsItWas) {
@@ -329,9 +331,9 @@ TEST_F(SqliteSchemaTest, AStoreThatCannotBeUpgradedWhollyOrIsNewerIsLeftAsItWas)
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "delete");
 
   // A store of a later version of the library, kept in rollback journal mode.
-  Tool("PRAGMA user_version=8");
+  Tool("PRAGMA user_version=9");
   ExpectRefusedAndUntouched(
-      "The store has schema version 8, newer than the version 7 that this library knows; it was "
+      "The store has schema version 9, newer than the version 8 that this library knows; it was "
       "left as it was.");
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "delete");
 }
@@ -365,6 +367,118 @@ TEST_F(SqliteSchemaTest, AStoreWhoseHistoryRaisedACounterGetsTodaysTriggers) {
   EXPECT_EQ(Tool("select group_concat(FVersion || FName || FRowVersion, ' ') from (select * from "
                  "T_PrintExportNote_History order by FVersion)"),
             "1a1 2b2");
+}
+
+// Every version of the six histories with every column, by number.
+std::string SqliteSchemaTest::Versions() const {
+  std::string text;
+  for (const HistoryTable& history : HistoryTables()) {
+    const std::string& name = history.table.name;
+    const std::string quoted = Tool(
+        "select group_concat('quote(' || name || ')', ' || '','' || ') from pragma_table_info('" +
+        name + "')");
+    text += name + ": " +
+            Tool("select group_concat(r, ' | ') from (select " + quoted + " as r from " + name +
+                 " order by FVersion)") +
+            "\n";
+  }
+  return text;
+}
+
+// A store of version 7 kept its versions keyed by their numbers and found the
+// next number in all six histories: its histories are made again with every
+// version, and the store numbers on past the newest.
+TEST_F(SqliteSchemaTest, AStoreWhoseHistoryWasKeyedByNumberKeepsEveryVersion) {
+  CreateStore(Dsn(), nullptr);
+  Tool("insert into T_PrintExportNote (FName, FData) values ('a', x'00ff')");
+  Tool("insert into T_PrintExportNote (FName, FData) values ('x', x'01')");
+  for (const char* name : {"b", "c", "d"}) {
+    Tool(std::string("update T_PrintExportNote set FName = '") + name + "' where FId = 1");
+  }
+  Tool("update T_PrintExportNote set FName = 'y' where FId = 2");
+  Tool("insert into T_PrintExport (FBillType, FBillId, FName) values (28, 0, 'settings')");
+  Tool("update T_PrintExport set FName = 'settings 2'");
+  Tool("delete from T_PrintExportNote_History where FVersion = 2");
+  const std::string schema = Schema();
+  const std::string versions = Versions();
+  ASSERT_EQ(Tool("select group_concat(FVersion) from (select FVersion from "
+                 "T_PrintExportNote_History order by 1)"),
+            "1,3,4");
+
+  // The histories as version 7 made them: keyed by FVersion, indexed by row
+  // only, with triggers of their own.
+  Tool(std::string("drop trigger ") + kKeepTrigger);
+  for (const HistoryTable& history : HistoryTables()) {
+    const std::string& name = history.table.name;
+    std::string declaration =
+        Tool("select sql from sqlite_master where type = 'table' and name = '" + name + "'");
+    declaration.replace(declaration.find("FVersion INTEGER"), 16, "FVersion INTEGER PRIMARY KEY");
+    Tool("drop trigger TR_" + name + "_Numbered");
+    Tool("drop index IX_" + name + "_RowVersion");
+    Tool("alter table " + name + " rename to Kept");
+    Tool(declaration);
+    Tool("insert into " + name + " select * from Kept");
+    Tool("drop table Kept");
+    Tool("create index IX_" + name + "_RowVersion on " + name + " (FId, FRowVersion)");
+    Tool("create trigger TR_" + name + "_Removed after delete on " + name + " begin select 1; end");
+    for (const std::string event : {"UPDATE", "DELETE"}) {
+      const std::string trigger = "TR_" + name + "_" + event;
+      Tool("drop trigger " + trigger);
+      Tool("create trigger " + trigger + " after " + event + " on " + history.of->name +
+           " begin select 1; end");
+    }
+  }
+  Tool("update T_PrintHistorySettings set FLastVersion = 0");
+  Tool("PRAGMA user_version=7");
+  ASSERT_EQ(Versions(), versions);
+  ASSERT_NE(Schema(), schema);
+
+  const SchemaOutcome upgraded = CreateStore(Dsn(), nullptr);
+  EXPECT_EQ(upgraded.action, Action::Upgraded);
+  EXPECT_EQ(upgraded.fromVersion, 7);
+  EXPECT_EQ(Schema(), schema);
+  EXPECT_EQ(Versions(), versions);
+  EXPECT_EQ(Tool("pragma integrity_check"), "ok");
+  Tool("update T_PrintExportNote set FName = 'e' where FId = 1");
+  EXPECT_EQ(Tool("select group_concat(FVersion || FName || FRowVersion, ' ') from (select * from "
+                 "T_PrintExportNote_History where FId = 1 order by FVersion)"),
+            "1a1 3c3 6d4");
+}
+
+// Past the number of versions kept, a row's change writes its version over
+// the row's oldest, in its place; the store never gives a number twice,
+// whatever an operator put into a history by hand.
+TEST_F(SqliteSchemaTest, AVersionPastTheRetentionTakesTheOldestVersionsPlace) {
+  CreateStore(Dsn(), nullptr);
+  Tool("update T_PrintHistorySettings set FKeep = 3");
+  Tool("insert into T_PrintExportNote (FName, FData) values ('n0', x'00')");
+  const auto change = [&](int n) {
+    Tool("update T_PrintExportNote set FName = 'n" + std::to_string(n) + "'");
+  };
+  for (int n = 1; n <= 3; ++n) change(n);
+  const std::string places =
+      "select group_concat(rowid) from (select rowid from T_PrintExportNote_History order by 1)";
+  const std::string kept =
+      "select group_concat(FVersion || FName || FRowVersion, ' ') from (select * from "
+      "T_PrintExportNote_History order by FVersion)";
+  EXPECT_EQ(Tool(kept), "1n01 2n12 3n23");
+  const std::string rowIds = Tool(places);
+  for (int n = 4; n <= 10; ++n) change(n);
+  EXPECT_EQ(Tool(kept), "8n78 9n89 10n910");
+  EXPECT_EQ(Tool(places), rowIds);
+
+  // By hand: one without a number gets the next, one past the last given
+  // makes the next pass it, one with a number given before is kept as it is.
+  const std::string byHand =
+      "insert into T_PrintExportNote_History (FVersion, FChangedAt, FChange, FId, FName) values (";
+  Tool(byHand + "NULL, '2024-01-01 00:00:00', 'update', 7, 'h1')");
+  Tool(byHand + "40, '2024-01-01 00:00:00', 'update', 7, 'h2')");
+  Tool(byHand + "5, '2024-01-01 00:00:00', 'update', 7, 'h3')");
+  EXPECT_EQ(Tool("select group_concat(FVersion || FName, ' ') from (select * from "
+                 "T_PrintExportNote_History where FId = 7 order by FVersion)"),
+            "5h3 11h1 40h2");
+  change(11);
+  EXPECT_EQ(Tool("select max(FVersion) || FName from T_PrintExportNote_History"), "41n10");
 }
 
 TEST_F(SqliteSchemaTest, ProcessesSettingUpOneStoreAtOnceUpgradeItOnce) {

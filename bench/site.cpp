@@ -368,6 +368,11 @@ void SizedTimedByHand(benchmark::internal::Benchmark* benchmark) {
   benchmark->UseManualTime();
 }
 
+void SizedTimedByHandRepeatedMore(benchmark::internal::Benchmark* benchmark) {
+  SizedAndRepeatedMore(benchmark);
+  benchmark->UseManualTime();
+}
+
 LateBound::LateBound(const char* progId) : object_(CreateObject(progId)) {}
 
 Variant LateBound::Call(const char* member, std::vector<Variant> args) {

@@ -157,6 +157,11 @@ void Sized(benchmark::internal::Benchmark* benchmark);
 void SizedAndRepeatedMore(benchmark::internal::Benchmark* benchmark);
 // Sized, for a benchmark that times its calls itself (InTurn).
 void SizedTimedByHand(benchmark::internal::Benchmark* benchmark);
+// SizedTimedByHand, and outside a smoke run repeated 45 times: for the save
+// with the history on against off, whose calls each sync the log, so that a
+// repetition's ratio spreads by a tenth and a median of 15 moves by four
+// hundredths from run to run.
+void SizedTimedByHandRepeatedMore(benchmark::internal::Benchmark* benchmark);
 
 // Registers `run(state, backend)` as BenchmarkName(what, backend) on every
 // backend measured, on every size, applying `apply` to each.

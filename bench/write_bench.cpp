@@ -132,7 +132,8 @@ void InsertNoteRowHistory(benchmark::State& state, Backend backend) {
   keep.Set(orvo::store::kDefaultHistoryKeep);
 }
 [[maybe_unused]] const bool kInsertNoteRowHistory =
-    (RegisterOnEach("InsertNoteRowHistory", InsertNoteRowHistory, orvo::bench::SizedTimedByHand),
+    (RegisterOnEach("InsertNoteRowHistory", InsertNoteRowHistory,
+                    orvo::bench::SizedTimedByHandRepeatedMore),
      true);
 
 // On SQLite, with its own API on the site's file, each unit of work begun

@@ -245,7 +245,7 @@ std::string LastVersion() {
 // the trigger: `newest` is the row's newest number among its versions.
 std::string KeptValue(const Column& column, const char* change, const std::string& newest) {
   if (column.name == "FVersion") return LastVersion();
-  if (column.name == "FChangedAt") return "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')";
+  if (column.name == "FChangedAt") return "datetime('now', 'localtime')";
   if (column.name == "FChange") return std::string("'") + change + "'";
   if (column.name == kBodyIsDifference) return "NULL";
   if (column.name == kRowVersion) return newest + " + 1";

@@ -431,9 +431,29 @@ TEST_F(SqliteSchemaTest, AStoreWhoseHistoryWasKeyedByNumberKeepsEveryVersion) {
   Tool("update T_PrintHistorySettings set FLastVersion = 0");
   Tool("PRAGMA user_version=7");
   ASSERT_EQ(Versions(), versions);
-  ASSERT_NE(Schema(), schema);
+  const std::string keyedByNumber = Schema();
+  ASSERT_NE(keyedByNumber, schema);
 
-  const SchemaOutcome upgraded = CreateStore(Dsn(), nullptr);
+  // A failure at any statement of the upgrade leaves the store as it was;
+  // the first run that meets none upgrades it.
+  SchemaOutcome upgraded;
+  int failures = 0;
+  for (int n = 1;; ++n) {
+    auto connection = ado::Connection::Open(Dsn());
+    auto observer = std::make_shared<testing::RecordingObserver>();
+    connection->SetObserver(observer);
+    observer->FailAt(n, AutomationError(HResult(0x80004005u), "Test", "injected failure"));
+    try {
+      upgraded = CreateSchema(*connection);
+      break;
+    } catch (const AutomationError& error) {
+      ASSERT_EQ(error.description(), "injected failure") << "statement " << n;
+    }
+    ++failures;
+    ASSERT_EQ(Versions(), versions) << "failed at statement " << n;
+    ASSERT_EQ(Schema(), keyedByNumber) << "failed at statement " << n;
+  }
+  EXPECT_GT(failures, 6 * 8);
   EXPECT_EQ(upgraded.action, Action::Upgraded);
   EXPECT_EQ(upgraded.fromVersion, 7);
   EXPECT_EQ(Schema(), schema);

@@ -99,6 +99,10 @@ RestoreReport RestoreVersion(const std::string& dsn, std::int32_t version,
                              const Watchers& watchers) {
   const auto connection = OpenStore(dsn, watchers.observer);
   RequireCurrentStore(*connection, "The store");
+  // The first value of a statement's first row.
+  const auto scalar = [&](const std::string& text, const std::vector<ado::BoundValue>& values) {
+    return connection->ExecuteWith(text, values)->Fields(0).Value();
+  };
   return store::InWritingTransaction(*connection, [&] {
     connection->LockForWriting();
     for (const store::HistoryTable& history : store::HistoryTables()) {
@@ -110,11 +114,7 @@ RestoreReport RestoreVersion(const std::string& dsn, std::int32_t version,
       // index by row, which holds the numbers, without reading the bodies.
       const ado::BoundValue number{ado::adInteger, Variant(version)};
       const Variant row =
-          connection
-              ->ExecuteWith("select max(FId) from " + history.table.name + " where FVersion = ?",
-                            {number})
-              ->Fields(0)
-              .Value();
+          scalar("select max(FId) from " + history.table.name + " where FVersion = ?", {number});
       if (row.IsNull()) continue;
       auto found = connection->ExecuteWith(
           "select " + list + " from " + history.table.name + " where FId = ? and FVersion = ?",
@@ -128,16 +128,9 @@ RestoreReport RestoreVersion(const std::string& dsn, std::int32_t version,
       RestoreReport report{version, table.name, CLng(values[0]), false, 0};
       const ado::BoundValue id{ado::adInteger, Variant(report.id)};
       const Variant newest =
-          connection
-              ->ExecuteWith("select max(FVersion) from " + history.table.name + " where FId = ?",
-                            {id})
-              ->Fields(0)
-              .Value();
+          scalar("select max(FVersion) from " + history.table.name + " where FId = ?", {id});
       const std::int32_t before = newest.IsNull() ? 0 : CLng(newest);
-      if (CLng(
-              connection->ExecuteWith("select count(1) from " + table.name + " where FId = ?", {id})
-                  ->Fields(0)
-                  .Value()) == 0) {
+      if (CLng(scalar("select count(1) from " + table.name + " where FId = ?", {id})) == 0) {
         InsertRow(*connection, table, values);
         report.inserted = true;
         return report;
@@ -153,12 +146,9 @@ RestoreReport RestoreVersion(const std::string& dsn, std::int32_t version,
                               bound);
       // What the update replaced, kept by the store's trigger, says that a
       // restore replaced it.
-      const Variant made = connection
-                               ->ExecuteWith("select max(FVersion) from " + history.table.name +
-                                                 " where FId = ? and FVersion > ?",
-                                             {id, {ado::adInteger, Variant(before)}})
-                               ->Fields(0)
-                               .Value();
+      const Variant made = scalar(
+          "select max(FVersion) from " + history.table.name + " where FId = ? and FVersion > ?",
+          {id, {ado::adInteger, Variant(before)}});
       if (!made.IsNull()) {
         report.replacedBy = CLng(made);
         connection->ExecuteWith("update " + history.table.name +

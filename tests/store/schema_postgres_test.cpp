@@ -8,6 +8,7 @@
 
 #include "orvo/automation/conversions.hpp"
 #include "orvo/store/schema.hpp"
+#include "support/each_statement_failed.hpp"
 #include "support/error_of.hpp"
 #include "support/processes_at_once.hpp"
 #include "support/store_fixture.hpp"
@@ -178,21 +179,14 @@ TEST_F(PostgresSchemaTest, AStoreWithoutHistoryGainsAnEmptyOneAndKeepsEveryRow) 
 TEST_F(PostgresSchemaTest, AFailureAnywhereInMakingTheStoreLeavesTheSchemaEmpty) {
   DropStore();
   int failures = 0;
-  for (int n = 1;; ++n) {
-    auto connection = ado::Connection::Open(Dsn());
-    auto observer = std::make_shared<testing::RecordingObserver>();
-    connection->SetObserver(observer);
-    observer->FailAt(n, AutomationError(HResult(0x80004005u), "Test", "injected failure"));
-    try {
-      EXPECT_EQ(CreateSchema(*connection).action, Action::Created);
-      break;  // every statement before this one has been failed once
-    } catch (const AutomationError& error) {
-      ASSERT_EQ(error.description(), "injected failure") << "statement " << n;
-    }
-    ++failures;
-    ASSERT_EQ(Objects(), " / ") << "failed at statement " << n;
-    ASSERT_FALSE(connection->InTransaction());
-  }
+  const SchemaOutcome made = testing::WithEachStatementFailed(
+      Dsn(), [](ado::Connection& connection) { return CreateSchema(connection); },
+      [&](int n, ado::Connection& connection) {
+        EXPECT_EQ(Objects(), " / ") << "failed at statement " << n;
+        EXPECT_FALSE(connection.InTransaction()) << "failed at statement " << n;
+      },
+      failures);
+  EXPECT_EQ(made.action, Action::Created);
   // At least the tables, their indexes and their comments.
   EXPECT_GT(failures, 6 + 17 + 6);
 }

@@ -11,9 +11,9 @@
 #include "orvo/ado/recordset.hpp"
 #include "orvo/automation/conversions.hpp"
 #include "orvo/store/schema.hpp"
+#include "support/each_statement_failed.hpp"
 #include "support/error_of.hpp"
 #include "support/processes_at_once.hpp"
-#include "support/recording_observer.hpp"
 #include "support/temp_directory.hpp"
 
 namespace orvo::store {
@@ -140,23 +140,52 @@ class SqliteSchemaTest : public ::testing::Test {
     return result;
   }
 
+  // Every row of a table with every column, ordered by `order`, read without
+  // the library: a line "<table>: <row> | <row> ...".
+  std::string Dump(const std::string& table, const std::string& order) const {
+    // Every column quoted as a literal, joined by commas.
+    const std::string quoted = Tool(
+        "select group_concat('quote(' || name || ')', ' || '','' || ') from pragma_table_info('" +
+        table + "')");
+    return table + ": " +
+           Tool("select group_concat(r, ' | ') from (select " + quoted + " as r from " + table +
+                " order by " + order + ")") +
+           "\n";
+  }
+
   // Every row of the six tables with every column, and the identities' next
   // values, read without the library.
   std::string Rows() const {
     std::string text;
-    for (const std::string& table : TableNames()) {
-      // Every column quoted as a literal, joined by commas.
-      const std::string quoted = Tool(
-          "select group_concat('quote(' || name || ')', ' || '','' || ') from pragma_table_info('" +
-          table + "')");
-      text += table + ": " +
-              Tool("select group_concat(r, ' | ') from (select " + quoted + " as r from " + table +
-                   " order by FId)") +
-              "\n";
-    }
+    for (const std::string& table : TableNames()) text += Dump(table, "FId");
     return text + Tool(
                       "select group_concat(name || '=' || seq, ', ') from (select * from "
                       "sqlite_sequence order by name)");
+  }
+
+  // Every version of the six histories with every column, by number.
+  std::string Versions() const {
+    std::string text;
+    for (const HistoryTable& history : HistoryTables()) {
+      text += Dump(history.table.name, "FVersion");
+    }
+    return text;
+  }
+
+  // Sets the store up with each of its statements failed in turn, until a
+  // run meets no failure, and returns that run's outcome. After each failure
+  // the store reads as `read` read it before, with no transaction left open;
+  // `failures` counts the runs failed.
+  template <class Read>
+  SchemaOutcome SetUpFailingEachStatement(const Read& read, int& failures) {
+    const std::string before = read();
+    return testing::WithEachStatementFailed(
+        Dsn(), [](ado::Connection& connection) { return CreateSchema(connection); },
+        [&](int n, ado::Connection& connection) {
+          EXPECT_EQ(read(), before) << "failed at statement " << n;
+          EXPECT_FALSE(connection.InTransaction()) << "failed at statement " << n;
+        },
+        failures);
   }
 
   // Setting up the store as it is now is refused with `description`, and the
@@ -171,8 +200,6 @@ class SqliteSchemaTest : public ::testing::Test {
     EXPECT_EQ(Rows(), rows);
     EXPECT_EQ(Schema(), schema);
   }
-
-  std::string Versions() const;
 
   // The schema as SQLite keeps it, with the store's version.
   std::string Schema() const {
@@ -281,24 +308,10 @@ TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNext
 TEST_F(SqliteSchemaTest, AFailureAnywhereInTheUpgradeLeavesTheEarlierStoreWhole) {
   MakeEarlierStore();
   const std::string rows = Rows();
-  const std::string schema = Schema();
   int failures = 0;
-  for (int n = 1;; ++n) {
-    auto connection = ado::Connection::Open(Dsn());
-    auto observer = std::make_shared<testing::RecordingObserver>();
-    connection->SetObserver(observer);
-    observer->FailAt(n, AutomationError(HResult(0x80004005u), "Test", "injected failure"));
-    try {
-      CreateSchema(*connection);
-      break;  // every statement before this one has been failed once
-    } catch (const AutomationError& error) {
-      ASSERT_EQ(error.description(), "injected failure") << "statement " << n;
-    }
-    ++failures;
-    ASSERT_EQ(Rows(), rows) << "failed at statement " << n;
-    ASSERT_EQ(Schema(), schema) << "failed at statement " << n;
-    ASSERT_FALSE(connection->InTransaction());
-  }
+  const SchemaOutcome upgraded =
+      SetUpFailingEachStatement([&] { return Rows() + Schema(); }, failures);
+  EXPECT_EQ(upgraded.action, Action::Upgraded);
   EXPECT_GT(failures, 6 * 6);
   EXPECT_EQ(Rows(), rows);
   EXPECT_EQ(Tool("PRAGMA user_version"), "8");
@@ -369,22 +382,6 @@ TEST_F(SqliteSchemaTest, AStoreWhoseHistoryRaisedACounterGetsTodaysTriggers) {
             "1a1 2b2");
 }
 
-// Every version of the six histories with every column, by number.
-std::string SqliteSchemaTest::Versions() const {
-  std::string text;
-  for (const HistoryTable& history : HistoryTables()) {
-    const std::string& name = history.table.name;
-    const std::string quoted = Tool(
-        "select group_concat('quote(' || name || ')', ' || '','' || ') from pragma_table_info('" +
-        name + "')");
-    text += name + ": " +
-            Tool("select group_concat(r, ' | ') from (select " + quoted + " as r from " + name +
-                 " order by FVersion)") +
-            "\n";
-  }
-  return text;
-}
-
 // A store of version 7 kept its versions keyed by their numbers and found the
 // next number in all six histories: its histories are made again with every
 // version, and the store numbers on past the newest.
@@ -431,28 +428,13 @@ TEST_F(SqliteSchemaTest, AStoreWhoseHistoryWasKeyedByNumberKeepsEveryVersion) {
   Tool("update T_PrintHistorySettings set FLastVersion = 0");
   Tool("PRAGMA user_version=7");
   ASSERT_EQ(Versions(), versions);
-  const std::string keyedByNumber = Schema();
-  ASSERT_NE(keyedByNumber, schema);
+  ASSERT_NE(Schema(), schema);
 
   // A failure at any statement of the upgrade leaves the store as it was;
   // the first run that meets none upgrades it.
-  SchemaOutcome upgraded;
   int failures = 0;
-  for (int n = 1;; ++n) {
-    auto connection = ado::Connection::Open(Dsn());
-    auto observer = std::make_shared<testing::RecordingObserver>();
-    connection->SetObserver(observer);
-    observer->FailAt(n, AutomationError(HResult(0x80004005u), "Test", "injected failure"));
-    try {
-      upgraded = CreateSchema(*connection);
-      break;
-    } catch (const AutomationError& error) {
-      ASSERT_EQ(error.description(), "injected failure") << "statement " << n;
-    }
-    ++failures;
-    ASSERT_EQ(Versions(), versions) << "failed at statement " << n;
-    ASSERT_EQ(Schema(), keyedByNumber) << "failed at statement " << n;
-  }
+  const SchemaOutcome upgraded =
+      SetUpFailingEachStatement([&] { return Versions() + Schema(); }, failures);
   EXPECT_GT(failures, 6 * 8);
   EXPECT_EQ(upgraded.action, Action::Upgraded);
   EXPECT_EQ(upgraded.fromVersion, 7);

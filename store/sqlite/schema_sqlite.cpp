@@ -291,12 +291,18 @@ std::string HistoryTrigger(const HistoryTable& history, const char* event, const
 
 // A version put into a history by hand without a number is given the next
 // one; one put in with a number past the last given makes the next numbers
-// pass it, so that the store never gives a number twice. The versions that
+// pass it, so that the store never gives a number twice, and must be a
+// 32-bit whole number, as the numbers the store gives are: anything else
+// (text sorts past every number) would become the counter. The versions that
 // the triggers above keep carry the last number given, and pass.
 std::string NumberedTrigger(const HistoryTable& history) {
   const std::string& name = history.table.name;
+  const Column& number = history.table.columns.front();
   return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_Numbered AFTER INSERT ON " + name +
-         " WHEN NEW.FVersion IS NULL OR NEW.FVersion > " + LastVersion() + " BEGIN UPDATE " +
+         " WHEN NEW.FVersion IS NULL OR NEW.FVersion > " + LastVersion() +
+         " BEGIN SELECT RAISE(ABORT, '" + FitName(history.table, number) +
+         "') WHERE typeof(NEW.FVersion) NOT IN ('integer', 'null') OR NEW.FVersion > "
+         "2147483647; UPDATE " +
          kHistorySettings +
          " SET FLastVersion = max(FLastVersion + 1, coalesce(NEW.FVersion, 0)); UPDATE " + name +
          " SET FVersion = " + LastVersion() + " WHERE rowid = NEW.rowid; END";

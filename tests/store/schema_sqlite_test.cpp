@@ -481,6 +481,14 @@ TEST_F(SqliteSchemaTest, AVersionPastTheRetentionTakesTheOldestVersionsPlace) {
             "5h3 11h1 40h2");
   change(11);
   EXPECT_EQ(Tool("select max(FVersion) || FName from T_PrintExportNote_History"), "41n10");
+  // Nothing but a 32-bit whole number becomes the last number given.
+  for (const std::string unfit : {"2147483648", "'x'", "41.5"}) {
+    EXPECT_EQ(Tool(byHand + unfit + ", '2024-01-01 00:00:00', 'update', 7, 'h4')"),
+              "error: T_PrintExportNote_History.FVersion holds a 32-bit whole number")
+        << unfit;
+  }
+  change(12);
+  EXPECT_EQ(Tool("select max(FVersion) || FName from T_PrintExportNote_History"), "42n11");
 }
 
 TEST_F(SqliteSchemaTest, ProcessesSettingUpOneStoreAtOnceUpgradeItOnce) {

@@ -297,7 +297,7 @@ std::string HistoryTrigger(const HistoryTable& history, const char* event, const
 // the triggers above keep carry the last number given, and pass.
 std::string NumberedTrigger(const HistoryTable& history) {
   const std::string& name = history.table.name;
-  const Column& number = history.table.columns.front();
+  const Column& number = history.table.columns.front();  // FVersion, a history's first
   return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_Numbered AFTER INSERT ON " + name +
          " WHEN NEW.FVersion IS NULL OR NEW.FVersion > " + LastVersion() +
          " BEGIN SELECT RAISE(ABORT, '" + FitName(history.table, number) +

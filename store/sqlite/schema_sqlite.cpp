@@ -16,7 +16,7 @@ namespace orvo::store::sqlite {
 
 namespace {
 
-constexpr int kVersion = 8;
+constexpr int kVersion = 9;
 // The schema whose text columns declared ORVO_CI; its stores record no version.
 constexpr int kCollationVersion = 1;
 // The schema whose columns took any value SQLite would store.
@@ -44,6 +44,17 @@ constexpr int kCounterVersion = 6;
 // all six histories. Its histories are made again with their rows, keyed by
 // SQLite's own row ids, and the settings row counts on from the newest number.
 constexpr int kKeyedByNumberVersion = 7;
+// The schema that counted the numbers given to versions in the settings row
+// (FLastVersion): every kept write wrote that row's page, beside the pages
+// of the row and of its version. The count moves to kVersionCounter.
+constexpr int kSettingsCountVersion = 8;
+
+// The table whose AUTOINCREMENT counter, its row in sqlite_sequence, is the
+// last number given to a version of any history: a write that adds a row to
+// any of the six tables writes the page of sqlite_sequence anyway, and a kept
+// write that raises this counter then writes no page more for it. The table
+// holds no rows; a row put into it takes the next number, as a version would.
+constexpr const char* kVersionCounter = "T_PrintHistoryVersion";
 
 // The column's declared type in SQLite.
 std::string Type(const Column& column) {
@@ -237,8 +248,22 @@ Index RowVersionIndex(const HistoryTable& history) {
   return {shared.name, shared.table, shared.columns + ", FVersion"};
 }
 
+// The last number given; Null where the counter's row was deleted by hand.
+std::string CounterValue() {
+  return std::string("(SELECT seq FROM sqlite_sequence WHERE name = '") + kVersionCounter + "')";
+}
+
+// The last number given, for a version inside a trigger: without the
+// counter's row the version would be numbered Null, so the write is refused
+// until the store is set up again (CreateHistory puts the row back).
 std::string LastVersion() {
-  return std::string("(SELECT FLastVersion FROM ") + kHistorySettings + ")";
+  return "coalesce(" + CounterValue() + ", RAISE(ABORT, 'The history''s version counter (" +
+         kVersionCounter + " in sqlite_sequence) is missing; set the store up again.'))";
+}
+
+// The statement that raises the counter to `next`, an expression of `seq`.
+std::string RaiseCounter(const std::string& next) {
+  return "UPDATE sqlite_sequence SET seq = " + next + " WHERE name = '" + kVersionCounter + "'";
 }
 
 // The value that a row's change keeps in a column of its version, inside
@@ -253,16 +278,16 @@ std::string KeptValue(const Column& column, const char* change, const std::strin
 }
 
 // What a row's change puts into its history, inside the trigger: the row as
-// it was, under the next number of the store (counted in the settings row,
-// whose page the trigger reads anyway) and the next number among the row's
-// versions. Past the number of versions that the store keeps, the version
-// that falls out (the row's that many numbers back; the settings' trigger
-// sees to it that a row never has more) is written over in its place, found
-// by its row id in the index by row: deleting it and adding the new version
-// at the history's end wrote half as many pages again, as SQLite merged the
-// page that the delete emptied with its neighbours. The trigger fires only
-// while the store keeps any. The version goes in as VALUES: an INSERT whose
-// SELECT reads the table it fills would go through a temporary table first.
+// it was, under the next number of the store (kVersionCounter) and the next
+// number among the row's versions. Past the number of versions that the
+// store keeps, the version that falls out (the row's that many numbers back;
+// the settings' trigger sees to it that a row never has more) is written over
+// in its place, found by its row id in the index by row: deleting it and
+// adding the new version at the history's end wrote half as many pages
+// again, as SQLite merged the page that the delete emptied with its
+// neighbours. The trigger fires only while the store keeps any. The version
+// goes in as VALUES: an INSERT whose SELECT reads the table it fills would go
+// through a temporary table first.
 std::string HistoryTrigger(const HistoryTable& history, const char* event, const char* change) {
   const Table& table = *history.of;
   const std::string& name = history.table.name;
@@ -283,10 +308,9 @@ std::string HistoryTrigger(const HistoryTable& history, const char* event, const
   std::string condition = keep + " > 0";
   if (!table.kept.empty()) condition += " AND OLD." + table.kept;
   return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_" + event + " AFTER " + event + " ON " +
-         table.name + " WHEN " + condition + " BEGIN UPDATE " + kHistorySettings +
-         " SET FLastVersion = FLastVersion + 1; INSERT INTO " + name + " (rowid" + names +
-         ") VALUES (" + fallingOut + values + ") ON CONFLICT (rowid) DO UPDATE SET " + overwritten +
-         "; END";
+         table.name + " WHEN " + condition + " BEGIN " + RaiseCounter("seq + 1") +
+         "; INSERT INTO " + name + " (rowid" + names + ") VALUES (" + fallingOut + values +
+         ") ON CONFLICT (rowid) DO UPDATE SET " + overwritten + "; END";
 }
 
 // A version put into a history by hand without a number is given the next
@@ -299,12 +323,11 @@ std::string NumberedTrigger(const HistoryTable& history) {
   const std::string& name = history.table.name;
   const Column& number = history.table.columns.front();  // FVersion, a history's first
   return "CREATE TRIGGER IF NOT EXISTS TR_" + name + "_Numbered AFTER INSERT ON " + name +
-         " WHEN NEW.FVersion IS NULL OR NEW.FVersion > " + LastVersion() +
+         " WHEN NEW.FVersion IS NULL OR NEW.FVersion > " + CounterValue() +
          " BEGIN SELECT RAISE(ABORT, '" + FitName(history.table, number) +
          "') WHERE typeof(NEW.FVersion) NOT IN ('integer', 'null') OR NEW.FVersion > "
-         "2147483647; UPDATE " +
-         kHistorySettings +
-         " SET FLastVersion = max(FLastVersion + 1, coalesce(NEW.FVersion, 0)); UPDATE " + name +
+         "2147483647; " +
+         RaiseCounter("max(seq + 1, coalesce(NEW.FVersion, 0))") + "; UPDATE " + name +
          " SET FVersion = " + LastVersion() + " WHERE rowid = NEW.rowid; END";
 }
 
@@ -330,7 +353,7 @@ std::vector<std::string> HistoryTriggerNames() {
 }
 
 std::vector<std::string> HistoryTableNames() {
-  std::vector<std::string> names = {kHistorySettings};
+  std::vector<std::string> names = {kHistorySettings, kVersionCounter};
   for (const HistoryTable& history : HistoryTables()) names.push_back(history.table.name);
   return names;
 }
@@ -343,19 +366,40 @@ std::vector<std::string> HistoryIndexNames() {
   return names;
 }
 
+std::string CreateCounterStatement() {
+  return std::string("CREATE TABLE IF NOT EXISTS ") + kVersionCounter +
+         " (FVersion INTEGER PRIMARY KEY AUTOINCREMENT)";
+}
+
+// The counter's row where it has none: a new store's, or one deleted by hand,
+// which counts on from the newest version that the histories hold.
+void AddCounterRow(ado::Connection& connection) {
+  std::string newest = "0";
+  for (const HistoryTable& history : HistoryTables()) {
+    newest += ", coalesce((SELECT max(FVersion) FROM " + history.table.name + "), 0)";
+  }
+  connection.Execute(std::string("INSERT INTO sqlite_sequence (name, seq) SELECT '") +
+                     kVersionCounter + "', max(" + newest +
+                     ") WHERE NOT EXISTS (SELECT 1 FROM sqlite_sequence WHERE name = '" +
+                     kVersionCounter + "')");
+}
+
 // The history beside the tables, the number of versions kept set to the
 // default where no store set it before.
 void CreateHistory(ado::Connection& connection) {
   connection.Execute(std::string("CREATE TABLE IF NOT EXISTS ") + kHistorySettings +
                      " (FKeep INTEGER NOT NULL CHECK (typeof(FKeep) = 'integer' AND FKeep >= 0), "
-                     "FLastVersion INTEGER NOT NULL DEFAULT 0, FCompacted INTEGER NOT NULL "
-                     "DEFAULT 0)");
+                     "FCompacted INTEGER NOT NULL DEFAULT 0)");
   connection.Execute(std::string("INSERT INTO ") + kHistorySettings + " (FKeep) SELECT " +
                      std::to_string(kDefaultHistoryKeep) + " WHERE NOT EXISTS (SELECT 1 FROM " +
                      kHistorySettings + ")");
   for (const HistoryTable& history : HistoryTables()) {
     connection.Execute("CREATE TABLE IF NOT EXISTS " + history.table.name + " " +
                        HistoryDeclarations(history.table));
+  }
+  connection.Execute(CreateCounterStatement());
+  AddCounterRow(connection);
+  for (const HistoryTable& history : HistoryTables()) {
     connection.Execute(CreateIndexStatement(RowVersionIndex(history)));
     connection.Execute(HistoryTrigger(history, "UPDATE", "update"));
     connection.Execute(HistoryTrigger(history, "DELETE", "delete"));
@@ -393,6 +437,22 @@ void RekeyHistories(ado::Connection& connection) {
                      newest + ")");
 }
 
+// The count of a store that kept it in the settings row (FLastVersion) moves
+// to kVersionCounter, and the column goes; the triggers that raised it go
+// first, as SQLite drops no column that a trigger names, and CreateHistory
+// makes them again.
+void MoveCounter(ado::Connection& connection) {
+  for (const HistoryTable& history : HistoryTables()) {
+    for (const char* trigger : {"_UPDATE", "_DELETE", "_Numbered"}) {
+      connection.Execute("DROP TRIGGER IF EXISTS TR_" + history.table.name + trigger);
+    }
+  }
+  connection.Execute(CreateCounterStatement());
+  connection.Execute(std::string("INSERT INTO sqlite_sequence (name, seq) SELECT '") +
+                     kVersionCounter + "', FLastVersion FROM " + kHistorySettings);
+  connection.Execute(std::string("ALTER TABLE ") + kHistorySettings + " DROP COLUMN FLastVersion");
+}
+
 class SqliteSchema final : public BackendSchema {
  public:
   int CurrentVersion() const override { return kVersion; }
@@ -409,7 +469,9 @@ class SqliteSchema final : public BackendSchema {
     };
     return all("table", TableNames()) && all("index", IndexNames()) &&
            all("table", HistoryTableNames()) && all("index", HistoryIndexNames()) &&
-           all("trigger", HistoryTriggerNames());
+           all("trigger", HistoryTriggerNames()) &&
+           CountOf(connection, std::string("select count(1) from sqlite_sequence where name = ") +
+                                   Quoted(kVersionCounter)) == 1;
   }
 
   void PrepareChange(ado::Connection& connection) const override {
@@ -429,7 +491,7 @@ class SqliteSchema final : public BackendSchema {
   void CheckUpgrade(ado::Connection& connection, int fromVersion) const override {
     if (fromVersion == kHistorylessVersion || fromVersion == kWholeBodiesVersion ||
         fromVersion == kUncountedVersion || fromVersion == kCounterVersion ||
-        fromVersion == kKeyedByNumberVersion) {
+        fromVersion == kKeyedByNumberVersion || fromVersion == kSettingsCountVersion) {
       return;
     }
     if (fromVersion != kCollationVersion && fromVersion != kUncheckedVersion) {
@@ -477,6 +539,9 @@ class SqliteSchema final : public BackendSchema {
     }
     if (fromVersion >= kWholeBodiesVersion && fromVersion <= kKeyedByNumberVersion) {
       RekeyHistories(connection);
+    }
+    if (fromVersion >= kWholeBodiesVersion && fromVersion <= kSettingsCountVersion) {
+      MoveCounter(connection);
     }
     if (fromVersion < kHistorylessVersion) {
       for (const Table& table : Tables()) {

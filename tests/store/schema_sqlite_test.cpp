@@ -14,6 +14,7 @@
 #include "support/each_statement_failed.hpp"
 #include "support/error_of.hpp"
 #include "support/processes_at_once.hpp"
+#include "support/settings_row_count.hpp"
 #include "support/temp_directory.hpp"
 
 namespace orvo::store {
@@ -153,14 +154,14 @@ class SqliteSchemaTest : public ::testing::Test {
            "\n";
   }
 
-  // Every row of the six tables with every column, and the identities' next
-  // values, read without the library.
+  // Every row of the six tables with every column, and their identities'
+  // next values, read without the library.
   std::string Rows() const {
     std::string text;
     for (const std::string& table : TableNames()) text += Dump(table, "FId");
     return text + Tool(
                       "select group_concat(name || '=' || seq, ', ') from (select * from "
-                      "sqlite_sequence order by name)");
+                      "sqlite_sequence where name <> 'T_PrintHistoryVersion' order by name)");
   }
 
   // Every version of the six histories with every column, by number.
@@ -209,6 +210,12 @@ class SqliteSchemaTest : public ::testing::Test {
                "(select * from sqlite_master order by name)");
   }
 
+  // The count of numbers given as schemas 6 to 8 kept it.
+  void CountInTheSettingsRow() {
+    const auto tool = [&](const std::string& statement) { return Tool(statement); };
+    testing::CountVersionsInTheSettingsRow(tool, tool);
+  }
+
  private:
   testing::TempDirectory directory_;
 };
@@ -216,9 +223,9 @@ class SqliteSchemaTest : public ::testing::Test {
 TEST_F(SqliteSchemaTest, ANewStoreUsesOnlyWhatSQLiteHasBuiltInAndRecordsItsVersion) {
   const SchemaOutcome created = CreateStore(Dsn(), nullptr);
   EXPECT_EQ(created.action, Action::Created);
-  EXPECT_EQ(created.version, 8);
+  EXPECT_EQ(created.version, 9);
   EXPECT_EQ(created.fromVersion, 0);
-  EXPECT_EQ(Tool("PRAGMA user_version"), "8");
+  EXPECT_EQ(Tool("PRAGMA user_version"), "9");
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "wal");
 
   // What the sqlite3 shell, a database browser or a script do with a store.
@@ -252,8 +259,8 @@ TEST_F(SqliteSchemaTest, ANewStoreUsesOnlyWhatSQLiteHasBuiltInAndRecordsItsVersi
   // A current store is only read, so one the process may only read passes.
   const SchemaOutcome again = CreateSchema(*ado::Connection::Open(Dsn() + ";Mode=Read"));
   EXPECT_EQ(again.action, Action::Current);
-  EXPECT_EQ(again.version, 8);
-  EXPECT_EQ(again.fromVersion, 8);
+  EXPECT_EQ(again.version, 9);
+  EXPECT_EQ(again.fromVersion, 9);
 }
 
 TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNextIds) {
@@ -271,10 +278,10 @@ TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNext
     // Through a connection that has never seen the old collation.
     const SchemaOutcome upgraded = CreateSchema(*ado::Connection::Open(Dsn()));
     EXPECT_EQ(upgraded.action, Action::Upgraded);
-    EXPECT_EQ(upgraded.version, 8);
+    EXPECT_EQ(upgraded.version, 9);
     EXPECT_EQ(upgraded.fromVersion, version);
     EXPECT_EQ(Rows(), rows);
-    EXPECT_EQ(Tool("PRAGMA user_version"), "8");
+    EXPECT_EQ(Tool("PRAGMA user_version"), "9");
     EXPECT_EQ(Tool("select count(*) from sqlite_master where sql like '%ORVO_CI%' or name like "
                    "'%Rebuilt%'"),
               "0");
@@ -314,7 +321,7 @@ TEST_F(SqliteSchemaTest, AFailureAnywhereInTheUpgradeLeavesTheEarlierStoreWhole)
   EXPECT_EQ(upgraded.action, Action::Upgraded);
   EXPECT_GT(failures, 6 * 6);
   EXPECT_EQ(Rows(), rows);
-  EXPECT_EQ(Tool("PRAGMA user_version"), "8");
+  EXPECT_EQ(Tool("PRAGMA user_version"), "9");
 }
 
 TEST_F(SqliteSchemaTest, AStoreThatCannotBeUpgradedWhollyOrIsNewerIsLeftAsItWas) {
@@ -344,9 +351,9 @@ TEST_F(SqliteSchemaTest, AStoreThatCannotBeUpgradedWhollyOrIsNewerIsLeftAsItWas)
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "delete");
 
   // A store of a later version of the library, kept in rollback journal mode.
-  Tool("PRAGMA user_version=9");
+  Tool("PRAGMA user_version=10");
   ExpectRefusedAndUntouched(
-      "The store has schema version 9, newer than the version 8 that this library knows; it was "
+      "The store has schema version 10, newer than the version 9 that this library knows; it was "
       "left as it was.");
   EXPECT_EQ(Tool("PRAGMA journal_mode"), "delete");
 }
@@ -360,14 +367,9 @@ TEST_F(SqliteSchemaTest, AStoreWhoseHistoryRaisedACounterGetsTodaysTriggers) {
   Tool("update T_PrintExportNote set FName = 'b'");
   const std::string schema = Schema();
   const std::string rows = Rows();
+  CountInTheSettingsRow();
   for (const HistoryTable& history : HistoryTables()) {
-    Tool("drop trigger TR_" + history.table.name + "_Removed");
-    for (const std::string event : {"UPDATE", "DELETE"}) {
-      const std::string trigger = "TR_" + history.table.name + "_" + event;
-      Tool("drop trigger " + trigger);
-      Tool("create trigger " + trigger + " after " + event + " on " + history.of->name +
-           " begin select 1; end");
-    }
+    Tool("drop trigger TR_" + history.table.name + "_Numbered");
   }
   Tool("PRAGMA user_version=6");
 
@@ -403,8 +405,8 @@ TEST_F(SqliteSchemaTest, AStoreWhoseHistoryWasKeyedByNumberKeepsEveryVersion) {
             "1,3,4");
 
   // The histories as version 7 made them: keyed by FVersion, indexed by row
-  // only, with triggers of their own.
-  Tool(std::string("drop trigger ") + kKeepTrigger);
+  // only, with triggers of their own, counted in the settings row.
+  CountInTheSettingsRow();
   for (const HistoryTable& history : HistoryTables()) {
     const std::string& name = history.table.name;
     std::string declaration =
@@ -418,12 +420,6 @@ TEST_F(SqliteSchemaTest, AStoreWhoseHistoryWasKeyedByNumberKeepsEveryVersion) {
     Tool("drop table Kept");
     Tool("create index IX_" + name + "_RowVersion on " + name + " (FId, FRowVersion)");
     Tool("create trigger TR_" + name + "_Removed after delete on " + name + " begin select 1; end");
-    for (const std::string event : {"UPDATE", "DELETE"}) {
-      const std::string trigger = "TR_" + name + "_" + event;
-      Tool("drop trigger " + trigger);
-      Tool("create trigger " + trigger + " after " + event + " on " + history.of->name +
-           " begin select 1; end");
-    }
   }
   Tool("update T_PrintHistorySettings set FLastVersion = 0");
   Tool("PRAGMA user_version=7");
@@ -445,6 +441,62 @@ TEST_F(SqliteSchemaTest, AStoreWhoseHistoryWasKeyedByNumberKeepsEveryVersion) {
   EXPECT_EQ(Tool("select group_concat(FVersion || FName || FRowVersion, ' ') from (select * from "
                  "T_PrintExportNote_History where FId = 1 order by FVersion)"),
             "1a1 3c3 6d4");
+}
+
+// A store of version 8 counted the numbers given in its settings row: the
+// count moves to the version counter, numbers that left the history
+// included, and the store numbers on from it.
+TEST_F(SqliteSchemaTest, AStoreThatCountedVersionsInItsSettingsRowNumbersOnFromTheCount) {
+  CreateStore(Dsn(), nullptr);
+  Tool("insert into T_PrintExportNote (FName, FData) values ('a', x'00ff')");
+  Tool("update T_PrintExportNote set FName = 'b'");
+  Tool("update T_PrintExportNote set FName = 'c'");
+  const std::string schema = Schema();
+  const std::string versions = Versions();
+  CountInTheSettingsRow();
+  Tool("update T_PrintHistorySettings set FLastVersion = 5");
+  Tool("PRAGMA user_version=8");
+
+  int failures = 0;
+  const SchemaOutcome upgraded = SetUpFailingEachStatement(
+      [&] { return Versions() + Schema() + Tool("select * from T_PrintHistorySettings"); },
+      failures);
+  EXPECT_GT(failures, 6 * 3);
+  EXPECT_EQ(upgraded.action, Action::Upgraded);
+  EXPECT_EQ(upgraded.fromVersion, 8);
+  EXPECT_EQ(Schema(), schema);
+  EXPECT_EQ(Versions(), versions);
+  EXPECT_EQ(Tool("select seq from sqlite_sequence where name = 'T_PrintHistoryVersion'"), "5");
+  Tool("update T_PrintExportNote set FName = 'd'");
+  EXPECT_EQ(Tool("select group_concat(FVersion || FName, ' ') from (select * from "
+                 "T_PrintExportNote_History order by FVersion)"),
+            "1a 2b 6c");
+}
+
+// Without the version counter's row a kept write is refused, whoever writes,
+// and nothing of it stays; setting the store up again counts on from the
+// newest version held.
+TEST_F(SqliteSchemaTest, AStoreWhoseVersionCounterWasDeletedKeepsNoWriteUntilSetUpAgain) {
+  CreateStore(Dsn(), nullptr);
+  Tool("insert into T_PrintExportNote (FName, FData) values ('a', x'00ff')");
+  Tool("update T_PrintExportNote set FName = 'b'");
+  Tool("delete from sqlite_sequence where name = 'T_PrintHistoryVersion'");
+  const std::string versions = Versions();
+  EXPECT_EQ(Tool("update T_PrintExportNote set FName = 'c'"),
+            "error: The history's version counter (T_PrintHistoryVersion in sqlite_sequence) is "
+            "missing; set the store up again.");
+  EXPECT_EQ(Tool("insert into T_PrintExportNote_History (FChangedAt, FChange, FId) values "
+                 "('2024-01-01 00:00:00', 'update', 1)"),
+            "error: The history's version counter (T_PrintHistoryVersion in sqlite_sequence) is "
+            "missing; set the store up again.");
+  EXPECT_EQ(Tool("select FName from T_PrintExportNote"), "b");
+  EXPECT_EQ(Versions(), versions);
+
+  EXPECT_EQ(CreateStore(Dsn(), nullptr).action, Action::Current);
+  Tool("update T_PrintExportNote set FName = 'c'");
+  EXPECT_EQ(Tool("select group_concat(FVersion || FName, ' ') from (select * from "
+                 "T_PrintExportNote_History order by FVersion)"),
+            "1a 2b");
 }
 
 // Past the number of versions kept, a row's change writes its version over

@@ -7,6 +7,7 @@
 #include "orvo/automation/conversions.hpp"
 #include "orvo/store/schema.hpp"
 #include "store/tables.hpp"
+#include "support/settings_row_count.hpp"
 
 namespace orvo::testing {
 
@@ -61,6 +62,8 @@ void StoreFixture::MakeHistoryOfSchema(int version) {
   const bool sqlite = StoreBackend().name == "SQLite";
   if (sqlite) {
     Exec(std::string("drop trigger ") + store::kKeepTrigger);
+    CountVersionsInTheSettingsRow([&](const std::string& query) { return CStr(Scalar(query)); },
+                                  [&](const std::string& statement) { Exec(statement); });
   } else {
     Exec(std::string("drop trigger ") + store::kKeepTrigger + " on " + store::kHistorySettings);
     Exec(std::string("drop function ") + store::kKeepFunction);

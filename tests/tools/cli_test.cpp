@@ -168,7 +168,7 @@ TEST_F(OrvoprintTest, OnlyInitMakesAStoreAndSaysWhatItDid) {
     EXPECT_EQ(init.out,
               R"({"tables":["T_PrintExport","T_PrintExportNote","T_PrintExportLM",)"
               R"("T_PrintExportNoteLM","T_RptExcelPrintExport","T_RptExcelPrintExportNote"],)"
-              R"("schemaVersion":8,"action":)" +
+              R"("schemaVersion":9,"action":)" +
                   said + "}\n");
   }
   for (const std::string bad : {"-1", "x", "", "2147483648"}) {

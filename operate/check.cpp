@@ -80,6 +80,12 @@ CheckReport CheckStore(const std::string& dsn, const Watchers& watchers) {
   // The rows are looked at only in a store whose tables are all there and
   // read as this library reads them.
   if (report.schemaVersion == report.currentVersion) {
+    // The history's tables, indexes, triggers and, on SQLite, its version
+    // counter: without any of them a write would keep no version, or be
+    // refused. `init` makes them again.
+    if (report.missingObjects.empty() && !schema.Complete(*connection)) {
+      report.missingObjects.emplace_back("history");
+    }
     bool tables = true;
     for (const std::string& missing : report.missingObjects) {
       tables = tables && !missing.starts_with("table ");

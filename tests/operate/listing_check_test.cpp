@@ -134,6 +134,14 @@ TEST_P(CheckTest, AFreshStoreIsSoundAndEachFaultIsNamed) {
   EXPECT_EQ(faulty.identitiesBehind,
             std::vector<std::string>{"T_PrintExportLM: last id given 0, largest id 1"});
   EXPECT_TRUE(faulty.integrityProblems.empty());
+
+  // A part of the history gone, once the schema's own tables and indexes
+  // are all there.
+  store.Exec("create index IX_PrintExport_Name on T_PrintExport (FBillType, FName)");
+  store.Exec("drop index IX_T_PrintExportNote_History_RowVersion");
+  EXPECT_EQ(CheckStore(store.Dsn(), {}).missingObjects, std::vector<std::string>{"history"});
+  store::CreateStore(store.Dsn(), nullptr);
+  EXPECT_TRUE(CheckStore(store.Dsn(), {}).missingObjects.empty());
 }
 
 ORVO_INSTANTIATE_STORE_SUITE(ListingTest);

@@ -49,7 +49,7 @@ int RunCheck(const Options& options, const std::vector<std::string>& words, std:
         << report.currentVersion << ")\n"
         << "integrity check: " << report.integrityCheck << '\n';
     PrintList(out, "integrity problems", report.integrityProblems);
-    PrintList(out, "missing tables and indexes", report.missingObjects);
+    PrintList(out, "missing tables, indexes and history", report.missingObjects);
     PrintList(out, "identities behind their rows", report.identitiesBehind);
     out << "rows linking to no template: " << report.danglingRows.size() << '\n';
     std::vector<std::vector<std::string>> rows;

@@ -131,8 +131,9 @@ class StoreFixture : public ::testing::Test {
 
   // The store's history as schema 5 made it: no numbers of versions among
   // their row's, an index by row and version, no trigger on the number of
-  // versions kept, and triggers of its own, here ones that keep nothing,
-  // which an upgrade must make again. Then records `version` as the store's.
+  // versions kept, on SQLite the count of numbers given in the settings row,
+  // and triggers of its own, here ones that keep nothing, which an upgrade
+  // must make again. Then records `version` as the store's.
   void MakeHistoryOfSchema(int version);
 
   // The calls of the hub's journal that decide a unit of work, in order:

@@ -55,6 +55,7 @@ bool IsStoreTable(std::string_view table) {
     std::vector<std::string> kept = TableNames();
     for (const HistoryTable& history : HistoryTables()) kept.push_back(history.table.name);
     kept.emplace_back(kHistorySettings);
+    kept.emplace_back(kHistoryVersionCounter);
     return kept;
   }();
   return std::any_of(names.begin(), names.end(),

@@ -83,6 +83,9 @@ const std::vector<HistoryTable>& HistoryTables();
 inline constexpr const char* kHistorySettings = "T_PrintHistorySettings";
 // What a new store keeps.
 inline constexpr int kDefaultHistoryKeep = 20;
+// On SQLite, the table whose AUTOINCREMENT counter numbers the versions of
+// every history; it holds no rows. The server numbers them with a sequence.
+inline constexpr const char* kHistoryVersionCounter = "T_PrintHistoryVersion";
 // Beside the history tables: the index of a row's versions by their number
 // among the row's (kRowVersion). Versions by time have none: every write of a
 // kept row would pay for it, for an operator's listing that reads the history

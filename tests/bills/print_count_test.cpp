@@ -71,6 +71,9 @@ TEST_P(PrintCountTest, NamesAndListsThatWouldChangeTheStatementAreRefused) {
       // The store's own rows say whose template every user falls back to.
       Counter("T_PrintExport", "FPreparerId", "FId", "1"),
       Counter("main.t_printexportnote", "FId", "FId", "1"),
+      // Nor what the history keeps, nor the numbers it gives.
+      Counter("T_PrintHistorySettings", "FKeep", "FKeep", "20"),
+      Counter("t_printhistoryversion", "FVersion", "FVersion", "1"),
       std::make_shared<Dictionary>(),
   };
   const std::string before = Counts();

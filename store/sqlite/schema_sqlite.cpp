@@ -49,12 +49,12 @@ constexpr int kKeyedByNumberVersion = 7;
 // of the row and of its version. The count moves to kVersionCounter.
 constexpr int kSettingsCountVersion = 8;
 
-// The table whose AUTOINCREMENT counter, its row in sqlite_sequence, is the
-// last number given to a version of any history: a write that adds a row to
-// any of the six tables writes the page of sqlite_sequence anyway, and a kept
-// write that raises this counter then writes no page more for it. The table
-// holds no rows; a row put into it takes the next number, as a version would.
-constexpr const char* kVersionCounter = "T_PrintHistoryVersion";
+// The version counter's row in sqlite_sequence is the last number given to a
+// version of any history: a write that adds a row to any of the six tables
+// writes the page of sqlite_sequence anyway, and a kept write that raises
+// the counter then writes no page more for it. A row put into the counter's
+// table takes the next number, as a version would.
+constexpr const char* kVersionCounter = kHistoryVersionCounter;
 
 // The column's declared type in SQLite.
 std::string Type(const Column& column) {
@@ -248,22 +248,38 @@ Index RowVersionIndex(const HistoryTable& history) {
   return {shared.name, shared.table, shared.columns + ", FVersion"};
 }
 
+// " FROM sqlite_sequence WHERE" the counter's row.
+std::string CounterRow() {
+  return std::string(" FROM sqlite_sequence WHERE name = '") + kVersionCounter + "'";
+}
+
+// What the counter holds in a sound store: a number that a version can take,
+// as sqlite_sequence, SQLite's own table, holds its rows to nothing.
+constexpr const char* kCounterFits = "typeof(seq) = 'integer' AND seq BETWEEN 0 AND 2147483647";
+
 // The last number given; Null where the counter's row was deleted by hand.
 std::string CounterValue() {
-  return std::string("(SELECT seq FROM sqlite_sequence WHERE name = '") + kVersionCounter + "')";
+  return "(SELECT seq" + CounterRow() + ")";
 }
 
-// The last number given, for a version inside a trigger: without the
-// counter's row the version would be numbered Null, so the write is refused
-// until the store is set up again (CreateHistory puts the row back).
+// The last number given, for a version inside a trigger. Without the
+// counter's row the version would be numbered Null, and with a value that
+// no version can take (set by hand, or past the last 32-bit number) the
+// numbers would not be whole or would repeat: the write is refused instead,
+// until the store is set up again (MendCounter).
 std::string LastVersion() {
-  return "coalesce(" + CounterValue() + ", RAISE(ABORT, 'The history''s version counter (" +
-         kVersionCounter + " in sqlite_sequence) is missing; set the store up again.'))";
+  return "coalesce((SELECT seq" + CounterRow() + " AND " + kCounterFits +
+         "), RAISE(ABORT, 'The history''s version counter (" + kVersionCounter +
+         " in sqlite_sequence) is missing or holds no 32-bit whole number; set the store up "
+         "again.'))";
 }
 
-// The statement that raises the counter to `next`, an expression of `seq`.
+// The statement that raises the counter to `next`, an expression of `seq`;
+// a counter that no version's number fits becomes Null, as raising text
+// would give a number given before, and LastVersion refuses it.
 std::string RaiseCounter(const std::string& next) {
-  return "UPDATE sqlite_sequence SET seq = " + next + " WHERE name = '" + kVersionCounter + "'";
+  return std::string("UPDATE sqlite_sequence SET seq = CASE WHEN ") + kCounterFits + " THEN " +
+         next + " END WHERE name = '" + kVersionCounter + "'";
 }
 
 // The value that a row's change keeps in a column of its version, inside
@@ -371,17 +387,29 @@ std::string CreateCounterStatement() {
          " (FVersion INTEGER PRIMARY KEY AUTOINCREMENT)";
 }
 
-// The counter's row where it has none: a new store's, or one deleted by hand,
-// which counts on from the newest version that the histories hold.
-void AddCounterRow(ado::Connection& connection) {
-  std::string newest = "0";
+// Whether the counter is one row that a version's number fits.
+bool CounterSound(ado::Connection& connection) {
+  return CountOf(connection, "SELECT count(1)" + CounterRow()) == 1 &&
+         CountOf(connection, "SELECT count(1)" + CounterRow() + " AND " + kCounterFits) == 1;
+}
+
+// The counter made one sound row where it is not: a new store's, one deleted
+// or set to what no version takes by hand, or one written twice. It counts
+// on from the largest of what it held soundly and the newest version that
+// the histories hold.
+void MendCounter(ado::Connection& connection) {
+  if (CounterSound(connection)) return;
+  std::string newest =
+      "coalesce((SELECT max(seq)" + CounterRow() + " AND " + kCounterFits + "), 0)";
   for (const HistoryTable& history : HistoryTables()) {
-    newest += ", coalesce((SELECT max(FVersion) FROM " + history.table.name + "), 0)";
+    newest += ", coalesce((SELECT max(FVersion) FROM " + history.table.name +
+              " WHERE typeof(FVersion) = 'integer' AND FVersion <= 2147483647), 0)";
   }
-  connection.Execute(std::string("INSERT INTO sqlite_sequence (name, seq) SELECT '") +
-                     kVersionCounter + "', max(" + newest +
-                     ") WHERE NOT EXISTS (SELECT 1 FROM sqlite_sequence WHERE name = '" +
-                     kVersionCounter + "')");
+  const std::int32_t last = CountOf(connection, "SELECT max(" + newest + ")");
+  connection.Execute("DELETE" + CounterRow());
+  connection.ExecuteWith(
+      std::string("INSERT INTO sqlite_sequence (name, seq) VALUES ('") + kVersionCounter + "', ?)",
+      {ado::BoundValue{ado::adInteger, Variant(last)}});
 }
 
 // The history beside the tables, the number of versions kept set to the
@@ -398,7 +426,7 @@ void CreateHistory(ado::Connection& connection) {
                        HistoryDeclarations(history.table));
   }
   connection.Execute(CreateCounterStatement());
-  AddCounterRow(connection);
+  MendCounter(connection);
   for (const HistoryTable& history : HistoryTables()) {
     connection.Execute(CreateIndexStatement(RowVersionIndex(history)));
     connection.Execute(HistoryTrigger(history, "UPDATE", "update"));
@@ -469,9 +497,7 @@ class SqliteSchema final : public BackendSchema {
     };
     return all("table", TableNames()) && all("index", IndexNames()) &&
            all("table", HistoryTableNames()) && all("index", HistoryIndexNames()) &&
-           all("trigger", HistoryTriggerNames()) &&
-           CountOf(connection, std::string("select count(1) from sqlite_sequence where name = ") +
-                                   Quoted(kVersionCounter)) == 1;
+           all("trigger", HistoryTriggerNames()) && CounterSound(connection);
   }
 
   void PrepareChange(ado::Connection& connection) const override {

@@ -173,20 +173,24 @@ class SqliteSchemaTest : public ::testing::Test {
     return text;
   }
 
-  // Sets the store up with each of its statements failed in turn, until a
-  // run meets no failure, and returns that run's outcome. After each failure
-  // the store reads as `read` read it before, with no transaction left open;
-  // `failures` counts the runs failed.
+  // Upgrades the store of version `from` with each of the upgrade's
+  // statements failed in turn, until a run meets no failure, which upgrades
+  // it. After each failure the store reads as `read` read it before, with no
+  // transaction left open; more than `fewest` runs fail.
   template <class Read>
-  SchemaOutcome SetUpFailingEachStatement(const Read& read, int& failures) {
+  void UpgradeFailingEachStatement(int from, int fewest, const Read& read) {
     const std::string before = read();
-    return testing::WithEachStatementFailed(
+    int failures = 0;
+    const SchemaOutcome upgraded = testing::WithEachStatementFailed(
         Dsn(), [](ado::Connection& connection) { return CreateSchema(connection); },
         [&](int n, ado::Connection& connection) {
           EXPECT_EQ(read(), before) << "failed at statement " << n;
           EXPECT_FALSE(connection.InTransaction()) << "failed at statement " << n;
         },
         failures);
+    EXPECT_GT(failures, fewest);
+    EXPECT_EQ(upgraded.action, Action::Upgraded);
+    EXPECT_EQ(upgraded.fromVersion, from);
   }
 
   // Setting up the store as it is now is refused with `description`, and the
@@ -315,11 +319,7 @@ TEST_F(SqliteSchemaTest, AnEarlierStoreIsUpgradedInPlaceKeepingRowsIdsAndTheNext
 TEST_F(SqliteSchemaTest, AFailureAnywhereInTheUpgradeLeavesTheEarlierStoreWhole) {
   MakeEarlierStore();
   const std::string rows = Rows();
-  int failures = 0;
-  const SchemaOutcome upgraded =
-      SetUpFailingEachStatement([&] { return Rows() + Schema(); }, failures);
-  EXPECT_EQ(upgraded.action, Action::Upgraded);
-  EXPECT_GT(failures, 6 * 6);
+  UpgradeFailingEachStatement(1, 6 * 6, [&] { return Rows() + Schema(); });
   EXPECT_EQ(Rows(), rows);
   EXPECT_EQ(Tool("PRAGMA user_version"), "9");
 }
@@ -426,14 +426,7 @@ TEST_F(SqliteSchemaTest, AStoreWhoseHistoryWasKeyedByNumberKeepsEveryVersion) {
   ASSERT_EQ(Versions(), versions);
   ASSERT_NE(Schema(), schema);
 
-  // A failure at any statement of the upgrade leaves the store as it was;
-  // the first run that meets none upgrades it.
-  int failures = 0;
-  const SchemaOutcome upgraded =
-      SetUpFailingEachStatement([&] { return Versions() + Schema(); }, failures);
-  EXPECT_GT(failures, 6 * 8);
-  EXPECT_EQ(upgraded.action, Action::Upgraded);
-  EXPECT_EQ(upgraded.fromVersion, 7);
+  UpgradeFailingEachStatement(7, 6 * 8, [&] { return Versions() + Schema(); });
   EXPECT_EQ(Schema(), schema);
   EXPECT_EQ(Versions(), versions);
   EXPECT_EQ(Tool("pragma integrity_check"), "ok");
@@ -457,13 +450,12 @@ TEST_F(SqliteSchemaTest, AStoreThatCountedVersionsInItsSettingsRowNumbersOnFromT
   Tool("update T_PrintHistorySettings set FLastVersion = 5");
   Tool("PRAGMA user_version=8");
 
-  int failures = 0;
-  const SchemaOutcome upgraded = SetUpFailingEachStatement(
-      [&] { return Versions() + Schema() + Tool("select * from T_PrintHistorySettings"); },
-      failures);
-  EXPECT_GT(failures, 6 * 3);
-  EXPECT_EQ(upgraded.action, Action::Upgraded);
-  EXPECT_EQ(upgraded.fromVersion, 8);
+  // The settings row and every counter in sqlite_sequence, whole, beside the
+  // versions and the schema.
+  UpgradeFailingEachStatement(8, 6 * 3, [&] {
+    return Versions() + Schema() + Dump(kHistorySettings, "FKeep") +
+           Tool("select group_concat(name || '=' || seq) from sqlite_sequence");
+  });
   EXPECT_EQ(Schema(), schema);
   EXPECT_EQ(Versions(), versions);
   EXPECT_EQ(Tool("select seq from sqlite_sequence where name = 'T_PrintHistoryVersion'"), "5");
@@ -473,30 +465,54 @@ TEST_F(SqliteSchemaTest, AStoreThatCountedVersionsInItsSettingsRowNumbersOnFromT
             "1a 2b 6c");
 }
 
-// Without the version counter's row a kept write is refused, whoever writes,
-// and nothing of it stays; setting the store up again counts on from the
-// newest version held.
-TEST_F(SqliteSchemaTest, AStoreWhoseVersionCounterWasDeletedKeepsNoWriteUntilSetUpAgain) {
+// A version counter deleted by hand, or set to what no version's number
+// is: a kept write is refused, whoever writes, and nothing of it stays.
+// Setting the store up again mends it, as it does one written twice,
+// counting on from the largest number it held soundly or the newest version
+// held.
+TEST_F(SqliteSchemaTest, AStoreWhoseVersionCounterWasSpoiledKeepsNoWriteUntilSetUpAgain) {
   CreateStore(Dsn(), nullptr);
   Tool("insert into T_PrintExportNote (FName, FData) values ('a', x'00ff')");
-  Tool("update T_PrintExportNote set FName = 'b'");
-  Tool("delete from sqlite_sequence where name = 'T_PrintHistoryVersion'");
-  const std::string versions = Versions();
-  EXPECT_EQ(Tool("update T_PrintExportNote set FName = 'c'"),
-            "error: The history's version counter (T_PrintHistoryVersion in sqlite_sequence) is "
-            "missing; set the store up again.");
-  EXPECT_EQ(Tool("insert into T_PrintExportNote_History (FChangedAt, FChange, FId) values "
-                 "('2024-01-01 00:00:00', 'update', 1)"),
-            "error: The history's version counter (T_PrintHistoryVersion in sqlite_sequence) is "
-            "missing; set the store up again.");
-  EXPECT_EQ(Tool("select FName from T_PrintExportNote"), "b");
-  EXPECT_EQ(Versions(), versions);
+  const std::string mine = " where name = 'T_PrintHistoryVersion'";
+  const std::string counter = "sqlite_sequence" + mine;
+  const std::string numbers =
+      "select group_concat(FVersion || FName, ' ') from (select * from "
+      "T_PrintExportNote_History order by FVersion)";
+  const std::string refused =
+      "error: The history's version counter (T_PrintHistoryVersion in sqlite_sequence) is "
+      "missing or holds no 32-bit whole number; set the store up again.";
+  int change = 0;
+  const auto rename = [&] {
+    return Tool("update T_PrintExportNote set FName = 'n" + std::to_string(++change) + "'");
+  };
+  rename();
+  for (const std::string& spoil :
+       {"delete from " + counter, "update sqlite_sequence set seq = 'x'" + mine,
+        "update sqlite_sequence set seq = 2147483648" + mine,
+        "update sqlite_sequence set seq = 1.5" + mine}) {
+    SCOPED_TRACE(spoil);
+    Tool(spoil);
+    const std::string versions = Versions();
+    const std::string name = Tool("select FName from T_PrintExportNote");
+    EXPECT_EQ(rename(), refused);
+    --change;
+    EXPECT_EQ(Tool("insert into T_PrintExportNote_History (FChangedAt, FChange, FId) values "
+                   "('2024-01-01 00:00:00', 'update', 1)"),
+              refused);
+    EXPECT_EQ(Tool("select FName from T_PrintExportNote"), name);
+    EXPECT_EQ(Versions(), versions);
 
+    EXPECT_EQ(CreateStore(Dsn(), nullptr).action, Action::Current);
+    EXPECT_EQ(rename(), "");
+  }
+  EXPECT_EQ(Tool(numbers), "1a 2n1 3n2 4n3 5n4");
+
+  // Written twice: the larger counts on, once the store is set up again.
+  Tool("insert into sqlite_sequence (name, seq) values ('T_PrintHistoryVersion', 9)");
   EXPECT_EQ(CreateStore(Dsn(), nullptr).action, Action::Current);
-  Tool("update T_PrintExportNote set FName = 'c'");
-  EXPECT_EQ(Tool("select group_concat(FVersion || FName, ' ') from (select * from "
-                 "T_PrintExportNote_History order by FVersion)"),
-            "1a 2b");
+  EXPECT_EQ(Tool("select count(*) || ' ' || max(seq) from " + counter), "1 9");
+  rename();
+  EXPECT_EQ(Tool(numbers), "1a 2n1 3n2 4n3 5n4 10n5");
 }
 
 // Past the number of versions kept, a row's change writes its version over
